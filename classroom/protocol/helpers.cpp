@@ -1,0 +1,58 @@
+#include "protocol/helpers.h"
+
+#include "common/hooks.h"
+#include "protocol/state.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QPushButton>
+#include <QScreen>
+#include <QWidget>
+
+void ChangeWid()
+{
+    QApplication::setLayoutDirection(indexLang == 0 ? Qt::RightToLeft : Qt::LeftToRight);
+}
+
+void CenterWidget(QWidget *widget)
+{
+    QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen || !widget)
+        return;
+    const QRect area = screen->availableGeometry();
+    const QRect g = widget->geometry();
+    const int x = (area.left() + area.right()) / 2 - (g.right() - g.left()) / 2;
+    const int y = (area.top() + area.bottom()) / 2 - (g.bottom() - g.top()) / 2;
+    widget->move(x, y);
+}
+
+QString GeTranslate(const char *key)
+{
+    return QCoreApplication::translate("MyMessage", key);
+}
+
+QMessageBox::StandardButton MsgBox(const QString &title, const QString &text,
+                                   QMessageBox::Icon icon, QMessageBox::StandardButton b1,
+                                   QMessageBox::StandardButton b2,
+                                   QMessageBox::StandardButton b3)
+{
+    QMessageBox box(icon, title, text, QMessageBox::StandardButtons(b1 | b2 | b3), nullptr,
+                    Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+    static const struct
+    {
+        QMessageBox::StandardButton button;
+        const char *key;
+    } captions[] = {{QMessageBox::Ok, "Ok"},
+                    {QMessageBox::Yes, "Yes"},
+                    {QMessageBox::No, "No"},
+                    {QMessageBox::Cancel, "Cancel"}};
+    for (const auto &c : captions)
+        if (QAbstractButton *b = box.button(c.button))
+            b->setText(GeTranslate(c.key));
+    QPalette palette = box.palette();
+    palette.setBrush(QPalette::All, QPalette::Window,
+                     QBrush(QPixmap(QStringLiteral(":/Resources/frm/bb.png"))));
+    box.setPalette(palette);
+    return QMessageBox::StandardButton(hooks::execModal(&box));
+}

@@ -1,0 +1,20 @@
+// Small helpers shared by every window of the classroom client.
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+
+class QWidget;
+
+// Application layout direction from the chosen language.
+void ChangeWid();
+// Centres a top-level widget on the primary screen's available area.
+void CenterWidget(QWidget *widget);
+// Translation of a key in context "MyMessage"; the key itself when none.
+QString GeTranslate(const char *key);
+// Modal message box with the catalogue's button captions; returns the button.
+QMessageBox::StandardButton MsgBox(const QString &title, const QString &text,
+                                   QMessageBox::Icon icon,
+                                   QMessageBox::StandardButton b1 = QMessageBox::NoButton,
+                                   QMessageBox::StandardButton b2 = QMessageBox::NoButton,
+                                   QMessageBox::StandardButton b3 = QMessageBox::NoButton);

@@ -1,0 +1,45 @@
+// Byte codecs, escaping and the layout of one classroom packet.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Header: code (2), body length (4), marker (8), name padded to 32.
+constexpr int kHeaderSize = 46;
+constexpr int kNameSize = 32;
+constexpr int kMaxBodySize = 1048576;
+extern const QByteArray kMarker; // "KW.TOVEN"
+
+QByteArray stc(qint16 value);
+QByteArray itc(qint32 value);
+// Callers pass at least 2 (cts) or 4 (cti) bytes.
+qint16 cts(const QByteArray &bytes);
+qint32 cti(const QByteArray &bytes);
+QByteArray Spaces(int count, char c);
+
+QString Entxt(const QString &text);
+QString Detxt(const QString &text);
+QByteArray Entxt(const QByteArray &text);
+QByteArray Detxt(const QByteArray &text);
+
+// Body encodings used by the senders.
+enum class BodyEncoding { Cp1256, Utf8 };
+
+QByteArray encodeCp1256(const QString &text);
+QString decodeCp1256(const QByteArray &bytes);
+QByteArray encodeBody(const QString &text, BodyEncoding encoding);
+
+// One whole packet: header then body, ready for a single write.
+QByteArray buildPacket(qint16 code, const QByteArray &name, const QByteArray &body);
+QByteArray buildPacket(qint16 code, const QByteArray &name, const QString &body,
+                       BodyEncoding encoding);
+
+// The fields of a received 46-byte header.
+struct PacketHeader
+{
+    qint16 code = 0;
+    qint32 length = 0;
+    QByteArray marker;
+    QString name; // trimmed, decoded with CP-1256
+};
+PacketHeader parseHeader(const QByteArray &header);

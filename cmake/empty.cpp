@@ -1,0 +1,1 @@
+// Placeholder translation unit for an empty object library.

@@ -1,0 +1,73 @@
+#include "hooks.h"
+
+#include <QDesktopServices>
+#include <QDialog>
+#include <QFileDialog>
+#include <QProcess>
+
+namespace hooks {
+namespace {
+ModalHandler modalHandler;
+UrlHandler urlHandler;
+StartHandler startHandler;
+SaveFileHandler saveFileHandler;
+DirectoryHandler directoryHandler;
+ClockHandler clockHandler;
+} // namespace
+
+void setModalHandler(ModalHandler handler) { modalHandler = std::move(handler); }
+
+int execModal(QDialog *dialog)
+{
+    if (modalHandler)
+        return modalHandler(dialog);
+    return dialog->exec();
+}
+
+void setUrlHandler(UrlHandler handler) { urlHandler = std::move(handler); }
+
+bool openUrl(const QUrl &url)
+{
+    if (urlHandler)
+        return urlHandler(url);
+    return QDesktopServices::openUrl(url);
+}
+
+void setStartHandler(StartHandler handler) { startHandler = std::move(handler); }
+
+bool startDetached(const QString &program, const QStringList &arguments)
+{
+    if (startHandler)
+        return startHandler(program, arguments);
+    return QProcess::startDetached(program, arguments);
+}
+
+void setSaveFileHandler(SaveFileHandler handler) { saveFileHandler = std::move(handler); }
+
+QString getSaveFileName(QWidget *parent, const QString &caption, const QString &path,
+                        const QString &filter)
+{
+    if (saveFileHandler)
+        return saveFileHandler(caption, path, filter);
+    return QFileDialog::getSaveFileName(parent, caption, path, filter);
+}
+
+void setDirectoryHandler(DirectoryHandler handler) { directoryHandler = std::move(handler); }
+
+QString getExistingDirectory(QWidget *parent, const QString &caption, const QString &path)
+{
+    if (directoryHandler)
+        return directoryHandler(caption, path);
+    return QFileDialog::getExistingDirectory(parent, caption, path);
+}
+
+void setClock(ClockHandler handler) { clockHandler = std::move(handler); }
+
+QDateTime now()
+{
+    if (clockHandler)
+        return clockHandler();
+    return QDateTime::currentDateTime();
+}
+
+} // namespace hooks

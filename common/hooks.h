@@ -1,0 +1,50 @@
+// Seams between the programs and the desktop: modal dialogs, the system
+// browser, process start, file choosers and the clock. The programs call
+// these; tests install handlers so that nothing blocks or leaves the sandbox.
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+#include <functional>
+
+class QDialog;
+class QWidget;
+
+namespace hooks {
+
+// Runs a dialog modally and returns its result. A handler, when set, is called
+// in place of QDialog::exec(); it may inspect the dialog, click its buttons or
+// spin the event loop, and returns the result the dialog would have returned.
+using ModalHandler = std::function<int(QDialog *dialog)>;
+void setModalHandler(ModalHandler handler);
+int execModal(QDialog *dialog);
+
+// Opens an address in the system browser.
+using UrlHandler = std::function<bool(const QUrl &url)>;
+void setUrlHandler(UrlHandler handler);
+bool openUrl(const QUrl &url);
+
+// Starts a program detached from this one.
+using StartHandler = std::function<bool(const QString &program, const QStringList &arguments)>;
+void setStartHandler(StartHandler handler);
+bool startDetached(const QString &program, const QStringList &arguments);
+
+// File and folder choosers; an empty result means cancelled.
+using SaveFileHandler = std::function<QString(const QString &caption, const QString &path,
+                                              const QString &filter)>;
+void setSaveFileHandler(SaveFileHandler handler);
+QString getSaveFileName(QWidget *parent, const QString &caption, const QString &path,
+                        const QString &filter);
+
+using DirectoryHandler = std::function<QString(const QString &caption, const QString &path)>;
+void setDirectoryHandler(DirectoryHandler handler);
+QString getExistingDirectory(QWidget *parent, const QString &caption, const QString &path);
+
+// The wall clock, local time.
+using ClockHandler = std::function<QDateTime()>;
+void setClock(ClockHandler handler);
+QDateTime now();
+
+} // namespace hooks

@@ -1,0 +1,4 @@
+#pragma once
+
+// The exam program's start; returns the exit code.
+int tallivorMain(int argc, char **argv);

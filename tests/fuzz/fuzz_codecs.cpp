@@ -1,0 +1,15 @@
+// Header parsing and escaping never read out of bounds.
+#include "protocol/pure/packet.h"
+
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char *>(data), int(size));
+    parseHeader(bytes);
+    const QString text = decodeCp1256(bytes);
+    if (Detxt(Entxt(text)) != text)
+        __builtin_trap();
+    Detxt(bytes);
+    return 0;
+}
