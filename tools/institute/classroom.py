@@ -5,10 +5,14 @@ Packets
     little-endian), the marker "KW.TOVEN", the command name padded with spaces
     to 32 bytes; then the body. Every received packet is checked against that
     layout and against the client's request table REQUESTS (name, body
-    encoding, fixed bodies); anything else is an institute fault. Received
-    packets are logged as kind "packet" (code, name, body, hex, user, conn),
-    sent ones as kind "sent", connections as "connect" / "disconnect" (by
-    "client" or "server"). Everything this server sends is CP-1256.
+    encoding, fixed bodies, escaped fields); anything else is an institute
+    fault, also logged as kind "fault". Log kinds: "packet" for every packet
+    received (code, name, body, hex, user, conn; "ignored" when the server is
+    silent or the connection was ended; "keepalive" on a 45), "sent" and
+    "withheld" (while silent) for what the server sends, "connect" and
+    "disconnect" (by "client" or "server", user), "pm" for each private
+    message (user, to, text, status), "scripted" for requests of scripted
+    users. Everything this server sends is CP-1256.
 
 Directory server ("directory" in the READY line)
     -3 "zaire" (body "MacOS") or -3 "3odaw" (empty body) is answered by -6 with
