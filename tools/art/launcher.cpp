@@ -164,14 +164,10 @@ QImage door()
     p.setPen(QPen(QColor(0, 0, 0, 70), 2));
     p.drawLine(QPointF(128, 22), QPointF(128, 254));
     p.restore();
-    // Ornament at the crown of the arch and two rings.
+    // Ornament at the crown of the arch.
     p.setPen(QPen(QColor(0x8e, 0x72, 0x2c), 1));
     p.setBrush(QColor(0xe6, 0xc1, 0x5a));
     p.drawPath(star8(QPointF(128, 14), 8));
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(QColor(0xe6, 0xc1, 0x5a), 2.2));
-    p.drawEllipse(QPointF(116, 178), 4.5, 4.5);
-    p.drawEllipse(QPointF(140, 178), 4.5, 4.5);
     p.end();
     return img;
 }
