@@ -10,20 +10,17 @@ namespace {
 // The keyboard panel's key areas (x, y, width, height in panel coordinates);
 // the picture lies at (9, 9) of the panel. The close key comes first.
 const QRect kKeys[] = {
-    {12, 14, 14, 14},
-    {15, 37, 22, 20},  {41, 37, 22, 20},  {67, 37, 22, 20},  {92, 37, 22, 20},  {119, 37, 22, 20},
-    {145, 37, 22, 20}, {171, 37, 22, 20}, {195, 35, 22, 20}, {222, 36, 22, 20}, {247, 37, 22, 20},
-    {273, 37, 22, 20}, {299, 37, 22, 20}, {326, 37, 22, 20}, {352, 37, 47, 20},
-    {53, 62, 22, 20},  {79, 62, 22, 20},  {105, 62, 22, 20}, {131, 62, 22, 20}, {157, 62, 22, 20},
-    {183, 62, 22, 20}, {209, 62, 22, 20}, {235, 62, 22, 20}, {259, 62, 22, 20}, {285, 62, 22, 20},
-    {311, 62, 22, 20}, {337, 62, 22, 20}, {364, 62, 35, 20},
-    {66, 89, 22, 20},  {92, 89, 22, 20},  {118, 89, 22, 20}, {144, 89, 22, 20}, {170, 89, 22, 20},
-    {196, 89, 22, 20}, {222, 89, 22, 20}, {248, 89, 22, 20}, {272, 89, 22, 20}, {298, 89, 22, 20},
-    {324, 89, 22, 20},
-    {15, 114, 59, 20}, {79, 114, 22, 20}, {106, 114, 22, 20}, {131, 114, 22, 20}, {157, 114, 22, 20},
-    {183, 114, 22, 20}, {209, 114, 22, 20}, {235, 114, 22, 20}, {261, 114, 22, 20}, {287, 114, 22, 20},
-    {313, 114, 22, 20}, {339, 114, 59, 20},
-    {90, 140, 234, 20},
+    {12, 14, 14, 14},   {15, 37, 22, 20},   {41, 37, 22, 20},   {67, 37, 22, 20},   {92, 37, 22, 20},
+    {119, 37, 22, 20},  {145, 37, 22, 20},  {171, 37, 22, 20},  {195, 35, 22, 20},  {222, 36, 22, 20},
+    {247, 37, 22, 20},  {273, 37, 22, 20},  {299, 37, 22, 20},  {326, 37, 22, 20},  {352, 37, 47, 20},
+    {53, 62, 22, 20},   {79, 62, 22, 20},   {105, 62, 22, 20},  {131, 62, 22, 20},  {157, 62, 22, 20},
+    {183, 62, 22, 20},  {209, 62, 22, 20},  {235, 62, 22, 20},  {259, 62, 22, 20},  {285, 62, 22, 20},
+    {311, 62, 22, 20},  {337, 62, 22, 20},  {364, 62, 35, 20},  {66, 89, 22, 20},   {92, 89, 22, 20},
+    {118, 89, 22, 20},  {144, 89, 22, 20},  {170, 89, 22, 20},  {196, 89, 22, 20},  {222, 89, 22, 20},
+    {248, 89, 22, 20},  {272, 89, 22, 20},  {298, 89, 22, 20},  {324, 89, 22, 20},  {15, 114, 59, 20},
+    {79, 114, 22, 20},  {106, 114, 22, 20}, {131, 114, 22, 20}, {157, 114, 22, 20}, {183, 114, 22, 20},
+    {209, 114, 22, 20}, {235, 114, 22, 20}, {261, 114, 22, 20}, {287, 114, 22, 20}, {313, 114, 22, 20},
+    {339, 114, 59, 20}, {90, 140, 234, 20},
 };
 
 } // namespace
@@ -38,51 +35,37 @@ private slots:
         listed = listedResources(QStringLiteral(VELMAR_SOURCE_DIR "/exam/resources/pictures.qrc"));
     }
 
-    void everyListedPictureLoads()
-    {
-        QVERIFY(listed.size() > 20);
-        for (const QString &path : listed)
-            QVERIFY2(!resourcePicture(path).isNull(), qPrintable(path));
-    }
+    void everyListedPictureLoads() { checkListedPicturesLoad(listed); }
 
     // Sizes of 0 are free; the others are fixed by the page or window.
     void namedPictures_data()
     {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<int>("width");
-        QTest::addColumn<int>("height");
-        auto row = [](const char *path, int w, int h) { QTest::newRow(path) << QString::fromLatin1(path) << w << h; };
+        addPictureColumns();
         for (const char *p : {"bb.png", "lg.png", "Internet.png", "logo.png", "Basmala.png", "icons/pdf.png",
                               "icons/copy.png", "icons/doc.png", "icons/msg.png"})
-            row(p, 0, 0);
-        row("html/ky1.png", 397, 158);
-        row("html/ky2.png", 397, 158);
-        row("html/clavi.jpg", 68, 33);
+            addPictureRow(p, 0, 0);
+        addPictureRow("html/ky1.png", 397, 158);
+        addPictureRow("html/ky2.png", 397, 158);
+        addPictureRow("html/clavi.jpg", 68, 33);
         // The exam page's frame: 30 pixel corners and bands.
         for (const char *p : {"top_left", "top_right", "bot_left", "bot_right"})
-            row(qPrintable(QStringLiteral("html/themes/arabesque2/%1.png").arg(p)), 30, 30);
-        row("html/themes/arabesque2/top.png", 0, 30);
-        row("html/themes/arabesque2/bot.png", 0, 30);
-        row("html/themes/arabesque2/left.png", 30, 0);
-        row("html/themes/arabesque2/right.png", 30, 0);
+            addPictureRow(QStringLiteral("html/themes/arabesque2/%1.png").arg(p), 30, 30);
+        addPictureRow("html/themes/arabesque2/top.png", 0, 30);
+        addPictureRow("html/themes/arabesque2/bot.png", 0, 30);
+        addPictureRow("html/themes/arabesque2/left.png", 30, 0);
+        addPictureRow("html/themes/arabesque2/right.png", 30, 0);
         // Scroll bars are 13 pixels thick.
         for (const char *p : {"bk.png", "vertical-thumb-active.png", "up.png", "down.png"})
-            row(qPrintable(QStringLiteral("webkit_styles/%1").arg(p)), 13, 0);
+            addPictureRow(QStringLiteral("webkit_styles/%1").arg(p), 13, 0);
         for (const char *p : {"bk2.png", "horizontal-thumb-active.png", "left.png", "righ.png"})
-            row(qPrintable(QStringLiteral("webkit_styles/%1").arg(p)), 0, 13);
+            addPictureRow(QStringLiteral("webkit_styles/%1").arg(p), 0, 13);
     }
     void namedPictures()
     {
         QFETCH(QString, path);
         QFETCH(int, width);
         QFETCH(int, height);
-        QVERIFY2(listed.contains(path), "not listed in pictures.qrc");
-        const QImage image = resourcePicture(path);
-        QVERIFY(!image.isNull());
-        if (width > 0)
-            QCOMPARE(image.width(), width);
-        if (height > 0)
-            QCOMPARE(image.height(), height);
+        checkPicture(listed, path, width, height);
     }
 
     // Each key area of the panel covers a key cap of the picture: inside the

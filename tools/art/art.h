@@ -52,6 +52,14 @@ QImage canvas(int width, int height, const QColor &fill = Qt::transparent);
 // Starts an antialiased painter on an image.
 void begin(QPainter &p, QImage &image);
 
+// A new picture of the given size on which draw paints, antialiased.
+QImage drawn(int width, int height, const std::function<void(QPainter &)> &draw,
+             const QColor &fill = Qt::transparent);
+// A picture holding one glyph of the 24 unit square, scaled into box.
+QImage glyphPicture(int width, int height, const QRectF &box, const std::function<void(QPainter &)> &glyph);
+// A rounded card over a soft shadow.
+void shadowedCard(QPainter &p, const QRectF &card, double radius, const QBrush &fill, const QPen &edge);
+
 // Fonts of common/fonts, by pixel size.
 QFont kufi(double pixels, bool bold = true);
 QFont naskh(double pixels, bool bold = true);

@@ -19,6 +19,33 @@ void begin(QPainter &p, QImage &image)
     p.setRenderHint(QPainter::SmoothPixmapTransform);
 }
 
+QImage drawn(int width, int height, const std::function<void(QPainter &)> &draw, const QColor &fill)
+{
+    QImage image = canvas(width, height, fill);
+    QPainter p;
+    begin(p, image);
+    draw(p);
+    p.end();
+    return image;
+}
+
+QImage glyphPicture(int width, int height, const QRectF &box, const std::function<void(QPainter &)> &glyph)
+{
+    return drawn(width, height, [&](QPainter &p) { inBox(p, box, glyph); });
+}
+
+void shadowedCard(QPainter &p, const QRectF &card, double radius, const QBrush &fill, const QPen &edge)
+{
+    p.save();
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0, 0, 0, 38));
+    p.drawRoundedRect(card.translated(0, 3), radius, radius);
+    p.setPen(edge);
+    p.setBrush(fill);
+    p.drawRoundedRect(card, radius, radius);
+    p.restore();
+}
+
 static QFont font(const QString &family, double pixels, bool bold)
 {
     QFont f(family);

@@ -239,7 +239,7 @@ QByteArray encodeGif(const QVector<QImage> &frames, int delayCs, const QColor &m
     putU16(out, w);
     putU16(out, h);
     out.append(char(0x80 | 0x70 | (bitsNeeded - 1))); // global table, 8-bit resolution
-    out.append(char(0));                             // background: transparent index
+    out.append(char(0));                              // background: transparent index
     out.append(char(0));
     for (int i = 0; i < tableSize; ++i) {
         const QRgb c = i < palette.size() ? palette[i] : qRgb(0, 0, 0);

@@ -14,6 +14,25 @@ QPen round(const QColor &c, double w)
     return QPen(c, w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
 }
 
+// Saves the painter and turns it about centre; the caller restores it.
+void tilt(QPainter &p, const QPointF &centre, double degrees)
+{
+    p.save();
+    p.translate(centre);
+    p.rotate(degrees);
+    p.setPen(round(pal::slate, 0.9));
+}
+
+// Fills a shape with a round hole punched through it.
+void fillPierced(QPainter &p, const QPainterPath &shape, const QPointF &hole, double radius, const QColor &c)
+{
+    QPainterPath h;
+    h.addEllipse(hole, radius, radius);
+    p.setPen(Qt::NoPen);
+    p.setBrush(c);
+    p.drawPath(shape.simplified().subtracted(h));
+}
+
 void page(QPainter &p, const QRectF &r, double fold)
 {
     QPainterPath path;
@@ -206,15 +225,13 @@ void persons(QPainter &p, const QColor &front, const QColor &back)
     p.save();
     p.translate(-2.5, 2.2);
     p.scale(0.9, 0.9);
-    p.setPen(Qt::NoPen);
-    p.setBrush(pal::white);
-    p.drawEllipse(QPointF(12, 7.6), 5.6, 5.6);
-    QPainterPath halo;
-    halo.moveTo(2.4, 22.5);
-    halo.cubicTo(2.4, 14.2, 6.8, 12.0, 12.0, 12.0);
-    halo.cubicTo(17.2, 12.0, 21.6, 14.2, 21.6, 22.5);
-    halo.closeSubpath();
-    p.drawPath(halo);
+    // A white halo parts the front figure from the back one.
+    p.save();
+    p.translate(12, 13);
+    p.scale(1.2, 1.12);
+    p.translate(-12, -13);
+    person(p, pal::white);
+    p.restore();
     person(p, front);
     p.restore();
 }
@@ -292,11 +309,7 @@ void gear(QPainter &p, const QColor &c)
         t.rotate(45.0 * i);
         path.addPath(t.map(tooth));
     }
-    QPainterPath hole;
-    hole.addEllipse(QPointF(12, 12), 2.8, 2.8);
-    p.setPen(Qt::NoPen);
-    p.setBrush(c);
-    p.drawPath(path.simplified().subtracted(hole));
+    fillPierced(p, path, QPointF(12, 12), 2.8, c);
 }
 
 void key(QPainter &p, const QColor &c)
@@ -307,11 +320,7 @@ void key(QPainter &p, const QColor &c)
     path.addRect(QRectF(11.0, 10.7, 11.0, 2.6));
     path.addRect(QRectF(17.2, 13.0, 2.2, 3.8));
     path.addRect(QRectF(20.0, 13.0, 2.0, 2.8));
-    QPainterPath hole;
-    hole.addEllipse(QPointF(6.6, 12), 1.9, 1.9);
-    p.setPen(Qt::NoPen);
-    p.setBrush(c);
-    p.drawPath(path.simplified().subtracted(hole));
+    fillPierced(p, path, QPointF(6.6, 12), 1.9, c);
 }
 
 void building(QPainter &p, const QColor &c)
@@ -394,10 +403,7 @@ void magnifier(QPainter &p, const QColor &c)
 
 void pencil(QPainter &p)
 {
-    p.save();
-    p.translate(12, 12);
-    p.rotate(-45);
-    p.setPen(QPen(pal::slate, 0.9, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    tilt(p, QPointF(12, 12), -45);
     p.setBrush(pal::orange);
     p.drawRect(QRectF(-7.0, -2.6, 11.4, 5.2));
     p.setBrush(QColor(0xe8, 0x9e, 0xa0));
@@ -535,10 +541,7 @@ void floppy(QPainter &p, const QColor &c)
 
 void eraser(QPainter &p)
 {
-    p.save();
-    p.translate(12, 12.5);
-    p.rotate(-35);
-    p.setPen(QPen(pal::slate, 0.9, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    tilt(p, QPointF(12, 12.5), -35);
     p.setBrush(QColor(0xe8, 0x8a, 0x94));
     p.drawRoundedRect(QRectF(-9.0, -4.2, 10.0, 8.4), 1.4, 1.4);
     p.setBrush(QColor(0x6f, 0xa8, 0xdc));
@@ -615,10 +618,8 @@ void monitor(QPainter &p)
 
 void bucket(QPainter &p, const QColor &c)
 {
-    p.save();
-    p.translate(11.0, 9.0);
-    p.rotate(-30);
-    p.setPen(QPen(pal::slate, 1.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    tilt(p, QPointF(11.0, 9.0), -30);
+    p.setPen(round(pal::slate, 1.0));
     p.setBrush(c);
     QPainterPath pail;
     pail.moveTo(-6.0, -2.0);

@@ -12,63 +12,47 @@ using Glyph = std::function<void(QPainter &)>;
 // A menu icon: the glyph on a 32 x 32 square.
 QImage icon32(const Glyph &g)
 {
-    QImage img = canvas(32, 32);
-    QPainter p;
-    begin(p, img);
-    inBox(p, QRectF(2, 2, 28, 28), g);
-    p.end();
-    return img;
+    return glyphPicture(32, 32, QRectF(2, 2, 28, 28), g);
 }
 
 // A tool-bar icon: 24 x 24.
 QImage icon24(const Glyph &g)
 {
-    QImage img = canvas(24, 24);
-    QPainter p;
-    begin(p, img);
-    g(p);
-    p.end();
-    return img;
+    return drawn(24, 24, g);
 }
 
 QImage letter(const QString &text, const QFont &font, double shear, bool underline)
 {
-    QImage img = canvas(24, 24);
-    QPainter p;
-    begin(p, img);
-    QPainterPath path = textPath(text, font);
-    const QRectF ink = path.boundingRect();
-    path.translate(QPointF(12, underline ? 10.5 : 12) - ink.center());
-    if (shear != 0) {
-        QTransform t;
-        t.translate(12, 12);
-        t.shear(shear, 0);
-        t.translate(-12, -12);
-        path = t.map(path);
-    }
-    p.setPen(Qt::NoPen);
-    p.setBrush(pal::ink);
-    p.drawPath(path);
-    if (underline)
-        p.fillRect(QRectF(6, 19.5, 12, 2), pal::ink);
-    p.end();
-    return img;
+    return icon24([&](QPainter &p) {
+        QPainterPath path = textPath(text, font);
+        const QRectF ink = path.boundingRect();
+        path.translate(QPointF(12, underline ? 10.5 : 12) - ink.center());
+        if (shear != 0) {
+            QTransform t;
+            t.translate(12, 12);
+            t.shear(shear, 0);
+            t.translate(-12, -12);
+            path = t.map(path);
+        }
+        p.setPen(Qt::NoPen);
+        p.setBrush(pal::ink);
+        p.drawPath(path);
+        if (underline)
+            p.fillRect(QRectF(6, 19.5, 12, 2), pal::ink);
+    });
 }
 
 QImage sizeIcon(double pixels)
 {
-    QImage img = canvas(24, 24);
-    QPainter p;
-    begin(p, img);
-    QPainterPath path = textPath(QStringLiteral("ع"), naskh(pixels));
-    const QRectF ink = path.boundingRect();
-    // Letters of every size stand on one baseline.
-    path.translate(QPointF(12 - ink.center().x(), 21 - ink.bottom()));
-    p.setPen(Qt::NoPen);
-    p.setBrush(pal::ink);
-    p.drawPath(path);
-    p.end();
-    return img;
+    return icon24([pixels](QPainter &p) {
+        QPainterPath path = textPath(QStringLiteral("ع"), naskh(pixels));
+        const QRectF ink = path.boundingRect();
+        // Letters of every size stand on one baseline.
+        path.translate(QPointF(12 - ink.center().x(), 21 - ink.bottom()));
+        p.setPen(Qt::NoPen);
+        p.setBrush(pal::ink);
+        p.drawPath(path);
+    });
 }
 
 // The swatch that the program recolours must be exact magenta, so it is
@@ -83,14 +67,9 @@ void swatch(QPainter &p)
 
 QImage lockIcon(bool locked)
 {
-    QImage img = canvas(19, 16);
-    QPainter p;
-    begin(p, img);
-    inBox(p, QRectF(1.5, 0, 16, 16), [locked](QPainter &q) {
+    return glyphPicture(19, 16, QRectF(1.5, 0, 16, 16), [locked](QPainter &q) {
         glyph::lock(q, locked ? QColor(0xd9, 0xa5, 0x2e) : QColor(0x8f, 0xc9, 0x9e), !locked);
     });
-    p.end();
-    return img;
 }
 
 } // namespace

@@ -142,89 +142,82 @@ void backspace(QPainter &p, const QPointF &c, const QColor &colour)
 
 QImage keyboard(bool shifted)
 {
-    QImage img = canvas(397, 158);
-    QPainter p;
-    begin(p, img);
-
-    // The body, with a darker top strip that reads as the handle to drag by.
-    const QRectF body(0.5, 0.5, 396, 157);
-    QPainterPath bodyPath;
-    bodyPath.addRoundedRect(body, 10, 10);
-    p.setPen(QPen(QColor(0x7f, 0x97, 0x9e), 1));
-    p.setBrush(vgrad(0, 158, QColor(0xe4, 0xed, 0xef), QColor(0xcb, 0xda, 0xdf)));
-    p.drawPath(bodyPath);
-    p.save();
-    p.setClipPath(bodyPath);
-    p.fillRect(QRectF(0, 0, 397, 23), vgrad(0, 23, QColor(0x2d, 0x92, 0x97), pal::tealDark));
-    p.restore();
-    drawInkCentred(p, QRectF(200, 2, 190, 19), QStringLiteral("لوحة المفاتيح العربية"), kufi(10),
-                   pal::white);
-    if (shifted) {
-        upArrow(p, QPointF(184, 11.5), QColor(0xf6, 0xd7, 0x7a), true);
-    }
-
-    for (const Key &k : kKeys) {
-        const QRectF r(k.x - 9 + 0.5, k.y - 9 + 0.5, k.w - 1, k.h - 1);
-        if (k.kind == Close) {
-            p.setPen(QPen(pal::white, 1.2));
-            p.setBrush(QColor(0xd9, 0x4b, 0x3d));
-            p.drawEllipse(r.center(), 6.6, 6.6);
-            p.setPen(QPen(pal::white, 1.6, Qt::SolidLine, Qt::RoundCap));
-            const QPointF c = r.center();
-            p.drawLine(c + QPointF(-2.6, -2.6), c + QPointF(2.6, 2.6));
-            p.drawLine(c + QPointF(2.6, -2.6), c + QPointF(-2.6, 2.6));
-            continue;
+    return drawn(397, 158, [&](QPainter &p) {
+        // The body, with a darker top strip that reads as the handle to drag by.
+        const QRectF body(0.5, 0.5, 396, 157);
+        QPainterPath bodyPath;
+        bodyPath.addRoundedRect(body, 10, 10);
+        p.setPen(QPen(QColor(0x7f, 0x97, 0x9e), 1));
+        p.setBrush(vgrad(0, 158, QColor(0xe4, 0xed, 0xef), QColor(0xcb, 0xda, 0xdf)));
+        p.drawPath(bodyPath);
+        p.save();
+        p.setClipPath(bodyPath);
+        p.fillRect(QRectF(0, 0, 397, 23), vgrad(0, 23, QColor(0x2d, 0x92, 0x97), pal::tealDark));
+        p.restore();
+        drawInkCentred(p, QRectF(200, 2, 190, 19), QStringLiteral("لوحة المفاتيح العربية"), kufi(10),
+                       pal::white);
+        if (shifted) {
+            upArrow(p, QPointF(184, 11.5), QColor(0xf6, 0xd7, 0x7a), true);
         }
-        const bool special = k.kind != Char;
-        const bool lit = shifted && k.kind == Shift;
-        QColor top = special ? QColor(0xdd, 0xee, 0xf0) : QColor(0xff, 0xff, 0xff);
-        QColor bottom = special ? QColor(0xc3, 0xdd, 0xe1) : QColor(0xee, 0xf2, 0xf3);
-        if (shifted && k.kind == Char) {
-            top = QColor(0xff, 0xfb, 0xee);
-            bottom = QColor(0xf8, 0xed, 0xcc);
-        }
-        if (lit) {
-            top = QColor(0xf5, 0xc9, 0x5a);
-            bottom = QColor(0xdf, 0xa5, 0x2c);
-        }
-        // Shadow, then the cap.
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(0x5d, 0x74, 0x7b, 110));
-        p.drawRoundedRect(r.translated(0, 1), 3.5, 3.5);
-        p.setPen(QPen(QColor(0x93, 0xa7, 0xad), 1));
-        p.setBrush(vgrad(r.top(), r.bottom(), top, bottom));
-        p.drawRoundedRect(r, 3.5, 3.5);
 
-        switch (k.kind) {
-        case Char: {
-            if (!shifted) {
-                caption(p, r, displayed(QString::fromUtf16(k.base)), kInk);
-            } else if (k.shifted) {
-                const QString s = displayed(QString::fromUtf16(k.shifted));
-                if (!s.isEmpty())
-                    caption(p, r, s, kInk);
-            } else {
-                caption(p, r, QString::fromUtf16(k.base), QColor(0x9a, 0xa6, 0xaa));
+        for (const Key &k : kKeys) {
+            const QRectF r(k.x - 9 + 0.5, k.y - 9 + 0.5, k.w - 1, k.h - 1);
+            if (k.kind == Close) {
+                p.setPen(QPen(pal::white, 1.2));
+                p.setBrush(QColor(0xd9, 0x4b, 0x3d));
+                p.drawEllipse(r.center(), 6.6, 6.6);
+                p.setPen(QPen(pal::white, 1.6, Qt::SolidLine, Qt::RoundCap));
+                const QPointF c = r.center();
+                p.drawLine(c + QPointF(-2.6, -2.6), c + QPointF(2.6, 2.6));
+                p.drawLine(c + QPointF(2.6, -2.6), c + QPointF(-2.6, 2.6));
+                continue;
             }
-            break;
+            const bool special = k.kind != Char;
+            const bool lit = shifted && k.kind == Shift;
+            QColor top = special ? QColor(0xdd, 0xee, 0xf0) : QColor(0xff, 0xff, 0xff);
+            QColor bottom = special ? QColor(0xc3, 0xdd, 0xe1) : QColor(0xee, 0xf2, 0xf3);
+            if (shifted && k.kind == Char) {
+                top = QColor(0xff, 0xfb, 0xee);
+                bottom = QColor(0xf8, 0xed, 0xcc);
+            }
+            if (lit) {
+                top = QColor(0xf5, 0xc9, 0x5a);
+                bottom = QColor(0xdf, 0xa5, 0x2c);
+            }
+            // Shadow, then the cap.
+            p.setPen(Qt::NoPen);
+            p.setBrush(QColor(0x5d, 0x74, 0x7b, 110));
+            p.drawRoundedRect(r.translated(0, 1), 3.5, 3.5);
+            p.setPen(QPen(QColor(0x93, 0xa7, 0xad), 1));
+            p.setBrush(vgrad(r.top(), r.bottom(), top, bottom));
+            p.drawRoundedRect(r, 3.5, 3.5);
+
+            switch (k.kind) {
+            case Char: {
+                if (!shifted) {
+                    caption(p, r, displayed(QString::fromUtf16(k.base)), kInk);
+                } else if (k.shifted) {
+                    const QString s = displayed(QString::fromUtf16(k.shifted));
+                    if (!s.isEmpty())
+                        caption(p, r, s, kInk);
+                } else {
+                    caption(p, r, QString::fromUtf16(k.base), QColor(0x9a, 0xa6, 0xaa));
+                }
+                break;
+            }
+            case Shift: upArrow(p, r.center(), lit ? pal::white : kInk, lit); break;
+            case Del:
+                backspace(p, QPointF(r.left() + 12, r.center().y()), kInk);
+                drawInkCentred(p, QRectF(r.left() + 22, r.top(), r.width() - 24, r.height()),
+                               QStringLiteral("حذف"), kufi(9.5), kInk);
+                break;
+            case Space:
+                drawInkCentred(p, r, QStringLiteral("مسافة"), kufi(9.5, false), QColor(0x7a, 0x8a, 0x90));
+                break;
+            case Close: break;
+            }
         }
-        case Shift:
-            upArrow(p, r.center(), lit ? pal::white : kInk, lit);
-            break;
-        case Del:
-            backspace(p, QPointF(r.left() + 12, r.center().y()), kInk);
-            drawInkCentred(p, QRectF(r.left() + 22, r.top(), r.width() - 24, r.height()),
-                           QStringLiteral("حذف"), kufi(9.5), kInk);
-            break;
-        case Space:
-            drawInkCentred(p, r, QStringLiteral("مسافة"), kufi(9.5, false), QColor(0x7a, 0x8a, 0x90));
-            break;
-        case Close:
-            break;
-        }
-    }
-    p.end();
-    return img;
+    });
 }
 
 } // namespace

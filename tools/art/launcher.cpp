@@ -41,241 +41,203 @@ void emblem(QPainter &p, const QRectF &box)
 
 QImage latticeTile(int size, const QColor &base, const QColor &line, const QColor &star)
 {
-    QImage img = canvas(size, size, base);
-    QPainter p;
-    begin(p, img);
-    const double t = size;
-    const double r = t * 0.2;
-    auto motif = [&](QPainter &q) {
-        // Stars on the corners and in the middle, joined by the diagonals,
-        // small diamonds where the edges cross.
-        q.setPen(QPen(line, 1.2));
-        q.setBrush(Qt::NoBrush);
-        q.drawLine(QPointF(r * 0.72, r * 0.72), QPointF(t / 2 - r * 0.72, t / 2 - r * 0.72));
-        q.drawLine(QPointF(t - r * 0.72, r * 0.72), QPointF(t / 2 + r * 0.72, t / 2 - r * 0.72));
-        for (const QPointF &c : {QPointF(0, 0), QPointF(t / 2, t / 2)}) {
-            q.setBrush(star);
-            q.drawPath(star8(c, r));
-            q.setBrush(Qt::NoBrush);
-            q.drawPath(star8(c, r * 0.55));
-        }
-        for (const QPointF &c : {QPointF(t / 2, 0), QPointF(0, t / 2)}) {
-            QPolygonF diamond;
-            diamond << c + QPointF(0, -t * 0.07) << c + QPointF(t * 0.07, 0)
-                    << c + QPointF(0, t * 0.07) << c + QPointF(-t * 0.07, 0);
-            q.setBrush(star);
-            q.drawPolygon(diamond);
-        }
-    };
-    for (int dy = -1; dy <= 1; ++dy)
-        for (int dx = -1; dx <= 1; ++dx) {
-            p.save();
-            p.translate(dx * t, dy * t);
-            motif(p);
-            p.restore();
-        }
-    p.end();
-    return img;
+    return drawn(
+        size, size,
+        [&](QPainter &p) {
+            const double t = size;
+            const double r = t * 0.2;
+            auto motif = [&](QPainter &q) {
+                // Stars on the corners and in the middle, joined by the diagonals,
+                // small diamonds where the edges cross.
+                q.setPen(QPen(line, 1.2));
+                q.setBrush(Qt::NoBrush);
+                q.drawLine(QPointF(r * 0.72, r * 0.72), QPointF(t / 2 - r * 0.72, t / 2 - r * 0.72));
+                q.drawLine(QPointF(t - r * 0.72, r * 0.72), QPointF(t / 2 + r * 0.72, t / 2 - r * 0.72));
+                for (const QPointF &c : {QPointF(0, 0), QPointF(t / 2, t / 2)}) {
+                    q.setBrush(star);
+                    q.drawPath(star8(c, r));
+                    q.setBrush(Qt::NoBrush);
+                    q.drawPath(star8(c, r * 0.55));
+                }
+                for (const QPointF &c : {QPointF(t / 2, 0), QPointF(0, t / 2)}) {
+                    QPolygonF diamond;
+                    diamond << c + QPointF(0, -t * 0.07) << c + QPointF(t * 0.07, 0)
+                            << c + QPointF(0, t * 0.07) << c + QPointF(-t * 0.07, 0);
+                    q.setBrush(star);
+                    q.drawPolygon(diamond);
+                }
+            };
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx) {
+                    p.save();
+                    p.translate(dx * t, dy * t);
+                    motif(p);
+                    p.restore();
+                }
+        },
+        base);
 }
 
 namespace {
 
 QImage flag(const std::function<void(QPainter &, const QRectF &)> &draw)
 {
-    QImage img = canvas(48, 32);
-    QPainter p;
-    begin(p, img);
-    const QRectF r(1, 2, 46, 28);
-    QPainterPath clip;
-    clip.addRoundedRect(r, 3, 3);
-    p.setClipPath(clip);
-    draw(p, r);
-    // A soft sheen and a thin edge.
-    p.setPen(Qt::NoPen);
-    p.setBrush(vgrad(r.top(), r.bottom(), QColor(255, 255, 255, 55), QColor(255, 255, 255, 0)));
-    p.drawRect(r);
-    p.setClipping(false);
-    p.setPen(QPen(QColor(0, 0, 0, 70), 1));
-    p.setBrush(Qt::NoBrush);
-    p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
-    p.end();
-    return img;
+    return drawn(48, 32, [&](QPainter &p) {
+        const QRectF r(1, 2, 46, 28);
+        QPainterPath clip;
+        clip.addRoundedRect(r, 3, 3);
+        p.setClipPath(clip);
+        draw(p, r);
+        // A soft sheen and a thin edge.
+        p.setPen(Qt::NoPen);
+        p.setBrush(vgrad(r.top(), r.bottom(), QColor(255, 255, 255, 55), QColor(255, 255, 255, 0)));
+        p.drawRect(r);
+        p.setClipping(false);
+        p.setPen(QPen(QColor(0, 0, 0, 70), 1));
+        p.setBrush(Qt::NoBrush);
+        p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
+    });
 }
 
 QImage roundButton(bool left)
 {
-    QImage img = canvas(48, 48);
-    QPainter p;
-    begin(p, img);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0, 0, 0, 40));
-    p.drawEllipse(QPointF(24, 25.5), 21, 21);
-    QRadialGradient g(QPointF(19, 16), 30);
-    g.setColorAt(0, QColor(0x3c, 0xb9, 0xbc));
-    g.setColorAt(1, pal::tealDark);
-    p.setBrush(g);
-    p.setPen(QPen(pal::white, 2.5));
-    p.drawEllipse(QPointF(24, 24), 20.5, 20.5);
-    inBox(p, QRectF(6, 6, 36, 36), [left](QPainter &q) { glyph::chevron(q, pal::white, left); });
-    p.end();
-    return img;
+    return drawn(48, 48, [&](QPainter &p) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0, 0, 0, 40));
+        p.drawEllipse(QPointF(24, 25.5), 21, 21);
+        QRadialGradient g(QPointF(19, 16), 30);
+        g.setColorAt(0, QColor(0x3c, 0xb9, 0xbc));
+        g.setColorAt(1, pal::tealDark);
+        p.setBrush(g);
+        p.setPen(QPen(pal::white, 2.5));
+        p.drawEllipse(QPointF(24, 24), 20.5, 20.5);
+        inBox(p, QRectF(6, 6, 36, 36), [left](QPainter &q) { glyph::chevron(q, pal::white, left); });
+    });
 }
 
 // The door of the menu cards: an arched doorway; texts are written on it in
 // white, so the leaves are a deep teal.
 QImage door()
 {
-    QImage img = canvas(256, 256);
-    QPainter p;
-    begin(p, img);
-    auto archPath = [](double l, double r, double top, double bottom, double spring) {
-        QPainterPath a;
-        const double mid = (l + r) / 2;
-        a.moveTo(l, bottom);
-        a.lineTo(l, spring);
-        a.cubicTo(l, spring - (spring - top) * 0.55, mid - (r - l) * 0.18, top + 8, mid, top);
-        a.cubicTo(mid + (r - l) * 0.18, top + 8, r, spring - (spring - top) * 0.55, r, spring);
-        a.lineTo(r, bottom);
-        a.closeSubpath();
-        return a;
-    };
-    // Frame of pale stone.
-    const QPainterPath frame = archPath(30, 226, 4, 254, 92);
-    p.setPen(QPen(QColor(0xa8, 0x92, 0x5c), 2));
-    p.setBrush(vgrad(0, 256, QColor(0xf3, 0xea, 0xd2), QColor(0xd9, 0xc9, 0x9c)));
-    p.drawPath(frame);
-    // The leaves.
-    const QPainterPath leaves = archPath(46, 210, 22, 254, 100);
-    QLinearGradient g(0, 22, 0, 254);
-    g.setColorAt(0, QColor(0x23, 0x7e, 0x84));
-    g.setColorAt(1, QColor(0x0c, 0x47, 0x4c));
-    p.setPen(QPen(QColor(0x0a, 0x3a, 0x3e), 2));
-    p.setBrush(g);
-    p.drawPath(leaves);
-    p.save();
-    p.setClipPath(leaves);
-    // Panels and the meeting line of the two leaves.
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(QColor(255, 255, 255, 28), 2));
-    for (int side = 0; side < 2; ++side) {
-        const double x = side == 0 ? 58 : 136;
-        p.drawRoundedRect(QRectF(x, 196, 62, 46), 5, 5);
-    }
-    p.setPen(QPen(QColor(0, 0, 0, 70), 2));
-    p.drawLine(QPointF(128, 22), QPointF(128, 254));
-    p.restore();
-    // Ornament at the crown of the arch.
-    p.setPen(QPen(QColor(0x8e, 0x72, 0x2c), 1));
-    p.setBrush(QColor(0xe6, 0xc1, 0x5a));
-    p.drawPath(star8(QPointF(128, 14), 8));
-    p.end();
-    return img;
+    return drawn(256, 256, [&](QPainter &p) {
+        auto archPath = [](double l, double r, double top, double bottom, double spring) {
+            QPainterPath a;
+            const double mid = (l + r) / 2;
+            a.moveTo(l, bottom);
+            a.lineTo(l, spring);
+            a.cubicTo(l, spring - (spring - top) * 0.55, mid - (r - l) * 0.18, top + 8, mid, top);
+            a.cubicTo(mid + (r - l) * 0.18, top + 8, r, spring - (spring - top) * 0.55, r, spring);
+            a.lineTo(r, bottom);
+            a.closeSubpath();
+            return a;
+        };
+        // Frame of pale stone.
+        const QPainterPath frame = archPath(30, 226, 4, 254, 92);
+        p.setPen(QPen(QColor(0xa8, 0x92, 0x5c), 2));
+        p.setBrush(vgrad(0, 256, QColor(0xf3, 0xea, 0xd2), QColor(0xd9, 0xc9, 0x9c)));
+        p.drawPath(frame);
+        // The leaves.
+        const QPainterPath leaves = archPath(46, 210, 22, 254, 100);
+        QLinearGradient g(0, 22, 0, 254);
+        g.setColorAt(0, QColor(0x23, 0x7e, 0x84));
+        g.setColorAt(1, QColor(0x0c, 0x47, 0x4c));
+        p.setPen(QPen(QColor(0x0a, 0x3a, 0x3e), 2));
+        p.setBrush(g);
+        p.drawPath(leaves);
+        p.save();
+        p.setClipPath(leaves);
+        // Panels and the meeting line of the two leaves.
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(QColor(255, 255, 255, 28), 2));
+        for (int side = 0; side < 2; ++side) {
+            const double x = side == 0 ? 58 : 136;
+            p.drawRoundedRect(QRectF(x, 196, 62, 46), 5, 5);
+        }
+        p.setPen(QPen(QColor(0, 0, 0, 70), 2));
+        p.drawLine(QPointF(128, 22), QPointF(128, 254));
+        p.restore();
+        // Ornament at the crown of the arch.
+        p.setPen(QPen(QColor(0x8e, 0x72, 0x2c), 1));
+        p.setBrush(QColor(0xe6, 0xc1, 0x5a));
+        p.drawPath(star8(QPointF(128, 14), 8));
+    });
 }
 
 QImage aboutCard()
 {
-    QImage img = canvas(452, 304);
-    QPainter p;
-    begin(p, img);
-    const QRectF card(4, 14, 444, 286);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0, 0, 0, 35));
-    p.drawRoundedRect(card.translated(0, 3), 18, 18);
-    p.setBrush(vgrad(card.top(), card.bottom(), pal::paper, QColor(0xf1, 0xf6, 0xf5)));
-    p.setPen(QPen(pal::teal, 3));
-    p.drawRoundedRect(card, 18, 18);
-    p.setPen(QPen(QColor(0xd9, 0xbf, 0x78), 1.2));
-    p.setBrush(Qt::NoBrush);
-    p.drawRoundedRect(card.adjusted(7, 7, -7, -7), 12, 12);
-    // Medallion behind the entry's icon at the top.
-    p.setPen(QPen(pal::teal, 3));
-    p.setBrush(pal::tealLight);
-    p.drawEllipse(QPointF(226, 29), 28, 28);
-    // Faint stars in the lower corner.
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0x17, 0x8a, 0x8f, 22));
-    p.drawPath(star8(QPointF(56, 250), 34));
-    p.drawPath(star8(QPointF(396, 250), 34));
-    p.end();
-    return img;
+    return drawn(452, 304, [&](QPainter &p) {
+        const QRectF card(4, 14, 444, 286);
+        shadowedCard(p, card, 18, vgrad(card.top(), card.bottom(), pal::paper, QColor(0xf1, 0xf6, 0xf5)),
+                     QPen(pal::teal, 3));
+        p.setPen(QPen(QColor(0xd9, 0xbf, 0x78), 1.2));
+        p.setBrush(Qt::NoBrush);
+        p.drawRoundedRect(card.adjusted(7, 7, -7, -7), 12, 12);
+        // Medallion behind the entry's icon at the top.
+        p.setPen(QPen(pal::teal, 3));
+        p.setBrush(pal::tealLight);
+        p.drawEllipse(QPointF(226, 29), 28, 28);
+        // Faint stars in the lower corner.
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0x17, 0x8a, 0x8f, 22));
+        p.drawPath(star8(QPointF(56, 250), 34));
+        p.drawPath(star8(QPointF(396, 250), 34));
+    });
 }
 
 QImage aboutButton()
 {
-    QImage img = canvas(127, 86);
-    QPainter p;
-    begin(p, img);
-    const QRectF card(3, 6, 121, 74);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0, 0, 0, 40));
-    p.drawRoundedRect(card.translated(0, 3), 14, 14);
-    p.setBrush(vgrad(card.top(), card.bottom(), QColor(0x2f, 0xa9, 0xac), pal::tealDark));
-    p.setPen(QPen(pal::white, 2.5));
-    p.drawRoundedRect(card, 14, 14);
-    // Lines of text on the left, an information mark on the right.
-    p.setPen(QPen(QColor(255, 255, 255, 210), 4, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(16, 30), QPointF(68, 30));
-    p.drawLine(QPointF(16, 43), QPointF(68, 43));
-    p.drawLine(QPointF(16, 56), QPointF(50, 56));
-    p.setPen(Qt::NoPen);
-    p.setBrush(pal::white);
-    p.drawEllipse(QPointF(95, 43), 20, 20);
-    p.setBrush(pal::tealDark);
-    p.drawEllipse(QPointF(95, 33), 3.6, 3.6);
-    p.drawRoundedRect(QRectF(91.8, 39, 6.4, 17), 2.5, 2.5);
-    p.end();
-    return img;
-}
-
-QVector<QImage> spinner(int size, int dots, double ring, double dot, const QColor &c)
-{
-    QVector<QImage> frames;
-    for (int f = 0; f < dots; ++f) {
-        QImage img = canvas(size, size);
-        QPainter p;
-        begin(p, img);
+    return drawn(127, 86, [&](QPainter &p) {
+        const QRectF card(3, 6, 121, 74);
+        shadowedCard(p, card, 14, vgrad(card.top(), card.bottom(), QColor(0x2f, 0xa9, 0xac), pal::tealDark),
+                     QPen(pal::white, 2.5));
+        // Lines of text on the left, an information mark on the right.
+        p.setPen(QPen(QColor(255, 255, 255, 210), 4, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(16, 30), QPointF(68, 30));
+        p.drawLine(QPointF(16, 43), QPointF(68, 43));
+        p.drawLine(QPointF(16, 56), QPointF(50, 56));
         p.setPen(Qt::NoPen);
-        for (int i = 0; i < dots; ++i) {
-            // The head of the trail is at dot f; older dots fade.
-            const int age = (f - i + dots) % dots;
-            const double strength = 1.0 - double(age) / dots;
-            // Opaque colours fading towards a pale tint, so that every dot
-            // survives the one-bit transparency of GIF.
-            const double k = 0.2 + 0.8 * strength;
-            const QColor pale(0xd4, 0xe4, 0xe6);
-            p.setBrush(QColor::fromRgbF(pale.redF() + (c.redF() - pale.redF()) * k,
-                                        pale.greenF() + (c.greenF() - pale.greenF()) * k,
-                                        pale.blueF() + (c.blueF() - pale.blueF()) * k));
-            const double a = 2 * M_PI * i / dots - M_PI / 2;
-            const QPointF centre(size / 2.0 + ring * qCos(a), size / 2.0 + ring * qSin(a));
-            p.drawEllipse(centre, dot * (0.75 + 0.25 * strength), dot * (0.75 + 0.25 * strength));
-        }
-        p.end();
-        frames << img;
-    }
-    return frames;
+        p.setBrush(pal::white);
+        p.drawEllipse(QPointF(95, 43), 20, 20);
+        p.setBrush(pal::tealDark);
+        p.drawEllipse(QPointF(95, 33), 3.6, 3.6);
+        p.drawRoundedRect(QRectF(91.8, 39, 6.4, 17), 2.5, 2.5);
+    });
 }
 
 } // namespace
 
 QVector<QImage> spinnerFrames(int size, int dots, double ring, double dot, const QColor &c)
 {
-    return spinner(size, dots, ring, dot, c);
+    QVector<QImage> frames;
+    for (int f = 0; f < dots; ++f) {
+        frames << drawn(size, size, [&](QPainter &p) {
+            p.setPen(Qt::NoPen);
+            for (int i = 0; i < dots; ++i) {
+                // The head of the trail is at dot f; older dots fade.
+                const int age = (f - i + dots) % dots;
+                const double strength = 1.0 - double(age) / dots;
+                // Opaque colours fading towards a pale tint, so that every dot
+                // survives the one-bit transparency of GIF.
+                const double k = 0.2 + 0.8 * strength;
+                const QColor pale(0xd4, 0xe4, 0xe6);
+                p.setBrush(QColor::fromRgbF(pale.redF() + (c.redF() - pale.redF()) * k,
+                                            pale.greenF() + (c.greenF() - pale.greenF()) * k,
+                                            pale.blueF() + (c.blueF() - pale.blueF()) * k));
+                const double a = 2 * M_PI * i / dots - M_PI / 2;
+                const QPointF centre(size / 2.0 + ring * qCos(a), size / 2.0 + ring * qSin(a));
+                p.drawEllipse(centre, dot * (0.75 + 0.25 * strength), dot * (0.75 + 0.25 * strength));
+            }
+        });
+    }
+    return frames;
 }
 
 void drawLauncher(Sink &sink)
 {
     sink.png(Classroom, "frm/bb.png",
-             latticeTile(160, QColor(0xf3, 0xf8, 0xfa), QColor(0xde, 0xeb, 0xef),
-                         QColor(0xea, 0xf3, 0xf6)));
+             latticeTile(160, QColor(0xf3, 0xf8, 0xfa), QColor(0xde, 0xeb, 0xef), QColor(0xea, 0xf3, 0xf6)));
 
-    QImage icon = canvas(128, 128);
-    {
-        QPainter p;
-        begin(p, icon);
-        emblem(p, QRectF(0, 0, 128, 128));
-    }
-    sink.png(Both, "Internet.png", icon);
+    sink.png(Both, "Internet.png", drawn(128, 128, [](QPainter &p) { emblem(p, QRectF(0, 0, 128, 128)); }));
 
     sink.png(Classroom, "ma.png", flag([](QPainter &p, const QRectF &r) {
                  p.fillRect(r, QColor(0xc1, 0x27, 0x2d));
@@ -287,8 +249,7 @@ void drawLauncher(Sink &sink)
                      pts << c + QPointF(10.5 * qCos(a), 10.5 * qSin(a));
                  }
                  pts << pts.first();
-                 p.setPen(QPen(QColor(0x00, 0x62, 0x33), 2.0, Qt::SolidLine, Qt::FlatCap,
-                               Qt::MiterJoin));
+                 p.setPen(QPen(QColor(0x00, 0x62, 0x33), 2.0, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
                  p.setBrush(Qt::NoBrush);
                  p.drawPolyline(pts);
              }));
@@ -296,8 +257,7 @@ void drawLauncher(Sink &sink)
                  const double w = r.width() / 3;
                  p.fillRect(QRectF(r.left(), r.top(), w, r.height()), QColor(0x00, 0x55, 0xa4));
                  p.fillRect(QRectF(r.left() + w, r.top(), w, r.height()), Qt::white);
-                 p.fillRect(QRectF(r.left() + 2 * w, r.top(), w, r.height()),
-                            QColor(0xef, 0x41, 0x35));
+                 p.fillRect(QRectF(r.left() + 2 * w, r.top(), w, r.height()), QColor(0xef, 0x41, 0x35));
              }));
     sink.png(Classroom, "us.png", flag([](QPainter &p, const QRectF &r) {
                  const double h = r.height() / 13;
@@ -316,17 +276,11 @@ void drawLauncher(Sink &sink)
              }));
 
     sink.gif(Classroom, "images/wait3.gif",
-             encodeGif(spinner(64, 12, 22, 4.4, pal::teal), 8, QColor(0xef, 0xf1, 0xf1)));
+             encodeGif(spinnerFrames(64, 12, 22, 4.4, pal::teal), 8, QColor(0xef, 0xf1, 0xf1)));
 
-    QImage lockPicture = canvas(96, 96);
-    {
-        QPainter p;
-        begin(p, lockPicture);
-        inBox(p, QRectF(4, 2, 88, 88), [](QPainter &q) {
-            glyph::lock(q, QColor(0xe0, 0xb4, 0x45), false);
-        });
-    }
-    sink.png(Classroom, "anim/lock.png", lockPicture);
+    sink.png(Classroom, "anim/lock.png", glyphPicture(96, 96, QRectF(4, 2, 88, 88), [](QPainter &p) {
+                 glyph::lock(p, QColor(0xe0, 0xb4, 0x45), false);
+             }));
     sink.png(Classroom, "anim/left3d.png", roundButton(true));
     sink.png(Classroom, "anim/right3d.png", roundButton(false));
     sink.png(Classroom, "anim/about.png", aboutButton());

@@ -26,9 +26,8 @@ public:
     void png(int programs, const QString &path, const QImage &image) override
     {
         // Pictures without transparency are stored as plain RGB.
-        QImage out = image.hasAlphaChannel() && !opaque(image)
-                         ? image.convertToFormat(QImage::Format_ARGB32)
-                         : image.convertToFormat(QImage::Format_RGB32);
+        QImage out = image.hasAlphaChannel() && !opaque(image) ? image.convertToFormat(QImage::Format_ARGB32)
+                                                               : image.convertToFormat(QImage::Format_RGB32);
         store(programs, path, [&](const QString &file) {
             QImageWriter writer(file, "png");
             writer.setQuality(0); // strongest compression
@@ -90,10 +89,10 @@ private:
         return true;
     }
 
-    template <typename Write>
-    void store(int programs, const QString &path, Write write)
+    template <typename Write> void store(int programs, const QString &path, Write write)
     {
-        const struct {
+        const struct
+        {
             int flag;
             const char *folder;
         } targets[] = {{art::Classroom, "classroom"}, {art::Exam, "exam"}};

@@ -16,120 +16,99 @@ const int kBadgeH = 26;
 
 QImage badge(const QColor &fill, const Glyph &g)
 {
-    QImage img = canvas(kBadgeW, kBadgeH);
-    QPainter p;
-    begin(p, img);
-    const QRectF pill(1.5, 2.5, 47, 21);
-    p.setPen(Qt::NoPen);
-    p.setBrush(vgrad(pill.top(), pill.bottom(), fill.lighter(118), fill.darker(108)));
-    p.drawRoundedRect(pill, 10.5, 10.5);
-    p.setPen(QPen(fill.darker(135), 1));
-    p.setBrush(Qt::NoBrush);
-    p.drawRoundedRect(pill, 10.5, 10.5);
-    inBox(p, QRectF(15, 3, 20, 20), g);
-    p.end();
-    return img;
+    return drawn(kBadgeW, kBadgeH, [&](QPainter &p) {
+        const QRectF pill(1.5, 2.5, 47, 21);
+        p.setPen(Qt::NoPen);
+        p.setBrush(vgrad(pill.top(), pill.bottom(), fill.lighter(118), fill.darker(108)));
+        p.drawRoundedRect(pill, 10.5, 10.5);
+        p.setPen(QPen(fill.darker(135), 1));
+        p.setBrush(Qt::NoBrush);
+        p.drawRoundedRect(pill, 10.5, 10.5);
+        inBox(p, QRectF(15, 3, 20, 20), g);
+    });
 }
 
 QImage memberBase()
 {
-    QImage img = canvas(kBadgeW, kBadgeH);
-    QPainter p;
-    begin(p, img);
-    // The cohort label on the right.
-    const QRectF label(22, 4, 27, 18);
-    p.setPen(QPen(pal::blue.darker(130), 1));
-    p.setBrush(vgrad(label.top(), label.bottom(), pal::blue.lighter(125), pal::blue));
-    p.drawRoundedRect(label, 5, 5);
-    drawInkCentred(p, label.adjusted(6, 0, 0, 0), QStringLiteral("فوج"), kufi(9.5), pal::white);
-    // The plate on the left, where the program writes the cohort number in red.
-    p.setPen(QPen(pal::blue, 1.6));
-    p.setBrush(pal::white);
-    p.drawEllipse(QPointF(14, 12.5), 10.5, 10.5);
-    p.end();
-    return img;
+    return drawn(kBadgeW, kBadgeH, [&](QPainter &p) {
+        // The cohort label on the right.
+        const QRectF label(22, 4, 27, 18);
+        p.setPen(QPen(pal::blue.darker(130), 1));
+        p.setBrush(vgrad(label.top(), label.bottom(), pal::blue.lighter(125), pal::blue));
+        p.drawRoundedRect(label, 5, 5);
+        drawInkCentred(p, label.adjusted(6, 0, 0, 0), QStringLiteral("فوج"), kufi(9.5), pal::white);
+        // The plate on the left, where the program writes the cohort number in red.
+        p.setPen(QPen(pal::blue, 1.6));
+        p.setBrush(pal::white);
+        p.drawEllipse(QPointF(14, 12.5), 10.5, 10.5);
+    });
 }
 
 QImage attendance(const QColor &fill, const Glyph &g)
 {
-    QImage img = canvas(kBadgeW, kBadgeH);
-    QPainter p;
-    begin(p, img);
-    p.setPen(QPen(fill.darker(130), 1));
-    p.setBrush(vgrad(2, 24, fill.lighter(120), fill));
-    p.drawEllipse(QPointF(25, 13), 10.5, 10.5);
-    inBox(p, QRectF(15, 3, 20, 20), g);
-    p.end();
-    return img;
+    return drawn(kBadgeW, kBadgeH, [&](QPainter &p) {
+        p.setPen(QPen(fill.darker(130), 1));
+        p.setBrush(vgrad(2, 24, fill.lighter(120), fill));
+        p.drawEllipse(QPointF(25, 13), 10.5, 10.5);
+        inBox(p, QRectF(15, 3, 20, 20), g);
+    });
 }
 
 QImage emptyBadge()
 {
-    QImage img = canvas(kBadgeW, kBadgeH);
-    QPainter p;
-    begin(p, img);
-    p.setPen(QPen(QColor(0xb6, 0xbe, 0xc2), 1, Qt::DashLine));
-    p.setBrush(QColor(0xf0, 0xf2, 0xf3));
-    p.drawRoundedRect(QRectF(1.5, 2.5, 47, 21), 10.5, 10.5);
-    p.setPen(QPen(QColor(0xa0, 0xaa, 0xae), 2, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(20, 13), QPointF(30, 13));
-    p.end();
-    return img;
+    return drawn(kBadgeW, kBadgeH, [&](QPainter &p) {
+        p.setPen(QPen(QColor(0xb6, 0xbe, 0xc2), 1, Qt::DashLine));
+        p.setBrush(QColor(0xf0, 0xf2, 0xf3));
+        p.drawRoundedRect(QRectF(1.5, 2.5, 47, 21), 10.5, 10.5);
+        p.setPen(QPen(QColor(0xa0, 0xaa, 0xae), 2, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(20, 13), QPointF(30, 13));
+    });
 }
 
 // A state icon of the user list: the camera on the left when it is on, the
 // state on the right; a single mark stands in the middle.
 QImage state(bool cam, const Glyph &g)
 {
-    QImage img = canvas(kBadgeW, kBadgeH);
-    QPainter p;
-    begin(p, img);
-    const bool both = cam && g;
-    if (cam)
-        inBox(p, both ? QRectF(1, 1, 24, 24) : QRectF(13, 1, 24, 24),
-              [](QPainter &q) { glyph::camera(q, pal::blue); });
-    if (g)
-        inBox(p, both ? QRectF(25, 1, 24, 24) : QRectF(13, 1, 24, 24), g);
-    p.end();
-    return img;
+    return drawn(kBadgeW, kBadgeH, [&](QPainter &p) {
+        const bool both = cam && g;
+        if (cam)
+            inBox(p, both ? QRectF(1, 1, 24, 24) : QRectF(13, 1, 24, 24),
+                  [](QPainter &q) { glyph::camera(q, pal::blue); });
+        if (g)
+            inBox(p, both ? QRectF(25, 1, 24, 24) : QRectF(13, 1, 24, 24), g);
+    });
 }
 
 QImage contact(const QColor &c, const QColor &dot, bool ring)
 {
-    QImage img = canvas(32, 32);
-    QPainter p;
-    begin(p, img);
-    inBox(p, QRectF(2, 2, 26, 26), [c](QPainter &q) { glyph::person(q, c); });
-    p.setPen(QPen(pal::white, 2));
-    p.setBrush(ring ? QColor(Qt::white) : dot);
-    p.drawEllipse(QPointF(24.5, 24.5), 5.5, 5.5);
-    if (ring) {
-        p.setPen(QPen(dot, 2));
-        p.setBrush(Qt::NoBrush);
-        p.drawEllipse(QPointF(24.5, 24.5), 3.4, 3.4);
-    }
-    p.end();
-    return img;
+    return drawn(32, 32, [&](QPainter &p) {
+        inBox(p, QRectF(2, 2, 26, 26), [c](QPainter &q) { glyph::person(q, c); });
+        p.setPen(QPen(pal::white, 2));
+        p.setBrush(ring ? QColor(Qt::white) : dot);
+        p.drawEllipse(QPointF(24.5, 24.5), 5.5, 5.5);
+        if (ring) {
+            p.setPen(QPen(dot, 2));
+            p.setBrush(Qt::NoBrush);
+            p.drawEllipse(QPointF(24.5, 24.5), 3.4, 3.4);
+        }
+    });
 }
 
 QImage ownUser(const QColor &c)
 {
-    QImage img = canvas(32, 32);
-    QPainter p;
-    begin(p, img);
-    p.setPen(Qt::NoPen);
-    p.setBrush(vgrad(1, 31, c.lighter(125), c.darker(115)));
-    p.drawEllipse(QPointF(16, 16), 14.5, 14.5);
-    QPainterPath clip;
-    clip.addEllipse(QPointF(16, 16), 14.5, 14.5);
-    p.setClipPath(clip);
-    inBox(p, QRectF(5, 6, 22, 24), [](QPainter &q) { glyph::person(q, pal::white); });
-    p.setClipping(false);
-    p.setBrush(QColor(0xf2, 0xcf, 0x63));
-    p.setPen(QPen(QColor(0x9a, 0x7a, 0x22), 0.8));
-    p.drawPath(star8(QPointF(25.5, 6.5), 6));
-    p.end();
-    return img;
+    return drawn(32, 32, [&](QPainter &p) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(vgrad(1, 31, c.lighter(125), c.darker(115)));
+        p.drawEllipse(QPointF(16, 16), 14.5, 14.5);
+        QPainterPath clip;
+        clip.addEllipse(QPointF(16, 16), 14.5, 14.5);
+        p.setClipPath(clip);
+        inBox(p, QRectF(5, 6, 22, 24), [](QPainter &q) { glyph::person(q, pal::white); });
+        p.setClipping(false);
+        p.setBrush(QColor(0xf2, 0xcf, 0x63));
+        p.setPen(QPen(QColor(0x9a, 0x7a, 0x22), 0.8));
+        p.drawPath(star8(QPointF(25.5, 6.5), 6));
+    });
 }
 
 } // namespace
@@ -163,7 +142,8 @@ void drawPeople(Sink &sink)
              attendance(pal::orange, [](QPainter &p) { glyph::clock(p, pal::white); }));
 
     // States of a user in a room, without and with the camera.
-    const struct {
+    const struct
+    {
         const char *name;
         Glyph g;
     } states[] = {

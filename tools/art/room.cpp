@@ -16,53 +16,44 @@ using Glyph = std::function<void(QPainter &)>;
 // The room's icon buttons show their icons at 32 x 32 (and the status bar at 16 x 16).
 QImage button32(const Glyph &g)
 {
-    QImage img = canvas(32, 32);
-    QPainter p;
-    begin(p, img);
-    inBox(p, QRectF(1, 1, 30, 30), g);
-    p.end();
-    return img;
+    return glyphPicture(32, 32, QRectF(1, 1, 30, 30), g);
 }
 
 // The level meter strip: eleven bands of 103 x 10; band k (at row 10 k)
 // lights k of its ten segments.
 QImage meter()
 {
-    QImage img = canvas(103, 110);
-    QPainter p;
-    begin(p, img);
-    for (int k = 0; k <= 10; ++k) {
-        const double top = 10.0 * k;
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(0x26, 0x32, 0x38));
-        p.drawRoundedRect(QRectF(0, top, 103, 10), 2.5, 2.5);
-        for (int i = 0; i < 10; ++i) {
-            QColor c = i < 6 ? QColor(0x3c, 0xc4, 0x6e)
-                             : i < 8 ? QColor(0xf2, 0xc1, 0x3d) : QColor(0xe5, 0x4b, 0x3c);
-            if (i >= k)
-                c = QColor(0x3b, 0x4a, 0x50);
-            p.setBrush(c);
-            p.drawRoundedRect(QRectF(2 + i * 10, top + 2, 9, 6), 1.2, 1.2);
+    return drawn(103, 110, [&](QPainter &p) {
+        for (int k = 0; k <= 10; ++k) {
+            const double top = 10.0 * k;
+            p.setPen(Qt::NoPen);
+            p.setBrush(QColor(0x26, 0x32, 0x38));
+            p.drawRoundedRect(QRectF(0, top, 103, 10), 2.5, 2.5);
+            for (int i = 0; i < 10; ++i) {
+                QColor c = i < 6   ? QColor(0x3c, 0xc4, 0x6e)
+                           : i < 8 ? QColor(0xf2, 0xc1, 0x3d)
+                                   : QColor(0xe5, 0x4b, 0x3c);
+                if (i >= k)
+                    c = QColor(0x3b, 0x4a, 0x50);
+                p.setBrush(c);
+                p.drawRoundedRect(QRectF(2 + i * 10, top + 2, 9, 6), 1.2, 1.2);
+            }
         }
-    }
-    p.end();
-    return img;
+    });
 }
 
 QImage noStation()
 {
-    QImage img = canvas(275, 247);
-    QPainter p;
-    begin(p, img);
-    p.setPen(Qt::NoPen);
-    p.setBrush(vgrad(0, 247, QColor(0x6d, 0x78, 0x7d), QColor(0x4d, 0x57, 0x5c)));
-    p.drawRoundedRect(QRectF(0, 0, 275, 247), 10, 10);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(QColor(255, 255, 255, 40), 2));
-    p.drawRoundedRect(QRectF(8, 8, 259, 231), 7, 7);
-    inBox(p, QRectF(77, 63, 120, 120), [](QPainter &q) { glyph::radio(q, QColor(0xa9, 0xb3, 0xb7), false); });
-    p.end();
-    return img;
+    return drawn(275, 247, [&](QPainter &p) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(vgrad(0, 247, QColor(0x6d, 0x78, 0x7d), QColor(0x4d, 0x57, 0x5c)));
+        p.drawRoundedRect(QRectF(0, 0, 275, 247), 10, 10);
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(QColor(255, 255, 255, 40), 2));
+        p.drawRoundedRect(QRectF(8, 8, 259, 231), 7, 7);
+        inBox(p, QRectF(77, 63, 120, 120),
+              [](QPainter &q) { glyph::radio(q, QColor(0xa9, 0xb3, 0xb7), false); });
+    });
 }
 
 // Seamless value noise: a random lattice with the period of the tile.
@@ -108,62 +99,54 @@ QImage slate()
 
 QImage grip()
 {
-    QImage img = canvas(8, 32);
-    QPainter p;
-    begin(p, img);
-    p.setPen(Qt::NoPen);
-    for (int i = 0; i < 5; ++i) {
-        const double y = 8 + i * 4;
-        p.setBrush(pal::white);
-        p.drawEllipse(QPointF(4.5, y + 0.5), 1.3, 1.3);
-        p.setBrush(QColor(0x6f, 0x8c, 0x96));
-        p.drawEllipse(QPointF(4, y), 1.3, 1.3);
-    }
-    p.end();
-    return img;
+    return drawn(8, 32, [&](QPainter &p) {
+        p.setPen(Qt::NoPen);
+        for (int i = 0; i < 5; ++i) {
+            const double y = 8 + i * 4;
+            p.setBrush(pal::white);
+            p.drawEllipse(QPointF(4.5, y + 0.5), 1.3, 1.3);
+            p.setBrush(QColor(0x6f, 0x8c, 0x96));
+            p.drawEllipse(QPointF(4, y), 1.3, 1.3);
+        }
+    });
 }
 
 // A message box of the chat page cut into nine pieces of 10 x 10: corners,
 // edges that repeat along their side, and the filling.
 void messageFrame(Sink &sink)
 {
-    QImage whole = canvas(30, 30);
-    {
-        QPainter p;
-        begin(p, whole);
+    const QImage whole = drawn(30, 30, [](QPainter &p) {
         p.setPen(QPen(QColor(0xb9, 0xd5, 0xdb), 1));
         p.setBrush(pal::white);
         p.drawRoundedRect(QRectF(0.5, 0.5, 29, 29), 8, 8);
-    }
+    });
     const char *rows[] = {"top", "mid", "bot"};
     const char *cols[] = {"left", "center", "right"};
     for (int r = 0; r < 3; ++r)
         for (int c = 0; c < 3; ++c)
             sink.png(Classroom,
-                     QStringLiteral("images/message_%1_%2.png").arg(QLatin1String(rows[r]), QLatin1String(cols[c])),
+                     QStringLiteral("images/message_%1_%2.png")
+                         .arg(QLatin1String(rows[r]), QLatin1String(cols[c])),
                      whole.copy(c * 10, r * 10, 10, 10));
 }
 
 QImage playerButton(bool play)
 {
-    QImage img = canvas(24, 24);
-    QPainter p;
-    begin(p, img);
-    p.setPen(QPen(pal::tealDark, 1));
-    p.setBrush(vgrad(1, 23, QColor(0x3c, 0xb9, 0xbc), pal::teal));
-    p.drawEllipse(QPointF(12, 12), 10.5, 10.5);
-    p.setPen(Qt::NoPen);
-    p.setBrush(pal::white);
-    if (play) {
-        QPolygonF tri;
-        tri << QPointF(9.5, 7) << QPointF(17.5, 12) << QPointF(9.5, 17);
-        p.drawPolygon(tri);
-    } else {
-        p.drawRoundedRect(QRectF(8, 7, 3, 10), 1, 1);
-        p.drawRoundedRect(QRectF(13, 7, 3, 10), 1, 1);
-    }
-    p.end();
-    return img;
+    return drawn(24, 24, [&](QPainter &p) {
+        p.setPen(QPen(pal::tealDark, 1));
+        p.setBrush(vgrad(1, 23, QColor(0x3c, 0xb9, 0xbc), pal::teal));
+        p.drawEllipse(QPointF(12, 12), 10.5, 10.5);
+        p.setPen(Qt::NoPen);
+        p.setBrush(pal::white);
+        if (play) {
+            QPolygonF tri;
+            tri << QPointF(9.5, 7) << QPointF(17.5, 12) << QPointF(9.5, 17);
+            p.drawPolygon(tri);
+        } else {
+            p.drawRoundedRect(QRectF(8, 7, 3, 10), 1, 1);
+            p.drawRoundedRect(QRectF(13, 7, 3, 10), 1, 1);
+        }
+    });
 }
 
 } // namespace
@@ -188,23 +171,15 @@ void drawRoom(Sink &sink)
     sink.png(Classroom, "splitter.png", grip());
 
     // The chat page.
-    QImage logo = canvas(40, 40);
-    {
-        QPainter p;
-        begin(p, logo);
-        emblem(p, QRectF(0, 0, 40, 40));
-    }
-    sink.png(Classroom, "images/logo.png", logo);
+    sink.png(Classroom, "images/logo.png",
+             drawn(40, 40, [](QPainter &p) { emblem(p, QRectF(0, 0, 40, 40)); }));
     sink.gif(Classroom, "images/wait4.gif",
              encodeGif(spinnerFrames(16, 8, 5.4, 1.7, pal::teal), 10, QColor(0xff, 0xff, 0xff)));
-    QImage fill = canvas(8, 118);
-    {
-        QPainter p;
-        begin(p, fill);
-        p.fillRect(QRectF(0, 0, 8, 118), vgrad(0, 116, QColor(0xf7, 0xfb, 0xfc), QColor(0xd2, 0xe7, 0xec)));
-        p.fillRect(QRectF(0, 116, 8, 2), pal::teal);
-    }
-    sink.png(Classroom, "images/header_fill.png", fill);
+    sink.png(Classroom, "images/header_fill.png", drawn(8, 118, [](QPainter &p) {
+                 p.fillRect(QRectF(0, 0, 8, 116),
+                            vgrad(0, 116, QColor(0xf7, 0xfb, 0xfc), QColor(0xd2, 0xe7, 0xec)));
+                 p.fillRect(QRectF(0, 116, 8, 2), pal::teal);
+             }));
     messageFrame(sink);
     sink.png(Classroom, "images/play.png", playerButton(true));
     sink.png(Classroom, "images/pause.png", playerButton(false));
