@@ -9,10 +9,7 @@ const QString kSep = QStringLiteral("<:>");
 
 QString copied(const QString &token)
 {
-    QString out = token;
-    out.replace(QLatin1Char('<'), QLatin1Char(' '));
-    out.replace(QLatin1Char('>'), QLatin1Char(' '));
-    return out;
+    return blanked(token, QStringLiteral("<>"));
 }
 
 } // namespace

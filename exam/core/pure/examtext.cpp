@@ -52,9 +52,5 @@ bool examHasPage(const ExamText &exam)
 
 QString cleanExamFreeText(const QString &text)
 {
-    QString out = text;
-    out.replace(QLatin1Char('|'), QLatin1Char(' '));
-    out.replace(QLatin1Char('<'), QLatin1Char(' '));
-    out.replace(QLatin1Char('>'), QLatin1Char(' '));
-    return out;
+    return blanked(text, QStringLiteral("|<>"));
 }

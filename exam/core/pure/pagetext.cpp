@@ -90,6 +90,16 @@ QString fillSlot(const QString &page, const QString &id, const QString &html)
     return fillTemplate(page, {{slot, open + html + close}});
 }
 
+QString blanked(const QString &text, const QString &chars)
+{
+    QString out = text;
+    for (QChar &c : out) {
+        if (chars.contains(c))
+            c = QLatin1Char(' ');
+    }
+    return out;
+}
+
 QString leftChars(const QString &text, int chars)
 {
     if (chars <= 0)

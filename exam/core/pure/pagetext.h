@@ -31,5 +31,8 @@ QString fillTemplate(const QString &tpl, const Substitutions &values);
 // "<div id='ID'>" + html + "</div>". html must already be escaped.
 QString fillSlot(const QString &page, const QString &id, const QString &html);
 
+// text with a blank in place of each character found in chars.
+QString blanked(const QString &text, const QString &chars);
+
 // The first chars UTF-16 units of text, without splitting a surrogate pair.
 QString leftChars(const QString &text, int chars);
