@@ -26,6 +26,16 @@ bool takeInstanceGuard(QSharedMemory &guard)
     return guard.create(kGuardSize, QSharedMemory::ReadWrite);
 }
 
+const QString kMsgSecondCopy = QStringLiteral("لا يمكن فتح أكثر من نسخة من برنامج الاختبار    ");
+
+bool takeGuardOrRefuse(QSharedMemory &guard)
+{
+    if (takeInstanceGuard(guard))
+        return true;
+    showMessage(kMsgSecondCopy);
+    return false;
+}
+
 QString labelFromSettings(QString label)
 {
     static const QString pair = QStringLiteral("::");
@@ -79,10 +89,8 @@ int tallivorMain(int argc, char **argv)
     QApplication::setFont(QFont(kKufiFamily, 12));
 
     QSharedMemory guard;
-    if (!takeInstanceGuard(guard)) {
-        showMessage(QStringLiteral("لا يمكن فتح أكثر من نسخة من برنامج الاختبار    "));
+    if (!takeGuardOrRefuse(guard))
         return 0;
-    }
     QDir::home().mkpath(QStringLiteral(".imtihan"));
 
     frmstart = new FrmStart(nullptr);

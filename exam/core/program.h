@@ -15,6 +15,10 @@ const int kGuardSize = 512;
 // segment left behind by a killed copy is cleared first.
 bool takeInstanceGuard(QSharedMemory &guard);
 
+// takeInstanceGuard, and the one-copy message when it fails.
+extern const QString kMsgSecondCopy;
+bool takeGuardOrRefuse(QSharedMemory &guard);
+
 // Reads the hand-over keys of the settings store into the login state.
 void readHandOver();
 
