@@ -19,6 +19,10 @@ FrmStart2::FrmStart2(QWidget *parent) : QWidget(parent), ui(new Ui::FrmStart2)
         return;
     frmtime->StarTm();
     ui->table1->setColumnWidth(0, 260);
+    // The time column takes what is left beside the titles (the hidden
+    // header does not stretch it by itself).
+    layout()->activate();
+    ui->table1->setColumnWidth(1, qMax(40, ui->table1->viewport()->width() - 260));
     ui->table1->setRowCount(frmtime->listDate.size());
     for (int i = 0; i < frmtime->listDate.size(); ++i) {
         const ExamHeader header = splitExamHeader(frmtime->listTitre.value(i));

@@ -78,6 +78,7 @@ void TestExamClock::waitingWindowRows()
     QCOMPARE(frmstart2->getcountList(), 2);
     QCOMPARE(table()->columnCount(), 2);
     QCOMPARE(table()->columnWidth(0), 260);
+    QCOMPARE(table()->columnWidth(0) + table()->columnWidth(1), table()->viewport()->width());
     QCOMPARE(table()->item(0, 0)->text(),
              QStringLiteral("Écriture\n[ الفوج:2 الفصل:5 ]"));
     QCOMPARE(table()->item(0, 1)->text(), QStringLiteral("14:30"));
