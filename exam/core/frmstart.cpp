@@ -137,35 +137,40 @@ bool FrmStart::InfoUsr()
     return true;
 }
 
+bool FrmStart::identifyStudent()
+{
+    if (testuser())
+        return false;
+    openWaitBox();
+    if (InfoUsr())
+        return true;
+    closeWaitBox();
+    return false;
+}
+
+void FrmStart::postFailed(const QString &message)
+{
+    showMessage(message);
+    show();
+    closeWaitBox();
+}
+
 void FrmStart::on_B_login_clicked()
 {
     ButtonsBusy busy(this, &FrmStart::setButtonsEnabled);
-    if (testuser())
+    if (!identifyStudent())
         return;
-    openWaitBox();
-    if (!InfoUsr()) {
-        closeWaitBox();
-        return;
-    }
     hide();
     FormQuery query = examQuery();
     query.addQueryItem(QStringLiteral("cmd"), QStringLiteral("login4"));
     query.addQueryItem(QStringLiteral("id_user"), id_user);
     query.addQueryItem(QStringLiteral("isgroup"), grpVelmar);
     const ExamReply reply = postExamCommand(query);
-    if (!reply.ok()) {
-        showMessage(kMsgConnection);
-        show();
-        closeWaitBox();
-        return;
-    }
+    if (!reply.ok())
+        return postFailed(kMsgConnection);
     const QString payload = reply.payload();
-    if (payload.isEmpty() || parseLoginReply(payload).malformed) {
-        showMessage(kMsgEmptyReply);
-        show();
-        closeWaitBox();
-        return;
-    }
+    if (payload.isEmpty() || parseLoginReply(payload).malformed)
+        return postFailed(kMsgEmptyReply);
     ExtracTxt(payload);
     closeWaitBox();
 }
@@ -173,31 +178,18 @@ void FrmStart::on_B_login_clicked()
 void FrmStart::on_B_natija_clicked()
 {
     ButtonsBusy busy(this, &FrmStart::setButtonsEnabled);
-    if (testuser())
+    if (!identifyStudent())
         return;
-    openWaitBox();
-    if (!InfoUsr()) {
-        closeWaitBox();
-        return;
-    }
     FormQuery query = examQuery();
     query.addQueryItem(QStringLiteral("id_user"), id_user);
     query.addQueryItem(QStringLiteral("cmd"), QStringLiteral("getimtihan"));
     query.addQueryItem(QStringLiteral("isgroup"), grpVelmar);
     hide();
     const ExamReply reply = postExamCommand(query);
-    if (!reply.ok()) {
-        showMessage(kMsgConnection);
-        show();
-        closeWaitBox();
-        return;
-    }
-    if (reply.body.isEmpty()) {
-        showMessage(kMsgEmptyReply);
-        show();
-        closeWaitBox();
-        return;
-    }
+    if (!reply.ok())
+        return postFailed(kMsgConnection);
+    if (reply.body.isEmpty())
+        return postFailed(kMsgEmptyReply);
     const QString payload = reply.payload();
     closeWaitBox();
     openResultsWindow(payload);
@@ -224,6 +216,13 @@ void FrmStart::openReportsWindow()
     // The reports window opens here (and hides the start form).
 }
 
+// Nothing to sit today: the reason, then the program ends.
+static void endProgram(const QString &message)
+{
+    showMessage(message);
+    quitProgram();
+}
+
 void FrmStart::ExtracTxt(const QString &payload)
 {
     const LoginReply reply = parseLoginReply(payload);
@@ -232,14 +231,10 @@ void FrmStart::ExtracTxt(const QString &payload)
         sSecond = 0;
     }
     if (reply.flag != QLatin1String("0") && !Badmin) {
-        showMessage(kMsgNotReleased);
-        quitProgram();
-        return;
+        return endProgram(kMsgNotReleased);
     }
     if (!reply.hasExams) {
-        showMessage(kMsgNoExamToday);
-        quitProgram();
-        return;
+        return endProgram(kMsgNoExamToday);
     }
     if (frmtime)
         frmtime->close();
@@ -250,9 +245,7 @@ void FrmStart::ExtracTxt(const QString &payload)
         frmtime->addExam(record);
     }
     if (frmtime->listDate.isEmpty()) {
-        showMessage(kMsgExamsOver);
-        quitProgram();
-        return;
+        return endProgram(kMsgExamsOver);
     }
     if (frmstart2)
         frmstart2->close();

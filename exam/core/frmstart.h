@@ -48,6 +48,11 @@ protected:
 
 private:
     void setButtonsEnabled(bool enabled);
+    // Member number, wait box and "infousr"; the wait box stays open on
+    // success and is closed on failure.
+    bool identifyStudent();
+    // A failed post: its message, the form back, the wait box closed.
+    void postFailed(const QString &message);
     // The results window (with the payload of "getimtihan") opens here.
     void openResultsWindow(const QString &payload);
     // The local reports window opens here.
