@@ -3,7 +3,7 @@
 #include "core/pure/answers.h"
 #include "core/pure/grading.h"
 #include "core/pure/pages.h"
-#include "core/pure/replytext.h"
+#include "core/pure/reply.h"
 
 #include <QtTest>
 

@@ -4,7 +4,7 @@
 #include "core/pure/examtext.h"
 #include "core/pure/grading.h"
 #include "core/pure/pages.h"
-#include "core/pure/replytext.h"
+#include "core/pure/reply.h"
 #include "core/pure/report.h"
 #include "core/pure/templates.h"
 

@@ -2,7 +2,7 @@
 
 #include "core/pure/examtext.h"
 #include "core/pure/pagetext.h"
-#include "core/pure/replytext.h"
+#include "core/pure/reply.h"
 #include "core/pure/templates.h"
 
 #include <QStringList>
