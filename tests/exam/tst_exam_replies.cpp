@@ -78,6 +78,7 @@ void TestExamReplies::testImtDisplay_data()
         << "a" + CRLF + "xyz" + CRLF + CRLF + "abc" + CRLF << "a" + CRLF + "abc" + CRLF;
     QTest::newRow("empty run stays") << "a" + CRLF + CRLF + "b" << "a" + CRLF + CRLF + "b";
     QTest::newRow("one CRLF") << "Nadia" + CRLF << "Nadia" + CRLF;
+    QTest::newRow("no CRLF") << QStringLiteral("Hello") << QStringLiteral("Hello");
     QTest::newRow("arabic run stays") << "x" + CRLF + QStringLiteral("سلام") + CRLF
                                       << "x" + CRLF + QStringLiteral("سلام") + CRLF;
 }

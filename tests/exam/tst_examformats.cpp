@@ -440,29 +440,6 @@ private slots:
         QCOMPARE(graded.html.count("&lt;div id='note'&gt;&lt;/div&gt;"), 2);
         QCOMPARE(graded.total, 7.0f);
     }
-
-    void replyPieces_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("cleaned");
-        QTest::newRow("removed") << "a\r\n1f4\r\nb" << "ab";
-        QTest::newRow("blank kept") << "a\r\nx y\r\nb" << "a\r\nx y\r\nb";
-        QTest::newRow("case kept") << "A\r\nB C\r\nD" << "A\r\nB C\r\nD";
-        QTest::newRow("capitals removed") << "a\r\nAbC\r\nb" << "ab";
-        QTest::newRow("every occurrence") << "\r\n12\r\nx\r\n12\r\n" << "x";
-        QTest::newRow("occurrences of any case") << "\r\nAB\r\nx\r\nab\r\n" << "x";
-        QTest::newRow("scan resumes after the start") << "a\r\nxyz\r\n\r\nabc\r\n" << "a\r\nabc\r\n";
-        QTest::newRow("empty run kept") << "a\r\n\r\nb" << "a\r\n\r\nb";
-        QTest::newRow("arabic kept") << u("a\r\nسلام\r\nb") << u("a\r\nسلام\r\nb");
-        QTest::newRow("plain") << "Hello" << "Hello";
-        QTest::newRow("lone pair") << "a\r\nb" << "a\r\nb";
-    }
-    void replyPieces()
-    {
-        QFETCH(QString, text);
-        QFETCH(QString, cleaned);
-        QCOMPARE(TestImtDisplay(text), cleaned);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestExamFormats)
