@@ -87,7 +87,7 @@ QImage keyboardLink()
 
 // The frame of the exam page: corners and bands of 30 x 30. A band is drawn
 // across the top; the others are its mirror images and its transpose.
-const QColor kBandBack(0xee, 0xf5, 0xec);
+const QColor kBandBack(0xfa, 0xf5, 0xd2);
 const QColor kBandLine(0x2a, 0x85, 0x88);
 
 void topBand(QPainter &p)
