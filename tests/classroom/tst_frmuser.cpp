@@ -16,6 +16,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTimer>
 #include <QTranslator>
 #include <QtTest>
 
@@ -90,6 +91,8 @@ private slots:
     void contactMenu();
     void contactMenuSends_data();
     void contactMenuSends();
+    void contactMenuShown_data();
+    void contactMenuShown();
     void fileMenu();
     void permissionMenusOnce();
     void placeholderBoxes_data();
@@ -267,6 +270,60 @@ void TestFrmUser::contactMenuSends()
     // Nothing changes before the server answers.
     QCOMPARE(frmusr->isBlocked(nick), blocked);
     QVERIFY(frmusr->Find(nick));
+}
+
+void TestFrmUser::contactMenuShown_data()
+{
+    QTest::addColumn<bool>("rightToLeft");
+    QTest::addColumn<bool>("current");
+    QTest::newRow("left to right") << false << true;
+    QTest::newRow("right to left") << true << true;
+    QTest::newRow("no current contact") << false << false;
+}
+
+void TestFrmUser::contactMenuShown()
+{
+    // The menu opens at the click: to its right from left to right, to its
+    // left from right to left. The chosen entry's packet goes out.
+    QFETCH(bool, rightToLeft);
+    QFETCH(bool, current);
+    QApplication::setLayoutDirection(rightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
+    frmusr->setLayoutDirection(QApplication::layoutDirection());
+    frmusr->move(200, 100);
+    frmusr->show();
+    QVERIFY(QTest::qWaitForWindowExposed(frmusr));
+    frmusr->AddUsr("ali", 1);
+    if (current)
+        tree(frmusr)->setCurrentItem(contactItem(frmusr, "ali"));
+    const QPoint click(150, 60);
+    const QPoint global = tree(frmusr)->mapToGlobal(click);
+    QRect shown;
+    QTimer chooser;
+    chooser.setInterval(10);
+    connect(&chooser, &QTimer::timeout, [&] {
+        if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+            shown = menu->geometry();
+            ::entry(menu, "DelUser")->trigger();
+            menu->close();
+        }
+    });
+    chooser.start();
+    QVERIFY(QMetaObject::invokeMethod(frmusr, "on_treeWidget_customContextMenuRequested",
+                                      Qt::DirectConnection, Q_ARG(QPoint, click)));
+    chooser.stop();
+    QApplication::setLayoutDirection(Qt::LeftToRight);
+    if (!current) {
+        QVERIFY(shown.isNull());
+        QCOMPARE(m_peer.sent(), QByteArray());
+        return;
+    }
+    QVERIFY(!shown.isNull());
+    if (rightToLeft)
+        QCOMPARE(shown.left() + shown.width(), global.x());
+    else
+        QCOMPARE(shown.left(), global.x());
+    QCOMPARE(shown.top(), global.y());
+    QCOMPARE(m_peer.sent(), literalPacket("0300" "03000000", "Del", "ali"));
 }
 
 void TestFrmUser::fileMenu()
