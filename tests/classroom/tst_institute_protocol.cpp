@@ -1,6 +1,7 @@
 // The wire protocol against the local institute: directory request and
-// redirect, visitor and member logins on the chat server, keep-alives. Every
-// reply packet must reach the dispatch whole and in order.
+// redirect, visitor and member logins on the chat server, keep-alives both
+// ways. Every packet the institute sends must reach the dispatch whole and in
+// order.
 #include "protocol/pure/fields.h"
 #include "protocol/pure/outgoing.h"
 #include "protocol/state.h"
@@ -10,6 +11,17 @@
 #include <QTcpSocket>
 #include <QtTest>
 
+namespace {
+
+struct Sent
+{
+    int code;
+    QString name;
+    QString body;
+};
+
+} // namespace
+
 class TestInstituteProtocol : public QObject
 {
     Q_OBJECT
@@ -18,22 +30,21 @@ private slots:
     void init();
     void cleanup();
 
-    void visitorLogin();
-    void memberLogin();
+    void visitorThenMember();
     void refusedLogin();
 
 private:
     bool connectTo(const QString &host, quint16 port);
     // Waits for the next dispatched packet, which must have this code.
     bool nextPacket(qint16 code, IncomingCommand *out);
-    // Directory request, redirect, reconnection; the -6 packet's name.
+    // Directory request, redirect, reconnection to the chat server; returns
+    // the name of the -6 packet.
     QString redirect(const QByteArray &request);
-    // Values of the five fields of a code-1 body.
-    QStringList loginFields(const IncomingCommand &reply);
-    // Number of code-45 packets the chat server has received.
-    int keepAlivesLogged();
+    QList<QJsonObject> logged(const QString &kind);
+    // Every packet the institute sent must have been dispatched, in order.
+    void verifyDispatchedAllSent();
 
-    Institute m_institute;
+    Institute m_institute{{QStringLiteral("--keepalive"), QStringLiteral("0")}};
     QList<IncomingCommand> m_seen;
     int m_taken = 0;
 };
@@ -48,6 +59,7 @@ void TestInstituteProtocol::initTestCase()
 
 void TestInstituteProtocol::init()
 {
+    QVERIFY(m_institute.control({{"command", "clear-log"}}).value("ok").toBool());
     m_seen.clear();
     m_taken = 0;
     setDispatchObserver([this](const IncomingCommand &c) { m_seen << c; });
@@ -90,84 +102,95 @@ QString TestInstituteProtocol::redirect(const QByteArray &request)
     IncomingCommand reply;
     if (!nextPacket(-6, &reply))
         return QStringLiteral("(no redirect)");
-    // Field 2 is the chat server, host ":" port; "localhost" means the
-    // directory server's host.
+    // Field 2 is the chat server, host ":" port.
     const Fields target = Fields(reply.text, QStringLiteral("|")).split(2, QStringLiteral(":"), 2);
-    QString host = target.text(0);
-    if (host == QLatin1String("localhost") || host.isEmpty())
-        host = QStringLiteral("127.0.0.1");
-    const int port = target.has(1) ? target.number(1) : m_institute.port("directory");
-    if (port != m_institute.port("chat"))
-        return QStringLiteral("(redirect to port %1)").arg(port);
-    if (!connectTo(host, quint16(port)))
+    if (target.text(0) != QLatin1String("127.0.0.1") || target.number(1) != m_institute.port("chat"))
+        return QStringLiteral("(redirect to %1)").arg(reply.text);
+    if (!connectTo(target.text(0), quint16(target.number(1))))
         return QStringLiteral("(no chat server)");
     return reply.name;
 }
 
-QStringList TestInstituteProtocol::loginFields(const IncomingCommand &reply)
+QList<QJsonObject> TestInstituteProtocol::logged(const QString &kind)
 {
-    const Fields fields(reply.text, QStringLiteral("|"));
-    QStringList values;
-    for (int i = 0; i < 5; ++i)
-        values << fields.split(i, QStringLiteral(":")).text(1);
-    return values;
+    QList<QJsonObject> entries;
+    for (const QJsonValue &value : m_institute.log())
+        if (value.toObject().value("kind").toString() == kind)
+            entries << value.toObject();
+    return entries;
 }
 
-int TestInstituteProtocol::keepAlivesLogged()
+void TestInstituteProtocol::verifyDispatchedAllSent()
 {
-    int count = 0;
-    for (const QJsonValue &entry : m_institute.log()) {
-        const QJsonObject e = entry.toObject();
-        if (e.value("service").toString() == QLatin1String("chat")
-            && e.value("code").toInt() == 45)
-            ++count;
+    const QList<QJsonObject> sent = logged(QStringLiteral("sent"));
+    QVERIFY(!sent.isEmpty());
+    QTRY_COMPARE_WITH_TIMEOUT(m_seen.size(), sent.size(), 5000);
+    QTest::qWait(100); // nothing more, nothing twice
+    QCOMPARE(m_seen.size(), sent.size());
+    for (int i = 0; i < sent.size(); ++i) {
+        const QJsonObject s = sent.at(i);
+        QCOMPARE(int(m_seen[i].code), s.value("code").toInt());
+        QCOMPARE(m_seen[i].name, s.value("name").toString());
+        QCOMPARE(m_seen[i].bytes, s.value("body").toString().toUtf8());
     }
-    return count;
 }
 
-void TestInstituteProtocol::visitorLogin()
+void TestInstituteProtocol::visitorThenMember()
 {
+    // Visitor.
     QCOMPARE(redirect(outgoing::directoryVisitor()), QStringLiteral("zaire"));
     SendPacket(outgoing::visitorLogin());
     IncomingCommand reply;
     QVERIFY(nextPacket(1, &reply));
-    const QStringList values = loginFields(reply);
-    QCOMPARE(values.at(0), outgoing::kGuestCredential);
-    QCOMPARE(values.at(2).toInt(), 0); // visitor
+    const Fields visitor(reply.text, QStringLiteral("|"));
+    QVERIFY(visitor.split(0, QStringLiteral(":")).text(1).startsWith(QString::fromUtf8("زائر")));
+    QCOMPARE(visitor.split(2, QStringLiteral(":")).number(1), 0);
+    QVERIFY(nextPacket(2, &reply));
 
-    // Keep-alives both ways: ours, and the server's, which the client answers.
-    const int before = keepAlivesLogged();
+    // The server's keep-alive is answered by the dispatch.
     PacketTst = true;
-    SendPacket(outgoing::keepAlive());
+    QVERIFY(m_institute.control({{"command", "keepalive"}, {"now", true}}).value("ok").toBool());
     QVERIFY(nextPacket(45, &reply));
     QCOMPARE(reply.name, QStringLiteral("test"));
+    QCOMPARE(reply.text, QStringLiteral("1")); // one user online
     QVERIFY(!PacketTst);
-    QTRY_VERIFY_WITH_TIMEOUT(keepAlivesLogged() >= before + 2, 5000);
-    QTest::qWait(100);
-    QCOMPARE(m_seen.size(), m_taken); // nothing unexpected, nothing twice
-}
+    // Our own probe is answered, and that answer answered in turn.
+    SendPacket(outgoing::keepAlive());
+    QVERIFY(nextPacket(45, &reply));
+    QStringList kinds;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            kinds.clear();
+            for (const QJsonObject &p : logged(QStringLiteral("packet")))
+                if (p.value("code").toInt() == 45)
+                    kinds << p.value("keepalive").toString();
+            return kinds.size() == 3;
+        }(),
+        5000);
+    QCOMPARE(kinds, (QStringList{"reply", "probe", "reply"}));
 
-void TestInstituteProtocol::memberLogin()
-{
+    // Member, on a new directory request and a new chat connection.
     QCOMPARE(redirect(outgoing::directoryMember()), QStringLiteral("3odaw"));
-    SendPacket(outgoing::memberLogin(QStringLiteral("demo"), QStringLiteral("demo")));
-    IncomingCommand reply;
+    SendPacket(outgoing::memberLogin(QStringLiteral("ali"), QStringLiteral("ali123")));
     QVERIFY(nextPacket(1, &reply));
-    const QStringList values = loginFields(reply);
-    QCOMPARE(values.at(0), QStringLiteral("demo"));
-    QVERIFY(values.at(1).toInt() > 0);
-    QVERIFY(values.at(2).toInt() != 0);
-    QTest::qWait(100);
-    QCOMPARE(m_seen.size(), m_taken);
+    QCOMPARE(reply.text, QStringLiteral("nickname:ali|id:101|type:1|group:1|email:ali@velmar.test"));
+    QVERIFY(nextPacket(2, &reply));
+    QVERIFY(reply.text.contains(QString::fromUtf8("أحمد")));
+
+    verifyDispatchedAllSent();
+    const QList<QJsonObject> received = logged(QStringLiteral("packet"));
+    QCOMPARE(received.size(), 7); // -3, -2, 45 x3, -3, 1
 }
 
 void TestInstituteProtocol::refusedLogin()
 {
     QCOMPARE(redirect(outgoing::directoryMember()), QStringLiteral("3odaw"));
-    SendPacket(outgoing::memberLogin(QStringLiteral("demo"), QStringLiteral("wrong")));
+    SendPacket(outgoing::memberLogin(QStringLiteral("ali"), QStringLiteral("wrong")));
     IncomingCommand reply;
     QVERIFY(nextPacket(-5, &reply));
-    QVERIFY(reply.name == QLatin1String("pwd") || reply.name == QLatin1String("usr"));
+    QCOMPARE(reply.name, QStringLiteral("pwd"));
+    QCOMPARE(reply.bytes, QByteArray());
+    verifyDispatchedAllSent();
 }
 
 QTEST_MAIN(TestInstituteProtocol)
