@@ -6,6 +6,7 @@
 #include "mainwindow/appquit.h"
 #include "mainwindow/frmserr.h"
 #include "mainwindow/frmuser.h"
+#include "mainwindow/windowlists.h"
 #include "protocol/contacts.h"
 #include "protocol/state.h"
 #include "support/modal.h"
@@ -19,6 +20,9 @@
 #include <QTimer>
 #include <QTranslator>
 #include <QtTest>
+
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -73,6 +77,31 @@ QAction *entry(QMenu *menu, const QString &text)
 
 void tick(FrmUser *w) { QVERIFY(QMetaObject::invokeMethod(w, "time_out", Qt::DirectConnection)); }
 
+// A window of a registry list; most remove themselves when they close.
+class ListedWindow : public QWidget
+{
+public:
+    ListedWindow(QList<ListedWindow *> *list, bool removesItself)
+        : m_list(list), m_removesItself(removesItself)
+    {
+        list->append(this);
+    }
+    int closes = 0;
+
+protected:
+    void closeEvent(QCloseEvent *event) override
+    {
+        ++closes;
+        if (m_removesItself)
+            m_list->removeAll(this);
+        event->accept();
+    }
+
+private:
+    QList<ListedWindow *> *m_list;
+    bool m_removesItself;
+};
+
 } // namespace
 
 class TestFrmUser : public QObject
@@ -107,6 +136,7 @@ private slots:
     void replacedWhileLossShown();
     void replaceMainWindow();
     void closingQuits();
+    void windowListClosed();
 
 private:
     LoopbackPeer m_peer;
@@ -556,6 +586,20 @@ void TestFrmUser::closingQuits()
     QVERIFY(frmusr->close());
     QCOMPARE(m_quits, 1);
     QVERIFY(m_peer.clientClosed());
+}
+
+void TestFrmUser::windowListClosed()
+{
+    // Each window that closes moves the next to the front: none is skipped,
+    // and one that stays in the list does not stop the loop.
+    QList<ListedWindow *> list;
+    std::vector<std::unique_ptr<ListedWindow>> windows;
+    for (bool removes : {true, true, false, true, false})
+        windows.emplace_back(new ListedWindow(&list, removes));
+    closeWindowList(list);
+    QVERIFY(list.isEmpty());
+    for (const auto &w : windows)
+        QCOMPARE(w->closes, 1);
 }
 
 QTEST_MAIN(TestFrmUser)
