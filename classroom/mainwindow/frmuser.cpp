@@ -17,7 +17,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPixmap>
-#include <QPointer>
+#include <QScopedPointer>
 #include <QStatusBar>
 #include <QTcpSocket>
 #include <QTimer>
