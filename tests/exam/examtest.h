@@ -7,6 +7,7 @@
 #include "core/frmstart2.h"
 #include "core/frmtimer.h"
 #include "core/frmurl.h"
+#include "core/frmweb.h"
 #include "core/globals.h"
 #include "core/windows.h"
 
@@ -34,6 +35,8 @@ inline void settle()
 
 inline void closeWindows()
 {
+    if (frmweb)
+        frmweb->closeSheet();
     if (frmstart2)
         frmstart2->close();
     if (frmtime)
