@@ -14,7 +14,6 @@
 #include "core/windows.h"
 
 #include <QCloseEvent>
-#include <QScopedValueRollback>
 #include <QTimer>
 
 int FrmTimer::tickMs = 1000;
@@ -167,9 +166,6 @@ void FrmTimer::openExamSheet(int id, int minutes, const QString &title, const QD
 
 void FrmTimer::Sendtxt()
 {
-    if (sending)
-        return;
-    QScopedValueRollback<bool> busy(sending, true);
     TickHold hold(this);
     running = false;
     moda = 0;

@@ -91,5 +91,4 @@ private:
     bool startChecked = false;
     QDateTime dateImtihan;
     int holds = 0;
-    bool sending = false;
 };
