@@ -10,6 +10,7 @@
 #include "core/frmweb.h"
 #include "core/globals.h"
 #include "core/windows.h"
+#include "supervision/frmnataij.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -37,6 +38,8 @@ inline void closeWindows()
 {
     if (frmweb)
         frmweb->closeSheet();
+    if (frmnataij)
+        frmnataij->close();
     if (frmstart2)
         frmstart2->close();
     if (frmtime)
