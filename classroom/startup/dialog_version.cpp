@@ -87,6 +87,9 @@ void Dialog::getVersion()
     if (firstPass)
         return;
 
+    // Quitting ends the event loop once the whole pass has run: a quit made
+    // at once would end the modal loop of the next question as well.
+    bool quit = false;
     if (d.clientOutdated) {
         const auto answer = MsgBox(
             GeTranslate("sVervion"),
@@ -95,7 +98,7 @@ void Dialog::getVersion()
         // Without a running updater the client stays, so that it can be used.
         if (answer != QMessageBox::Yes || d.clientUpdater.isEmpty()
             || startUpdater(d.clientUpdater))
-            QCoreApplication::quit();
+            quit = true;
     }
     if (d.examOutdated) {
         const auto answer = MsgBox(
@@ -103,13 +106,15 @@ void Dialog::getVersion()
             updateMessage(GeTranslate("Message sVervion Update2"), installedExam, d.examOffered),
             QMessageBox::Information, QMessageBox::Yes, QMessageBox::No);
         if (answer != QMessageBox::Yes) {
-            QCoreApplication::quit();
+            quit = true;
         } else if (examProgramRunning()) {
             MsgBox(GeTranslate("sVervion2"), GeTranslate("MsgNoImtihan"),
                    QMessageBox::Information, QMessageBox::Ok);
-            QCoreApplication::quit();
+            quit = true;
         } else if (!d.examUpdater.isEmpty()) {
             startUpdater(d.examUpdater);
         }
     }
+    if (quit)
+        QCoreApplication::quit();
 }

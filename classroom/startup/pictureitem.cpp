@@ -50,6 +50,8 @@ void PictureItem::setFade(int value)
     if ((value == 0 || value == 255) && m_base.isNull())
         m_base = pixmap();
     const QPixmap source = m_base.isNull() ? pixmap() : m_base;
+    if (source.isNull())
+        return;
     QPixmap faded(source.size());
     faded.fill(Qt::transparent);
     QPainter p(&faded);
