@@ -1,7 +1,8 @@
 // The launcher against the local institute's web endpoint: the entry list and
 // picture cache, the choice and login settings, the languages, the version
-// questions that do not reach the exam program's shared memory, and the
-// animated menu (with shortened animation times).
+// questions with the probe of the exam program's shared memory (a key of the
+// whole system, hence serial), and the animated menu (with shortened
+// animation times).
 #include "common/fonts.h"
 #include "common/hooks.h"
 #include "protocol/helpers.h"
@@ -22,10 +23,40 @@
 #include <QGraphicsScene>
 #include <QPropertyAnimation>
 #include <QSettings>
+#include <QSharedMemory>
 #include <QtTest>
 #include <memory>
+#include <sys/ipc.h>
+#include <sys/shm.h>
 
 using Starts = QList<QStringList>; // program followed by its arguments
+
+namespace {
+const char kExamKey[] = "Velmar_imtihan";
+const char kHoldArgument[] = "--hold-exam-segment";
+
+// Run as "<test> --hold-exam-segment": holds the exam program's segment the
+// way a running exam program does, until killed.
+int holdExamSegment()
+{
+    QSharedMemory memory(QString::fromLatin1(kExamKey));
+    if (!memory.create(512))
+        return 1;
+    std::printf("held\n");
+    std::fflush(stdout);
+    for (;;)
+        QThread::sleep(1);
+}
+
+// Whether the segment exists, looked up the way Qt's System V shared memory
+// names it, without attaching (a detach by the last user would remove it).
+bool segmentExists()
+{
+    const QSharedMemory memory(QString::fromLatin1(kExamKey));
+    const key_t key = ftok(QFile::encodeName(memory.nativeKey()).constData(), 'Q');
+    return key != -1 && shmget(key, 0, 0400) != -1;
+}
+} // namespace
 
 class DialogTest : public QObject
 {
@@ -886,6 +917,68 @@ private slots:
         QVERIFY(answers->shown.at(0).text.contains(QString::fromUtf8("النسخة الحالية هي : \n")));
     }
 
+    void examUpdate_data()
+    {
+        QTest::addColumn<QString>("examData");
+        QTest::addColumn<QString>("holder");
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<Starts>("starts");
+        QTest::addColumn<bool>("quits");
+        const QString question = QString::fromUtf8(
+            "توجد تحديثات جديدة في برنامج الاختبار يجب تحميلها هل تريد تحميلها الآن؟\nالنسخة "
+            "الحالية هي : 2.0.15\nالنسخة المتوفرة في الموقع هي : 2.0.16");
+        const QString running =
+            QString::fromUtf8("لا يمكن التحديث يجب عليك إغلاق برنامج الاختبار   ");
+        const Starts update{{"NUVATE", "/k", "/n", "Tallivor", "2.0.16", "tallivor-2.0.16.zip",
+                             "tallivor-2.0.16.zip"}};
+        QTest::newRow("no exam program") << "tallivor-2.0.16.zip" << "none"
+                                         << QStringList{question} << update << false;
+        QTest::newRow("no data") << "" << "none" << QStringList{question} << Starts() << false;
+        QTest::newRow("exam program running") << "tallivor-2.0.16.zip" << "running"
+                                              << QStringList{question, running} << Starts() << true;
+        QTest::newRow("left by a dead exam program") << "tallivor-2.0.16.zip" << "dead"
+                                                     << QStringList{question} << update << false;
+    }
+    void examUpdate()
+    {
+        QFETCH(QString, examData);
+        QFETCH(QString, holder);
+        QFETCH(QStringList, texts);
+        QFETCH(Starts, starts);
+        QFETCH(bool, quits);
+        {
+            QSharedMemory earlier(QString::fromLatin1(kExamKey)); // left by an earlier run
+            if (earlier.attach())
+                earlier.detach();
+        }
+        QVERIFY(!segmentExists());
+        QSharedMemory live(QString::fromLatin1(kExamKey));
+        if (holder == QLatin1String("running")) {
+            QVERIFY(live.create(512));
+        } else if (holder == QLatin1String("dead")) {
+            QProcess exam;
+            exam.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(kHoldArgument)});
+            QVERIFY(exam.waitForReadyRead(10000));
+            QCOMPARE(exam.readAll(), QByteArray("held\n"));
+            exam.kill(); // the segment outlives it
+            QVERIFY(exam.waitForFinished(10000));
+            QVERIFY(segmentExists());
+        }
+        versions({{"qt", QString::fromLatin1(qVersion())}, {"exam_data", examData}});
+        programs.setExamVersion("2.0.15");
+        answers->queue(QMessageBox::Yes);
+        auto d = open();
+        QCOMPARE(askedToQuit([&] { d->slotTime(); }), quits);
+        QCOMPARE(answers->texts(), texts);
+        for (QStringList &s : started)
+            s[0].replace(programs.path() + QStringLiteral("/Nuvate"), QStringLiteral("NUVATE"));
+        QCOMPARE(started, starts);
+        // The probe leaves no segment behind, and a running program's alone.
+        QCOMPARE(segmentExists(), holder == QLatin1String("running"));
+        live.detach();
+        QVERIFY(!segmentExists());
+    }
+
     void clearAll()
     {
         QTemporaryDir outside;
@@ -919,5 +1012,14 @@ private slots:
     }
 };
 
-QTEST_MAIN(DialogTest)
-#include "tst_launcher.moc"
+int main(int argc, char **argv)
+{
+    if (argc > 1 && qstrcmp(argv[1], kHoldArgument) == 0)
+        return holdExamSegment();
+    QApplication app(argc, argv);
+    DialogTest test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_launcher_serial.moc"
