@@ -41,13 +41,12 @@ function(velmar_translations TARGET TSDIR)
   string(APPEND _qrc "  </qresource>\n</RCC>\n")
   set(_qrcfile ${CMAKE_CURRENT_BINARY_DIR}/${TARGET}_languages.qrc)
   file(GENERATE OUTPUT ${_qrcfile} CONTENT "${_qrc}")
-  # rcc runs here rather than through AUTORCC, which would run it before the
-  # .qm files exist on a clean build.
+  # rcc runs only once every .qm file exists.
   set(_cpp ${CMAKE_CURRENT_BINARY_DIR}/qrc_${TARGET}_languages.cpp)
   add_custom_command(OUTPUT ${_cpp}
-    COMMAND Qt5::rcc --name ${TARGET}_languages --output ${_cpp} ${_qrcfile}
+    COMMAND Qt5::rcc -name ${TARGET}_languages ${_qrcfile} -o ${_cpp}
     DEPENDS ${_outs} ${_qrcfile}
-    COMMENT "Compiling the translation resources of ${TARGET}")
+    COMMENT "Embedding the translations of ${TARGET}")
   set_source_files_properties(${_cpp} PROPERTIES GENERATED TRUE SKIP_AUTOGEN ON)
   target_sources(${TARGET} PRIVATE ${_cpp})
 endfunction()
