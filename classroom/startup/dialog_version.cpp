@@ -4,6 +4,7 @@
 
 #include "common/hooks.h"
 #include "protocol/helpers.h"
+#include "protocol/mymessage.h"
 #include "protocol/state.h"
 #include "startup/pure/version.h"
 
@@ -59,8 +60,8 @@ bool Dialog::startUpdater(const QStringList &arguments)
 {
     if (hooks::startDetached(applicationFolder() + QStringLiteral("/Nuvate"), arguments))
         return true;
-    MsgBox(GeTranslate("sVervion"), GeTranslate("Updater not started"), QMessageBox::Warning,
-           QMessageBox::Ok);
+    MsgBox(GeTranslate(MyMessage::GeMsgVervion()[0]), GeTranslate("Updater not started"),
+           QMessageBox::Warning, QMessageBox::Ok);
     return false;
 }
 
@@ -92,8 +93,8 @@ void Dialog::getVersion()
     bool quit = false;
     if (d.clientOutdated) {
         const auto answer = MsgBox(
-            GeTranslate("sVervion"),
-            updateMessage(GeTranslate("Message sVervion Update"), sVersion, d.clientOffered),
+            GeTranslate(MyMessage::GeMsgVervion()[0]),
+            updateMessage(GeTranslate(MyMessage::GeMsgVervion()[1]), sVersion, d.clientOffered),
             QMessageBox::Information, QMessageBox::Yes, QMessageBox::No);
         // Without a running updater the client stays, so that it can be used.
         if (answer != QMessageBox::Yes || d.clientUpdater.isEmpty()
@@ -102,14 +103,16 @@ void Dialog::getVersion()
     }
     if (d.examOutdated) {
         const auto answer = MsgBox(
-            GeTranslate("sVervion2"),
-            updateMessage(GeTranslate("Message sVervion Update2"), installedExam, d.examOffered),
+            GeTranslate(MyMessage::GeMsgVervion2()[0]),
+            updateMessage(GeTranslate(MyMessage::GeMsgVervion2()[1]), installedExam,
+                          d.examOffered),
             QMessageBox::Information, QMessageBox::Yes, QMessageBox::No);
         if (answer != QMessageBox::Yes) {
             quit = true;
         } else if (examProgramRunning()) {
-            MsgBox(GeTranslate("sVervion2"), GeTranslate("MsgNoImtihan"),
-                   QMessageBox::Information, QMessageBox::Ok);
+            MsgBox(GeTranslate(MyMessage::GeMsgVervion2()[0]),
+                   GeTranslate(MyMessage::GetMsgNoImtihan()), QMessageBox::Information,
+                   QMessageBox::Ok);
             quit = true;
         } else if (!d.examUpdater.isEmpty()) {
             startUpdater(d.examUpdater);

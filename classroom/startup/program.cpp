@@ -3,6 +3,7 @@
 #include "common/fonts.h"
 #include "protocol/helpers.h"
 #include "protocol/state.h"
+#include "protocol/wsk.h"
 #include "startup/dialog.h"
 #include "startup/pure/config.h"
 
@@ -70,9 +71,9 @@ int dastrelMain(int argc, char **argv)
     app.setFont(QFont(kKufiFamily, 12));
     readConfiguration(QCoreApplication::applicationDirPath());
 
-    sWait = false;
-    // The socket object (sck) and then the hidden main window (frmusr) are
-    // created here, before the launcher.
+    incomingFraming().clear(); // no partial packet pending
+    sck = new Wsk;
+    // The hidden main window (frmusr) is created here, before the launcher.
     Dialg = new Dialog;
     CenterWidget(Dialg);
     Dialg->show();
