@@ -82,10 +82,15 @@ private:
     void tree3d();
     void mvLeft3d();
     void mvRight3d();
+    void turnRing(bool toLeft);
     void mvAbout3d();
     void return3d(PictureItem *card);
     PictureItem *currentCard() const;
     PictureItem *card(int index) const;
+    // The arrows and the about button, where they exist.
+    QList<PictureItem *> fixedPictures() const;
+    // Standing at the front or at a side, not at the back.
+    bool atFrontOrSide(const PictureItem *c) const;
     bool entryLocked(int index) const;
     void waitFor(PictureItem *item);
     void waitFor(QAbstractAnimation *animation);

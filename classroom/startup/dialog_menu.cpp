@@ -31,6 +31,21 @@ PictureItem *Dialog::currentCard() const
     return menuItems.value(0, nullptr);
 }
 
+QList<PictureItem *> Dialog::fixedPictures() const
+{
+    QList<PictureItem *> list;
+    for (PictureItem *item : {leftArrow.data(), rightArrow.data(), aboutButton.data()})
+        if (item)
+            list << item;
+    return list;
+}
+
+bool Dialog::atFrontOrSide(const PictureItem *c) const
+{
+    const int x = int(c->pos().x());
+    return x == leftX || x == centreX || x == rightX;
+}
+
 bool Dialog::entryLocked(int index) const
 {
     return isLocked(index, entryFields(entries.value(index)).at(EntryLock), var_int);
@@ -114,7 +129,7 @@ void Dialog::start3d()
             AddItem(createPix(f.at(EntryName), entryIcons.value(i)), QString::number(i),
                     i == choice, f.at(EntryAbout), f.at(EntryRegister));
     }
-    for (PictureItem *item : {leftArrow.data(), rightArrow.data(), aboutButton.data()})
+    for (PictureItem *item : fixedPictures())
         connect(item, &PictureItem::pressed, this, &Dialog::slot_pressed3d);
     leftArrow->setZValue(menuItems.size() + 1);
     rightArrow->setZValue(menuItems.size() + 1);
@@ -182,12 +197,18 @@ void Dialog::tree3d()
     P->setScale(0.75);
     for (PictureItem *c : qAsConst(menuItems))
         c->setFade(0);
-    for (PictureItem *item : {leftArrow.data(), rightArrow.data(), aboutButton.data()})
-        if (item)
-            item->setFade(0);
+    for (PictureItem *item : fixedPictures())
+        item->setFade(0);
 }
 
-void Dialog::mvLeft3d()
+void Dialog::mvLeft3d() { turnRing(true); }
+
+void Dialog::mvRight3d() { turnRing(false); }
+
+// One step of the ring. To the left the right card comes to the front, the
+// current one goes left and the left one to the back, with In curves; to the
+// right the mirror image, with Out curves.
+void Dialog::turnRing(bool toLeft)
 {
     if (menuItems.size() < 2 || overlayShown || menuBusy)
         return;
@@ -204,74 +225,38 @@ void Dialog::mvLeft3d()
         c->setScale(0);
         c->setPos(0, 0);
     }
-    P->animateScale(P->scale(), 0.5);
-    P->animatePosAndAngle(P->pos(), backPos(), int(P->rotationAngleY()), 180, false);
-    P->setZValue(1);
-    K->setRotationAngleY(0);
+    const bool out = !toLeft;
+    PictureItem *toBack = toLeft ? P : X;
+    PictureItem *toFront = toLeft ? X : P;
+
+    toBack->animateScale(toBack->scale(), 0.5);
+    toBack->animatePosAndAngle(toBack->pos(), backPos(), int(toBack->rotationAngleY()), 180, out);
+    toBack->setZValue(1);
+    const int start = toLeft ? 0 : 360;
+    K->setRotationAngleY(start);
     K->animateScale(K->scale(), 0.75);
-    K->animatePosAndAngle(K->pos(), leftPos(), 0, 65, false);
+    K->animatePosAndAngle(K->pos(), toLeft ? leftPos() : rightPos(), start, toLeft ? 65 : 295,
+                          out);
     K->setZValue(N - 1);
-    X->animateScale(X->scale(), 1.0);
-    X->animatePosAndAngle(X->pos(), frontPos(), int(X->rotationAngleY()), 360, false);
-    X->setZValue(N);
-    X->setData(KeyCurrent, 1);
-    PictureItem *R = card(X->data(KeyNext).toInt());
+    toFront->animateScale(toFront->scale(), 1.0);
+    toFront->animatePosAndAngle(toFront->pos(), frontPos(), int(toFront->rotationAngleY()),
+                                toLeft ? 360 : 0, out);
+    toFront->setZValue(N);
+    toFront->setData(KeyCurrent, 1);
+    // The card that comes in on the side the current one has not taken.
+    PictureItem *incoming = toLeft ? card(toFront->data(KeyNext).toInt())
+                                   : card(toFront->data(KeyPrevious).toInt());
     if (N > 3) {
-        R->setScale(0.5);
-        R->setPos(backPos());
+        incoming->setScale(0.5);
+        incoming->setPos(backPos());
     }
-    R->animateScale(R->scale(), 0.75);
-    R->animatePosAndAngle(R->pos(), rightPos(), int(R->rotationAngleY()), 295, false);
-    R->setZValue(1);
+    incoming->animateScale(incoming->scale(), 0.75);
+    incoming->animatePosAndAngle(incoming->pos(), toLeft ? rightPos() : leftPos(),
+                                 int(incoming->rotationAngleY()), toLeft ? 295 : 65, out);
+    incoming->setZValue(1);
 
     aboutButton->setFade(0);
-    waitFor(R);
-    if (aboutButton) {
-        aboutButton->animateFadeOut(200);
-        waitFor(aboutButton);
-    }
-    menuBusy = false;
-}
-
-void Dialog::mvRight3d()
-{
-    if (menuItems.size() < 2 || overlayShown || menuBusy)
-        return;
-    menuBusy = true;
-    const int N = menuItems.size();
-    PictureItem *K = currentCard();
-    K->setData(KeyCurrent, 0);
-    PictureItem *P = card(K->data(KeyPrevious).toInt());
-    PictureItem *X = card(K->data(KeyNext).toInt());
-    for (PictureItem *c : qAsConst(menuItems)) {
-        if (c == K || c == P || c == X)
-            continue;
-        c->setZValue(0);
-        c->setScale(0);
-        c->setPos(0, 0);
-    }
-    X->animateScale(X->scale(), 0.5);
-    X->animatePosAndAngle(X->pos(), backPos(), int(X->rotationAngleY()), 180, true);
-    X->setZValue(1);
-    K->setRotationAngleY(360);
-    K->animateScale(K->scale(), 0.75);
-    K->animatePosAndAngle(K->pos(), rightPos(), 360, 295, true);
-    K->setZValue(N - 1);
-    P->animateScale(P->scale(), 1.0);
-    P->animatePosAndAngle(P->pos(), frontPos(), int(P->rotationAngleY()), 0, true);
-    P->setZValue(N);
-    P->setData(KeyCurrent, 1);
-    PictureItem *L = card(P->data(KeyPrevious).toInt());
-    if (N > 3) {
-        L->setScale(0.5);
-        L->setPos(backPos());
-    }
-    L->animateScale(L->scale(), 0.75);
-    L->animatePosAndAngle(L->pos(), leftPos(), int(L->rotationAngleY()), 65, true);
-    L->setZValue(1);
-
-    aboutButton->setFade(0);
-    waitFor(L);
+    waitFor(incoming);
     if (aboutButton) {
         aboutButton->animateFadeOut(200);
         waitFor(aboutButton);
@@ -296,7 +281,7 @@ void Dialog::mvAbout3d()
     connect(aboutCard, &PictureItem::pressed, this, &Dialog::slot_pressed2);
     aboutCard->setPos(aboutButton->pos());
     aboutCard->setZValue(200);
-    for (PictureItem *item : {aboutButton.data(), leftArrow.data(), rightArrow.data()})
+    for (PictureItem *item : fixedPictures())
         item->animateFadeIn(200);
     const QSize size = aboutCard->pixmap().size();
     aboutCard->animateScale(0.2, 1.0);
@@ -317,9 +302,8 @@ void Dialog::slot_pressed2()
     waitFor(aboutCard);
     if (aboutCard)
         aboutCard->animateFadeIn(400);
-    for (PictureItem *item : {leftArrow.data(), rightArrow.data(), aboutButton.data()})
-        if (item)
-            item->animateFadeOut(400);
+    for (PictureItem *item : fixedPictures())
+        item->animateFadeOut(400);
     waitFor(aboutButton);
     if (aboutCard)
         aboutCard->deleteLater();
@@ -362,15 +346,13 @@ void Dialog::return3d(PictureItem *chosen)
 
     QPointer<PictureItem> picked(chosen);
     picked->animateAngle(360, 0);
-    for (PictureItem *item : {leftArrow.data(), rightArrow.data(), aboutButton.data()})
-        if (item)
-            item->animateFadeIn(1000);
+    for (PictureItem *item : fixedPictures())
+        item->animateFadeIn(1000);
     waitFor(picked);
     if (picked)
         picked->setRotationAngleY(0);
     for (PictureItem *c : qAsConst(menuItems)) {
-        const int x = int(c->pos().x());
-        if (x == leftX || x == centreX || x == rightX)
+        if (atFrontOrSide(c))
             c->animateFadeIn(1000);
         else
             c->setFade(0);
@@ -432,13 +414,12 @@ void Dialog::slot_timeout()
         return;
     menuBusy = true;
     for (PictureItem *c : qAsConst(menuItems)) {
-        const int x = int(c->pos().x());
-        if (x == leftX || x == centreX || x == rightX)
+        if (atFrontOrSide(c))
             c->animateFadeOut(1000);
         else
             c->setFade(0);
     }
-    for (PictureItem *item : {leftArrow.data(), rightArrow.data(), aboutButton.data()})
+    for (PictureItem *item : fixedPictures())
         item->animateFadeOut(1000);
     waitFor(aboutButton);
     for (PictureItem *c : qAsConst(menuItems))

@@ -63,6 +63,18 @@ void PictureItem::setFade(int value)
     setPixmap(faded);
 }
 
+QPropertyAnimation *PictureItem::animation(const QByteArray &property, const QVariant &from,
+                                           const QVariant &to, int ms,
+                                           QEasingCurve::Type curve)
+{
+    auto *a = new QPropertyAnimation(this, property);
+    a->setDuration(menuMs(ms));
+    a->setStartValue(from);
+    a->setEndValue(to);
+    a->setEasingCurve(curve);
+    return a;
+}
+
 void PictureItem::startReported(QPropertyAnimation *animation)
 {
     connect(animation, &QPropertyAnimation::finished, this, &PictureItem::animationFinished);
@@ -77,72 +89,39 @@ void PictureItem::startReported(QPropertyAnimation *animation)
 
 void PictureItem::animatePosition(const QPointF &from, const QPointF &to)
 {
-    auto *a = new QPropertyAnimation(this, "pos");
-    a->setDuration(menuMs(2000));
-    a->setStartValue(from);
-    a->setEndValue(to);
-    a->setEasingCurve(QEasingCurve::InOutElastic);
-    startReported(a);
+    startReported(animation("pos", from, to, 2000, QEasingCurve::InOutElastic));
 }
 
 void PictureItem::animateAngle(int from, int to)
 {
-    auto *a = new QPropertyAnimation(this, "rotationAngleY");
-    a->setDuration(menuMs(1000));
-    a->setStartValue(double(from));
-    a->setEndValue(double(to));
-    a->setEasingCurve(QEasingCurve::InOutBack);
-    startReported(a);
+    startReported(
+        animation("rotationAngleY", double(from), double(to), 1000, QEasingCurve::InOutBack));
 }
 
 void PictureItem::animatePosAndAngle(const QPointF &fromPos, const QPointF &toPos,
                                      int fromAngle, int toAngle, bool out)
 {
-    const QEasingCurve curve(out ? QEasingCurve::OutCubic : QEasingCurve::InCubic);
+    const QEasingCurve::Type curve = out ? QEasingCurve::OutCubic : QEasingCurve::InCubic;
     auto *group = new QParallelAnimationGroup;
-    auto *pos = new QPropertyAnimation(this, "pos");
-    pos->setDuration(menuMs(1000));
-    pos->setStartValue(fromPos);
-    pos->setEndValue(toPos);
-    pos->setEasingCurve(curve);
-    auto *angle = new QPropertyAnimation(this, "rotationAngleY");
-    angle->setDuration(menuMs(1000));
-    angle->setStartValue(double(fromAngle));
-    angle->setEndValue(double(toAngle));
-    angle->setEasingCurve(curve);
-    group->addAnimation(pos);
-    group->addAnimation(angle);
+    group->addAnimation(animation("pos", fromPos, toPos, 1000, curve));
+    group->addAnimation(
+        animation("rotationAngleY", double(fromAngle), double(toAngle), 1000, curve));
     group->start(QAbstractAnimation::DeleteWhenStopped);
 }
 
 void PictureItem::animateFadeIn(int ms)
 {
-    auto *a = new QPropertyAnimation(this, "fade");
-    a->setDuration(menuMs(ms));
-    a->setStartValue(255);
-    a->setEndValue(0);
-    a->setEasingCurve(QEasingCurve::Linear);
-    startReported(a);
+    startReported(animation("fade", 255, 0, ms, QEasingCurve::Linear));
 }
 
 void PictureItem::animateFadeOut(int ms)
 {
-    auto *a = new QPropertyAnimation(this, "fade");
-    a->setDuration(menuMs(ms));
-    a->setStartValue(0);
-    a->setEndValue(255);
-    a->setEasingCurve(QEasingCurve::Linear);
-    startReported(a);
+    startReported(animation("fade", 0, 255, ms, QEasingCurve::Linear));
 }
 
 void PictureItem::animateScale(double from, double to)
 {
-    auto *a = new QPropertyAnimation(this, "scale");
-    a->setDuration(menuMs(1000));
-    a->setStartValue(from);
-    a->setEndValue(to);
-    a->setEasingCurve(QEasingCurve::InQuad);
-    startReported(a);
+    startReported(animation("scale", from, to, 1000, QEasingCurve::InQuad));
 }
 
 void PictureItem::animationFinished()

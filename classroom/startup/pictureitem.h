@@ -3,8 +3,11 @@
 // presses and the end of its animations.
 #pragma once
 
+#include <QEasingCurve>
 #include <QGraphicsPixmapItem>
 #include <QObject>
+
+class QPropertyAnimation;
 
 // Multiplies every duration of the menu's animations; 1 in the program.
 extern double menuTimeScale;
@@ -64,7 +67,10 @@ protected:
     void hoverLeaveEvent(QGraphicsSceneHoverEvent *event) override;
 
 private:
-    void startReported(class QPropertyAnimation *animation);
+    // An animation of one property of this item, not started.
+    QPropertyAnimation *animation(const QByteArray &property, const QVariant &from,
+                                  const QVariant &to, int ms, QEasingCurve::Type curve);
+    void startReported(QPropertyAnimation *animation);
 
     double m_width;
     double m_height;
