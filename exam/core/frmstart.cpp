@@ -7,7 +7,9 @@
 #include "core/msgbox.h"
 #include "core/pure/examdate.h"
 #include "core/pure/loginreply.h"
+#include "core/pure/reply.h"
 #include "core/windows.h"
+#include "supervision/frmnataij.h"
 #include "ui_frmstart.h"
 
 #include <QCloseEvent>
@@ -188,7 +190,8 @@ void FrmStart::on_B_natija_clicked()
     const ExamReply reply = postExamCommand(query);
     if (!reply.ok())
         return postFailed(kMsgConnection);
-    if (reply.body.isEmpty())
+    // A reply without its frame is a fault, not a student without results.
+    if (reply.body.isEmpty() || !replyHasFrame(reply.text()))
         return postFailed(kMsgEmptyReply);
     const QString payload = reply.payload();
     closeWaitBox();
@@ -197,10 +200,10 @@ void FrmStart::on_B_natija_clicked()
 
 void FrmStart::openResultsWindow(const QString &payload)
 {
-    // The results window takes the payload here and shows the start form
-    // again when it closes; until it exists the start form comes back now.
-    Q_UNUSED(payload);
-    show();
+    frmnataij = new FrmNataij(nullptr);
+    frmnataij->show();
+    hide();
+    frmnataij->ExtracTxt(payload);
 }
 
 void FrmStart::on_B_options_clicked()

@@ -53,7 +53,7 @@ private:
     bool identifyStudent();
     // A failed post: its message, the form back, the wait box closed.
     void postFailed(const QString &message);
-    // The results window (with the payload of "getimtihan") opens here.
+    // Opens the results window on the payload of "getimtihan".
     void openResultsWindow(const QString &payload);
     // The local reports window opens here.
     void openReportsWindow();

@@ -9,6 +9,7 @@
 #include "core/frmurl.h"
 #include "core/globals.h"
 #include "core/windows.h"
+#include "supervision/frmnataij.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -34,6 +35,8 @@ inline void settle()
 
 inline void closeWindows()
 {
+    if (frmnataij)
+        frmnataij->close();
     if (frmstart2)
         frmstart2->close();
     if (frmtime)

@@ -331,8 +331,13 @@ void TestExamStart::resultsPost()
              (QStringList{"?" + u + "&cmd=infousr&id_user=1002&namegroup=nickname&isgroup=no",
                           "?" + u + "&id_user=1002&cmd=getimtihan&isgroup=no"}));
     QCOMPARE(nickname, QStringLiteral("يوسف العلوي"));
-    QVERIFY(frmstart->isVisible());
+    // The results window takes over from the start form.
+    QVERIFY(frmnataij);
+    QVERIFY(frmnataij->isVisible());
+    QVERIFY(!frmstart->isVisible());
     QVERIFY(button("B_natija")->isEnabled());
+    settle();
+    QCOMPARE(frmconn, nullptr);
 }
 
 void TestExamStart::failures_data()
@@ -374,7 +379,13 @@ void TestExamStart::failures_data()
         << "B_natija" << QJsonObject{{"cmd", "getimtihan"}, {"raw", ""}} << 2 << kMsgEmptyReply << true;
     QTest::newRow("getimtihan unframed body")
         << "B_natija" << QJsonObject{{"cmd", "getimtihan"}, {"raw", "nothing framed"}} << 2
-        << QString() << true;
+        << kMsgEmptyReply << true;
+    QTest::newRow("getimtihan unframed payload")
+        << "B_natija" << QJsonObject{{"cmd", "getimtihan"}, {"unframed", true}} << 2
+        << kMsgEmptyReply << true;
+    QTest::newRow("getimtihan frame without its end")
+        << "B_natija" << QJsonObject{{"cmd", "getimtihan"}, {"raw", "debut|Amina|mail<|>x"}} << 2
+        << kMsgEmptyReply << true;
 }
 
 void TestExamStart::failures()
@@ -401,6 +412,7 @@ void TestExamStart::failures()
     if (!message.isEmpty())
         QCOMPARE(hiddenDuringMessage, hidden);
     QCOMPARE(frmtime, nullptr);
+    QCOMPARE(frmnataij, nullptr);
     QCOMPARE(quits(), 0);
     QVERIFY(!reply_isRunning);
     settle();

@@ -20,7 +20,15 @@ payload; adding one (for example "send") is one function and one entry.
                    filler character, then "<|||>" and the exam records
                    (id <||> start <||> minutes <||> title<:>cohort<:>class
                    <||> field 4 <||> exam text), or the head alone
-    getimtihan  -> the results list (none yet: an empty payload)
+    getimtihan  -> the student's results: head "name|e-mail", then for each
+                   exam received "<|>" and the record
+                   title<:>cohort<:>class | number | date | answers text
+                   | grading text (empty while not graded); a student
+                   without results gets the head alone, an unknown one an
+                   empty payload. The answers texts are built from an exam
+                   text and the student's responses as the exam sheet writes
+                   them (answers_text), the grading texts as the grading
+                   window writes them (grading_text).
 
 Demo data: STUDENTS (member numbers, names, e-mails), GROUPS (group accounts
 and their members) and the day's exams, whose starts are set relative to the
@@ -42,6 +50,11 @@ Control commands (POST /control on the institute's control port):
         test knows the exact distance; "exams": null gives a head without
         records
     {"command": "exam-student", "id", "name", "mail", "group"}
+    {"command": "exam-results", "id", "results": [...]}
+        a student's results in place of the demo ones; each {"title",
+        "fawj", "fasl", "number", "date", "grading"} with either "answers"
+        (the answers text as it is) or "exam" and "responses" (see
+        answers_text); "results": [] leaves the student without results
 """
 
 import datetime
@@ -68,6 +81,96 @@ GROUPS = {"Nour Group": [1003, 1004]}
 SAMPLE_TEXT = ("3|Write a sentence with + and %|1|-1|Which are nouns?|2|3|kitab|qalam|kataba"
                "|Pick the verb|3|2|kataba|kitab")
 
+# Exams the students have already sat, for their results.
+READING_TEXT = "2|Summarise the text in ten letters|1|10|Is the story true?|3|2|yes|no"
+ARABIC_TEXT = "2|اكتب جملة اسمية|1|-1|اختر الفعل|3|3|كتب|كتاب|قلم"
+
+# Member number -> results, in the order the endpoint lists them. Responses
+# per question: the typed text, or the indexes of the ticked choices.
+DEMO_RESULTS = {
+    1001: [
+        {"title": "Grammar I", "fawj": 1, "fasl": 2, "number": 11, "date": "2015-03-01 10:00:00",
+         "exam": SAMPLE_TEXT, "responses": ["Al kitabu | <jadidun> + 100%", [0, 1], [0]],
+         "grading": "0::6:5.5:4"},
+        {"title": "Reading", "fawj": 1, "fasl": 2, "number": 12, "date": "2015-03-08 09:30:00",
+         "exam": READING_TEXT, "responses": ["a summary longer than ten", [1]], "grading": ""},
+    ],
+    1002: [
+        {"title": "النحو", "fawj": 3, "fasl": 2, "number": 17, "date": "2015-03-01 10:00:00",
+         "exam": ARABIC_TEXT, "responses": ["العلم نور", [0]], "grading": "12.5::"},
+        {"title": "Vocabulary", "fawj": 2, "fasl": 3, "number": 14, "date": "2015-03-02 11:00:00",
+         "exam": READING_TEXT, "responses": ["", [0]], "grading": "0::12:9"},
+    ],
+    1004: [
+        {"title": "Reading", "fawj": 1, "fasl": 2, "number": 12, "date": "2015-03-08 09:30:00",
+         "exam": READING_TEXT, "responses": ["???? ????", []], "grading": ""},
+    ],
+}
+
+
+def answers_text(exam_text, responses):
+    """The answers text of an exam text, as the exam sheet writes it.
+
+    responses holds one entry per question of the page: the typed text of a
+    free-text question, or the indexes of the ticked choices of a choice
+    question. A typed text gets ":" for "|" and blanks for "<" and ">", and
+    is cut to the question's limit unless that is negative.
+    """
+    tokens = exam_text.split("|")
+    out = [tokens[0]]
+    k = 1
+    question = 0
+    while k < len(tokens) - 1:
+        text, kind = tokens[k], tokens[k + 1]
+        third = tokens[k + 2] if k + 2 < len(tokens) else ""
+        response = responses[question] if question < len(responses) else None
+        if kind == "1":
+            answer = (response or "").replace("|", ":").replace("<", " ").replace(">", " ")
+            limit = to_int(third)
+            if limit >= 0:
+                answer = answer[:limit]
+            out += [text, kind, answer]
+            k += 3
+        elif kind in ("2", "3"):
+            choices = tokens[k + 3:k + 3 + max(to_int(third), 0)]
+            ticked = set(response or [])
+            out += [text, kind, third]
+            out += [("[on]" if i in ticked else "[no]") + c for i, c in enumerate(choices)]
+            k += 3 + len(choices)
+        else:
+            k += 2
+            continue
+        question += 1
+    return "<:>".join(out)
+
+
+def grading_text(marks=None, total=None):
+    """The grading text: "" (not graded), a direct total, or "0::" and marks."""
+    if total is not None:
+        return "%g::" % total
+    if marks is None:
+        return ""
+    return "0::" + ":".join(str(m) for m in marks)
+
+
+def to_int(text):
+    try:
+        return int(text)
+    except ValueError:
+        return 0
+
+
+def result_record(result):
+    heading = "<:>".join([result.get("title", ""), str(result.get("fawj", 1)),
+                          str(result.get("fasl", 1))])
+    if "answers" in result:
+        answers = result["answers"]
+    else:
+        answers = answers_text(result.get("exam", ""), result.get("responses", []))
+    return "|".join([heading, str(result.get("number", 0)), result.get("date", ""), answers,
+                     result.get("grading", "")])
+
+
 # The day's exams, offsets in seconds from the institute's start.
 DEMO_DAY = [
     {"id": 11, "offset": -7200, "minutes": 30, "title": "Grammar I", "fawj": 1, "fasl": 2},
@@ -88,6 +191,7 @@ class ExamService:
     def reset(self):
         with self.lock:
             self.students = dict(STUDENTS)
+            self.results = {k: [dict(r) for r in v] for k, v in DEMO_RESULTS.items()}
             self.released = "0"
             self.exams = [dict(e) for e in DEMO_DAY]
             self.relative = "start"
@@ -122,7 +226,13 @@ class ExamService:
         return name + "<:>" + mail
 
     def getimtihan(self, post):
-        return ""
+        student = self.student_of(post)
+        if student is None:
+            return ""
+        with self.lock:
+            results = list(self.results.get(int(post["id_user"]), []))
+        name, mail, _ = student
+        return "<|>".join([name + "|" + mail] + [result_record(r) for r in results])
 
     def student_of(self, post):
         try:
@@ -154,6 +264,10 @@ class ExamService:
                 self.released = str(command.get("released", "0"))
                 self.exams = command.get("exams", [])
                 self.relative = command.get("relative", "reply")
+            return {"ok": True}
+        if name == "exam-results":
+            with self.lock:
+                self.results[int(command["id"])] = list(command.get("results", []))
             return {"ok": True}
         if name == "exam-student":
             with self.lock:

@@ -45,6 +45,51 @@ class BodyParsing(unittest.TestCase):
                     exam.parse_body(body)
 
 
+class AnswersAndGrading(unittest.TestCase):
+    def test_answers_text(self):
+        cases = [
+            # exam text, responses, answers text
+            ("2|Q1|1|10|Q2|2|2|A|B", ["x<y", [0]], "2<:>Q1<:>1<:>x y<:>Q2<:>2<:>2<:>[on]A<:>[no]B"),
+            ("0|", [], "0"),
+            ("1|Q|1|-1", ["whole text\nkept"], "1<:>Q<:>1<:>whole text\nkept"),
+            ("1|Q|1|0", ["anything"], "1<:>Q<:>1<:>"),
+            ("1|Q|1|5", ["abcdefgh"], "1<:>Q<:>1<:>abcde"),
+            ("1|Q|1|-1", ["a|b<c>d"], "1<:>Q<:>1<:>a:b c d"),
+            ("1|Q|1|-1", [], "1<:>Q<:>1<:>"),
+            ("1|Q|2|0", [[]], "1<:>Q<:>2<:>0"),
+            ("1|Q|3|3|a|b|c", [[]], "1<:>Q<:>3<:>3<:>[no]a<:>[no]b<:>[no]c"),
+            ("1|Q|3|3|a|b|c", [[2]], "1<:>Q<:>3<:>3<:>[no]a<:>[no]b<:>[on]c"),
+            # A type the page does not show takes no response.
+            ("2|S|9|Q|1|-1", ["typed"], "2<:>Q<:>1<:>typed"),
+        ]
+        for text, responses, want in cases:
+            with self.subTest(text=text):
+                self.assertEqual(exam.answers_text(text, responses), want)
+
+    def test_grading_text(self):
+        self.assertEqual(exam.grading_text(), "")
+        self.assertEqual(exam.grading_text(marks=[2, 3.5, 1]), "0::2:3.5:1")
+        self.assertEqual(exam.grading_text(marks=[]), "0::")
+        self.assertEqual(exam.grading_text(total=12.5), "12.5::")
+        self.assertEqual(exam.grading_text(total=15), "15::")
+
+    def test_result_record(self):
+        record = exam.result_record({"title": "Fiqh", "fawj": 3, "fasl": 2, "number": 17,
+                                     "date": "2015-03-01 10:00:00", "answers": "T",
+                                     "grading": "G"})
+        self.assertEqual(record, "Fiqh<:>3<:>2|17|2015-03-01 10:00:00|T|G")
+
+    def test_demo_results_are_well_formed(self):
+        for number, results in exam.DEMO_RESULTS.items():
+            for result in results:
+                with self.subTest(number=number, title=result["title"]):
+                    fields = exam.result_record(result).split("|")
+                    self.assertEqual(len(fields), 5)
+                    answers = fields[3].split("<:>")
+                    self.assertEqual(answers[0], result["exam"].split("|")[0])
+                    self.assertNotIn("<|>", fields[3])
+
+
 class Endpoint(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
@@ -146,7 +191,8 @@ class Endpoint(unittest.TestCase):
         self.assertTrue(payload.startswith("1<>"))
 
     def test_fault_knobs(self):
-        items = [("id_user", "1001"), ("cmd", "getimtihan"), ("isgroup", "no")]
+        # An unknown member number: an empty payload.
+        items = [("id_user", "999"), ("cmd", "getimtihan"), ("isgroup", "no")]
         self.control({"command": "exam-fault", "status": 503})
         self.assertEqual(self.post(items)[0], 503)
         self.control({"command": "exam-fault", "unframed": True, "cmd": "infousr"})
@@ -160,6 +206,50 @@ class Endpoint(unittest.TestCase):
             self.post(items)
         self.control({"command": "exam-fault"})
         self.assertEqual(self.post(items), (200, b"debut||fin"))
+
+    def results(self, number, group="no"):
+        status, data = self.post([("id_user", str(number)), ("cmd", "getimtihan"),
+                                  ("isgroup", group)])
+        self.assertEqual(status, 200)
+        return self.payload(data)
+
+    def test_getimtihan_graded_and_ungraded(self):
+        parts = self.results(1001).split("<|>")
+        self.assertEqual(parts[0], "Amina Belkacem|Amina.Belkacem@Example.org")
+        self.assertEqual(len(parts), 3)
+        graded = parts[1].split("|")
+        self.assertEqual(graded[:3], ["Grammar I<:>1<:>2", "11", "2015-03-01 10:00:00"])
+        self.assertEqual(graded[3],
+                         "3<:>Write a sentence with + and %<:>1<:>Al kitabu :  jadidun  + 100%"
+                         "<:>Which are nouns?<:>2<:>3<:>[on]kitab<:>[on]qalam<:>[no]kataba"
+                         "<:>Pick the verb<:>3<:>2<:>[on]kataba<:>[no]kitab")
+        self.assertEqual(graded[4], "0::6:5.5:4")
+        ungraded = parts[2].split("|")
+        self.assertEqual(ungraded[3].split("<:>")[3], "a summary ")
+        self.assertEqual(ungraded[4], "")
+        self.assertEqual(self.log()[0]["cmd"], "getimtihan")
+        self.assertEqual(len(self.errors()), self.faults_before)
+
+    def test_getimtihan_without_results(self):
+        # Known without results: the head alone; unknown: nothing.
+        self.assertEqual(self.results(1003, "Nour%20Group"),
+                         "Nadia Ferhat|nadia.ferhat@example.org")
+        self.assertEqual(self.results(999), "")
+        self.assertEqual(self.results(1003, "Other"), "")
+
+    def test_getimtihan_set_by_control(self):
+        self.control({"command": "exam-results", "id": 1003, "results": [
+            {"title": "Fiqh", "fawj": 3, "fasl": 2, "number": 17, "date": "d", "answers": "T",
+             "grading": "G"},
+            {"title": "Q", "number": 2, "date": "e", "exam": "1|Q|1|-1", "responses": ["yes"],
+             "grading": exam.grading_text(marks=[4])}]})
+        self.assertEqual(self.results(1003, "Nour%20Group"),
+                         "Nadia Ferhat|nadia.ferhat@example.org<|>Fiqh<:>3<:>2|17|d|T|G"
+                         "<|>Q<:>1<:>1|2|e|1<:>Q<:>1<:>yes|0::4")
+        self.control({"command": "exam-results", "id": 1001, "results": []})
+        self.assertEqual(self.results(1001), "Amina Belkacem|Amina.Belkacem@Example.org")
+        self.control({"command": "exam-reset"})
+        self.assertEqual(len(self.results(1001).split("<|>")), 3)
 
     def test_malformed_posts_are_faults(self):
         cases = [

@@ -1,19 +1,39 @@
 #include "core/pure/reply.h"
 
+#include <utility>
+
 const QString kAlfa = QStringLiteral("0123456789azertyuiopqsdfghjklmwxcvbn@._-");
 
-QString TestStr(const QString &text)
+namespace {
+
+// The payload's place in a reply text: from, length; length -1 when unframed.
+std::pair<int, int> framedPayload(const QString &text)
 {
     static const QString open = QStringLiteral("debut|");
     static const QString close = QStringLiteral("|fin");
     const int start = text.indexOf(open);
     if (start < 0)
-        return QString();
+        return {0, -1};
     const int from = start + open.size();
     const int end = text.lastIndexOf(close);
     if (end < from)
+        return {0, -1};
+    return {from, end - from};
+}
+
+} // namespace
+
+QString TestStr(const QString &text)
+{
+    const auto frame = framedPayload(text);
+    if (frame.second < 0)
         return QString();
-    return TestImtDisplay(text.mid(from, end - from));
+    return TestImtDisplay(text.mid(frame.first, frame.second));
+}
+
+bool replyHasFrame(const QString &text)
+{
+    return framedPayload(text).second >= 0;
 }
 
 static bool runPasses(const QString &text, int from, int to)

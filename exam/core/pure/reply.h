@@ -12,6 +12,9 @@ extern const QString kAlfa;
 // to the last "|fin" that follows it; empty when either marker is missing.
 // Case is kept; compare reply words with replyIs() / replyStartsWith().
 QString TestStr(const QString &text);
+// True when text holds the frame that TestStr reads: a "debut|" and after it
+// a "|fin". An unframed reply is a fault, not an empty payload.
+bool replyHasFrame(const QString &text);
 
 // Removes every CRLF-enclosed segment whose run consists only of kAlfa
 // characters (compared without regard to case). The rest keeps its case.
