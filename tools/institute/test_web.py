@@ -129,6 +129,14 @@ class WebTest(unittest.TestCase):
         self.control(command="web-fault", target="version", mode="none")
         self.assertEqual(self.get("/velmar.php?Ver=MacOS")[0], 200)
 
+    def test_wrong_query_words_are_faults(self):
+        self.get("/velmar.php?Code=info")
+        self.get("/velmar.php?Ver=MacOS")
+        self.assertEqual(self.institute.faults, [])
+        self.get("/velmar.php?Ver=Linux")
+        self.get("/velmar.php?Code=list")
+        self.assertEqual(len(self.institute.faults), 2)
+
     def test_bad_commands(self):
         self.assertIsNone(web.control(self.institute, {"command": "ping"}))
         self.assertFalse(web.control(self.institute, {"command": "web-fault", "target": "x"})["ok"])

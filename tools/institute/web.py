@@ -3,7 +3,8 @@
 Answers the classroom launcher's two queries on any path:
     ?Code=info      the server-entry list: "<|" entries joined by "||" "|>",
                     each entry 16 fields joined by "|"
-    ?Ver=<system>   the version record: "<|" 8 fields joined by "|" "|>"
+    ?Ver=MacOS      the version record: "<|" 8 fields joined by "|" "|>"
+Another Code or system word is a fault of the client (answered all the same).
 and serves the entries' pictures as /site<N>/<name> from the pictures folder.
 The entries point at the institute's own directory server and stream server.
 
@@ -143,12 +144,16 @@ def make_handler(institute, state):
             url = urllib.parse.urlsplit(self.path)
             query = urllib.parse.parse_qs(url.query, keep_blank_values=True)
             institute.record("web", "get", path=self.path)
-            if query.get("Code") == ["info"]:
+            if "Code" in query:
+                if query["Code"] != ["info"]:
+                    institute.fault("web", "entry list asked with Code=%s" % query["Code"])
                 if not self.faulted("list"):
                     body = entry_list(state, institute.ports).encode("utf-8")
                     self.send(200, body, "text/html; charset=utf-8")
                 return
             if "Ver" in query:
+                if query["Ver"] != ["MacOS"]:
+                    institute.fault("web", "version record asked for system %s" % query["Ver"])
                 if not self.faulted("version"):
                     self.send(200, version_record(state).encode("utf-8"),
                               "text/html; charset=utf-8")
