@@ -1,10 +1,16 @@
 #include "core/frmtimer.h"
 
+#include "common/hooks.h"
 #include "core/frmstart2.h"
+#include "core/frmurl.h"
+#include "core/frmweb.h"
 #include "core/globals.h"
 #include "core/msgbox.h"
 #include "core/pure/examdate.h"
 #include "core/pure/loginreply.h"
+#include "core/pure/reply.h"
+#include "core/pure/report.h"
+#include "core/reportfile.h"
 #include "core/windows.h"
 
 #include <QCloseEvent>
@@ -13,6 +19,17 @@
 int FrmTimer::tickMs = 1000;
 
 static const QString kClockTitle = QStringLiteral("برنامج الاختبار");
+static const QString kWaitSend = QStringLiteral("جاري إرسال الامتحان للإدارة الرجاء الانتظار ...");
+static const QString kAskConnection =
+    QStringLiteral("فشل الاتصال لانقطاع الخط هل تريد المحاولة من جديد    ");
+static const QString kAskEmptyReply =
+    QStringLiteral("حدث خلل ما الرجاء المحاولة من جديد هل تريد المحاولة من جديد    ");
+static const QString kMsgAlreadySent =
+    QStringLiteral("لقد تم استقبال امتحانك من قبل لا يمكنك إرساله مجددا    ");
+static const QString kMsgSent = QStringLiteral("تم بحمد الله إرسال الامتحان بنجاح    ");
+static const QString kMsgReportNotSaved =
+    QStringLiteral("تعذر حفظ نسخة الامتحان على جهازك في :\n");
+static const QString kMsgSendingAnyway = QStringLiteral("\nسيتم إرسال الامتحان الآن    ");
 
 FrmTimer::FrmTimer(QWidget *parent) : QWidget(parent), timer(new QTimer(this))
 {
@@ -62,10 +79,16 @@ void FrmTimer::slotTime()
     ++sSecond;
     if (holds > 0)
         return;
-    // The running exam belongs to its sheet, which counts its time down and
-    // submits it.
-    if (running)
-        return;
+    if (running) {
+        const int r = GettimeServer2(dateImtihan, moda);
+        if (r < 1)
+            Sendtxt();
+        else if (frmweb)
+            frmweb->changeTm(remainingText(r), moda);
+        // After a submission the same tick goes on to the next exam.
+        if (running)
+            return;
+    }
     const int r = GettimeServer();
     if (listDate.isEmpty())
         return;
@@ -133,13 +156,86 @@ void FrmTimer::startDueExam(int secondsToStart)
 void FrmTimer::openExamSheet(int id, int minutes, const QString &title, const QDateTime &start,
                              const QString &text, int fawj, int fasl)
 {
-    Q_UNUSED(id);
-    Q_UNUSED(minutes);
-    Q_UNUSED(title);
-    Q_UNUSED(start);
-    Q_UNUSED(text);
-    Q_UNUSED(fawj);
-    Q_UNUSED(fasl);
+    if (frmweb)
+        frmweb->closeSheet();
+    frmweb = new FrmWeb(nullptr);
+    if (frmstart2)
+        frmstart2->hide();
+    frmweb->ExtracIm(id, minutes, title, start, text, fawj, fasl);
+}
+
+void FrmTimer::Sendtxt()
+{
+    TickHold hold(this);
+    running = false;
+    moda = 0;
+    FrmWeb *sheet = frmweb;
+    if (!sheet) {
+        if (frmstart2)
+            frmstart2->show();
+        return;
+    }
+    const QString answers = sheet->GetHtm2Im();
+    const int id = sheet->examId();
+    const QString title = sheet->examTitle();
+    const QStringList unsaved = SaveImtihan(id, sheet->cohort(), sheet->classNo(), title, answers);
+
+    openWaitBox(kWaitSend);
+    sheet->closeSheet();
+    if (!unsaved.isEmpty())
+        showMessage(kMsgReportNotSaved + unsaved.join(QLatin1Char('\n')) + kMsgSendingAnyway);
+
+    FormQuery query = examQuery();
+    query.addQueryItem(QStringLiteral("cmd"), QStringLiteral("send"));
+    query.addQueryItem(QStringLiteral("id_user"), QString::number(id_user));
+    query.addQueryItem(QStringLiteral("isgroup"), grpVelmar);
+    query.addQueryItem(QStringLiteral("txt"), answers);
+    query.addQueryItem(QStringLiteral("id"), QString::number(id));
+    query.addQueryItem(QStringLiteral("titre"), title);
+    bool taken = false;
+    for (;;) {
+        const ExamReply reply = postExamCommand(query);
+        const QString payload = reply.ok() ? reply.payload() : QString();
+        if (reply.ok() && replyIs(payload, QStringLiteral("deja"))) {
+            showMessage(kMsgAlreadySent);
+            taken = true;
+            break;
+        }
+        if (reply.ok() && replyIs(payload, QStringLiteral("ok"))) {
+            showMessage(kMsgSent);
+            taken = true;
+            break;
+        }
+        // Any other reply leaves the exam unsent, as an empty one does.
+        const int again = MsgBox(kMsgTitle, reply.ok() ? kAskEmptyReply : kAskConnection,
+                                 QMessageBox::Information, QMessageBox::Yes, QMessageBox::No);
+        if (again != QMessageBox::Yes)
+            break;
+    }
+    if (frmstart2)
+        frmstart2->show();
+    closeWaitBox();
+    if (taken && (frmstart2 ? frmstart2->getcountList() == 0 : listDate.isEmpty()))
+        quitProgram();
+}
+
+QStringList FrmTimer::SaveImtihan(int id, int fawj, int fasl, const QString &title,
+                                  const QString &answers)
+{
+    const ReportRecord record{reportStamp(hooks::now()),
+                              nickname,
+                              mail,
+                              QString::number(id_user),
+                              nameVelmar,
+                              grpVelmar,
+                              QString::number(id),
+                              QString::number(fawj),
+                              QString::number(fasl),
+                              title,
+                              answers};
+    QStringList failed;
+    writeReportFile(record, &failed);
+    return failed;
 }
 
 void FrmTimer::closeEvent(QCloseEvent *event)

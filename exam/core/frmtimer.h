@@ -38,6 +38,16 @@ public:
     // Seconds from server now to start plus minutes.
     int GettimeServer2(const QDateTime &start, int minutes) const;
 
+    // Submits the running exam: the report file first, then the "send" post,
+    // posted again after a failure for as long as the student asks for it.
+    // Shows the waiting window again and ends the program when no exam is
+    // left after the endpoint took the answers.
+    void Sendtxt();
+    // Writes the report file of an exam into the report folder and onto the
+    // Desktop; returns the folders or files that could not be written.
+    QStringList SaveImtihan(int id, int fawj, int fasl, const QString &title,
+                            const QString &answers);
+
     bool examRunning() const { return running; }
     int examMinutes() const { return moda; }
     QDateTime examStart() const { return dateImtihan; }

@@ -11,10 +11,10 @@ const QString kMsgTitle = QStringLiteral("رسالة");
 
 int MsgBox(const QString &title, const QString &text, QMessageBox::Icon icon,
            QMessageBox::StandardButton button0, QMessageBox::StandardButton button1,
-           QMessageBox::StandardButton button2)
+           QMessageBox::StandardButton button2, QWidget *parent)
 {
     QMessageBox box(icon, title, text, QMessageBox::StandardButtons(button0 | button1 | button2),
-                    nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+                    parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
     box.setLayoutDirection(Qt::RightToLeft);
     const QPair<QMessageBox::StandardButton, QString> captions[] = {
         {QMessageBox::Ok, QStringLiteral("موافق")},

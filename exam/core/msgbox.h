@@ -8,12 +8,14 @@
 // Title of the exam program's messages.
 extern const QString kMsgTitle; // "رسالة"
 
-// A modal message box without parent, right to left, with the program's
-// background and Arabic captions; returns the standard button pressed.
+// A modal message box, right to left, with the program's background and
+// Arabic captions; returns the standard button pressed. Without parent unless
+// it must stay above a window that is kept on top.
 int MsgBox(const QString &title, const QString &text, QMessageBox::Icon icon,
            QMessageBox::StandardButton button0 = QMessageBox::Ok,
            QMessageBox::StandardButton button1 = QMessageBox::NoButton,
-           QMessageBox::StandardButton button2 = QMessageBox::NoButton);
+           QMessageBox::StandardButton button2 = QMessageBox::NoButton,
+           QWidget *parent = nullptr);
 
 // The usual message: title "رسالة", information icon, one Ok button.
 void showMessage(const QString &text);

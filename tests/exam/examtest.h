@@ -7,6 +7,7 @@
 #include "core/frmstart2.h"
 #include "core/frmtimer.h"
 #include "core/frmurl.h"
+#include "core/frmweb.h"
 #include "core/globals.h"
 #include "core/windows.h"
 #include "supervision/frmnataij.h"
@@ -35,6 +36,8 @@ inline void settle()
 
 inline void closeWindows()
 {
+    if (frmweb)
+        frmweb->closeSheet();
     if (frmnataij)
         frmnataij->close();
     if (frmstart2)

@@ -29,6 +29,10 @@ payload; adding one (for example "send") is one function and one entry.
                    text and the student's responses as the exam sheet writes
                    them (answers_text), the grading texts as the grading
                    window writes them (grading_text).
+    send        -> "ok" for answers (id_user, isgroup, txt, id, titre) not
+                   received before from that member and group for that exam
+                   id, "deja" for a repeat; "cmd2" = "edit" replaces the kept
+                   answers and is "ok". Every send is kept, also the repeats.
 
 Demo data: STUDENTS (member numbers, names, e-mails), GROUPS (group accounts
 and their members) and the day's exams, whose starts are set relative to the
@@ -38,7 +42,8 @@ Control commands (POST /control on the institute's control port):
     {"command": "exam-reset"}      demo data back, faults cleared
     {"command": "exam-fault", ...} faults for every later post, or only for
         posts of "cmd" when given; {} clears them:
-        "status": 503              answer that HTTP status
+        "status": 503              answer that HTTP status (the command is
+                                   not carried out)
         "silent": 12               answer nothing for that many seconds
         "drop": true               close the connection without an answer
         "unframed": true           answer the payload without its frame
@@ -55,6 +60,9 @@ Control commands (POST /control on the institute's control port):
         "fawj", "fasl", "number", "date", "grading"} with either "answers"
         (the answers text as it is) or "exam" and "responses" (see
         answers_text); "results": [] leaves the student without results
+    {"command": "exam-sent"}       -> {"sent": [{"post": {key: value, ...},
+        "reply": "ok" or "deja"}, ...]}: every "send" carried out, in order
+        (the request log has the raw bodies)
 """
 
 import datetime
@@ -196,6 +204,8 @@ class ExamService:
             self.exams = [dict(e) for e in DEMO_DAY]
             self.relative = "start"
             self.faults = {}
+            self.sent = []
+            self.received = {}
 
     # -- the day's exams ---------------------------------------------------
     def login4(self, post):
@@ -234,6 +244,21 @@ class ExamService:
         name, mail, _ = student
         return "<|>".join([name + "|" + mail] + [result_record(r) for r in results])
 
+    def send(self, post):
+        missing = [k for k in ("id_user", "isgroup", "txt", "id", "titre") if k not in post]
+        if missing:
+            self.institute.fault("exam", "send without %s" % ", ".join(missing))
+            return ""
+        key = (post["id_user"], post["isgroup"].lower(), post["id"])
+        with self.lock:
+            if post.get("cmd2") == "edit" or key not in self.received:
+                self.received[key] = post["txt"]
+                reply = "ok"
+            else:
+                reply = "deja"
+            self.sent.append({"post": dict(post), "reply": reply})
+        return reply
+
     def student_of(self, post):
         try:
             number = int(post.get("id_user", ""))
@@ -269,6 +294,9 @@ class ExamService:
             with self.lock:
                 self.results[int(command["id"])] = list(command.get("results", []))
             return {"ok": True}
+        if name == "exam-sent":
+            with self.lock:
+                return {"sent": [dict(s) for s in self.sent]}
         if name == "exam-student":
             with self.lock:
                 self.students[int(command["id"])] = (command.get("name", ""),
@@ -289,6 +317,7 @@ COMMANDS = {
     "infousr": ExamService.infousr,
     "login4": ExamService.login4,
     "getimtihan": ExamService.getimtihan,
+    "send": ExamService.send,
 }
 
 
@@ -389,14 +418,16 @@ def make_handler(service):
                 return
             if fault.get("silent"):
                 time.sleep(float(fault["silent"]))
-            payload = handler(service, post)
+            status = int(fault.get("status", 200))
+            # A post answered with a failure status is not carried out.
+            payload = handler(service, post) if status == 200 else ""
             if "raw" in fault:
                 reply = fault["raw"]
             elif fault.get("unframed"):
                 reply = payload
             else:
                 reply = "debut|" + payload + "|fin"
-            self.answer(int(fault.get("status", 200)), reply.encode("utf-8"))
+            self.answer(status, reply.encode("utf-8"))
 
         def answer(self, status, data):
             self.send_response(status)

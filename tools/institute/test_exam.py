@@ -251,6 +251,48 @@ class Endpoint(unittest.TestCase):
         self.control({"command": "exam-reset"})
         self.assertEqual(len(self.results(1001).split("<|>")), 3)
 
+    def send_items(self, txt="2<:>Q<:>1<:>%D8%B7", exam_id="12", user="1001", group="no"):
+        return [("cmd", "send"), ("id_user", user), ("isgroup", group), ("txt", txt),
+                ("id", exam_id), ("titre", "Reading%20I")]
+
+    def test_send_ok_then_deja(self):
+        cases = [(self.send_items(), "ok"),
+                 (self.send_items(txt="again"), "deja"),
+                 (self.send_items(exam_id="13"), "ok"),
+                 (self.send_items(user="1002"), "ok"),
+                 (self.send_items(user="1003", group="Nour%20Group"), "ok"),
+                 (self.send_items(user="1003", group="nour%20group"), "deja"),
+                 ([("cmd", "send"), ("cmd2", "edit")] + self.send_items(txt="fixed")[1:], "ok")]
+        for items, want in cases:
+            with self.subTest(items=items):
+                status, data = self.post(items)
+                self.assertEqual(status, 200)
+                self.assertEqual(self.payload(data), want)
+        sent = self.control({"command": "exam-sent"})["sent"]
+        self.assertEqual([s["reply"] for s in sent], [want for _, want in cases])
+        self.assertEqual(sent[0]["post"], {"cmd": "send", "id_user": "1001", "isgroup": "no",
+                                           "txt": "2<:>Q<:>1<:>ط", "id": "12",
+                                           "titre": "Reading I"})
+        self.assertEqual(sent[1]["post"]["txt"], "again")
+        self.assertEqual(sent[6]["post"]["cmd2"], "edit")
+        self.assertEqual(len(self.errors()), self.faults_before)
+        self.control({"command": "exam-reset"})
+        self.assertEqual(self.control({"command": "exam-sent"}), {"sent": []})
+        self.assertEqual(self.payload(self.post(self.send_items())[1]), "ok")
+
+    def test_send_failures(self):
+        self.control({"command": "exam-fault", "cmd": "send", "status": 503})
+        self.assertEqual(self.post(self.send_items())[0], 503)
+        self.assertEqual(self.control({"command": "exam-sent"}), {"sent": []})
+        self.control({"command": "exam-fault", "cmd": "send", "raw": "debut|busy|fin"})
+        self.assertEqual(self.post(self.send_items()), (200, b"debut|busy|fin"))
+        self.control({"command": "exam-fault"})
+        # The garbled answer was still carried out.
+        self.assertEqual(self.payload(self.post(self.send_items())[1]), "deja")
+        before = len(self.errors())
+        self.assertEqual(self.payload(self.post([("cmd", "send"), ("id_user", "1001")])[1]), "")
+        self.assertEqual(len(self.errors()), before + 1)
+
     def test_malformed_posts_are_faults(self):
         cases = [
             ([("cmd", "login4"), ("v", "1+2")], exam.CONTENT_TYPE),

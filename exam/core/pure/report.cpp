@@ -23,8 +23,6 @@ bool isUnsafeInName(QChar c)
            || c == QLatin1Char('?') || c == QLatin1Char('/');
 }
 
-constexpr int kMaxNameBytes = 255;
-
 } // namespace
 
 QString reportStamp(const QDateTime &when)
@@ -58,7 +56,7 @@ std::optional<ReportRecord> readReportRecord(const QString &text)
 }
 
 QString reportFileName(const QString &title, const QString &cohort, const QString &classNo,
-                       const QString &stamp)
+                       const QString &stamp, int maxBytes)
 {
     QString name = title;
     name.replace(QLatin1Char(' '), QLatin1Char('_'));
@@ -71,7 +69,7 @@ QString reportFileName(const QString &title, const QString &cohort, const QStrin
     }
     tail += QLatin1Char('_') + stamp + QStringLiteral(".im");
     // Shorten the title, never the stamp, to what the file system takes.
-    int room = kMaxNameBytes - tail.toUtf8().size();
+    int room = maxBytes - tail.toUtf8().size();
     int keep = 0;
     while (keep < name.size() && room > 0) {
         const bool pair = name.at(keep).isHighSurrogate() && keep + 1 < name.size()

@@ -41,9 +41,10 @@ std::optional<ReportRecord> readReportRecord(const QString &text);
 // The file name: the title with blanks as "_", "_الفوج" cohort "_الفصل" class,
 // with ":", ";", ",", "\", "?", "/" and control characters as "_", then "_",
 // the stamp and ".im". A leading "." becomes "_" and the title is shortened
-// so that the name stays within 255 bytes of UTF-8.
+// so that the name stays within maxBytes bytes of UTF-8 (the file system's
+// longest name).
 QString reportFileName(const QString &title, const QString &cohort, const QString &classNo,
-                       const QString &stamp);
+                       const QString &stamp, int maxBytes = 255);
 
 // The file content: the record text as UTF-8, compressed with qCompress.
 QByteArray compressReport(const QString &recordText);
