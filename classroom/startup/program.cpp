@@ -1,6 +1,7 @@
 #include "startup/program.h"
 
 #include "common/fonts.h"
+#include "mainwindow/frmuser.h"
 #include "protocol/helpers.h"
 #include "protocol/state.h"
 #include "protocol/wsk.h"
@@ -73,7 +74,8 @@ int dastrelMain(int argc, char **argv)
 
     incomingFraming().clear(); // no partial packet pending
     sck = new Wsk;
-    // The hidden main window (frmusr) is created here, before the launcher.
+    // The main window waits hidden until a login replaces it.
+    frmusr = new FrmUser(nullptr);
     Dialg = new Dialog;
     CenterWidget(Dialg);
     Dialg->show();
