@@ -1,7 +1,6 @@
 #include "mainwindow/frmuser.h"
 
 #include "common/hooks.h"
-#include "mainwindow/appquit.h"
 #include "mainwindow/frmserr.h"
 #include "mainwindow/windowlists.h"
 #include "protocol/helpers.h"
@@ -180,7 +179,7 @@ void FrmUser::retire()
 void FrmUser::closeEvent(QCloseEvent *event)
 {
     CloseSocket();
-    quitApplication();
+    hooks::quit();
     event->accept();
 }
 
@@ -408,5 +407,5 @@ void FrmUser::declareConnectionLost()
     // of it is used after the box.
     MsgBox(GeTranslate(MyMessage::GeTitle()), GeTranslate(MyMessage::GeMsgSabib()),
            QMessageBox::Warning, QMessageBox::Ok);
-    quitApplication();
+    hooks::quit();
 }

@@ -119,5 +119,5 @@ void Dialog::getVersion()
         }
     }
     if (quit)
-        QCoreApplication::quit();
+        hooks::quit();
 }

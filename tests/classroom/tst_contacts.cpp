@@ -2,7 +2,7 @@
 // main window's contact tree, and that the dispatch reaches them.
 #include "contacttree.h"
 
-#include "mainwindow/appquit.h"
+#include "common/hooks.h"
 #include "mainwindow/frmuser.h"
 #include "protocol/contacts.h"
 #include "protocol/pure/contactrecords.h"
@@ -42,7 +42,7 @@ private:
 
 void TestContacts::initTestCase()
 {
-    setQuitHandler([] {});
+    hooks::setQuitHandler([] {});
     QVERIFY(m_peer.connectClient());
 }
 

@@ -4,7 +4,7 @@
 // end of a login whose server fell silent.
 #include "contacttree.h"
 
-#include "mainwindow/appquit.h"
+#include "common/hooks.h"
 #include "mainwindow/frmserr.h"
 #include "mainwindow/frmuser.h"
 #include "protocol/pure/outgoing.h"
@@ -74,7 +74,7 @@ private:
 
 void TestContactsInstitute::initTestCase()
 {
-    setQuitHandler([this] { ++m_quits; });
+    hooks::setQuitHandler([this] { ++m_quits; });
     indexLang = 2;
     sck = new Wsk;
 }

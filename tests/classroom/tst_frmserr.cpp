@@ -2,7 +2,7 @@
 // contacts, the answer to a search (code 5), and the dialog's life.
 #include "contacttree.h"
 
-#include "mainwindow/appquit.h"
+#include "common/hooks.h"
 #include "mainwindow/frmserr.h"
 #include "mainwindow/frmuser.h"
 #include "protocol/contacts.h"
@@ -74,7 +74,7 @@ private:
 
 void TestFrmSerr::initTestCase()
 {
-    setQuitHandler([] {});
+    hooks::setQuitHandler([] {});
     indexLang = 2;
     QVERIFY(m_peer.connectClient());
 }

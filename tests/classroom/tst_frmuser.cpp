@@ -3,7 +3,7 @@
 // that ends a dead login.
 #include "contacttree.h"
 
-#include "mainwindow/appquit.h"
+#include "common/hooks.h"
 #include "mainwindow/frmserr.h"
 #include "mainwindow/frmuser.h"
 #include "mainwindow/windowlists.h"
@@ -145,7 +145,7 @@ private:
 
 void TestFrmUser::initTestCase()
 {
-    setQuitHandler([this] { ++m_quits; });
+    hooks::setQuitHandler([this] { ++m_quits; });
     indexLang = 2;
 }
 
