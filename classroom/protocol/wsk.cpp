@@ -32,7 +32,10 @@ const char *statusText(QAbstractSocket::SocketState state)
 Wsk::Wsk() : m_socket(new QTcpSocket(this))
 {
     connect(m_socket, &QTcpSocket::connected, this, &Wsk::whereConnect);
-    connect(m_socket, &QTcpSocket::readyRead, this, &Wsk::readData);
+    // readyRead is not emitted again while its own slot runs a nested event
+    // loop (a message box of a handler); channelReadyRead is, so the bytes
+    // that arrive meanwhile (a keep-alive) are framed and answered at once.
+    connect(m_socket, &QTcpSocket::channelReadyRead, this, &Wsk::readData);
     connect(m_socket, &QTcpSocket::disconnected, this, &Wsk::closed);
     connect(m_socket, &QTcpSocket::errorOccurred, this, &Wsk::errorsck);
     // A new connection is framed from its own first byte.
@@ -53,8 +56,7 @@ void Wsk::whereConnect() {}
 
 void Wsk::readData()
 {
-    // The socket does not signal again the bytes that arrive while a handler
-    // runs a nested event loop inside this slot: read until none is left.
+    // Bytes that came in while a handler ran are read too.
     while (m_socket->bytesAvailable() > 0)
         Protocole_ZQV(m_socket->readAll());
 }
@@ -104,6 +106,15 @@ void ExtractCmd(const QByteArray &header, const QByteArray &body)
     // One case per handler: text handlers take command.text, byte handlers
     // command.bytes, and most also command.name.
     switch (command.code) {
+    case -6:
+        sVERSION(command.text, command.name);
+        break;
+    case -5:
+        USER_PWD(command.name);
+        break;
+    case 1:
+        ShowFrmUser(command.bytes);
+        break;
     case 2:
         ListUsers(command.text);
         break;
@@ -135,7 +146,13 @@ void CloseSocket()
     QTcpSocket *socket = sck->socket();
     if (!socket->isOpen())
         return;
-    socket->close();
+    const QAbstractSocket::SocketState state = socket->state();
+    // A close while looking up or connecting would only take effect once
+    // connected: such an attempt is aborted.
+    if (state == QAbstractSocket::HostLookupState || state == QAbstractSocket::ConnectingState)
+        socket->abort();
+    else
+        socket->close();
     // Closing the main window ends the program.
     if (frmusr && frmusr->isVisible() && !wait_frmuser)
         frmusr->close();

@@ -2,7 +2,11 @@
 
 #include "common/hooks.h"
 #include "protocol/helpers.h"
+#include "protocol/pure/outgoing.h"
 #include "protocol/state.h"
+#include "protocol/wsk.h"
+#include "startup/frmconnect.h"
+#include "startup/frmmember.h"
 #include "startup/pictureitem.h"
 #include "startup/program.h"
 #include "startup/pure/entries.h"
@@ -148,14 +152,24 @@ void Dialog::on_Bmember_clicked()
 {
     GetStringini();
     hide();
-    // The member login form (frmembre) opens here once the login forms exist.
+    // The old form may still be inside its own login step: it goes later.
+    if (frmembre) {
+        frmembre->hide();
+        frmembre->deleteLater();
+    }
+    frmembre = new FrmMember(nullptr);
+    CenterWidget(frmembre);
+    frmembre->show();
 }
 
 void Dialog::on_Bvisit_clicked()
 {
     GetStringini();
+    TypeLogin = 0;
+    showConnectingForm();
     hide();
-    // The visitor login connects here once the login forms exist.
+    if (connectForLogin(IPServer2, Port_Srv))
+        SendPacket(outgoing::directoryVisitor());
 }
 
 void Dialog::on_Bclose_clicked() { mvReturn3d(); }

@@ -40,6 +40,22 @@ public:
             [] { return sck->socket()->state() == QAbstractSocket::ConnectedState; }, 5000);
     }
 
+    quint16 port() const { return m_server.serverPort(); }
+
+    // Takes the next connection that the client's own code made to this peer
+    // as the current one; false when none came within 5 s.
+    bool acceptClient()
+    {
+        if (!QTest::qWaitFor([this] { return m_server.hasPendingConnections(); }, 5000))
+            return false;
+        m_client = m_server.nextPendingConnection();
+        m_received.clear();
+        return true;
+    }
+
+    // True when a connection is waiting to be taken.
+    bool hasPendingClient() { return m_server.hasPendingConnections(); }
+
     // Everything the client wrote since the last call. The client then writes
     // a marker of its own, and the bytes before it are returned once it
     // arrives, so "nothing was sent" needs no waiting.

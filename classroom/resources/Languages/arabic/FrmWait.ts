@@ -1,0 +1,23 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ar">
+<context>
+    <name>FrmWait</name>
+    <message>
+        <source>Dialog</source>
+        <translation>الفلمور العلمية</translation>
+    </message>
+    <message>
+        <source>Please Wait connect velmar</source>
+        <translation>الرجاء الانتظار جاري وصلك بالمعهد</translation>
+    </message>
+    <message>
+        <source>...</source>
+        <translation></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>إلغاء الأمر</translation>
+    </message>
+</context>
+</TS>
