@@ -1,15 +1,24 @@
 // The wire protocol against the local institute: directory request and
-// redirect, visitor and member logins on the chat server, keep-alives both
-// ways. Every packet the institute sends must reach the dispatch whole and in
-// order.
+// redirect, visitor and member logins on the chat server (sent by the
+// redirect's handler), keep-alives both ways. Every packet the institute
+// sends must reach the dispatch whole and in order.
+#include "common/hooks.h"
+#include "mainwindow/frmuser.h"
 #include "protocol/pure/fields.h"
 #include "protocol/pure/outgoing.h"
 #include "protocol/state.h"
 #include "protocol/wsk.h"
+#include "startup/frmconnect.h"
+#include "startup/frmmember.h"
+#include "startup/frmwait.h"
 #include "support/institute.h"
+#include "support/modal.h"
 
+#include <QLineEdit>
 #include <QTcpSocket>
 #include <QtTest>
+
+#include <memory>
 
 namespace {
 
@@ -35,10 +44,12 @@ private slots:
 
 private:
     bool connectTo(const QString &host, quint16 port);
+    // The member form whose fields the member login sends.
+    void memberForm(const QString &user, const QString &pass);
     // Waits for the next dispatched packet, which must have this code.
     bool nextPacket(qint16 code, IncomingCommand *out);
-    // Directory request, redirect, reconnection to the chat server; returns
-    // the name of the -6 packet.
+    // Directory request, redirect, and the handler's reconnection to the chat
+    // server (which sends the login); returns the name of the -6 packet.
     QString redirect(const QByteArray &request);
     QList<QJsonObject> logged(const QString &kind);
     // Every packet the institute sent must have been dispatched, in order.
@@ -47,6 +58,7 @@ private:
     Institute m_institute{{QStringLiteral("--keepalive"), QStringLiteral("0")}};
     QList<IncomingCommand> m_seen;
     int m_taken = 0;
+    std::unique_ptr<ModalAnswerer> m_answers;
 };
 
 void TestInstituteProtocol::initTestCase()
@@ -54,6 +66,11 @@ void TestInstituteProtocol::initTestCase()
     QVERIFY2(m_institute.start(), qPrintable(m_institute.startError()));
     if (m_institute.port("directory") == 0 || m_institute.port("chat") == 0)
         QSKIP("the local institute serves no classroom directory and chat servers");
+    hooks::setQuitHandler([] {});
+    QApplication::setQuitOnLastWindowClosed(false);
+    FrmUser::keepAlivePeriod = 3600 * 1000;
+    IPServer2 = QStringLiteral("127.0.0.1");
+    Port_Srv = m_institute.port("directory");
     sck = new Wsk;
 }
 
@@ -62,6 +79,7 @@ void TestInstituteProtocol::init()
     QVERIFY(m_institute.control({{"command", "clear-log"}}).value("ok").toBool());
     m_seen.clear();
     m_taken = 0;
+    m_answers = std::make_unique<ModalAnswerer>();
     setDispatchObserver([this](const IncomingCommand &c) { m_seen << c; });
 }
 
@@ -69,7 +87,21 @@ void TestInstituteProtocol::cleanup()
 {
     CloseSocket();
     setDispatchObserver({});
+    delete frmusr;
+    delete frmembre;
+    delete frmwait;
+    delete frmConnect;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    m_answers.reset();
     VERIFY_INSTITUTE_CLEAN(m_institute);
+}
+
+void TestInstituteProtocol::memberForm(const QString &user, const QString &pass)
+{
+    delete frmembre;
+    frmembre = new FrmMember;
+    frmembre->findChild<QLineEdit *>(QStringLiteral("TUser"))->setText(user);
+    frmembre->findChild<QLineEdit *>(QStringLiteral("TPass"))->setText(pass);
 }
 
 bool TestInstituteProtocol::connectTo(const QString &host, quint16 port)
@@ -106,7 +138,14 @@ QString TestInstituteProtocol::redirect(const QByteArray &request)
     const Fields target = Fields(reply.text, QStringLiteral("|")).split(2, QStringLiteral(":"), 2);
     if (target.text(0) != QLatin1String("127.0.0.1") || target.number(1) != m_institute.port("chat"))
         return QStringLiteral("(redirect to %1)").arg(reply.text);
-    if (!connectTo(target.text(0), quint16(target.number(1))))
+    // The handler has moved the socket there.
+    const bool moved = QTest::qWaitFor(
+        [this] {
+            return sck->socket()->state() == QAbstractSocket::ConnectedState
+                   && sck->socket()->peerPort() == m_institute.port("chat");
+        },
+        5000);
+    if (!moved)
         return QStringLiteral("(no chat server)");
     return reply.name;
 }
@@ -137,15 +176,16 @@ void TestInstituteProtocol::verifyDispatchedAllSent()
 
 void TestInstituteProtocol::visitorThenMember()
 {
-    // Visitor.
+    // Visitor: the redirect's handler sends the guest login.
     QCOMPARE(redirect(outgoing::directoryVisitor()), QStringLiteral("zaire"));
-    SendPacket(outgoing::visitorLogin());
     IncomingCommand reply;
     QVERIFY(nextPacket(1, &reply));
     const Fields visitor(reply.text, QStringLiteral("|"));
     QVERIFY(visitor.split(0, QStringLiteral(":")).text(1).startsWith(QString::fromUtf8("زائر")));
     QCOMPARE(visitor.split(2, QStringLiteral(":")).number(1), 0);
     QVERIFY(nextPacket(2, &reply));
+    // The new main window's first keep-alive is answered by the server.
+    QVERIFY(nextPacket(45, &reply));
 
     // The server's keep-alive is answered by the dispatch.
     PacketTst = true;
@@ -164,32 +204,42 @@ void TestInstituteProtocol::visitorThenMember()
             for (const QJsonObject &p : logged(QStringLiteral("packet")))
                 if (p.value("code").toInt() == 45)
                     kinds << p.value("keepalive").toString();
-            return kinds.size() == 3;
+            return kinds.size() == 5;
         }(),
         5000);
-    QCOMPARE(kinds, (QStringList{"reply", "probe", "reply"}));
+    QCOMPARE(kinds, (QStringList{"probe", "reply", "reply", "probe", "reply"}));
 
     // Member, on a new directory request and a new chat connection.
+    memberForm(QStringLiteral("ali"), QStringLiteral("ali123"));
     QCOMPARE(redirect(outgoing::directoryMember()), QStringLiteral("3odaw"));
-    SendPacket(outgoing::memberLogin(QStringLiteral("ali"), QStringLiteral("ali123")));
     QVERIFY(nextPacket(1, &reply));
     QCOMPARE(reply.text, QStringLiteral("nickname:ali|id:101|type:1|group:1|email:ali@velmar.test"));
     QVERIFY(nextPacket(2, &reply));
     QVERIFY(reply.text.contains(QString::fromUtf8("أحمد")));
+    QVERIFY(nextPacket(45, &reply));
 
     verifyDispatchedAllSent();
-    const QList<QJsonObject> received = logged(QStringLiteral("packet"));
-    QCOMPARE(received.size(), 7); // -3, -2, 45 x3, -3, 1
+    QList<int> codes;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            codes.clear();
+            for (const QJsonObject &p : logged(QStringLiteral("packet")))
+                codes << p.value("code").toInt();
+            return codes.size() == 11;
+        }(),
+        5000);
+    QCOMPARE(codes, (QList<int>{-3, -2, 45, 45, 45, 45, 45, -3, 1, 45, 45}));
 }
 
 void TestInstituteProtocol::refusedLogin()
 {
+    memberForm(QStringLiteral("ali"), QStringLiteral("wrong"));
     QCOMPARE(redirect(outgoing::directoryMember()), QStringLiteral("3odaw"));
-    SendPacket(outgoing::memberLogin(QStringLiteral("ali"), QStringLiteral("wrong")));
     IncomingCommand reply;
     QVERIFY(nextPacket(-5, &reply));
     QCOMPARE(reply.name, QStringLiteral("pwd"));
     QCOMPARE(reply.bytes, QByteArray());
+    QCOMPARE(m_answers->texts(), QStringList{"MsgErrUsrPwd"});
     verifyDispatchedAllSent();
 }
 
