@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
 #include <QWidget>
@@ -25,6 +26,14 @@ void CenterWidget(QWidget *widget)
     const int x = (area.left() + area.right()) / 2 - (g.right() - g.left()) / 2;
     const int y = (area.top() + area.bottom()) / 2 - (g.bottom() - g.top()) / 2;
     widget->move(x, y);
+}
+
+void paintFormBackground(QWidget *form)
+{
+    QPalette palette = form->palette();
+    palette.setBrush(QPalette::All, form->backgroundRole(),
+                     QBrush(QPixmap(QStringLiteral(":/Resources/frm/bb.png"))));
+    form->setPalette(palette);
 }
 
 QString GeTranslate(const char *key)

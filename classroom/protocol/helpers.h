@@ -10,6 +10,8 @@ class QWidget;
 void ChangeWid();
 // Centres a top-level widget on the primary screen's available area.
 void CenterWidget(QWidget *widget);
+// Gives a form the windows' background picture, in all colour groups.
+void paintFormBackground(QWidget *form);
 // Translation of a key in context "MyMessage"; the key itself when none.
 QString GeTranslate(const char *key);
 // Modal message box with the catalogue's button captions; returns the button.

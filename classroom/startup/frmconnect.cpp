@@ -5,12 +5,10 @@
 #include "protocol/state.h"
 #include "protocol/wsk.h"
 #include "startup/frmwait.h"
-#include "startup/loginforms.h"
 #include "ui_frmconnect.h"
 
 #include <QCloseEvent>
 #include <QEventLoop>
-#include <QKeyEvent>
 #include <QPointer>
 #include <QTcpSocket>
 #include <QTimer>
@@ -64,10 +62,9 @@ QAbstractSocket::SocketState waitForConnection(const QString &host, quint16 port
 
 } // namespace
 
-FrmConnect::FrmConnect(QWidget *parent) : QDialog(parent), ui(new Ui_FrmConnect)
+FrmConnect::FrmConnect(QWidget *parent) : LoginForm(parent), ui(new Ui_FrmConnect)
 {
     ui->setupUi(this);
-    dressLoginForm(this);
     timer = new QTimer(this);
     connect(timer, &QTimer::timeout, this, &FrmConnect::time_out);
     timer->start(kTickMs);
@@ -80,13 +77,6 @@ FrmConnect::~FrmConnect()
     delete ui;
     if (frmConnect == this)
         frmConnect = nullptr;
-}
-
-void FrmConnect::keyPressEvent(QKeyEvent *event)
-{
-    if (isEscape(event))
-        return;
-    QDialog::keyPressEvent(event);
 }
 
 void FrmConnect::time_out()

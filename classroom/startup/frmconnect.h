@@ -3,11 +3,11 @@
 // under it.
 #pragma once
 
-#include <QDialog>
+#include "startup/loginforms.h"
+
 #include <QString>
 
 class QCloseEvent;
-class QKeyEvent;
 class QTimer;
 class Ui_FrmConnect;
 
@@ -19,7 +19,7 @@ struct LoginTimes
 };
 extern LoginTimes loginTimes;
 
-class FrmConnect : public QDialog
+class FrmConnect : public LoginForm
 {
     Q_OBJECT
 public:
@@ -30,7 +30,6 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private slots:
-    void keyPressEvent(QKeyEvent *event) override;
     void time_out();
     void on_BCancel_clicked();
 

@@ -7,12 +7,10 @@
 #include "protocol/wsk.h"
 #include "startup/dialog.h"
 #include "startup/frmconnect.h"
-#include "startup/loginforms.h"
 #include "startup/pure/base64.h"
 #include "ui_frmmember.h"
 
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <QPixmap>
 #include <QPointer>
 #include <QSettings>
@@ -24,10 +22,9 @@ const QString kSave = QStringLiteral("chSave");
 const QString kShow = QStringLiteral("chShow");
 } // namespace
 
-FrmMember::FrmMember(QWidget *parent) : QDialog(parent), ui(new Ui_FrmMember)
+FrmMember::FrmMember(QWidget *parent) : LoginForm(parent), ui(new Ui_FrmMember)
 {
     ui->setupUi(this);
-    dressLoginForm(this);
     if (logo_Prj)
         ui->Logo->setPixmap(*logo_Prj);
     ui->chSave->setChecked(settings->value(kSave, false).toBool());
@@ -47,16 +44,9 @@ FrmMember::~FrmMember()
         frmserr->close();
 }
 
-QString FrmMember::getUser() { return ui->TUser->text(); }
+QString FrmMember::getUser() const { return ui->TUser->text(); }
 
-QString FrmMember::getPass() { return ui->TPass->text(); }
-
-void FrmMember::keyPressEvent(QKeyEvent *event)
-{
-    if (isEscape(event))
-        return;
-    QDialog::keyPressEvent(event);
-}
+QString FrmMember::getPass() const { return ui->TPass->text(); }
 
 void FrmMember::closeEvent(QCloseEvent *event)
 {

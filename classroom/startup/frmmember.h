@@ -2,14 +2,14 @@
 // remember the password and to show it while it is edited.
 #pragma once
 
-#include <QDialog>
+#include "startup/loginforms.h"
+
 #include <QString>
 
 class QCloseEvent;
-class QKeyEvent;
 class Ui_FrmMember;
 
-class FrmMember : public QDialog
+class FrmMember : public LoginForm
 {
     Q_OBJECT
 public:
@@ -17,14 +17,13 @@ public:
     ~FrmMember() override;
 
     // The fields as typed (not trimmed).
-    QString getUser();
-    QString getPass();
+    QString getUser() const;
+    QString getPass() const;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private slots:
-    void keyPressEvent(QKeyEvent *event) override;
     void on_BCansel_clicked();
     void on_BLogin_clicked();
     void on_TUser_returnPressed();

@@ -4,21 +4,18 @@
 #include "protocol/wsk.h"
 #include "startup/dialog.h"
 #include "startup/frmmember.h"
-#include "startup/loginforms.h"
 #include "ui_frmwait.h"
 
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <QTimer>
 
 namespace {
 constexpr int kDotPeriodMs = 500;
 } // namespace
 
-FrmWait::FrmWait(QWidget *parent) : QDialog(parent), ui(new Ui_FrmWait)
+FrmWait::FrmWait(QWidget *parent) : LoginForm(parent), ui(new Ui_FrmWait)
 {
     ui->setupUi(this);
-    dressLoginForm(this);
     timer = new QTimer(this);
     connect(timer, &QTimer::timeout, this, &FrmWait::time_out);
     timer->start(kDotPeriodMs);
@@ -30,13 +27,6 @@ FrmWait::~FrmWait()
     delete ui;
     if (frmwait == this)
         frmwait = nullptr;
-}
-
-void FrmWait::keyPressEvent(QKeyEvent *event)
-{
-    if (isEscape(event))
-        return;
-    QDialog::keyPressEvent(event);
 }
 
 void FrmWait::time_out()

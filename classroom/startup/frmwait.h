@@ -2,14 +2,13 @@
 // server answers the login.
 #pragma once
 
-#include <QDialog>
+#include "startup/loginforms.h"
 
 class QCloseEvent;
-class QKeyEvent;
 class QTimer;
 class Ui_FrmWait;
 
-class FrmWait : public QDialog
+class FrmWait : public LoginForm
 {
     Q_OBJECT
 public:
@@ -25,7 +24,6 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private slots:
-    void keyPressEvent(QKeyEvent *event) override;
     void time_out();
     void on_BCancel_clicked();
 

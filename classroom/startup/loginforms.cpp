@@ -3,19 +3,19 @@
 #include "protocol/helpers.h"
 
 #include <QApplication>
-#include <QDialog>
 #include <QKeyEvent>
-#include <QPixmap>
 
-void dressLoginForm(QDialog *form)
+LoginForm::LoginForm(QWidget *parent) : QDialog(parent)
 {
-    form->setWindowFlags(form->windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     ChangeWid();
-    form->setLayoutDirection(QApplication::layoutDirection());
-    QPalette palette = form->palette();
-    palette.setBrush(QPalette::All, form->backgroundRole(),
-                     QBrush(QPixmap(QStringLiteral(":/Resources/frm/bb.png"))));
-    form->setPalette(palette);
+    setLayoutDirection(QApplication::layoutDirection());
+    paintFormBackground(this);
 }
 
-bool isEscape(const QKeyEvent *event) { return event->key() == Qt::Key_Escape; }
+void LoginForm::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape)
+        return;
+    QDialog::keyPressEvent(event);
+}

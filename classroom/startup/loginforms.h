@@ -1,12 +1,18 @@
-// What the login forms share.
+// The base of the login forms (member, connecting and waiting forms).
 #pragma once
 
-class QDialog;
+#include <QDialog>
+
 class QKeyEvent;
 
-// Drops the context-help button, takes the language's layout direction and
-// paints the forms' background picture.
-void dressLoginForm(QDialog *form);
+// Without the context-help button, in the language's layout direction, on
+// the forms' background picture; Escape does not close it.
+class LoginForm : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit LoginForm(QWidget *parent);
 
-// True for the Escape key, which the login forms swallow.
-bool isEscape(const QKeyEvent *event);
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+};

@@ -3,20 +3,10 @@
 // and the redirect with the credentials that follow, the refusals, the
 // acceptance, Cancel at each stage, and the failures of the connection.
 #include "contacttree.h"
+#include "loginworld.h"
 
-#include "common/hooks.h"
 #include "protocol/helpers.h"
-#include "mainwindow/frmserr.h"
-#include "mainwindow/frmuser.h"
-#include "protocol/state.h"
-#include "protocol/wsk.h"
-#include "startup/dialog.h"
-#include "startup/frmconnect.h"
-#include "startup/frmmember.h"
-#include "startup/frmwait.h"
-#include "support/modal.h"
 #include "support/peer.h"
-#include "support/programs.h"
 #include "support/unanswered.h"
 #include "support/wire.h"
 
@@ -152,23 +142,12 @@ private:
 
     std::unique_ptr<LoopbackPeer> m_directory;
     std::unique_ptr<LoopbackPeer> m_chat;
-    std::unique_ptr<ModalAnswerer> m_answers;
-    std::unique_ptr<Dialog> m_launcher;
-    FakeProgramFolder m_programs;
-    int m_quits = 0;
+    LoginWorld m_world;
 };
 
 void TestLogin::initTestCase()
 {
-    hooks::setQuitHandler([this] { ++m_quits; });
-    // A quit posted when a test closes its last window would end the event
-    // loops of the tests that follow.
-    QApplication::setQuitOnLastWindowClosed(false);
-    indexLang = 2;
-    sck = new Wsk;
-    FrmUser::keepAlivePeriod = 3600 * 1000;
-    launcherFolder = m_programs.path();
-    launcherTimes.versionDelayMs = 3600 * 1000;
+    m_world.start();
     logo_Prj = new QPixmap(40, 30);
     logo_Prj->fill(Qt::red);
 }
@@ -177,38 +156,23 @@ void TestLogin::init()
 {
     settings->clear();
     settings->sync();
-    m_answers = std::make_unique<ModalAnswerer>();
     m_directory = std::make_unique<LoopbackPeer>();
     m_chat = std::make_unique<LoopbackPeer>();
     IPServer2 = QStringLiteral("127.0.0.1");
     Port_Srv = m_directory->port();
     IPServer.clear();
     TypeLogin = -1;
-    wait_frmuser = false;
-    loginTimes = LoginTimes();
+    m_world.open();
     loginTimes.connectTimeoutMs = 10000;
-    m_quits = 0;
-    // The hidden main window of the program start.
-    frmusr = new FrmUser(nullptr);
 }
 
 void TestLogin::cleanup()
 {
-    delete frmConnect;
-    delete frmwait;
-    delete frmembre;
-    delete frmusr;
-    delete frmserr;
-    m_launcher.reset();
-    Dialg = nullptr;
-    sck->socket()->abort();
-    CloseSocket();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    m_world.close();
     if (translator)
         QCoreApplication::removeTranslator(translator);
     indexLang = 2;
     ChangeWid();
-    m_answers.reset();
     m_chat.reset();
     m_directory.reset();
 }
@@ -227,10 +191,7 @@ Dialog *TestLogin::launcher()
 {
     GethttpServer.clear(); // no entry list: the login state is the test's
     settings->setValue(QStringLiteral("Languages"), 2);
-    m_launcher = std::make_unique<Dialog>();
-    Dialg = m_launcher.get();
-    Dialg->show();
-    return Dialg;
+    return m_world.showLauncher();
 }
 
 void TestLogin::clickLogin() { child<QPushButton>(frmembre, "BLogin")->click(); }
@@ -445,7 +406,7 @@ void TestLogin::blankFieldsNeverConnect()
     QVERIFY(!frmConnect);
     QCOMPARE(socketState(), QAbstractSocket::UnconnectedState);
     QVERIFY(settings->allKeys().isEmpty());
-    QVERIFY(m_answers->shown.isEmpty());
+    QVERIFY(m_world.answers->shown.isEmpty());
 }
 
 void TestLogin::connectingBarCountsToThirty()
@@ -525,7 +486,7 @@ void TestLogin::memberDirectoryRequest()
     QVERIFY(frmConnect && !frmConnect->isVisible());
     QCOMPARE(visibleForms<FrmWait>(), 1);
     QCOMPARE(socketState(), QAbstractSocket::ConnectedState);
-    QVERIFY(m_answers->shown.isEmpty());
+    QVERIFY(m_world.answers->shown.isEmpty());
 }
 
 void TestLogin::visitorDirectoryRequest()
@@ -672,7 +633,7 @@ void TestLogin::redirect()
     QVERIFY(frmConnect && !frmConnect->isVisible());
     QVERIFY(Imtihan_user.isEmpty() && !Imtihan_on && Imtihan_id == 0);
     QVERIFY(!frmembre->isVisible());
-    QVERIFY(m_answers->shown.isEmpty());
+    QVERIFY(m_world.answers->shown.isEmpty());
 }
 
 void TestLogin::invalidRedirectIgnored_data()
@@ -714,7 +675,7 @@ void TestLogin::invalidRedirectIgnored()
     QVERIFY(waiting && waiting->isVisible() && waiting == frmwait);
     QVERIFY(connecting == frmConnect);
     QVERIFY(!m_chat->hasPendingClient());
-    QVERIFY(m_answers->shown.isEmpty());
+    QVERIFY(m_world.answers->shown.isEmpty());
 }
 
 // -- Refusal and acceptance ---------------------------------------------
@@ -745,18 +706,18 @@ void TestLogin::refusals()
     QVERIFY(m_chat->clientClosed());
     QTRY_VERIFY(frmembre->isVisible());
     if (message.isEmpty()) {
-        QVERIFY(m_answers->shown.isEmpty());
+        QVERIFY(m_world.answers->shown.isEmpty());
     } else {
-        QCOMPARE(m_answers->shown.size(), 1);
-        QCOMPARE(m_answers->shown[0].title, QStringLiteral("Title App"));
-        QCOMPARE(m_answers->shown[0].text, message);
-        QCOMPARE(m_answers->shown[0].icon, QMessageBox::Warning);
-        QCOMPARE(m_answers->shown[0].buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        QCOMPARE(m_world.answers->shown.size(), 1);
+        QCOMPARE(m_world.answers->shown[0].title, QStringLiteral("Title App"));
+        QCOMPARE(m_world.answers->shown[0].text, message);
+        QCOMPARE(m_world.answers->shown[0].icon, QMessageBox::Warning);
+        QCOMPARE(m_world.answers->shown[0].buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     }
     QCOMPARE(socketState(), QAbstractSocket::UnconnectedState);
     QVERIFY(frmwait && !frmwait->isVisible());
     QVERIFY(!frmusr->isVisible());
-    QCOMPARE(m_quits, 0);
+    QCOMPARE(m_world.quits, 0);
 }
 
 void TestLogin::refusalInArabic()
@@ -766,9 +727,9 @@ void TestLogin::refusalInArabic()
     memberForm(QStringLiteral("ali"), QStringLiteral("wrong"))->hide();
     QVERIFY(atChatServer(1));
     m_chat->send(wirePacket(-5, "ban", QByteArray()));
-    QTRY_COMPARE(m_answers->shown.size(), 1);
-    QCOMPARE(m_answers->shown[0].title, QString::fromUtf8("الفلمور العلمية"));
-    QCOMPARE(m_answers->shown[0].text,
+    QTRY_COMPARE(m_world.answers->shown.size(), 1);
+    QCOMPARE(m_world.answers->shown[0].title, QString::fromUtf8("الفلمور العلمية"));
+    QCOMPARE(m_world.answers->shown[0].text,
              QString::fromUtf8("لا يمكنك الدخول تم وضعك في قائمة الحظر\n"
                                "يمكن الاتصال بالمسؤول لمعرفة السبب"));
 }
@@ -782,7 +743,7 @@ void TestLogin::visitorRefusalShowsLauncher()
     m_chat->send(wirePacket(-5, "err", QByteArray()));
     QTRY_VERIFY(dialog->isVisible());
     QVERIFY(!frmembre->isVisible());
-    QCOMPARE(m_answers->texts(), QStringList{"MsgErr"});
+    QCOMPARE(m_world.answers->texts(), QStringList{"MsgErr"});
 }
 
 void TestLogin::loggedInElsewhereEndsProgram()
@@ -792,9 +753,9 @@ void TestLogin::loggedInElsewhereEndsProgram()
     hooks::setQuitHandler({});
     // The application's own loop ends with status 0.
     const bool quit = askedToQuit([] { Protocole_ZQV(wirePacket(-5, "rec", QByteArray())); });
-    hooks::setQuitHandler([this] { ++m_quits; });
+    hooks::setQuitHandler([this] { ++m_world.quits; });
     QVERIFY(quit);
-    QCOMPARE(m_answers->texts(), QStringList{"MsgRec"});
+    QCOMPARE(m_world.answers->texts(), QStringList{"MsgRec"});
     QVERIFY(wait_frmuser);
     QVERIFY(frmusr && !frmusr->isVisible()); // hidden, not closed
     QCOMPARE(socketState(), QAbstractSocket::UnconnectedState);
@@ -807,13 +768,13 @@ void TestLogin::keepAliveAnsweredDuringMessageBox()
     QVERIFY(atChatServer(1));
     QByteArray answered;
     bool connectedMeanwhile = false;
-    m_answers->whileOpen([&](QDialog *) {
+    m_world.answers->whileOpen([&](QDialog *) {
         m_chat->send(wirePacket(45, "test", "17"));
         answered = m_chat->takeAtLeast(kKeepAlive.size());
         connectedMeanwhile = socketState() == QAbstractSocket::ConnectedState;
     });
     m_chat->send(wirePacket(-5, "usr", QByteArray()));
-    QTRY_COMPARE(m_answers->shown.size(), 1);
+    QTRY_COMPARE(m_world.answers->shown.size(), 1);
     QCOMPARE(answered.toHex(), kKeepAlive.toHex());
     QVERIFY(connectedMeanwhile);
     QVERIFY(frmusr->findChild<QStatusBar *>()->currentMessage().endsWith(QStringLiteral(" 17")));
@@ -858,7 +819,7 @@ void TestLogin::acceptanceFields()
     // The replaced window is hidden and goes once control is back in the
     // event loop, never under a slot of its own that may still run.
     QVERIFY(startWindow && !startWindow->isVisible());
-    QCOMPARE(m_quits, 0);
+    QCOMPARE(m_world.quits, 0);
     QVERIFY(frmusr != startWindow && frmusr->isVisible());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(!startWindow);
@@ -937,7 +898,7 @@ void TestLogin::cancelWhileConnecting()
     QCOMPARE(socketState(), QAbstractSocket::UnconnectedState);
     QVERIFY(frmConnect && !frmConnect->isVisible());
     QCOMPARE(visibleForms<FrmWait>(), 0);
-    QVERIFY(m_answers->shown.isEmpty());
+    QVERIFY(m_world.answers->shown.isEmpty());
     const bool visitor = stage == QLatin1String("visitor");
     QCOMPARE(dialog->isVisible(), visitor);
     QCOMPARE(frmembre->isVisible(), !visitor);
@@ -965,7 +926,7 @@ void TestLogin::cancelWhileWaiting()
     QVERIFY(frmembre->isVisible());
     QVERIFY(!frmwait->isVisible());
     QVERIFY(!frmusr->isVisible());
-    QCOMPARE(m_quits, 1);
+    QCOMPARE(m_world.quits, 1);
 }
 
 void TestLogin::connectingFormClosedWhenConnected_data()
@@ -1037,9 +998,9 @@ void TestLogin::unreachableServer()
         m_directory->send(wirePacket(-6, "3odaw", ("a|b|" + target).toUtf8()));
         QVERIFY(m_directory->clientClosed());
     }
-    QTRY_COMPARE(m_answers->texts(), QStringList{"NoConnect"});
-    QCOMPARE(m_answers->shown[0].title, QStringLiteral("Title App"));
-    QCOMPARE(m_answers->shown[0].icon, QMessageBox::Warning);
+    QTRY_COMPARE(m_world.answers->texts(), QStringList{"NoConnect"});
+    QCOMPARE(m_world.answers->shown[0].title, QStringLiteral("Title App"));
+    QCOMPARE(m_world.answers->shown[0].icon, QMessageBox::Warning);
     QCOMPARE(socketState(), QAbstractSocket::UnconnectedState);
     QVERIFY(frmConnect && !frmConnect->isVisible());
     QCOMPARE(visibleForms<FrmWait>(), 0);
@@ -1063,7 +1024,7 @@ void TestLogin::connectTimeLimit()
     clickLogin();
     const qint64 cpu = cpuMs() - cpuBefore;
     const qint64 waited = clock.elapsed();
-    QCOMPARE(m_answers->texts(), QStringList{"NoConnect"});
+    QCOMPARE(m_world.answers->texts(), QStringList{"NoConnect"});
     QVERIFY2(waited >= 1400, qPrintable(QString::number(waited)));
     // Waiting on events: most of the wait costs no processor time.
     QVERIFY2(cpu < waited / 2, qPrintable(QStringLiteral("%1 ms of CPU in %2 ms").arg(cpu).arg(waited)));

@@ -3,19 +3,10 @@
 // the identity and the contact list; the refusals, a login elsewhere, the
 // redirect's variants, and Cancel while a server stays silent.
 #include "contacttree.h"
+#include "loginworld.h"
 
-#include "common/hooks.h"
-#include "mainwindow/frmuser.h"
-#include "protocol/state.h"
-#include "protocol/wsk.h"
-#include "startup/dialog.h"
-#include "startup/frmconnect.h"
-#include "startup/frmmember.h"
-#include "startup/frmwait.h"
 #include "startup/pictureitem.h"
 #include "support/institute.h"
-#include "support/modal.h"
-#include "support/programs.h"
 
 #include <QCheckBox>
 #include <QJsonArray>
@@ -69,21 +60,12 @@ private:
     QStringList received(const QString &service);
 
     std::unique_ptr<Institute> m_institute;
-    std::unique_ptr<ModalAnswerer> m_answers;
-    std::unique_ptr<Dialog> m_launcher;
-    FakeProgramFolder m_programs;
-    int m_quits = 0;
+    LoginWorld m_world;
 };
 
 void TestLoginInstitute::initTestCase()
 {
-    hooks::setQuitHandler([this] { ++m_quits; });
-    QApplication::setQuitOnLastWindowClosed(false);
-    indexLang = 2;
-    sck = new Wsk;
-    FrmUser::keepAlivePeriod = 3600 * 1000;
-    launcherFolder = m_programs.path();
-    launcherTimes.versionDelayMs = 3600 * 1000;
+    m_world.start();
     launcherTimes.httpTimeoutMs = 5000;
     menuTimeScale = 0.01;
 }
@@ -94,26 +76,12 @@ void TestLoginInstitute::init()
     QVERIFY2(m_institute->start(), qPrintable(m_institute->startError()));
     settings->clear();
     settings->setValue(QStringLiteral("Languages"), 2);
-    m_answers = std::make_unique<ModalAnswerer>();
-    m_quits = 0;
-    wait_frmuser = false;
-    loginTimes = LoginTimes();
-    // The hidden main window of the program start.
-    frmusr = new FrmUser(nullptr);
+    m_world.open();
 }
 
 void TestLoginInstitute::cleanup()
 {
-    delete frmConnect;
-    delete frmwait;
-    delete frmembre;
-    delete frmusr;
-    m_launcher.reset();
-    Dialg = nullptr;
-    sck->socket()->abort();
-    CloseSocket();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    m_answers.reset();
+    m_world.close();
     VERIFY_INSTITUTE_CLEAN(*m_institute);
     m_institute.reset();
 }
@@ -128,10 +96,7 @@ Dialog *TestLoginInstitute::launcher()
 {
     GethttpServer = m_institute->webBase() + QStringLiteral("velmar.php");
     var_int = 0;
-    m_launcher = std::make_unique<Dialog>();
-    Dialg = m_launcher.get();
-    Dialg->show();
-    return Dialg;
+    return m_world.showLauncher();
 }
 
 void TestLoginInstitute::memberLogin(const QString &user, const QString &pass, bool save)
@@ -178,7 +143,7 @@ void TestLoginInstitute::visitorRoad()
     control({{"command", "keepalive"}, {"now", true}});
     QTRY_COMPARE(received(QStringLiteral("chat")).size(), 4);
     QVERIFY(frmusr->findChild<QStatusBar *>()->currentMessage().endsWith(QStringLiteral(" 1")));
-    QVERIFY(m_answers->shown.isEmpty());
+    QVERIFY(m_world.answers->shown.isEmpty());
     for (const char *key : {"User", "Pass", "chSave", "chShow"})
         QVERIFY2(!settings->contains(QLatin1String(key)), key);
 }
@@ -193,12 +158,12 @@ void TestLoginInstitute::memberRoad()
     QCOMPARE(Email_user, QStringLiteral("ali@velmar.test"));
     QTRY_COMPARE(contactTree(frmusr), QStringLiteral("on= off=sara,") + kAhmad + ",omar*");
     QVERIFY(!frmembre->isVisible());
-    QVERIFY(!m_launcher->isVisible());
+    QVERIFY(!m_world.launcher->isVisible());
     QCOMPARE(received(QStringLiteral("directory")), QStringList{"-3 3odaw"});
     QCOMPARE(received(QStringLiteral("chat")).first(), QStringLiteral("1 "));
     QCOMPARE(settings->value(QStringLiteral("User")).toString(), QStringLiteral("ali"));
     QCOMPARE(settings->value(QStringLiteral("Pass")).toString(), QStringLiteral("YWxpMTIz"));
-    QVERIFY(m_answers->shown.isEmpty());
+    QVERIFY(m_world.answers->shown.isEmpty());
 
     // Online for the others: a second member who lists ali sees it.
     control({{"command", "scripted-login"}, {"user", "sara"}});
@@ -239,11 +204,11 @@ void TestLoginInstitute::refusals()
     memberLogin(user, pass);
     QTRY_VERIFY(frmembre->isVisible());
     QTRY_COMPARE(socketState(), QAbstractSocket::UnconnectedState);
-    QCOMPARE(m_answers->texts(), messages);
+    QCOMPARE(m_world.answers->texts(), messages);
     QVERIFY(!frmusr->isVisible());
     QVERIFY(!frmwait->isVisible());
-    QVERIFY(!m_launcher->isVisible());
-    QCOMPARE(m_quits, 0);
+    QVERIFY(!m_world.launcher->isVisible());
+    QCOMPARE(m_world.quits, 0);
     // The form is ready for another try.
     frmembre->findChild<QLineEdit *>(QStringLiteral("TUser"))->setText(QStringLiteral("sara"));
     frmembre->findChild<QLineEdit *>(QStringLiteral("TPass"))->setText(QStringLiteral("sara123"));
@@ -257,8 +222,8 @@ void TestLoginInstitute::loggedInElsewhere()
     QTRY_VERIFY(loggedInAs(QStringLiteral("ali")));
     QPointer<FrmUser> window = frmusr;
     control({{"command", "login-elsewhere"}, {"user", "ali"}});
-    QTRY_COMPARE(m_quits, 1);
-    QCOMPARE(m_answers->texts(), QStringList{"MsgRec"});
+    QTRY_COMPARE(m_world.quits, 1);
+    QCOMPARE(m_world.answers->texts(), QStringList{"MsgRec"});
     QVERIFY(wait_frmuser);
     QVERIFY(window && !window->isVisible());
     QCOMPARE(socketState(), QAbstractSocket::UnconnectedState);
@@ -310,7 +275,7 @@ void TestLoginInstitute::silentServerThenCancel()
     QCOMPARE(socketState(), QAbstractSocket::UnconnectedState);
     QVERIFY(dialog->isVisible());
     QVERIFY(!frmwait->isVisible());
-    QVERIFY(m_answers->shown.isEmpty());
+    QVERIFY(m_world.answers->shown.isEmpty());
     control({{"command", "speak"}});
     // The launcher takes the next login.
     QVERIFY(QMetaObject::invokeMethod(dialog, "on_Bvisit_clicked"));
