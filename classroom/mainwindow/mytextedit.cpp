@@ -2,7 +2,13 @@
 
 #include <QKeyEvent>
 
-MyTextEdit::MyTextEdit(QWidget *parent) : QTextEdit(parent) {}
+MyTextEdit::MyTextEdit(QWidget *parent) : QTextEdit(parent)
+{
+    connect(this, &QTextEdit::currentCharFormatChanged, this, [this](const QTextCharFormat &f) {
+        emit currentColorChanged(f.foreground().style() == Qt::NoBrush ? QColor(Qt::black)
+                                                                        : f.foreground().color());
+    });
+}
 
 void MyTextEdit::keyPressEvent(QKeyEvent *event)
 {

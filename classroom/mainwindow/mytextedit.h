@@ -1,4 +1,5 @@
-// The chat input box: Return or Enter sends instead of breaking the line.
+// The chat input box: Return or Enter sends instead of breaking the line, and
+// the text colour at the cursor is announced whenever the format there changes.
 #pragma once
 
 #include <QTextEdit>
@@ -11,6 +12,7 @@ public:
 
 signals:
     void returnPressed();
+    void currentColorChanged(const QColor &color);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

@@ -12,11 +12,12 @@ using PairBuilder = std::function<QString(const QString &content)>;
 
 // Pairs open ... close (see Chtxt2htm); build makes the markup of one pair
 // from its content.
-QString convertPairs(QString text, const QString &open, const QString &close,
+QString convertPairs(const QString &text, const QString &open, const QString &close,
                      const PairBuilder &build)
 {
     if (open.isEmpty() || close.isEmpty())
         return text;
+    QString out;
     int pos = 0;
     while (true) {
         const int i = text.indexOf(open, pos);
@@ -26,11 +27,12 @@ QString convertPairs(QString text, const QString &open, const QString &close,
         const int j = text.indexOf(close, b);
         if (j < 0)
             break;
-        const QString html = build(text.mid(b, j - b));
-        text = text.left(i) + html + text.mid(j + close.size());
-        pos = i + html.size();
+        out += text.midRef(pos, i - pos);
+        out += build(text.mid(b, j - b));
+        pos = j + close.size();
     }
-    return text;
+    out += text.midRef(pos);
+    return out;
 }
 
 // An address for use inside a single-quoted attribute.
@@ -193,20 +195,19 @@ QString convertChatLine(const QString &html, const MarkupTokens &tokens)
     // Pictures are cut out first, so that the link rules never see their
     // addresses; a picture token whose address is not http, https or www.
     // stays as typed.
-    QVector<QString> pictures;
     QString out;
-    QString rest = html;
+    int done = 0; // html before this has been converted
     if (!tokens.image.isEmpty() && !tokens.imageEnd.isEmpty()) {
         int pos = 0;
         while (true) {
-            const int i = rest.indexOf(tokens.image, pos);
+            const int i = html.indexOf(tokens.image, pos);
             if (i < 0)
                 break;
             const int b = i + tokens.image.size();
-            const int j = rest.indexOf(tokens.imageEnd, b);
+            const int j = html.indexOf(tokens.imageEnd, b);
             if (j < 0)
                 break;
-            QString address = attributeAddress(rest.mid(b, j - b));
+            QString address = attributeAddress(html.mid(b, j - b));
             if (address.startsWith(QLatin1String("www."), Qt::CaseInsensitive))
                 address.prepend(QLatin1String("http://"));
             if (!startsWithNoCase(address, 0, QLatin1String("http://"))
@@ -214,14 +215,13 @@ QString convertChatLine(const QString &html, const MarkupTokens &tokens)
                 pos = b;
                 continue;
             }
-            out += makeLinks(rest.left(i));
+            out += makeLinks(html.mid(done, i - done));
             out += QLatin1String("<p align='center'><img border='0' src='") + address
                    + QLatin1String("'></p>");
-            rest = rest.mid(j + tokens.imageEnd.size());
-            pos = 0;
+            done = pos = j + tokens.imageEnd.size();
         }
     }
-    out += makeLinks(rest);
+    out += makeLinks(html.mid(done));
     return Chtxt2htm(out, tokens.flash, tokens.flashEnd, QStringLiteral("<span class='css3-blink'>"),
                      QStringLiteral("</span>"));
 }

@@ -31,7 +31,7 @@ QString chatPageEnd(const QStringList &scriptUrls)
 {
     QString page = QStringLiteral("</div>\n</div>\n");
     for (const QString &url : scriptUrls)
-        page += QLatin1String("<script type='text/javascript' src='") + escapeHtml(url)
+        page += QLatin1String("<script type='text/javascript' defer='defer' src='") + escapeHtml(url)
                 + QLatin1String("'></script>\n");
     return page + QLatin1String("</body>\n</html>\n");
 }

@@ -595,6 +595,7 @@ private:
         QString out = QLatin1Char('<') + name;
         QSet<QString> seen;
         bool hasSource = false;
+        bool hasRange = false;
         for (const Attribute &attribute : attributes) {
             if (seen.contains(attribute.name))
                 continue; // the first of a repeated attribute counts
@@ -607,12 +608,16 @@ private:
                 continue;
             if (attribute.name == QLatin1String("src"))
                 hasSource = true;
+            if (attribute.name == QLatin1String("type"))
+                hasRange = true;
             out += QLatin1Char(' ') + attribute.name;
             if (rule->kind != AttrKind::Boolean)
                 out += QLatin1String("=\"") + escapeAttribute(value) + QLatin1Char('"');
         }
         if (name == QLatin1String("img") && !hasSource)
             return; // a picture with no allowed address shows nothing
+        if (name == QLatin1String("input") && !hasRange)
+            return; // the only input is the volume bar
         out += QLatin1Char('>');
         m_out += out;
         if (!isVoid(name))
