@@ -179,6 +179,7 @@ void ControlTxt::loadPage()
     m_group = QWebElement();
     m_groupSize = 0;
     m_insert = QWebElement();
+    m_lines = QWebElement();
     m_lastSender.clear();
     m_hasBox = false;
     m_pending.clear();
@@ -231,10 +232,10 @@ int ControlTxt::insertTxt(const QString &user, const QString &text, int type)
     const int value = f->scrollBarValue(Qt::Vertical);
 
     const QString safe = sanitizeHtml(text);
-    QString timeCell = timeNow();
+    QString timeText = timeNow();
     QString shown = safe;
     switch (type) {
-    case OwnLine: timeCell = pendingMarker(); break;
+    case OwnLine: timeText = pendingMarker(); break;
     case WhisperLine:
         shown = QLatin1String("<b><i><font color='#800000'>") + escapeHtml(tr("Start Wisbar"))
                 + QLatin1String("</font><br><font color='#000000'>") + safe
@@ -242,7 +243,7 @@ int ControlTxt::insertTxt(const QString &user, const QString &text, int type)
                 + QLatin1String("</font></i></b>");
         break;
     case WhisperSent:
-        timeCell.clear();
+        timeText.clear();
         shown = QLatin1String("<font color='#800000'>") + escapeHtml(tr("Send Wisbar"))
                 + QLatin1String("</font>");
         break;
@@ -251,27 +252,36 @@ int ControlTxt::insertTxt(const QString &user, const QString &text, int type)
 
     int id = 0;
     if (!m_container.isNull()) {
-        QWebElement line;
+        QWebElement timeCell;
         if (m_hasBox && m_lastSender == user && !m_insert.isNull()) {
-            m_insert.prependOutside(joinedLine(timeCell, shown));
-            line = m_insert.previousSibling();
+            if (m_lines.isNull() || m_linesSize >= kLinesPerGroup) {
+                m_insert.prependOutside(lineGroup());
+                m_lines = m_insert.previousSibling();
+                m_linesSize = 0;
+            }
+            m_lines.appendInside(joinedLine(timeText, shown));
+            ++m_linesSize;
+            // The text may hold blocks that split the paragraph: the cell is
+            // the group's last, and the group is small.
+            timeCell = m_lines.findAll(QStringLiteral("span.messagetime")).last();
         } else {
             if (m_group.isNull() || m_groupSize >= kBoxesPerGroup) {
                 m_container.appendInside(messageGroup());
                 m_group = m_container.lastChild();
                 m_groupSize = 0;
             }
-            m_group.appendInside(messageBox(user, timeCell, shown));
+            m_group.appendInside(messageBox(user, timeText, shown));
             ++m_groupSize;
             const QWebElement box = m_group.lastChild();
             m_insert = box.findFirst(QStringLiteral("div[id=insert]"));
-            line = box.findFirst(QStringLiteral("div.message > p"));
+            m_lines = QWebElement();
+            timeCell = box.findFirst(QStringLiteral("span.messagetime"));
             m_lastSender = user;
             m_hasBox = true;
         }
         if (type == OwnLine) {
             id = ++m_nextId;
-            m_pending.insert(id, line.findFirst(QStringLiteral("span.messagetime")));
+            m_pending.insert(id, timeCell);
         }
     }
 

@@ -141,11 +141,14 @@ private:
     QAction *actCopy, *actSave, *actClear, *actStop, *actCopy2, *actCut, *actPaste;
 
     // Where the page grows: the message container, the group that takes new
-    // boxes, the insert point of the last box and its sender.
+    // boxes, the insert point of the last box, the group of that box that
+    // takes its further lines, and the box's sender.
     QWebElement m_container;
     QWebElement m_group;
     int m_groupSize = 0;
     QWebElement m_insert;
+    QWebElement m_lines;
+    int m_linesSize = 0;
     QString m_lastSender;
     bool m_hasBox = false;
     // Time cells of the own lines still pending, by identity.

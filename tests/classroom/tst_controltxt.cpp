@@ -43,6 +43,15 @@ QStringList innerOf(QWebFrame *f, const QString &selector)
     return out;
 }
 
+// The paragraphs of the lines, in order: each holds one time cell.
+QList<QWebElement> linesOf(QWebFrame *f)
+{
+    QList<QWebElement> out;
+    for (const QWebElement &cell : f->findAllElements(QStringLiteral("span.messagetime")))
+        out << cell.parent();
+    return out;
+}
+
 QStringList textsOf(QWebFrame *f, const QString &selector)
 {
     QStringList out;
@@ -219,8 +228,7 @@ private slots:
         QCOMPARE(textsOf(f, QStringLiteral("span.user")), QStringList({"ali :", "sara :", "ali :"}));
         QCOMPARE(boxes.at(0).findAll(QStringLiteral("span.messagetime")).count(), 2);
         QCOMPARE(boxes.at(0).findAll(QStringLiteral("div[id=insert]")).count(), 1);
-        QCOMPARE(boxes.at(0).findAll(QStringLiteral("div.message > p")).at(1).toPlainText(),
-                 QString("10:20:30two"));
+        QCOMPARE(linesOf(f).at(1).toPlainText(), QString("10:20:30two"));
         QCOMPARE(boxes.at(1).toPlainText().contains("three"), true);
         // A case difference is another sender.
         c.insertTxt("Ali", "five", PeerLine);
@@ -244,7 +252,7 @@ private slots:
         // Shown as typed, and the second line joins the first box.
         QCOMPARE(textsOf(f, QStringLiteral("span.user")), QStringList{nick + " :"});
         QCOMPARE(f->findAllElements(QStringLiteral("span.user *")).count(), 0);
-        QCOMPARE(f->findAllElements(QStringLiteral("div.message > p")).count(), 2);
+        QCOMPARE(linesOf(f).count(), 2);
     }
 
     void lineTypes()
@@ -254,7 +262,7 @@ private slots:
         QCOMPARE(c.insertTxt("ali", "hi", WhisperLine), 0);
         QCOMPARE(c.insertTxt("sara", "dropped text", WhisperSent), 0);
         QCOMPARE(c.insertTxt("omar", "odd", 7), 0);
-        const QWebElementCollection lines = f->findAllElements(QStringLiteral("div.message > p"));
+        const QList<QWebElement> lines = linesOf(f);
         QCOMPARE(lines.count(), 3);
         QCOMPARE(lines.at(0).toInnerXml(),
                  QString("<span class=\"messagetime\">10:20:30</span><b><i><font color=\"#800000\">"
@@ -271,8 +279,7 @@ private slots:
         QWebFrame *f = frameOf(c);
         c.insertTxt("%txt%", "at %time% for %user% %txt%", PeerLine);
         QCOMPARE(textsOf(f, QStringLiteral("span.user")), QStringList{"%txt% :"});
-        QCOMPARE(textsOf(f, QStringLiteral("div.message > p")),
-                 QStringList{"10:20:30at %time% for %user% %txt%"});
+        QCOMPARE(linesOf(f).value(0).toPlainText(), QString("10:20:30at %time% for %user% %txt%"));
     }
 
     void pendingLinesConfirmInOrder()
@@ -311,7 +318,7 @@ private slots:
         QVERIFY(!c.confirmLine(b)); // settled already
         QVERIFY(!c.refuseLine(d));
         QVERIFY(!c.confirmLine(9999));
-        const QWebElementCollection lines = f->findAllElements(QStringLiteral("div.message > p"));
+        const QList<QWebElement> lines = linesOf(f);
         QCOMPARE(lines.at(0).findFirst("span.messagetime").findAll("img").count(), 1); // a still pending
         QCOMPARE(lines.at(2).findFirst("span.messagetime span.refused").toPlainText(),
                  QString("Not delivered"));
@@ -322,6 +329,43 @@ private slots:
         QCOMPARE(lines.at(0).findFirst("span.messagetime").toPlainText(), QString("10:20:30"));
         QVERIFY(!c.confirmLine(a));
         QVERIFY(c.pendingLines().isEmpty());
+    }
+
+    void pendingLineWithBlocks()
+    {
+        // A picture line holds a paragraph of its own, which splits the line's
+        // paragraph in the page: its time cell is still the one confirmed.
+        ControlTxt c;
+        QWebFrame *f = frameOf(c);
+        const QString picture = c.TestLink(QString::fromUtf8(":صورة:www.a.com/p.png:نه:"));
+        const int a = c.insertTxt("me", picture, OwnLine);
+        const int b = c.insertTxt("me", picture, OwnLine);
+        const int d = c.insertTxt("me", "after", OwnLine);
+        QCOMPARE(f->findAllElements("img[src='http://www.a.com/p.png']").count(), 2);
+        QVERIFY(c.confirmLine(b));
+        QVERIFY(c.confirmLine(d));
+        QVERIFY(c.confirmLine(a));
+        QCOMPARE(innerOf(f, QStringLiteral("span.messagetime")),
+                 QStringList({"10:20:30", "10:20:30", "10:20:30"}));
+    }
+
+    void longMonologue()
+    {
+        // More lines than one line group holds, all joined in one box.
+        ControlTxt c;
+        QWebFrame *f = frameOf(c);
+        QList<int> ids;
+        for (int i = 0; i < 150; ++i)
+            ids << c.insertTxt("me", QString("line %1").arg(i), OwnLine);
+        QCOMPARE(f->findAllElements(QStringLiteral("div.messagebox")).count(), 1);
+        QVERIFY(c.refuseLine(ids.at(100)));
+        for (int i = 0; i < 150; ++i)
+            c.insertTime();
+        const QList<QWebElement> lines = linesOf(f);
+        QCOMPARE(lines.count(), 150);
+        QCOMPARE(lines.at(100).toPlainText(), QString("Not deliveredline 100"));
+        QCOMPARE(lines.at(149).toPlainText(), QString("10:20:30line 149"));
+        QCOMPARE(lines.at(64).toPlainText(), QString("10:20:30line 64"));
     }
 
     void insertTimeWithNothingPending()

@@ -38,6 +38,8 @@ QString chatPageEnd(const QStringList &scriptUrls)
 
 QString messageGroup() { return QStringLiteral("<div class='messagegroup'></div>"); }
 
+QString lineGroup() { return QStringLiteral("<div class='messagelines'></div>"); }
+
 QString msgTop()
 {
     return QStringLiteral("<div class='messagebox'>\n<div class='messagetop'>"

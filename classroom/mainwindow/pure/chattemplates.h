@@ -14,11 +14,15 @@ QString chatPageEnd(const QStringList &scriptUrls);
 // one small group and not the whole history.
 constexpr int kBoxesPerGroup = 64;
 QString messageGroup(); // an empty group: <div class='messagegroup'></div>
+// The further lines of one box are kept in groups the same way.
+constexpr int kLinesPerGroup = 64;
+QString lineGroup(); // an empty group: <div class='messagelines'></div>
 
 // One message box: the sender's name (escaped here), then the first line.
 // text must already be filtered.
 QString messageBox(const QString &user, const QString &timeCell, const QString &text);
-// A further line of the same sender, placed before the box's insert point.
+// A further line of the same sender, appended to a line group that stands
+// before the box's insert point.
 QString joinedLine(const QString &timeCell, const QString &text);
 
 // The marker that stands in the time cell of an own line until it is confirmed.
