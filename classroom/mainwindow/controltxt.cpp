@@ -187,21 +187,7 @@ void ControlTxt::loadPage()
 
 MarkupTokens ControlTxt::markupTokens()
 {
-    MarkupTokens t;
-    t.audio = tr(":audio:");
-    t.audioEnd = tr(":o:");
-    t.notice = tr(":msg:");
-    t.noticeEnd = tr(":g:");
-    t.flash = tr(":flash:");
-    t.flashEnd = tr(":h:");
-    t.link = tr(":link:");
-    t.linkText = tr(":txt:");
-    t.linkEnd = tr(":k:");
-    t.titre = tr(":titre:");
-    t.titreEnd = tr(":e:");
-    t.image = tr(":image:");
-    t.imageEnd = tr(":fin:");
-    return t;
+    return ::markupTokens([](const char *key) { return tr(key); });
 }
 
 void ControlTxt::ChangeTitre(const QString &title, const QString &ownerName)
@@ -304,27 +290,23 @@ void ControlTxt::insertTime()
         confirmLine(m_pending.firstKey());
 }
 
-bool ControlTxt::confirmLine(int id)
+bool ControlTxt::settleLine(int id, const QString &timeCell)
 {
     auto it = m_pending.find(id);
     if (it == m_pending.end())
         return false;
     QWebElement cell = it.value();
     m_pending.erase(it);
-    cell.setInnerXml(escapeHtml(timeNow()));
+    cell.setInnerXml(timeCell);
     return true;
 }
 
+bool ControlTxt::confirmLine(int id) { return settleLine(id, escapeHtml(timeNow())); }
+
 bool ControlTxt::refuseLine(int id)
 {
-    auto it = m_pending.find(id);
-    if (it == m_pending.end())
-        return false;
-    QWebElement cell = it.value();
-    m_pending.erase(it);
-    cell.setInnerXml(QLatin1String("<span class='refused'>") + escapeHtml(tr("Not delivered"))
-                     + QLatin1String("</span>"));
-    return true;
+    return settleLine(id, QLatin1String("<span class='refused'>") + escapeHtml(tr("Not delivered"))
+                              + QLatin1String("</span>"));
 }
 
 QList<int> ControlTxt::pendingLines() const { return m_pending.keys(); }
@@ -388,28 +370,28 @@ QTextCharFormat ControlTxt::styleOf(const QTextCharFormat &format) const
     return style;
 }
 
-void ControlTxt::on_Web_customContextMenuRequested(const QPoint &pos)
+void ControlTxt::popupMenu(QWidget *over, const QPoint &pos, const QList<QAction *> &items)
 {
     auto *menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->setLayoutDirection(QApplication::layoutDirection());
-    menu->addAction(actCopy);
-    menu->addSeparator();
-    menu->addAction(actStop);
-    menu->addSeparator();
-    menu->addAction(actSave);
-    menu->popup(ui->Web->mapToGlobal(pos));
+    for (QAction *item : items) {
+        if (item)
+            menu->addAction(item);
+        else
+            menu->addSeparator();
+    }
+    menu->popup(over->mapToGlobal(pos));
+}
+
+void ControlTxt::on_Web_customContextMenuRequested(const QPoint &pos)
+{
+    popupMenu(ui->Web, pos, {actCopy, nullptr, actStop, nullptr, actSave});
 }
 
 void ControlTxt::on_T1_customContextMenuRequested(const QPoint &pos)
 {
-    auto *menu = new QMenu(this);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->setLayoutDirection(QApplication::layoutDirection());
-    menu->addAction(actCopy2);
-    menu->addAction(actCut);
-    menu->addAction(actPaste);
-    menu->popup(ui->T1->mapToGlobal(pos));
+    popupMenu(ui->T1, pos, {actCopy2, actCut, actPaste});
 }
 
 void ControlTxt::menucopy() { QApplication::clipboard()->setText(ui->Web->selectedText()); }

@@ -114,6 +114,11 @@ private slots:
 
 private:
     QWebFrame *frame() const;
+    // Puts timeCell in the time cell of a pending own line; false when the
+    // line is not pending.
+    bool settleLine(int id, const QString &timeCell);
+    // A context menu at pos of over; a null item is a separator.
+    void popupMenu(QWidget *over, const QPoint &pos, const QList<QAction *> &items);
     void loadPage();
     void scrollToBottom();
     QString timeNow() const;

@@ -35,6 +35,13 @@ QAction *action(ControlTxt &c, const char *name)
     return c.findChild<QAction *>(QLatin1String(name));
 }
 
+bool showOnScreen(ControlTxt &c)
+{
+    c.resize(400, 300);
+    c.show();
+    return QTest::qWaitForWindowExposed(&c);
+}
+
 QStringList innerOf(QWebFrame *f, const QString &selector)
 {
     QStringList out;
@@ -677,9 +684,7 @@ private slots:
     void scrolling()
     {
         ControlTxt c;
-        c.resize(400, 300);
-        c.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&c));
+        QVERIFY(showOnScreen(c));
         QWebFrame *f = frameOf(c);
         for (int i = 0; i < 40; ++i)
             c.insertTxt(i % 2 ? "ali" : "sara", QString("line %1").arg(i), PeerLine);
@@ -704,9 +709,7 @@ private slots:
     void contextMenus()
     {
         ControlTxt c;
-        c.resize(400, 300);
-        c.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&c));
+        QVERIFY(showOnScreen(c));
         QMetaObject::invokeMethod(&c, "on_Web_customContextMenuRequested", Q_ARG(QPoint, QPoint(5, 5)));
         auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
         QVERIFY(menu);
@@ -728,9 +731,7 @@ private slots:
     void linksOpenOutside()
     {
         ControlTxt c;
-        c.resize(400, 300);
-        c.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&c));
+        QVERIFY(showOnScreen(c));
         QWebFrame *f = frameOf(c);
         c.insertTxt("ali", c.TestHtm(c.TestLink("see www.example.com/x now")), PeerLine);
         const QWebElement link = f->findFirstElement(QStringLiteral("a[href]"));

@@ -2,6 +2,7 @@
 
 #include "mainwindow/pure/htmlsanitizer.h"
 
+#include <QHash>
 #include <QRegularExpression>
 
 #include <functional>
@@ -113,23 +114,37 @@ QString makeLinks(const QString &text)
 
 } // namespace
 
-MarkupTokens arabicMarkupTokens()
+MarkupTokens markupTokens(const std::function<QString(const char *key)> &lookup)
 {
     MarkupTokens t;
-    t.audio = QStringLiteral(":صوت:");
-    t.audioEnd = QStringLiteral(":ت:");
-    t.notice = QStringLiteral(":رسالة:");
-    t.noticeEnd = QStringLiteral(":ة:");
-    t.flash = QStringLiteral(":وميض:");
-    t.flashEnd = QStringLiteral(":ض:");
-    t.link = QStringLiteral(":رابط:");
-    t.linkText = QStringLiteral(":نص:");
-    t.linkEnd = QStringLiteral(":ط:");
-    t.titre = QStringLiteral(":عنوان:");
-    t.titreEnd = QStringLiteral(":ن:");
-    t.image = QStringLiteral(":صورة:");
-    t.imageEnd = QStringLiteral(":نه:");
+    const std::pair<QString *, const char *> fields[] = {
+        {&t.audio, ":audio:"}, {&t.audioEnd, ":o:"},      {&t.notice, ":msg:"},
+        {&t.noticeEnd, ":g:"}, {&t.flash, ":flash:"},     {&t.flashEnd, ":h:"},
+        {&t.link, ":link:"},   {&t.linkText, ":txt:"},    {&t.linkEnd, ":k:"},
+        {&t.titre, ":titre:"}, {&t.titreEnd, ":e:"},      {&t.image, ":image:"},
+        {&t.imageEnd, ":fin:"}};
+    for (const auto &field : fields)
+        *field.first = lookup(field.second);
     return t;
+}
+
+MarkupTokens arabicMarkupTokens()
+{
+    static const QHash<QString, QString> arabic = {
+        {QStringLiteral(":audio:"), QStringLiteral(":صوت:")},
+        {QStringLiteral(":o:"), QStringLiteral(":ت:")},
+        {QStringLiteral(":msg:"), QStringLiteral(":رسالة:")},
+        {QStringLiteral(":g:"), QStringLiteral(":ة:")},
+        {QStringLiteral(":flash:"), QStringLiteral(":وميض:")},
+        {QStringLiteral(":h:"), QStringLiteral(":ض:")},
+        {QStringLiteral(":link:"), QStringLiteral(":رابط:")},
+        {QStringLiteral(":txt:"), QStringLiteral(":نص:")},
+        {QStringLiteral(":k:"), QStringLiteral(":ط:")},
+        {QStringLiteral(":titre:"), QStringLiteral(":عنوان:")},
+        {QStringLiteral(":e:"), QStringLiteral(":ن:")},
+        {QStringLiteral(":image:"), QStringLiteral(":صورة:")},
+        {QStringLiteral(":fin:"), QStringLiteral(":نه:")}};
+    return markupTokens([](const char *key) { return arabic.value(QLatin1String(key)); });
 }
 
 QString Chtxt2htm(const QString &text, const QString &open, const QString &close,

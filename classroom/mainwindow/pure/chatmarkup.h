@@ -9,6 +9,8 @@
 #include <QString>
 #include <QVector>
 
+#include <functional>
+
 struct MarkupTokens
 {
     QString audio, audioEnd;   // title: audio address
@@ -19,6 +21,8 @@ struct MarkupTokens
     QString image, imageEnd;   // line: picture address
 };
 
+// The tokens, each looked up by its key (":audio:", ":o:", ...).
+MarkupTokens markupTokens(const std::function<QString(const char *key)> &lookup);
 // The tokens that every catalogue gives (":صوت:", ":ت:", ...).
 MarkupTokens arabicMarkupTokens();
 
