@@ -86,33 +86,11 @@ QPixmap changecolor(const QPixmap &pixmap, const QColor &color)
 }
 
 ControlTxt::ControlTxt(QWidget *parent)
-    : QWidget(parent), ui(new Ui::ControlTxt), webParse(nullptr)
+    : QWidget(parent), ui(new Ui::ControlTxt)
 {
     webParse = new ChatPage(ChatPage::Role::Parse, this);
     ui->setupUi(this);
-    htmInput = blankInput();
-
-    webPrint = new QWebView(this);
-    webPrint->setPage(new ChatPage(ChatPage::Role::Print, webPrint));
-    webPrint->hide();
-
-    ui->Web->setPage(new ChatPage(ChatPage::Role::View, ui->Web));
-    htmPage = chatPageBegin(endpointFile(QStringLiteral("chat/list.css")));
-    QStringList scripts{QStringLiteral("qrc:/Resources/images/chat.js")};
-    const QString endpointScript = endpointFile(QStringLiteral("chat/chat.js"));
-    if (!endpointScript.isEmpty())
-        scripts << endpointScript;
-    htmPage += chatPageEnd(scripts);
-    loadPage();
-
-    ui->T1->setAcceptRichText(false);
-    ui->T1->setAcceptDrops(false);
-    ui->T1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    ui->T1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    ui->T1->setFont(QFont(QStringLiteral("Droid Arabic Kufi"), 10));
-
-    ChangeTitre(titre, owner);
-
+    // The actions first: the input's slots follow its format into them.
     toolBar = new QToolBar(ui->Bar);
     toolBar->setStyleSheet(QStringLiteral("border-style: none;"));
     auto *barLayout = new QHBoxLayout(ui->Bar);
@@ -158,6 +136,29 @@ ControlTxt::ControlTxt(QWidget *parent)
     actCopy2 = addContextAction("inputCopy", "copy", "copy.png", &ControlTxt::menu2copy);
     actCut = addContextAction("cut", "cut", "cut.png", &ControlTxt::menu2cut);
     actPaste = addContextAction("paste", "paste", "paste.png", &ControlTxt::menu2paste);
+
+    htmInput = blankInput();
+
+    webPrint = new QWebView(this);
+    webPrint->setPage(new ChatPage(ChatPage::Role::Print, webPrint));
+    webPrint->hide();
+
+    ui->Web->setPage(new ChatPage(ChatPage::Role::View, ui->Web));
+    htmPage = chatPageBegin(endpointFile(QStringLiteral("chat/list.css")));
+    QStringList scripts{QStringLiteral("qrc:/Resources/images/chat.js")};
+    const QString endpointScript = endpointFile(QStringLiteral("chat/chat.js"));
+    if (!endpointScript.isEmpty())
+        scripts << endpointScript;
+    htmPage += chatPageEnd(scripts);
+    loadPage();
+
+    ui->T1->setAcceptRichText(false);
+    ui->T1->setAcceptDrops(false);
+    ui->T1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ui->T1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ui->T1->setFont(QFont(QStringLiteral("Droid Arabic Kufi"), 10));
+
+    ChangeTitre(titre, owner);
 
     ui->T1->setHtml(htmInput);
     loadcoltxt();

@@ -138,12 +138,14 @@ private:
     QString htmInput;
     QString titre;
     QString owner;
-    QWebPage *webParse;
-    QWebView *webPrint;
-    QToolBar *toolBar;
-    QAction *actBold, *actItalic, *actUnderline, *actSize1, *actSize2, *actSize3,
-        *actForeground, *actBackground;
-    QAction *actCopy, *actSave, *actClear, *actStop, *actCopy2, *actCut, *actPaste;
+    QWebPage *webParse = nullptr;
+    QWebView *webPrint = nullptr;
+    QToolBar *toolBar = nullptr;
+    QAction *actBold = nullptr, *actItalic = nullptr, *actUnderline = nullptr,
+            *actSize1 = nullptr, *actSize2 = nullptr, *actSize3 = nullptr,
+            *actForeground = nullptr, *actBackground = nullptr;
+    QAction *actCopy = nullptr, *actSave = nullptr, *actClear = nullptr, *actStop = nullptr,
+            *actCopy2 = nullptr, *actCut = nullptr, *actPaste = nullptr;
 
     // Where the page grows: the message container, the group that takes new
     // boxes, the insert point of the last box, the group of that box that

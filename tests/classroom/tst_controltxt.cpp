@@ -2,6 +2,7 @@
 // and their confirmation, sending, the styled input and its settings, links,
 // the PDF export, and hostile text that must stay inert in the page.
 #include "common/hooks.h"
+#include "mainwindow/chatpage.h"
 #include "mainwindow/controltxt.h"
 #include "mainwindow/mytextedit.h"
 #include "mainwindow/pure/htmlsanitizer.h"
@@ -9,6 +10,7 @@
 #include "support/modal.h"
 
 #include <QAction>
+#include <QBuffer>
 #include <QColorDialog>
 #include <QMenu>
 #include <QProcess>
@@ -851,6 +853,37 @@ private slots:
                  QSet<QString>({"/velmar/chat/list.css", "/velmar/chat/chat.js"}));
         QTRY_COMPARE(f->evaluateJavaScript("window.instituteScript").toInt(), 7);
         QCOMPARE(f->findAllElements("link").count(), 2);
+    }
+
+    void pageLoadsOnlyWebPictures()
+    {
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        QImage(7, 5, QImage::Format_RGB32).save(&buffer, "PNG");
+        QTemporaryDir dir;
+        QFile file(dir.filePath("p.png"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(png) == png.size());
+        file.close();
+        TinyWeb web;
+        web.files.insert("/p.png", png);
+
+        QWebView view;
+        view.setPage(new ChatPage(ChatPage::Role::View, &view));
+        view.setHtml(QString("<img id='web' src='http://127.0.0.1:%1/p.png'><img id='file' src='%2'>")
+                         .arg(web.serverPort())
+                         .arg(QUrl::fromLocalFile(file.fileName()).toString()));
+        QWebFrame *f = view.page()->mainFrame();
+        QTRY_COMPARE(f->evaluateJavaScript("document.getElementById('web').naturalWidth").toInt(), 7);
+        spin(100);
+        QCOMPARE(f->evaluateJavaScript("document.getElementById('file').naturalWidth").toInt(), 0);
+        QCOMPARE(web.requested, QStringList{"/p.png"});
+
+        // The parser page loads nothing at all.
+        ChatPage parser(ChatPage::Role::Parse, nullptr);
+        parser.mainFrame()->setHtml(QString("<img src='http://127.0.0.1:%1/p.png'>").arg(web.serverPort()));
+        spin(100);
+        QCOMPARE(web.requested.size(), 1);
     }
 
     void endpointFromTheConfiguredBase()
