@@ -41,11 +41,14 @@ function(velmar_translations TARGET TSDIR)
   string(APPEND _qrc "  </qresource>\n</RCC>\n")
   set(_qrcfile ${CMAKE_CURRENT_BINARY_DIR}/${TARGET}_languages.qrc)
   file(GENERATE OUTPUT ${_qrcfile} CONTENT "${_qrc}")
-  add_custom_target(${TARGET}_qm DEPENDS ${_outs})
-  # rcc runs after the .qm files exist.
-  set_source_files_properties(${_qrcfile} PROPERTIES GENERATED TRUE)
-  target_sources(${TARGET} PRIVATE ${_qrcfile})
-  add_dependencies(${TARGET} ${TARGET}_qm)
+  # rcc runs only once every .qm file exists.
+  set(_cpp ${CMAKE_CURRENT_BINARY_DIR}/qrc_${TARGET}_languages.cpp)
+  add_custom_command(OUTPUT ${_cpp}
+    COMMAND Qt5::rcc -name ${TARGET}_languages ${_qrcfile} -o ${_cpp}
+    DEPENDS ${_outs} ${_qrcfile}
+    COMMENT "Embedding the translations of ${TARGET}")
+  set_source_files_properties(${_cpp} PROPERTIES GENERATED TRUE SKIP_AUTOGEN ON)
+  target_sources(${TARGET} PRIVATE ${_cpp})
 endfunction()
 
 # The library of one program: its pure core plus every other source, form and

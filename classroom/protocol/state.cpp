@@ -53,8 +53,6 @@ int TypeLogin = 0;
 bool wait_frmuser = false;
 
 Wsk *sck = nullptr;
-QByteArray sByte;
-bool sWait = false;
 bool PacketTst = false;
 
 QString Imtihan_user;

@@ -69,10 +69,9 @@ extern QSettings *settings;    // organisation "Dastrel", application "Settings"
 extern int TypeLogin;          // 1 member, 0 visitor
 extern bool wait_frmuser;
 
-// Protocol and keep-alive.
+// Protocol and keep-alive. The pending incoming bytes live in the framing
+// (incomingFraming() in protocol/wsk.h).
 extern Wsk *sck;
-extern QByteArray sByte;
-extern bool sWait;
 extern bool PacketTst;
 
 // Exam hand-over.

@@ -1,0 +1,123 @@
+#include "protocol/wsk.h"
+
+#include "protocol/login.h"
+#include "protocol/pure/packet.h"
+#include "protocol/state.h"
+
+#include <QTcpSocket>
+#include <QtDebug>
+
+namespace {
+
+DispatchObserver dispatchObserver;
+
+const char *statusText(QAbstractSocket::SocketState state)
+{
+    switch (state) {
+    case QAbstractSocket::UnconnectedState: return "Status: Unconnected";
+    case QAbstractSocket::HostLookupState: return "Status: Searching for host";
+    case QAbstractSocket::ConnectingState: return "Status: Connecting to host";
+    case QAbstractSocket::ConnectedState: return "Status: ConnectedState";
+    case QAbstractSocket::BoundState: return "Status: BoundState";
+    case QAbstractSocket::ListeningState: return "Status: ListeningState";
+    case QAbstractSocket::ClosingState: return "Status: ClosingState";
+    }
+    return "Status: Unconnected";
+}
+
+} // namespace
+
+Wsk::Wsk() : m_socket(new QTcpSocket(this))
+{
+    connect(m_socket, &QTcpSocket::connected, this, &Wsk::whereConnect);
+    connect(m_socket, &QTcpSocket::readyRead, this, &Wsk::readData);
+    connect(m_socket, &QTcpSocket::disconnected, this, &Wsk::closed);
+    connect(m_socket, &QTcpSocket::errorOccurred, this, &Wsk::errorsck);
+    // A new connection is framed from its own first byte.
+    connect(m_socket, &QTcpSocket::stateChanged, this, [](QAbstractSocket::SocketState state) {
+        if (state == QAbstractSocket::HostLookupState
+            || state == QAbstractSocket::ConnectingState)
+            incomingFraming().clear();
+    });
+}
+
+Wsk::~Wsk()
+{
+    m_socket->close();
+    delete m_socket;
+}
+
+void Wsk::whereConnect() {}
+
+void Wsk::readData()
+{
+    // The socket does not signal again the bytes that arrive while a handler
+    // runs a nested event loop inside this slot: read until none is left.
+    while (m_socket->bytesAvailable() > 0)
+        Protocole_ZQV(m_socket->readAll());
+}
+
+void Wsk::errorsck(QAbstractSocket::SocketError) { closed(); }
+
+void Wsk::closed()
+{
+    const QAbstractSocket::SocketState state = m_socket->state();
+    qDebug("%s", statusText(state));
+    if (state == QAbstractSocket::ConnectedState || state == QAbstractSocket::UnconnectedState)
+        CloseSocket();
+}
+
+void SendPacket(const QByteArray &packet)
+{
+    if (sck)
+        sck->socket()->write(packet);
+}
+
+PacketReassembler &incomingFraming()
+{
+    static PacketReassembler *framing = [] {
+        auto *f = new PacketReassembler;
+        f->setSink(&ExtractCmd);
+        f->setFaultHandler([](PacketReassembler::Fault fault) {
+            if (fault == PacketReassembler::Fault::BadMarker)
+                qDebug("Protocol ZQV mismatch.\n");
+            CloseSocket();
+        });
+        return f;
+    }();
+    return *framing;
+}
+
+void Protocole_ZQV(const QByteArray &bytes) { incomingFraming().feed(bytes); }
+
+void ExtractCmd(const QByteArray &header, const QByteArray &body)
+{
+    if (header.size() < kHeaderSize || !isDispatchedCode(cts(header)))
+        return;
+    const IncomingCommand command = decodeCommand(header, body);
+    if (dispatchObserver) {
+        const DispatchObserver observer = dispatchObserver;
+        observer(command);
+    }
+    // One case per handler: text handlers take command.text, byte handlers
+    // command.bytes, and most also command.name.
+    switch (command.code) {
+    case 45:
+        SendPackettest(command.bytes);
+        break;
+    default:
+        break;
+    }
+}
+
+void CloseSocket()
+{
+    incomingFraming().clear();
+    if (!sck)
+        return;
+    QTcpSocket *socket = sck->socket();
+    if (socket->isOpen())
+        socket->close();
+}
+
+void setDispatchObserver(DispatchObserver observer) { dispatchObserver = std::move(observer); }

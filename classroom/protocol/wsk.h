@@ -1,0 +1,53 @@
+// The classroom connection: the socket object held in `sck`, the framing of
+// incoming bytes and the dispatch of each packet to its handler.
+#pragma once
+
+#include "protocol/pure/framing.h"
+#include "protocol/pure/incoming.h"
+
+#include <QAbstractSocket>
+#include <QByteArray>
+#include <QObject>
+
+#include <functional>
+
+class QTcpSocket;
+
+class Wsk : public QObject
+{
+    Q_OBJECT
+public:
+    Wsk();
+    ~Wsk() override;
+
+    // The one protocol socket; every sender writes to it through SendPacket.
+    QTcpSocket *socket() const { return m_socket; }
+
+public slots:
+    void whereConnect();
+    void readData();
+    void errorsck(QAbstractSocket::SocketError error);
+    void closed();
+
+private:
+    QTcpSocket *m_socket;
+};
+
+// Writes one whole packet (see protocol/pure/outgoing.h) with one write call
+// to the socket of `sck`. Nothing is checked or awaited.
+void SendPacket(const QByteArray &packet);
+
+// Frames the bytes of one read and dispatches every complete packet.
+void Protocole_ZQV(const QByteArray &bytes);
+// Decodes one packet and calls the handler of its code.
+void ExtractCmd(const QByteArray &header, const QByteArray &body);
+// Closes the connection when open. Pending incoming bytes are dropped.
+void CloseSocket();
+
+// The process-wide reassembler fed by Protocole_ZQV; its sink is ExtractCmd.
+PacketReassembler &incomingFraming();
+
+// Test seam: called by ExtractCmd with every packet that has a handler,
+// before the handler runs. An empty function removes it.
+using DispatchObserver = std::function<void(const IncomingCommand &command)>;
+void setDispatchObserver(DispatchObserver observer);

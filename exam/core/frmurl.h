@@ -1,0 +1,51 @@
+// The exam program's one way to its endpoint: a synchronous HTTP form post,
+// and the steps every exam command shares (wait box, status, payload).
+#pragma once
+
+#include "core/pure/formbody.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+class frmConnect;
+
+class FrmURL : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit FrmURL(QObject *parent = nullptr);
+
+    // Posts query to url and waits for the reply, at most timeoutMs; writes
+    // the HTTP status (0 when none arrived) and returns the body. A post that
+    // starts while another one waits is refused: status 0, empty body.
+    QByteArray OpenURL(const QString &url, int *status, const FormQuery &query);
+
+    static int timeoutMs; // 10000
+};
+
+// A query for the exam endpoint: its first item is Url_php.
+FormQuery examQuery();
+
+// The outcome of one exam command's post.
+struct ExamReply
+{
+    int status = 0;
+    QByteArray body;
+
+    bool ok() const { return status == 200; }
+    // The body as UTF-8 text up to its first NUL byte.
+    QString text() const;
+    // The framed, cleaned payload of text().
+    QString payload() const;
+};
+
+// Posts query to Url_php through FrmURL.
+ExamReply postExamCommand(const FormQuery &query);
+
+// Makes a new wait box (no parent) into frmconn, with the given text when
+// not empty, and shows it (not modal).
+frmConnect *openWaitBox(const QString &text = QString());
+// Closes the wait box in frmconn, if any; its closing frees it.
+void closeWaitBox();

@@ -1,0 +1,262 @@
+#include "core/frmweb.h"
+
+#include "core/frmtimer.h"
+#include "core/globals.h"
+#include "core/msgbox.h"
+#include "core/mywidget.h"
+#include "core/pure/answers.h"
+#include "core/pure/pages.h"
+#include "core/pure/pagetext.h"
+#include "ui_frmweb.h"
+
+#include <QCloseEvent>
+#include <QMouseEvent>
+#include <QWebElement>
+#include <QWebFrame>
+#include <QWebPage>
+
+const QString FrmWeb::kKeyboardLink = QStringLiteral("#OpenKeyboard");
+const QString FrmWeb::kBasePicture = QStringLiteral(":/Resources/html/ky1.png");
+const QString FrmWeb::kShiftPicture = QStringLiteral(":/Resources/html/ky2.png");
+
+namespace {
+
+const QString kIndexPage = QStringLiteral("qrc:/Resources/html/index2.html");
+const QString kSheetTitle = QStringLiteral("برنامج الاختبار");
+
+const QString kKeyboardLinkHtml = QStringLiteral(
+    "<p align='center'><a href='#OpenKeyboard'><img border='0' "
+    "src='qrc:/Resources/html/clavi.jpg' width='68' height='33' alt='إضغط هنا لفتح لوحة "
+    "المفاتيح العربية'><br><b>لوحة المفاتيح العربية</b></a></p>");
+
+// The exam page: links are only reported, never followed, and its alerts
+// stay above the sheet, which is kept on top.
+class ExamPage : public QWebPage
+{
+public:
+    explicit ExamPage(QWidget *sheet) : QWebPage(sheet), m_sheet(sheet)
+    {
+        setLinkDelegationPolicy(QWebPage::DelegateAllLinks);
+    }
+
+protected:
+    void javaScriptAlert(QWebFrame *, const QString &message) override
+    {
+        MsgBox(kSheetTitle, message, QMessageBox::Information, QMessageBox::Ok,
+               QMessageBox::NoButton, QMessageBox::NoButton, m_sheet);
+    }
+
+private:
+    QWidget *m_sheet;
+};
+
+// A script string literal: every character other than a letter, a digit or a
+// blank of ASCII is written as a \u escape.
+QString scriptString(const QString &text)
+{
+    QString out = QStringLiteral("'");
+    for (const QChar c : text) {
+        const ushort u = c.unicode();
+        if ((u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == ' ')
+            out += c;
+        else
+            out += QStringLiteral("\\u%1").arg(u, 4, 16, QLatin1Char('0'));
+    }
+    return out + QLatin1Char('\'');
+}
+
+} // namespace
+
+FrmWeb::FrmWeb(QWidget *parent) : QWidget(parent), ui(new Ui::FrmWeb)
+{
+    ui->setupUi(this);
+    setAttribute(Qt::WA_QuitOnClose, false);
+    ui->web->setPage(new ExamPage(this));
+    ui->web->setUrl(QUrl(kIndexPage));
+    picture = kBasePicture;
+    setWindowFlags(Qt::SplashScreen | Qt::WindowStaysOnTopHint);
+    setWindowState(windowState() | Qt::WindowMaximized);
+    show();
+    ui->widget->hide();
+    const QList<mywidget *> keys = ui->widget->findChildren<mywidget *>();
+    for (mywidget *key : keys)
+        connect(key, &mywidget::mousePress, this, &FrmWeb::mapkey);
+}
+
+FrmWeb::~FrmWeb()
+{
+    delete ui;
+    if (frmweb == this)
+        frmweb = nullptr;
+}
+
+QWebFrame *FrmWeb::frame() const { return ui->web->page()->mainFrame(); }
+
+void FrmWeb::ExtracIm(int id, int duration, const QString &title, const QDateTime &start,
+                      const QString &content, int fawj, int fasl)
+{
+    this->id = id;
+    this->duration = duration;
+    this->title = title;
+    this->start = start;
+    this->content = content;
+    this->fawj = fawj;
+    this->fasl = fasl;
+
+    QString html = ExtracImtihan(content);
+    html = fillSlot(html, QStringLiteral("userinfo"),
+                    QStringLiteral("الاسم : ") + htmlText(nickname)
+                        + QStringLiteral("<br />البريد: ") + htmlText(mail));
+    // The label keeps "<br />" for its line breaks from here on.
+    nameVelmar.replace(QLatin1Char('\n'), QStringLiteral("<br />"));
+    html = fillSlot(html, QStringLiteral("velmarinfo"), labelHtml(nameVelmar));
+    html = fillSlot(html, QStringLiteral("mada"),
+                    htmlText(title + QStringLiteral(" [ الفوح:") + QString::number(fawj)
+                             + QStringLiteral(" - الفصل:") + QString::number(fasl)
+                             + QStringLiteral(" ]")));
+    html = fillSlot(html, QStringLiteral("total"), kKeyboardLinkHtml);
+    ui->web->setHtml(html, QUrl());
+}
+
+void FrmWeb::changeTm(const QString &remaining, int duration)
+{
+    ui->label->setText(QStringLiteral("مدة الامتحان (بالدقائق) : ") + QString::number(duration)
+                       + QLatin1Char('\n') + remaining);
+}
+
+QString FrmWeb::GetHtm2Im() const
+{
+    QVector<PageForm> forms;
+    const QWebElementCollection all = frame()->findAllElements(QStringLiteral("form"));
+    for (const QWebElement &form : all) {
+        PageForm page;
+        const QWebElementCollection areas = form.findAll(QStringLiteral("textarea"));
+        page.hasTextArea = areas.count() > 0;
+        if (page.hasTextArea) {
+            QWebElement area = areas.at(0);
+            page.text = area.evaluateJavaScript(QStringLiteral("this.value")).toString();
+        }
+        const QWebElementCollection inputs = form.findAll(QStringLiteral("input"));
+        for (QWebElement input : inputs) {
+            const QString checked = input.evaluateJavaScript(QStringLiteral("this.checked")).toString();
+            page.checked << (checked == QLatin1String("true"));
+        }
+        forms << page;
+    }
+    return composeAnswers(content, forms);
+}
+
+void FrmWeb::closeSheet()
+{
+    closing = true;
+    close();
+}
+
+QString FrmWeb::runScript(const QString &script)
+{
+    return frame()->evaluateJavaScript(script).toString();
+}
+
+void FrmWeb::toggleShift()
+{
+    shift = !shift;
+    picture = shift ? kShiftPicture : kBasePicture;
+    ui->Lkeybord->setPixmap(QPixmap(picture));
+}
+
+void FrmWeb::mapkey(QMouseEvent *event)
+{
+    Q_UNUSED(event);
+    auto *key = qobject_cast<QWidget *>(sender());
+    if (!key)
+        return;
+    const QString tip = key->toolTip();
+    ui->web->setFocus(Qt::OtherFocusReason);
+    if (tip == QLatin1String("shift")) {
+        toggleShift();
+        return;
+    }
+    if (tip == QLatin1String("close")) {
+        ui->widget->hide();
+        return;
+    }
+    QString result;
+    if (tip == QLatin1String("del")) {
+        result = runScript(QStringLiteral("keyborddel();"));
+    } else if (tip == QLatin1String("space")) {
+        result = runScript(QStringLiteral("keybordvr(' ');"));
+    } else {
+        const QStringList parts = tip.split(QLatin1Char(':'));
+        // A key without a shifted part types its base character.
+        const QString typed = shift && parts.size() > 1 ? parts.at(1) : parts.at(0);
+        result = runScript(QStringLiteral("keybordvr(") + scriptString(typed)
+                           + QStringLiteral(");"));
+        if (shift) {
+            // A shift holds for one character.
+            ui->web->setFocus(Qt::OtherFocusReason);
+            toggleShift();
+            return;
+        }
+    }
+    if (result == QLatin1String("no"))
+        ui->web->setFocus(Qt::OtherFocusReason);
+}
+
+void FrmWeb::openKeyboard()
+{
+    ui->widget->move(width() / 2 - ui->widget->width() / 2, 250);
+    ui->widget->show();
+    ui->web->setFocus(Qt::OtherFocusReason);
+}
+
+void FrmWeb::on_widget_mousePress(QMouseEvent *event)
+{
+    if (event->buttons() == Qt::NoButton)
+        return;
+    dragging = true;
+    dragOffset = event->globalPos() - ui->widget->pos();
+}
+
+void FrmWeb::on_widget_mouseMove(QMouseEvent *event)
+{
+    if (event->buttons() == Qt::NoButton || !dragging)
+        return;
+    ui->widget->move(event->globalPos() - dragOffset);
+}
+
+void FrmWeb::on_widget_mouseRelease(QMouseEvent *event)
+{
+    Q_UNUSED(event);
+    dragging = false;
+}
+
+void FrmWeb::on_pushButton_clicked()
+{
+    if (frmtime)
+        frmtime->Sendtxt();
+}
+
+void FrmWeb::on_web_linkClicked(const QUrl &url)
+{
+    if (url.toString().contains(kKeyboardLink))
+        openKeyboard();
+}
+
+void FrmWeb::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    ui->web->setGeometry(0, 0, width(), height());
+}
+
+void FrmWeb::closeEvent(QCloseEvent *event)
+{
+    // The answers leave only through a submission.
+    if (!closing && frmtime && frmtime->examRunning() && frmweb == this) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    if (frmweb == this)
+        frmweb = nullptr;
+    deleteLater();
+}

@@ -1,0 +1,43 @@
+#include "core/globals.h"
+
+#include <QSettings>
+
+const QString kDefaultExamUrl = QStringLiteral("http://127.0.0.1:8086/imtihan.php");
+
+QSettings *settings = new QSettings(QSettings::NativeFormat, QSettings::UserScope,
+                                    QStringLiteral("Tallivor"), QStringLiteral("Settings"));
+
+QString Url_php = kDefaultExamUrl;
+const QString ver = QStringLiteral("2.0.16");
+const QString ALFA = QStringLiteral("0123456789azertyuiopqsdfghjklmwxcvbn@._-");
+const QString format = QStringLiteral("yyyy-MM-dd hh:mm:ss");
+
+QString grpVelmar = QStringLiteral("no");
+QString nameVelmar = QStringLiteral("velmar");
+QString nickname;
+QString mail;
+int id_user = 0;
+int type_user = 0;
+
+QString admin;
+QString pwd_admin;
+bool Badmin = false;
+bool ServerStat = false;
+
+QString sDateServer;
+int sSecond = 0;
+
+bool reply_isRunning = false;
+QNetworkReply *replyweb = nullptr;
+
+FrmStart *frmstart = nullptr;
+frmConnect *frmconn = nullptr;
+FrmTimer *frmtime = nullptr;
+FrmStart2 *frmstart2 = nullptr;
+FrmWeb *frmweb = nullptr;
+FrmNataij *frmnataij = nullptr;
+frmOptions *frmoption = nullptr;
+FrmPwd *frmpwd = nullptr;
+FrmEntre *frmentre = nullptr;
+FrmDisplay *frmdisplay = nullptr;
+FrmView *frmview = nullptr;

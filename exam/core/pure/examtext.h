@@ -1,0 +1,41 @@
+// The exam text: "count|record|record|...", every field separated by "|".
+// A record is its text and its type, then for type 1 the letter limit, for
+// types 2 and 3 the choice count k and up to k choices; a record of any other
+// type is two fields long.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+struct ExamQuestion
+{
+    int number = 0;     // from 1; every record takes one, whatever its type
+    QString text;
+    QString typeText;   // the type field as written
+    int type = 0;       // the type field read as a number
+    bool hasThird = false;
+    QString third;      // type 1: the limit, types 2 and 3: the choice count
+    QStringList choices; // types 2 and 3: the choices present, at most the count
+
+    // The page shows a block (one form) for types 1, 2 and 3 only.
+    bool shown() const { return type >= 1 && type <= 3; }
+    // Type 1: the most letters the answer may hold, or -1 for no limit. A
+    // limit that is missing, negative or not a number means no limit.
+    int limit() const;
+};
+
+struct ExamText
+{
+    QString countText;            // field 0 as written
+    QVector<ExamQuestion> questions; // every record, in order
+};
+
+// Reads every record present; never reads past the last field.
+ExamText readExamText(const QString &text);
+// False when field 0 does not read as a non-zero integer: there is no exam.
+bool examHasPage(const ExamText &exam);
+
+// A question or choice text as the exam text stores it: each "|", "<" and ">"
+// becomes a blank.
+QString cleanExamFreeText(const QString &text);

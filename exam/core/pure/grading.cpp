@@ -1,0 +1,69 @@
+#include "core/pure/grading.h"
+
+#include "core/pure/pagetext.h"
+
+Grading readGrading(const QString &text)
+{
+    Grading g;
+    if (text.trimmed().isEmpty())
+        return g;
+    g.graded = true;
+    const QString sep = QStringLiteral("::");
+    const int first = text.indexOf(sep);
+    g.total = readFloat(first < 0 ? text : text.left(first));
+    if (g.total != 0.0f) {
+        g.grade = g.total;
+        return g;
+    }
+    if (first >= 0) {
+        const int from = first + sep.size();
+        const int next = text.indexOf(sep, from);
+        g.marks = text.mid(from, next < 0 ? -1 : next - from).split(QLatin1Char(':'));
+    }
+    for (const QString &mark : qAsConst(g.marks))
+        g.grade += readFloat(mark);
+    return g;
+}
+
+QString ExtracTotaltankit(const QString &text)
+{
+    const Grading g = readGrading(text);
+    return g.graded ? formatNumber(g.grade) : QString();
+}
+
+GradedSheet fillGrades(const QString &html, const QString &grading)
+{
+    const QString totalSlot = QStringLiteral("<div id='total'>#total#</div>");
+    GradedSheet out;
+    const Grading g = readGrading(grading);
+    out.graded = g.graded;
+    if (!g.graded) {
+        out.html = fillTemplate(
+            html, {{totalSlot, QString::fromUtf8("<div id='total'>لم يتم تصحيح هذا الامتحان بعد</div>")}});
+        return out;
+    }
+    QString page = html;
+    float total = g.total;
+    if (total == 0.0f) {
+        const QString slot = QStringLiteral("<div id='note'></div>");
+        int from = 0;
+        for (const QString &text : qAsConst(g.marks)) {
+            const int at = page.indexOf(slot, from);
+            if (at < 0)
+                break;
+            const float mark = readFloat(text);
+            const QString filled = QString::fromUtf8("<div id='note2'>النقطة : <span id='nokta'>")
+                                   + formatNumber(mark) + QStringLiteral("</span></div>");
+            page.replace(at, slot.size(), filled);
+            from = at + filled.size();
+            total += mark;
+        }
+    }
+    out.total = total;
+    out.overTwenty = total > 20.0f;
+    out.html = fillTemplate(page, {{totalSlot,
+                                    QString::fromUtf8("<div id='total'><div id='total'>المجموع : "
+                                                      "<span id='nokta'> 20 / ")
+                                        + formatNumber(total) + QStringLiteral("</span></div></div>")}});
+    return out;
+}

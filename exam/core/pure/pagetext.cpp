@@ -1,0 +1,112 @@
+#include "core/pure/pagetext.h"
+
+#include <QtGlobal>
+#include <cmath>
+
+int readInt(const QString &field)
+{
+    int value = 0;
+    readInt(field, &value);
+    return value;
+}
+
+bool readInt(const QString &field, int *value)
+{
+    bool ok = false;
+    const int v = field.toInt(&ok, 10);
+    *value = ok ? v : 0;
+    return ok;
+}
+
+float readFloat(const QString &field)
+{
+    bool ok = false;
+    const float v = field.toFloat(&ok);
+    return ok && std::isfinite(v) ? v : 0.0f;
+}
+
+QString formatNumber(float value)
+{
+    return QString::number(double(value), 'g', 6);
+}
+
+QString htmlText(const QString &text)
+{
+    return text.toHtmlEscaped();
+}
+
+namespace {
+
+QStringList labelLines(const QString &label)
+{
+    QString plain = label;
+    plain.replace(QStringLiteral("<br />"), QStringLiteral("\n"));
+    return plain.split(QLatin1Char('\n'));
+}
+
+} // namespace
+
+QString labelHtml(const QString &label)
+{
+    QStringList lines = labelLines(label);
+    for (QString &line : lines)
+        line = htmlText(line);
+    return lines.join(QStringLiteral("<br />"));
+}
+
+bool sameLabel(const QString &a, const QString &b)
+{
+    return labelLines(a) == labelLines(b);
+}
+
+QString fillTemplate(const QString &tpl, const Substitutions &values)
+{
+    QString out;
+    out.reserve(tpl.size());
+    int i = 0;
+    const int n = tpl.size();
+    while (i < n) {
+        bool matched = false;
+        for (const auto &kv : values) {
+            if (!kv.first.isEmpty() && tpl.at(i) == kv.first.at(0)
+                && tpl.midRef(i, kv.first.size()) == kv.first) {
+                out += kv.second;
+                i += kv.first.size();
+                matched = true;
+                break;
+            }
+        }
+        if (!matched)
+            out += tpl.at(i++);
+    }
+    return out;
+}
+
+QString fillSlot(const QString &page, const QString &id, const QString &html)
+{
+    const QString open = QStringLiteral("<div id='") + id + QStringLiteral("'>");
+    const QString close = QStringLiteral("</div>");
+    const QString slot = open + QLatin1Char('#') + id + QLatin1Char('#') + close;
+    return fillTemplate(page, {{slot, open + html + close}});
+}
+
+QString blanked(const QString &text, const QString &chars)
+{
+    QString out = text;
+    for (QChar &c : out) {
+        if (chars.contains(c))
+            c = QLatin1Char(' ');
+    }
+    return out;
+}
+
+QString leftChars(const QString &text, int chars)
+{
+    if (chars <= 0)
+        return QString();
+    if (chars >= text.size())
+        return text;
+    if (text.at(chars - 1).isHighSurrogate() && text.at(chars).isLowSurrogate())
+        --chars;
+    return text.left(chars);
+}

@@ -1,0 +1,38 @@
+// Text helpers shared by the exam program's page builders and formats.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+#include <utility>
+
+// A decimal integer field; empty, not a number or out of range reads as 0.
+int readInt(const QString &field);
+// A decimal integer field; false when it is not a number.
+bool readInt(const QString &field, int *value);
+// A single-precision number; not a number (or not finite) reads as 0.
+float readFloat(const QString &field);
+// At most six significant digits, no trailing zeros: 12.5, 20, 0.3.
+QString formatNumber(float value);
+
+// Text made safe to stand as the content of an HTML element.
+QString htmlText(const QString &text);
+// An institute label as HTML: its lines ("\n" or "<br />") escaped one by one
+// and joined by "<br />".
+QString labelHtml(const QString &label);
+// True when two institute labels are the same, "<br />" and "\n" taken as equal.
+bool sameLabel(const QString &a, const QString &b);
+
+using Substitutions = QVector<std::pair<QString, QString>>;
+// One pass over tpl: every occurrence of a key is replaced by its value and the
+// inserted values are never searched again. Keys are tried in the given order.
+QString fillTemplate(const QString &tpl, const Substitutions &values);
+// Fills a header slot of a page: every "<div id='ID'>#ID#</div>" becomes
+// "<div id='ID'>" + html + "</div>". html must already be escaped.
+QString fillSlot(const QString &page, const QString &id, const QString &html);
+
+// text with a blank in place of each character found in chars.
+QString blanked(const QString &text, const QString &chars);
+
+// The first chars UTF-16 units of text, without splitting a surrogate pair.
+QString leftChars(const QString &text, int chars);

@@ -1,0 +1,166 @@
+#include "core/pure/templates.h"
+
+const QString htm_table = QString::fromUtf8(R"HTML(<!DOCTYPE html PUBLIC "-//W3C//DTD XHTML 1.0 Transitional//EN" "http://www.w3.org/TR/xhtml1/DTD/xhtml1-transitional.dtd">
+<html xmlns="http://www.w3.org/1999/xhtml">
+<head>
+<meta http-equiv="Content-Type" content="text/html; charset=utf-8" />
+<title></title>
+<link href="qrc:/Resources/html/stylemac.css" rel="stylesheet" type="text/css" />
+</head>
+<script type="text/javascript">
+function keybordvr(txt) {
+    var box = document.activeElement;
+    if (box && (box.type == 'text' || box.type == 'textarea')) {
+        box.value = box.value + txt;
+        var max = parseInt(box.getAttribute('maxlength'), 10);
+        if (!isNaN(max) && max > -1 && box.value.length > max)
+            box.value = box.value.substring(0, max);
+        textchange(box);
+        return 'ok';
+    }
+    alert('من فضلك : ضع المؤشر حيث تريد الكتابة');
+    return 'no';
+}
+function getPosition(element) {
+    var x = 0;
+    var y = 0;
+    while (element) {
+        x += element.offsetLeft - element.scrollLeft + element.clientLeft;
+        y += element.offsetTop - element.scrollTop + element.clientTop;
+        element = element.offsetParent;
+    }
+    return { x: x, y: y };
+}
+function keyborddel() {
+    var box = document.activeElement;
+    if (box && (box.type == 'text' || box.type == 'textarea')) {
+        box.value = box.value.substring(0, box.value.length - 1);
+        textchange(box);
+        return 'ok';
+    }
+    return 'no';
+}
+function textchange(element) {
+    var max = parseInt(element.getAttribute('maxlength'), 10);
+    var parent = element.parentNode;
+    if (!parent)
+        return;
+    for (var child = parent.firstChild; child; child = child.nextSibling) {
+        if (child.id == 'msgtxt') {
+            if (!isNaN(max) && max > -1)
+                child.innerHTML = 'عدد الحروف المتبقية :' + (max - element.value.length);
+            break;
+        }
+    }
+}
+</script>
+<body>
+<table id="table1" width="100%" border="0" cellspacing="0" cellpadding="0">
+  <tr>
+    <td id="top_left"></td>
+    <td id="top"></td>
+    <td id="top_right"></td>
+  </tr>
+  <tr>
+    <td id="left"></td>
+    <td valign="top" dir="rtl">
+<div id="txt">
+<div id="headtab">
+<div id="basmal"><img src="qrc:/Resources/Basmala.png" alt="" /></div>
+<div id="title">
+<div id='mada'>#mada#</div>
+<div id='userinfo'>#userinfo#</div>
+<div id='velmarinfo'>#velmarinfo#</div>
+<div id='total'>#total#</div>
+</div>
+</div>
+<div id='txtab'></div>
+</div>
+    </td>
+    <td id="right"></td>
+  </tr>
+  <tr>
+    <td id="bot_left"></td>
+    <td id="bot"></td>
+    <td id="bot_right"></td>
+  </tr>
+</table>
+</body>
+</html>
+)HTML");
+
+const QString htm_Typ11 = QString::fromUtf8(
+    "<div id='soal'>السؤال رقم : #nu#</div>\n"
+    "<div id='soal2'>#soal#</div>\n"
+    "<div id='soaltxt'>\n"
+    "<div id='notetxt'>#notetxt#</div>\n"
+    "    <form>\n"
+    "    <div id='msgtxt'></div>\n"
+    "        <textarea id='texarea' onkeyup='textchange(this);' maxlength='#mx#'></textarea>\n"
+    "        <div id='note'></div>\n"
+    "    </form>\n"
+    "</div>\n");
+
+const QString htm_Typ1 = QString::fromUtf8(
+    "<div id='soal'>السؤال رقم : #nu#</div>\n"
+    "<div id='soal2'>#soal#</div>\n"
+    "<div id='soaltxt'>\n"
+    "    <form>\n"
+    "        <textarea id='texarea'></textarea>\n"
+    "        <div id='note'></div>\n"
+    "    </form>\n"
+    "</div>\n");
+
+const QString htm_Typ2 = QString::fromUtf8(
+    "<div id='soal'>السؤال رقم : #nu#</div>\n"
+    "<div id='soal2'>أشر على الأجوبة الصحيحة</div>\n"
+    "<div id='soal2'>#soal#</div>\n"
+    "<div id='soaltxt'>\n"
+    "    <form>\n"
+    "        #choi#        <div id='note'></div>\n"
+    "    </form>\n"
+    "</div>\n");
+
+const QString htm_Typ3 = QString::fromUtf8(
+    "<div id='soal'>السؤال رقم : #nu#</div>\n"
+    "<div id='soal2'>اختر الجواب الصحيح</div>\n"
+    "<div id='soal2'>#soal#</div>\n"
+    "<div id='soaltxt'>\n"
+    "    <form>\n"
+    "        #choi#\n"
+    "        <div id='note'></div>\n"
+    "    </form>\n"
+    "</div>\n");
+
+const QString htm_notxt = QString::fromUtf8(
+    "<font color='#0000FF'>الإدارة : لم تصل أجوبتك بالعربية لأن جهازك لا يدعم العربية وقد "
+    "ألغي من التنقيط</font>");
+
+const QString htm_table_note = QString::fromUtf8(R"HTML(<!DOCTYPE html>
+<html dir="rtl">
+<head>
+<meta http-equiv="Content-Type" content="text/html; charset=utf-8" />
+<title></title>
+<link href="qrc:/Resources/html/stylemac.css" rel="stylesheet" type="text/css" />
+<style type="text/css">
+table { border-collapse: collapse; border-spacing: 0; background: #FFC; }
+td { border: 1px solid #006; }
+body { font-family: tahoma; font-size: 12px; }
+#note { color: #F00; font-weight: bold; }
+</style>
+</head>
+<body dir="rtl">
+<div align='center'><strong>#mada#</strong></div><br />
+<table width="600" border="0" align="center">
+  <tr align="center" bgcolor='#0099FF'>
+    <td width="260"><strong>الاسم</strong></td>
+    <td width="140"><strong>البريد</strong></td>
+    <td width="100"><strong>التاريخ</strong></td>
+    <td width="50"><strong>رقمه</strong></td>
+    <td width="50" height="40"><strong>النقطة</strong></td>
+  </tr>
+<div id='tr'></div>
+</table>
+</body>
+</html>
+)HTML");

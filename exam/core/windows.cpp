@@ -1,0 +1,29 @@
+#include "core/windows.h"
+
+#include <QApplication>
+#include <QPalette>
+#include <QPixmap>
+#include <QWidget>
+
+void takeExamLook(QWidget *window, const QString &picture)
+{
+    window->setLayoutDirection(QApplication::layoutDirection());
+    QPalette palette = window->palette();
+    palette.setBrush(QPalette::All, QPalette::Window, QBrush(QPixmap(picture)));
+    window->setPalette(palette);
+    window->setAutoFillBackground(true);
+}
+
+namespace {
+std::function<void()> quitHandler;
+}
+
+void setQuitHandler(std::function<void()> handler) { quitHandler = std::move(handler); }
+
+void quitProgram()
+{
+    if (quitHandler)
+        quitHandler();
+    else
+        QCoreApplication::quit();
+}

@@ -1,0 +1,134 @@
+#include "supervision/frmnataij.h"
+
+#include "common/hooks.h"
+#include "core/frmstart.h"
+#include "core/globals.h"
+#include "core/msgbox.h"
+#include "core/windows.h"
+#include "supervision/gradedisplay.h"
+#include "supervision/pageprint.h"
+#include "supervision/pure/results.h"
+#include "ui_frmnataij.h"
+
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QUrl>
+
+const QString kMsgNoResults = QStringLiteral("عذرا .. لم تستقبل منك الإدارة أي امتحان من قبل   ");
+
+namespace {
+enum Column { Heading, Date, Number, Answers, Grading, ColumnCount };
+}
+
+FrmNataij::FrmNataij(QWidget *parent) : QDialog(parent), ui(new Ui::FrmNataij)
+{
+    ui->setupUi(this);
+    setWindowFlags(Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint
+                   | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowState(windowState() | Qt::WindowMaximized);
+    takeExamLook(this, QStringLiteral(":/Resources/bb.png"));
+
+    const int widths[ColumnCount] = {300, 140, 40, 0, 0};
+    QHeaderView *header = ui->table1->horizontalHeader();
+    for (int c = 0; c < ColumnCount; ++c) {
+        ui->table1->setColumnWidth(c, widths[c]);
+        header->setSectionResizeMode(c, QHeaderView::Fixed);
+    }
+    ui->table1->setColumnHidden(Answers, true);
+    ui->table1->setColumnHidden(Grading, true);
+    header->setStretchLastSection(true);
+
+    ui->web->load(QUrl(QStringLiteral("qrc:///Resources/html/index2.html")));
+    setWindowTitle(QStringLiteral("عرض النتائج : ")
+                   + QString(nameVelmar).replace(QLatin1Char('\n'), QLatin1Char(' ')));
+}
+
+FrmNataij::~FrmNataij() { delete ui; }
+
+void FrmNataij::ExtracTxt(const QString &payload)
+{
+    const ResultsReply reply = readResultsReply(payload);
+    if (reply.records.isEmpty()) {
+        close();
+        if (reply.damaged())
+            showMessage(kMsgEmptyReply);
+        else
+            MsgBox(kExamTitle, kMsgNoResults, QMessageBox::Information, QMessageBox::Ok);
+        return;
+    }
+    nameStudent = reply.name;
+    mailStudent = reply.mail;
+    ui->table1->setRowCount(reply.records.size());
+    for (int row = 0; row < reply.records.size(); ++row) {
+        const ResultRecord &r = reply.records.at(row);
+        const QString cells[ColumnCount] = {resultHeading(r), r.date, r.number, r.answers,
+                                            r.grading};
+        for (int c = 0; c < ColumnCount; ++c) {
+            auto *item = new QTableWidgetItem(cells[c]);
+            item->setTextAlignment(Qt::AlignCenter);
+            ui->table1->setItem(row, c, item);
+        }
+    }
+}
+
+void FrmNataij::on_table1_clicked(const QModelIndex &index)
+{
+    const auto cell = [this, &index](int column) {
+        const QTableWidgetItem *item = ui->table1->item(index.row(), column);
+        return item ? item->text() : QString();
+    };
+    txtTankit = cell(Grading);
+    const QString heading = cell(Heading);
+    // Pages show the institute label with "<br />" line breaks from now on.
+    nameVelmar.replace(QLatin1Char('\n'), QStringLiteral("<br />"));
+    htmlSheet = resultSheet(cell(Answers), heading, nameStudent, mailStudent, nameVelmar);
+    if (htmlSheet.isEmpty()) {
+        ui->web->setHtml(QString(), QUrl());
+        showMessage(kMsgDamagedSheet);
+        return;
+    }
+    ChangeTankit();
+}
+
+void FrmNataij::ChangeTankit()
+{
+    if (!showGradedSheet(ui->web, &htmlSheet, txtTankit))
+        MsgBox(kExamTitle, kMsgNotGraded, QMessageBox::Information, QMessageBox::Ok);
+}
+
+void FrmNataij::on_B_print_clicked()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintPreviewDialog preview(&printer, this, Qt::Window);
+    preview.setLayoutDirection(Qt::LeftToRight);
+    preview.setWindowTitle(QStringLiteral("طباعة الامتحان"));
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this, &FrmNataij::printPreview);
+    hooks::execModal(&preview);
+}
+
+void FrmNataij::printPreview(QPrinter *printer) { ui->web->print(printer); }
+
+void FrmNataij::on_B_pdf_clicked()
+{
+    savePagePdf(this, ui->web, QStringLiteral("imtihan_"));
+}
+
+void FrmNataij::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape)
+        return;
+    QDialog::keyPressEvent(event);
+}
+
+void FrmNataij::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    if (frmstart)
+        frmstart->show();
+    deleteLater();
+    if (frmnataij == this)
+        frmnataij = nullptr;
+}

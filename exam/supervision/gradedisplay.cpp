@@ -1,0 +1,22 @@
+#include "supervision/gradedisplay.h"
+
+#include "core/msgbox.h"
+#include "core/pure/grading.h"
+
+#include <QUrl>
+#include <QWebView>
+
+const QString kExamTitle = QStringLiteral("برنامج الاختبار");
+const QString kMsgNotGraded = QStringLiteral("لم يتم تصحيح هذا الامتحان بعد    ");
+const QString kMsgOverTwenty = QStringLiteral("انتبه .. تجاوزت النقطة عشرون    ");
+const QString kMsgDamagedSheet = QStringLiteral("الامتحان معطوب    ");
+
+bool showGradedSheet(QWebView *web, QString *htmlSheet, const QString &txtTankit)
+{
+    const GradedSheet sheet = fillGrades(*htmlSheet, txtTankit);
+    *htmlSheet = sheet.html;
+    web->setHtml(*htmlSheet, QUrl());
+    if (sheet.overTwenty)
+        MsgBox(kExamTitle, kMsgOverTwenty, QMessageBox::Information, QMessageBox::Ok);
+    return sheet.graded;
+}

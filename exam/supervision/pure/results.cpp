@@ -1,0 +1,56 @@
+#include "supervision/pure/results.h"
+
+#include "core/pure/loginreply.h"
+#include "core/pure/pages.h"
+#include "core/pure/pagetext.h"
+
+#include <QStringList>
+
+ResultsReply readResultsReply(const QString &payload)
+{
+    ResultsReply reply;
+    const QStringList parts = payload.split(QStringLiteral("<|>"));
+    const QStringList head = parts.first().split(QLatin1Char('|'));
+    reply.name = head.value(0);
+    reply.mail = head.value(1);
+    for (int i = 1; i < parts.size(); ++i) {
+        const QString &part = parts.at(i);
+        if (part.trimmed().isEmpty())
+            continue;
+        const QStringList f = part.split(QLatin1Char('|'));
+        if (f.size() < 5 || reply.records.size() >= kMaxResultRecords) {
+            ++reply.skipped;
+            continue;
+        }
+        const ExamHeader heading = splitExamHeader(f.at(0));
+        ResultRecord r;
+        r.subject = heading.title;
+        r.cohort = heading.fawjText;
+        r.classNo = heading.faslText;
+        r.number = f.at(1);
+        r.date = f.at(2);
+        r.answers = f.at(3);
+        r.grading = f.at(4);
+        reply.records.append(r);
+    }
+    return reply;
+}
+
+QString resultHeading(const ResultRecord &record)
+{
+    return record.subject + QString::fromUtf8("\n[ الفوج:") + record.cohort
+           + QString::fromUtf8(" - الفصل:") + record.classNo + QStringLiteral(" ]");
+}
+
+QString resultSheet(const QString &answers, const QString &heading, const QString &name,
+                    const QString &mail, const QString &label)
+{
+    QString page = ExtracImtDisplay(answers);
+    if (page.isEmpty())
+        return page;
+    page = fillSlot(page, QStringLiteral("userinfo"),
+                    QString::fromUtf8("الاسم : ") + htmlText(name)
+                        + QString::fromUtf8("<br />البريد: ") + htmlText(mail));
+    page = fillSlot(page, QStringLiteral("velmarinfo"), labelHtml(label));
+    return fillSlot(page, QStringLiteral("mada"), htmlText(heading));
+}

@@ -1,0 +1,88 @@
+// Shared set-up of the exam program's widget tests: the login state back to
+// its start values, no windows left, quits counted instead of done.
+#pragma once
+
+#include "core/frmconnect.h"
+#include "core/frmstart.h"
+#include "core/frmstart2.h"
+#include "core/frmtimer.h"
+#include "core/frmurl.h"
+#include "core/frmweb.h"
+#include "core/globals.h"
+#include "core/windows.h"
+#include "supervision/frmnataij.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QJsonArray>
+#include <QJsonObject>
+
+namespace examtest {
+
+inline int &quits()
+{
+    static int count = 0;
+    return count;
+}
+
+// Runs deferred deletions.
+inline void settle()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+inline void closeWindows()
+{
+    if (frmweb)
+        frmweb->closeSheet();
+    if (frmnataij)
+        frmnataij->close();
+    if (frmstart2)
+        frmstart2->close();
+    if (frmtime)
+        frmtime->close();
+    if (frmconn)
+        frmconn->close();
+    delete frmstart;
+    frmstart = nullptr;
+    settle();
+}
+
+// Start values of the login state and of the test seams.
+inline void reset()
+{
+    closeWindows();
+    QApplication::setQuitOnLastWindowClosed(false);
+    setQuitHandler([] { ++quits(); });
+    quits() = 0;
+    nickname = QStringLiteral("nickname");
+    mail = QStringLiteral("mail");
+    nameVelmar = QStringLiteral("nameVelmar");
+    grpVelmar = QStringLiteral("no");
+    id_user = 0;
+    type_user = 0;
+    Badmin = false;
+    sDateServer.clear();
+    sSecond = 0;
+    reply_isRunning = false;
+    FrmURL::timeoutMs = 10000;
+    FrmTimer::tickMs = 3600 * 1000; // tests tick by hand
+}
+
+// The raw bodies of the exam posts in an institute log, in order.
+inline QStringList postBodies(const QJsonArray &log)
+{
+    QStringList out;
+    for (const QJsonValue &entry : log) {
+        const QJsonObject o = entry.toObject();
+        if (o.value(QStringLiteral("service")).toString() == QLatin1String("exam")
+            && o.value(QStringLiteral("kind")).toString() == QLatin1String("post"))
+            out << o.value(QStringLiteral("body")).toString();
+    }
+    return out;
+}
+
+} // namespace examtest

@@ -1,0 +1,542 @@
+// The results window offscreen: the table from a reply, graded and ungraded
+// sheets in the web view, messages, print preview, PDF files, closing back to
+// the start form, and the whole road from the start form's results button
+// against the local institute.
+#include "common/hooks.h"
+#include "core/msgbox.h"
+#include "examtest.h"
+#include "supervision/gradedisplay.h"
+#include "support/institute.h"
+#include "support/modal.h"
+
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QWebElement>
+#include <QWebFrame>
+#include <QWebView>
+#include <QtTest>
+
+using namespace examtest;
+
+namespace {
+
+QString u(const char *utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+const QString kHead = "Amina Belkacem|amina@example.org";
+// Two questions: a written answer and a one-of-two choice.
+const QString kSheet = "2<:>Q1<:>1<:>first answer<:>Q2<:>3<:>2<:>[on]yes<:>[no]no";
+
+QString record(const QString &heading, const QString &number, const QString &grading,
+               const QString &answers = kSheet)
+{
+    return QStringList{heading, number, "2015-03-01 10:00:00", answers, grading}.join('|');
+}
+
+QString payload(const QStringList &records)
+{
+    return (QStringList{kHead} + records).join("<|>");
+}
+
+bool isPdf(const QString &file, QString *pageSize)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly) || !f.read(5).startsWith("%PDF-"))
+        return false;
+    QProcess info;
+    info.start("pdfinfo", {file});
+    if (!info.waitForFinished(20000) || info.exitCode() != 0)
+        return false;
+    for (const QString &line : QString::fromUtf8(info.readAllStandardOutput()).split('\n')) {
+        if (line.startsWith("Page size:"))
+            *pageSize = line.mid(10).trimmed();
+    }
+    return true;
+}
+
+} // namespace
+
+class TestExamResultsWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void layout();
+    void rows_data();
+    void rows();
+    void noExam_data();
+    void noExam();
+    void gradedSheet();
+    void ungradedSheet();
+    void overTwenty();
+    void secondRowTakesItsOwnGrading();
+    void hostileTexts();
+    void damagedSheet_data();
+    void damagedSheet();
+    void pdf();
+    void pdfCancelled();
+    void pdfUnwritable();
+    void printPreview();
+    void escapeAndClose();
+    void fromTheResultsButton();
+    void studentWithoutResults();
+
+private:
+    FrmNataij *open(const QString &payload);
+    QTableWidget *table() { return frmnataij->findChild<QTableWidget *>("table1"); }
+    QWebFrame *frame()
+    {
+        return frmnataij->findChild<QWebView *>("web")->page()->mainFrame();
+    }
+    void click(int row);
+    bool pageLoaded();
+    QStringList marks();
+    QString total() { return frame()->findFirstElement("#total").toPlainText().trimmed(); }
+
+    Institute m_institute;
+    QTemporaryDir m_dir;
+};
+
+void TestExamResultsWindow::initTestCase()
+{
+    QApplication::setLayoutDirection(Qt::RightToLeft); // as the program starts
+    QVERIFY2(m_institute.start(), qPrintable(m_institute.startError()));
+    QVERIFY(m_dir.isValid());
+}
+
+void TestExamResultsWindow::init()
+{
+    reset();
+    nameVelmar = QStringLiteral("Ma3had\nAl Fursan");
+    Url_php = QStringLiteral("http://127.0.0.1:%1/imtihan.php").arg(m_institute.port("exam"));
+    m_institute.control({{"command", "exam-reset"}});
+    m_institute.control({{"command", "clear-log"}});
+}
+
+void TestExamResultsWindow::cleanup()
+{
+    hooks::setSaveFileHandler({});
+    hooks::setClock({});
+    VERIFY_INSTITUTE_CLEAN(m_institute);
+    closeWindows();
+    QCOMPARE(frmnataij, nullptr);
+}
+
+FrmNataij *TestExamResultsWindow::open(const QString &payload)
+{
+    frmstart = new FrmStart(nullptr);
+    frmnataij = new FrmNataij(nullptr);
+    frmnataij->show();
+    frmstart->hide();
+    frmnataij->ExtracTxt(payload);
+    return frmnataij;
+}
+
+// Clicks a row and waits until the page it shows has loaded (the page waits
+// for its style sheet before it runs its script).
+void TestExamResultsWindow::click(int row)
+{
+    QTableWidget *t = table();
+    const QRect cell = t->visualRect(t->model()->index(row, 0));
+    QVERIFY(cell.isValid());
+    QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, cell.center());
+    QVERIFY(pageLoaded());
+}
+
+// What a message box's own event loop does meanwhile: the page finishes.
+bool TestExamResultsWindow::pageLoaded()
+{
+    QDeadlineTimer deadline(10000);
+    while (frame()->evaluateJavaScript("document.readyState").toString() != "complete") {
+        if (deadline.hasExpired())
+            return false;
+        QTest::qWait(10);
+    }
+    return true;
+}
+
+QStringList TestExamResultsWindow::marks()
+{
+    QStringList out;
+    for (const QWebElement &slot : frame()->findAllElements("div"))
+        if (slot.attribute("id") == "note2")
+            out << slot.findFirst("span").toPlainText();
+    return out;
+}
+
+void TestExamResultsWindow::layout()
+{
+    open(payload({record("Fiqh<:>3<:>2", "17", "")}));
+    QVERIFY(QTest::qWaitForWindowExposed(frmnataij));
+    QCOMPARE(frmnataij->windowTitle(), u("عرض النتائج : Ma3had Al Fursan"));
+    QVERIFY(frmnataij->windowState() & Qt::WindowMaximized);
+    QVERIFY(frmnataij->windowFlags() & Qt::WindowCloseButtonHint);
+    QVERIFY(!(frmnataij->windowFlags() & Qt::WindowContextHelpButtonHint));
+    QCOMPARE(frmnataij->layoutDirection(), Qt::RightToLeft);
+    QTableWidget *t = table();
+    const QStringList headers{u("الامتحان"), u("تاريخه"), u("رقمه"), u("النص"), u("التنقيط")};
+    for (int c = 0; c < 5; ++c) {
+        QCOMPARE(t->horizontalHeaderItem(c)->text(), headers.at(c));
+        QCOMPARE(t->horizontalHeader()->sectionResizeMode(c), QHeaderView::Fixed);
+        QCOMPARE(t->isColumnHidden(c), c >= 3);
+    }
+    QCOMPARE(t->columnWidth(0), 300);
+    QCOMPARE(t->columnWidth(1), 140);
+    // The number column is the last one shown and takes the rest.
+    QVERIFY(t->columnWidth(2) >= 40);
+    QCOMPARE(t->columnWidth(0) + t->columnWidth(1) + t->columnWidth(2), t->viewport()->width());
+    QVERIFY(t->horizontalHeader()->stretchLastSection());
+    QCOMPARE(t->editTriggers(), QAbstractItemView::NoEditTriggers);
+    QCOMPARE(t->selectionBehavior(), QAbstractItemView::SelectRows);
+    QCOMPARE(t->selectionMode(), QAbstractItemView::SingleSelection);
+    QVERIFY(!t->verticalHeader()->isVisible());
+    QCOMPARE(frmnataij->findChild<QPushButton *>("B_print")->text(), u("طباعة ورقة الامتحان"));
+    QCOMPARE(frmnataij->findChild<QPushButton *>("B_pdf")->text(), u("حفظ ورقة الامتحان pdf"));
+    // The title keeps the label's line break as a blank; the global is untouched.
+    QCOMPARE(nameVelmar, QStringLiteral("Ma3had\nAl Fursan"));
+}
+
+void TestExamResultsWindow::rows_data()
+{
+    QTest::addColumn<QString>("payload");
+    QTest::addColumn<QList<QStringList>>("cells");
+    QTest::newRow("one record")
+        << payload({"Fiqh<:>3<:>2|17|2015-03-01 10:00:00|T|G"})
+        << QList<QStringList>{{u("Fiqh\n[ الفوج:3 - الفصل:2 ]"), "2015-03-01 10:00:00", "17", "T", "G"}};
+    QTest::newRow("three in reply order, a short one skipped")
+        << payload({"A<:>1<:>1|1|d1|T1|", "Short|9|d9", "B<:>2<:>2|2|d2|T2|0::1",
+                    "C|3|d3|T3|15::"})
+        << QList<QStringList>{{u("A\n[ الفوج:1 - الفصل:1 ]"), "d1", "1", "T1", ""},
+                              {u("B\n[ الفوج:2 - الفصل:2 ]"), "d2", "2", "T2", "0::1"},
+                              {u("C\n[ الفوج: - الفصل: ]"), "d3", "3", "T3", "15::"}};
+}
+
+void TestExamResultsWindow::rows()
+{
+    QFETCH(QString, payload);
+    QFETCH(QList<QStringList>, cells);
+    ModalAnswerer answers;
+    open(payload);
+    QVERIFY(answers.shown.isEmpty());
+    QVERIFY(frmnataij->isVisible());
+    QVERIFY(!frmstart->isVisible());
+    QCOMPARE(frmnataij->nameStudent, QStringLiteral("Amina Belkacem"));
+    QCOMPARE(frmnataij->mailStudent, QStringLiteral("amina@example.org"));
+    QTableWidget *t = table();
+    QCOMPARE(t->rowCount(), cells.size());
+    for (int r = 0; r < cells.size(); ++r) {
+        for (int c = 0; c < 5; ++c) {
+            QCOMPARE(t->item(r, c)->text(), cells.at(r).at(c));
+            QCOMPARE(t->item(r, c)->textAlignment(), int(Qt::AlignCenter));
+        }
+    }
+    QVERIFY(t->selectedItems().isEmpty());
+    QVERIFY(frmnataij->htmlSheet.isEmpty());
+}
+
+void TestExamResultsWindow::noExam_data()
+{
+    QTest::addColumn<QString>("payload");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("empty") << "" << kExamTitle << kMsgNoResults;
+    QTest::newRow("head only") << kHead << kExamTitle << kMsgNoResults;
+    QTest::newRow("blank record") << kHead + "<|>" << kExamTitle << kMsgNoResults;
+    // Records that cannot be read are a fault, not "no exam".
+    QTest::newRow("only short records") << kHead + "<|>a|b|c<|>x" << kMsgTitle << kMsgEmptyReply;
+}
+
+void TestExamResultsWindow::noExam()
+{
+    QFETCH(QString, payload);
+    QFETCH(QString, title);
+    QFETCH(QString, message);
+    ModalAnswerer answers;
+    bool closedFirst = false;
+    answers.whileOpen([&](QDialog *) { closedFirst = !frmnataij && frmstart->isVisible(); });
+    QPointer<FrmNataij> window = open(payload);
+    QCOMPARE(answers.texts(), QStringList{message});
+    QCOMPARE(answers.shown.first().title, title);
+    QCOMPARE(answers.shown.first().icon, QMessageBox::Information);
+    QCOMPARE(answers.shown.first().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QVERIFY(closedFirst);
+    settle();
+    QVERIFY(!window);
+}
+
+void TestExamResultsWindow::gradedSheet()
+{
+    open(payload({record("Fiqh<:>3<:>2", "17", "0::5:7.5")}));
+    ModalAnswerer answers;
+    click(0);
+    QVERIFY2(answers.shown.isEmpty(), qPrintable(answers.texts().join('|')));
+    QCOMPARE(frmnataij->txtTankit, QStringLiteral("0::5:7.5"));
+    QCOMPARE(marks(), (QStringList{"5", "7.5"}));
+    QCOMPARE(frame()->findAllElements("#note2").count(), 2);
+    QCOMPARE(total(), u("المجموع : 20 / 12.5"));
+    QCOMPARE(frame()->findFirstElement("#userinfo").toPlainText(),
+             u("الاسم : Amina Belkacem\nالبريد: amina@example.org"));
+    QCOMPARE(frame()->findFirstElement("#mada").toPlainText(), u("Fiqh [ الفوج:3 - الفصل:2 ]"));
+    QCOMPARE(frame()->findFirstElement("#velmarinfo").toInnerXml(), QString("Ma3had<br>Al Fursan"));
+    // The label keeps its "<br />" form from now on.
+    QCOMPARE(nameVelmar, QStringLiteral("Ma3had<br />Al Fursan"));
+    QCOMPARE(frame()->findAllElements("textarea").count(), 0);
+    QCOMPARE(frame()->findFirstElement("#soal2").toPlainText(), QString("Q1"));
+    QVERIFY(frame()->toPlainText().contains("first answer"));
+    const QWebElementCollection inputs = frame()->findAllElements("input");
+    QCOMPARE(inputs.count(), 2);
+    QVERIFY(inputs.at(0).hasAttribute("checked"));
+    QVERIFY(!inputs.at(1).hasAttribute("checked"));
+}
+
+void TestExamResultsWindow::ungradedSheet()
+{
+    open(payload({record("Fiqh<:>3<:>2", "17", "")}));
+    ModalAnswerer answers;
+    bool shownFirst = false;
+    answers.whileOpen([&](QDialog *) {
+        shownFirst = pageLoaded() && total() == u("لم يتم تصحيح هذا الامتحان بعد");
+    });
+    click(0);
+    QCOMPARE(answers.texts(), QStringList{kMsgNotGraded});
+    QCOMPARE(answers.shown.first().title, kExamTitle);
+    QCOMPARE(answers.shown.first().icon, QMessageBox::Information);
+    QVERIFY(shownFirst);
+    QCOMPARE(marks(), QStringList());
+    QCOMPARE(frame()->findAllElements("#note").count(), 2);
+}
+
+void TestExamResultsWindow::overTwenty()
+{
+    open(payload({record("Fiqh<:>3<:>2", "17", "0::18:3")}));
+    ModalAnswerer answers;
+    QString totalDuringMessage;
+    answers.whileOpen([&](QDialog *) {
+        if (pageLoaded())
+            totalDuringMessage = total();
+    });
+    click(0);
+    QCOMPARE(answers.texts(), QStringList{kMsgOverTwenty});
+    QCOMPARE(answers.shown.first().title, kExamTitle);
+    QCOMPARE(totalDuringMessage, u("المجموع : 20 / 21"));
+}
+
+void TestExamResultsWindow::secondRowTakesItsOwnGrading()
+{
+    const QString three = "3<:>A<:>1<:>a<:>B<:>1<:>b<:>C<:>1<:>c";
+    open(payload({record("First<:>1<:>1", "1", "0::1:2"), record("Second<:>2<:>2", "2", "15::4:4:4", three)}));
+    ModalAnswerer answers;
+    click(0);
+    QCOMPARE(marks(), (QStringList{"1", "2"}));
+    click(1);
+    QVERIFY(answers.shown.isEmpty());
+    QCOMPARE(frmnataij->txtTankit, QStringLiteral("15::4:4:4"));
+    QCOMPARE(marks(), QStringList());
+    QCOMPARE(frame()->findAllElements("#note").count(), 3);
+    QCOMPARE(total(), u("المجموع : 20 / 15"));
+    QVERIFY(frame()->findFirstElement("#mada").toPlainText().startsWith("Second"));
+}
+
+void TestExamResultsWindow::hostileTexts()
+{
+    const QString answers = "1<:><img src=x onerror='window.hit=1'><:>1<:><script>window.hit=2</script>";
+    open("<b>Amina</b>|<i>m</i><|>" + record("<u>S</u><:>1<:>1", "1", "0::3", answers));
+    nameVelmar = QStringLiteral("<script>window.hit=3</script>\nline");
+    ModalAnswerer answers2;
+    click(0);
+    QVERIFY(answers2.shown.isEmpty());
+    QCOMPARE(frame()->findAllElements("script").count(), 1); // the page's own
+    QCOMPARE(frame()->findAllElements("img").count(), 1);    // the page's own picture
+    QCOMPARE(frame()->findAllElements("b").count(), 0);
+    QCOMPARE(frame()->findAllElements("u").count(), 0);
+    QVERIFY(frame()->evaluateJavaScript("window.hit === undefined").toBool());
+    QCOMPARE(frame()->findFirstElement("#userinfo").toPlainText(),
+             u("الاسم : <b>Amina</b>\nالبريد: <i>m</i>"));
+    QVERIFY(frame()->findFirstElement("#velmarinfo").toPlainText().startsWith("<script>"));
+    QCOMPARE(marks(), QStringList{"3"});
+}
+
+void TestExamResultsWindow::damagedSheet_data()
+{
+    QTest::addColumn<QString>("answers");
+    QTest::addColumn<QString>("grading");
+    QTest::newRow("not an answers text") << "garbage" << "";
+    QTest::newRow("empty, graded") << "" << "0::30";
+}
+
+void TestExamResultsWindow::damagedSheet()
+{
+    QFETCH(QString, answers);
+    QFETCH(QString, grading);
+    open(payload({record("S<:>1<:>1", "1", grading, answers)}));
+    ModalAnswerer modal;
+    click(0);
+    QCOMPARE(modal.texts(), QStringList{kMsgDamagedSheet});
+    QCOMPARE(modal.shown.first().title, kMsgTitle);
+    QCOMPARE(frame()->findAllElements("div").count(), 0);
+}
+
+void TestExamResultsWindow::pdf()
+{
+    open(payload({record("Fiqh<:>3<:>2", "17", "0::5:7.5")}));
+    click(0);
+    hooks::setClock([] { return QDateTime(QDate(2015, 3, 1), QTime(14, 5, 9)); });
+    const QString file = m_dir.filePath("sheet.pdf");
+    QStringList asked;
+    hooks::setSaveFileHandler([&](const QString &caption, const QString &path, const QString &filter) {
+        asked << caption << path << filter;
+        return file;
+    });
+    ModalAnswerer answers;
+    QTest::mouseClick(frmnataij->findChild<QPushButton *>("B_pdf"), Qt::LeftButton);
+    QVERIFY(answers.shown.isEmpty());
+    QCOMPARE(asked, (QStringList{"save file", QDir::homePath() + "/imtihan_2015-03-01_14.05.09.pdf",
+                                 "PDF (*.pdf)"}));
+    QString pageSize;
+    QVERIFY(isPdf(file, &pageSize));
+    QVERIFY2(pageSize.contains("A4"), qPrintable(pageSize));
+}
+
+void TestExamResultsWindow::pdfCancelled()
+{
+    open(payload({record("Fiqh<:>3<:>2", "17", "0::5")}));
+    click(0);
+    int asked = 0;
+    hooks::setSaveFileHandler([&](const QString &, const QString &, const QString &) {
+        ++asked;
+        return QString();
+    });
+    ModalAnswerer answers;
+    frmnataij->on_B_pdf_clicked();
+    QCOMPARE(asked, 1);
+    QVERIFY(answers.shown.isEmpty());
+    QVERIFY(QDir(QDir::homePath()).entryList({"*.pdf"}, QDir::Files).isEmpty());
+}
+
+void TestExamResultsWindow::pdfUnwritable()
+{
+    open(payload({record("Fiqh<:>3<:>2", "17", "0::5")}));
+    click(0);
+    const QString file = m_dir.filePath("no/such/folder/sheet.pdf");
+    hooks::setSaveFileHandler([&](const QString &, const QString &, const QString &) { return file; });
+    ModalAnswerer answers;
+    frmnataij->on_B_pdf_clicked();
+    QCOMPARE(answers.texts(), QStringList{u("تعذر حفظ الملف    ")});
+    QCOMPARE(answers.shown.first().title, kExamTitle);
+    QVERIFY(!QFile::exists(file));
+}
+
+void TestExamResultsWindow::printPreview()
+{
+    open(payload({record("Fiqh<:>3<:>2", "17", "0::5:7.5")}));
+    click(0);
+    const QString file = m_dir.filePath("preview.pdf");
+    ModalAnswerer answers;
+    answers.whileOpen([&](QDialog *dialog) {
+        auto *preview = qobject_cast<QPrintPreviewDialog *>(dialog);
+        QVERIFY(preview);
+        QCOMPARE(preview->layoutDirection(), Qt::LeftToRight);
+        QCOMPARE(preview->parentWidget(), frmnataij);
+        QCOMPARE(preview->printer()->resolution(), QPrinter(QPrinter::HighResolution).resolution());
+        // What the dialog's print action does: paint on the printer given.
+        QPrinter printer;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(file);
+        emit preview->paintRequested(&printer);
+    });
+    QTest::mouseClick(frmnataij->findChild<QPushButton *>("B_print"), Qt::LeftButton);
+    QCOMPARE(answers.shown.size(), 1);
+    QCOMPARE(answers.shown.first().title, u("طباعة الامتحان"));
+    QCOMPARE(answers.shown.first().className, QString("QPrintPreviewDialog"));
+    QString pageSize;
+    QVERIFY(isPdf(file, &pageSize));
+}
+
+void TestExamResultsWindow::escapeAndClose()
+{
+    QPointer<FrmNataij> window = open(payload({record("Fiqh<:>3<:>2", "17", "")}));
+    QVERIFY(QTest::qWaitForWindowExposed(frmnataij));
+    QTest::keyClick(frmnataij, Qt::Key_Escape);
+    QVERIFY(frmnataij);
+    QVERIFY(frmnataij->isVisible());
+    QVERIFY(!frmstart->isVisible());
+    frmnataij->close();
+    QCOMPARE(frmnataij, nullptr);
+    QVERIFY(frmstart->isVisible());
+    settle();
+    QVERIFY(!window);
+}
+
+void TestExamResultsWindow::fromTheResultsButton()
+{
+    id_user = 1001;
+    frmstart = new FrmStart(nullptr);
+    frmstart->show();
+    ModalAnswerer answers;
+    frmstart->on_B_natija_clicked();
+    QVERIFY2(answers.shown.isEmpty(), qPrintable(answers.texts().join('|')));
+    QVERIFY(frmnataij);
+    QVERIFY(frmnataij->isVisible());
+    QVERIFY(!frmstart->isVisible());
+    QVERIFY(QTest::qWaitForWindowExposed(frmnataij));
+    QCOMPARE(frmnataij->nameStudent, QStringLiteral("Amina Belkacem"));
+    QTableWidget *t = table();
+    QCOMPARE(t->rowCount(), 2);
+    QCOMPARE(t->item(0, 0)->text(), u("Grammar I\n[ الفوج:1 - الفصل:2 ]"));
+    QCOMPARE(t->item(0, 2)->text(), QString("11"));
+    QCOMPARE(t->item(1, 1)->text(), QString("2015-03-08 09:30:00"));
+
+    click(0);
+    QVERIFY2(answers.shown.isEmpty(), qPrintable(answers.texts().join('|')));
+    QCOMPARE(marks(), (QStringList{"6", "5.5", "4"}));
+    QCOMPARE(total(), u("المجموع : 20 / 15.5"));
+    QVERIFY(frame()->toPlainText().contains("Al kitabu : jadidun + 100%"));
+    QCOMPARE(frame()->findAllElements("input").count(), 5);
+
+    click(1);
+    QCOMPARE(answers.texts(), QStringList{kMsgNotGraded});
+    QCOMPARE(total(), u("لم يتم تصحيح هذا الامتحان بعد"));
+    // The written answer was cut to the question's ten letters.
+    QVERIFY(frame()->toPlainText().contains("a summary"));
+    QVERIFY(!frame()->toPlainText().contains("longer"));
+
+    frmnataij->close();
+    QVERIFY(frmstart->isVisible());
+    QCOMPARE(frmnataij, nullptr);
+    settle();
+    QCOMPARE(frmconn, nullptr);
+}
+
+void TestExamResultsWindow::studentWithoutResults()
+{
+    grpVelmar = QStringLiteral("Nour Group");
+    frmstart = new FrmStart(nullptr);
+    frmstart->show();
+    frmstart->findChild<QLineEdit *>("Iduser")->setText("1003");
+    ModalAnswerer answers;
+    answers.queue(QMessageBox::Yes); // "are you this student?"
+    frmstart->on_B_natija_clicked();
+    QCOMPARE(answers.texts().size(), 2);
+    QCOMPARE(answers.texts().last(), kMsgNoResults);
+    QCOMPARE(frmnataij, nullptr);
+    QVERIFY(frmstart->isVisible());
+    QVERIFY(postBodies(m_institute.log()).last().contains("cmd=getimtihan"));
+    settle();
+    QCOMPARE(frmconn, nullptr);
+}
+
+QTEST_MAIN(TestExamResultsWindow)
+#include "tst_exam_results_window.moc"

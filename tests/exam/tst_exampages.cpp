@@ -1,0 +1,299 @@
+// The exam page, the answer sheet and the marks page, built from their texts.
+#include "core/pure/pages.h"
+#include "core/pure/pagetext.h"
+#include "core/pure/templates.h"
+#include "exampage_blocks.h"
+
+#include <QtTest>
+
+namespace {
+
+const QString check = "<input type=checkbox> ";
+const QString radio = "<input type=radio name=R1> ";
+const QString onBox = "<input disabled checked type=checkbox>";
+const QString offBox = "<input disabled         type=checkbox>";
+const QString onRadio = "<input checked  type=radio name=R1>";
+const QString offRadio = "<input disabled type=radio name=R1>";
+
+} // namespace
+
+class TestExamPages : public QObject
+{
+    Q_OBJECT
+private slots:
+    void noExam_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("zero count") << "0|Q|1|5";
+        QTest::newRow("empty count") << "|Q|1|5";
+        QTest::newRow("word count") << "x";
+        QTest::newRow("empty text") << "";
+    }
+    void noExam()
+    {
+        QFETCH(QString, text);
+        QCOMPARE(ExtracImtihan(text), QString());
+    }
+
+    void examPage_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("blocks");
+        QTest::newRow("count alone") << "1" << "";
+        QTest::newRow("count and bar") << "3|" << "";
+        QTest::newRow("no limit") << "1|Q|1|-1" << limitedBlock("1", "Q", "", "-1");
+        QTest::newRow("limit 200") << "1|Q|1|200" << limitedBlock("1", "Q", limitNote(200), "200");
+        QTest::newRow("limit 0") << "1|Q|1|0" << limitedBlock("1", "Q", limitNote(0), "0");
+        QTest::newRow("other negative limit") << "1|Q|1|-7" << limitedBlock("1", "Q", "", "-1");
+        QTest::newRow("word limit means none") << "1|Q|1|abc" << limitedBlock("1", "Q", "", "-1");
+        QTest::newRow("empty limit means none") << "1|Q|1|" << limitedBlock("1", "Q", "", "-1");
+        QTest::newRow("missing limit means none") << "1|Q|1" << limitedBlock("1", "Q", "", "-1");
+        QTest::newRow("overflowing limit means none")
+            << "1|Q|1|99999999999" << limitedBlock("1", "Q", "", "-1");
+        QTest::newRow("check then radio")
+            << "2|A|2|2|x|y|B|3|1|z"
+            << checkBlock("1", "A", check + "x<BR>\n" + check + "y<BR>\n")
+                   + radioBlock("2", "B", radio + "z<BR>\n");
+        QTest::newRow("other type takes a number")
+            << "3|A|9|B|1|-1" << limitedBlock("2", "B", "", "-1");
+        QTest::newRow("word type takes a number")
+            << "3|A|x|B|1|-1" << limitedBlock("2", "B", "", "-1");
+        QTest::newRow("count beyond the text")
+            << "1|A|2|5|x|y" << checkBlock("1", "A", check + "x<BR>\n" + check + "y<BR>\n");
+        QTest::newRow("huge count") << "1|A|3|2147483647|x" << radioBlock("1", "A", radio + "x<BR>\n");
+        QTest::newRow("zero count then question")
+            << "1|A|2|0|B|1|-1" << checkBlock("1", "A", "") + limitedBlock("2", "B", "", "-1");
+        QTest::newRow("negative count") << "1|A|3|-4|B|1|-1"
+                                        << radioBlock("1", "A", "") + limitedBlock("2", "B", "", "-1");
+        QTest::newRow("word count") << "1|A|2|x|B|1|-1"
+                                    << checkBlock("1", "A", "") + limitedBlock("2", "B", "", "-1");
+        QTest::newRow("missing count") << "1|A|2" << checkBlock("1", "A", "");
+        QTest::newRow("count is not a bound")
+            << "1|Q1|1|-1|Q2|1|-1|Q3|1|-1"
+            << limitedBlock("1", "Q1", "", "-1") + limitedBlock("2", "Q2", "", "-1")
+                   + limitedBlock("3", "Q3", "", "-1");
+        QTest::newRow("final bar") << "1|Q|1|-1|" << limitedBlock("1", "Q", "", "-1");
+        QTest::newRow("arabic") << u("1|ما هو؟|3|2|نعم|لا")
+                                << radioBlock("1", u("ما هو؟"),
+                                              radio + u("نعم<BR>\n") + radio + u("لا<BR>\n"));
+    }
+    void examPage()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, blocks);
+        QCOMPARE(questionArea(ExtracImtihan(text)), blocks);
+    }
+
+    // Texts from the server are shown as text, never as markup, and placeholder
+    // words inside them stay as written.
+    void examPageEscapes_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("blocks");
+        QTest::newRow("script question")
+            << "1|<script>alert(1)</script>|1|-1"
+            << limitedBlock("1", "&lt;script&gt;alert(1)&lt;/script&gt;", "", "-1");
+        QTest::newRow("markup choices")
+            << "1|Q \"x\" & y|2|2|<b>a</b>|<input type=checkbox>"
+            << checkBlock("1", "Q &quot;x&quot; &amp; y",
+                          check + "&lt;b&gt;a&lt;/b&gt;<BR>\n" + check
+                              + "&lt;input type=checkbox&gt;<BR>\n");
+        QTest::newRow("placeholders in question")
+            << "1|#soal# #nu# #notetxt# #mx#|1|5"
+            << limitedBlock("1", "#soal# #nu# #notetxt# #mx#", limitNote(5), "5");
+        QTest::newRow("placeholder in choice")
+            << "1|#choi#|3|1|#nu#" << radioBlock("1", "#choi#", radio + "#nu#<BR>\n");
+        QTest::newRow("slot markup in question")
+            << "1|<div id='txtab'></div>|1|-1"
+            << limitedBlock("1", "&lt;div id='txtab'&gt;&lt;/div&gt;", "", "-1");
+    }
+    void examPageEscapes()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, blocks);
+        QCOMPARE(questionArea(ExtracImtihan(text)), blocks);
+    }
+
+    void examPageKeepsHeaderSlots()
+    {
+        const QString page = ExtracImtihan("1|Q|1|-1");
+        for (const char *id : {"mada", "userinfo", "velmarinfo", "total"}) {
+            const QString slot = QString("<div id='%1'>#%1#</div>").arg(id);
+            QCOMPARE(page.count(slot), 1);
+        }
+        QVERIFY(page.contains("qrc:/Resources/html/stylemac.css"));
+    }
+
+    void noSheet_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("empty") << "";
+        QTest::newRow("no separator") << "abc";
+        QTest::newRow("cleaned to nothing") << "\r\nab\r\n";
+    }
+    void noSheet()
+    {
+        QFETCH(QString, text);
+        QCOMPARE(ExtracImtDisplay(text), QString());
+    }
+
+    void answerSheet_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("blocks");
+        QTest::newRow("count alone") << "1<:>" << "";
+        QTest::newRow("written") << "1<:>Q<:>1<:>yes" << answerBlock("1", "Q", "yes\n");
+        QTest::newRow("lost letters")
+            << "1<:>Q<:>1<:>a???b" << answerBlock("1", "Q", lostAnswerNotice() + "\n");
+        QTest::newRow("check boxes")
+            << "1<:>Q<:>2<:>2<:>[on]x<:>[no]y"
+            << checkBlock("1", "Q", onBox + "x<BR>\n" + offBox + "y<BR>\n");
+        QTest::newRow("radio buttons")
+            << "1<:>Q<:>3<:>2<:>[no]x<:>[on]y"
+            << radioBlock("1", "Q", offRadio + "x<BR>\n" + onRadio + "y<BR>\n");
+        QTest::newRow("mark in capitals")
+            << "1<:>Q<:>2<:>1<:>[ON]X" << checkBlock("1", "Q", onBox + "X<BR>\n");
+        QTest::newRow("other mark") << "1<:>Q<:>2<:>1<:>[ok]x" << checkBlock("1", "Q", offBox + "x<BR>\n");
+        QTest::newRow("short choice fields")
+            << "1<:>Q<:>2<:>2<:>[on]<:>ab" << checkBlock("1", "Q", onBox + "<BR>\n" + offBox + "<BR>\n");
+        QTest::newRow("count limits the sheet")
+            << "2<:>Q1<:>1<:>a<:>Q2<:>1<:>b<:>Q3<:>1<:>c"
+            << answerBlock("1", "Q1", "a\n") + answerBlock("2", "Q2", "b\n");
+        QTest::newRow("first record always read")
+            << "0<:>A<:>1<:>a<:>B<:>1<:>b" << answerBlock("1", "A", "a\n");
+        QTest::newRow("count beyond the records")
+            << "5<:>A<:>1<:>a" << answerBlock("1", "A", "a\n");
+        QTest::newRow("choices beyond the fields")
+            << "3<:>Q<:>2<:>5<:>[on]x" << checkBlock("1", "Q", onBox + "x<BR>\n");
+        QTest::newRow("huge choice count")
+            << "3<:>Q<:>3<:>2147483647<:>[on]x<:>[no]y"
+            << radioBlock("1", "Q", onRadio + "x<BR>\n" + offRadio + "y<BR>\n");
+        QTest::newRow("zero choices then question")
+            << "2<:>A<:>2<:>0<:>B<:>1<:>b" << checkBlock("1", "A", "") + answerBlock("2", "B", "b\n");
+        QTest::newRow("other type takes a number")
+            << "2<:>A<:>9<:>B<:>1<:>b" << answerBlock("2", "B", "b\n");
+        QTest::newRow("missing answer") << "1<:>Q<:>1" << answerBlock("1", "Q", "\n");
+        QTest::newRow("missing count") << "1<:>Q<:>3" << radioBlock("1", "Q", "");
+        QTest::newRow("case kept") << "1<:>Quiz<:>1<:>Yes" << answerBlock("1", "Quiz", "Yes\n");
+        QTest::newRow("reply pieces removed")
+            << "1<:>Q<:>1<:>a\r\n1f4\r\nb" << answerBlock("1", "Q", "ab\n");
+    }
+    void answerSheet()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, blocks);
+        QCOMPARE(questionArea(ExtracImtDisplay(text)), blocks);
+    }
+
+    void answerSheetEscapes_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("blocks");
+        QTest::newRow("script answer")
+            << "1<:>Q<:>1<:><img src=x onerror=alert(1)>"
+            << answerBlock("1", "Q", "&lt;img src=x onerror=alert(1)&gt;\n");
+        QTest::newRow("script question")
+            << "1<:><script>x()</script><:>1<:>a"
+            << answerBlock("1", "&lt;script&gt;x()&lt;/script&gt;", "a\n");
+        QTest::newRow("markup choice")
+            << "1<:>Q<:>3<:>1<:>[on]<b>&</b>"
+            << radioBlock("1", "Q", onRadio + "&lt;b&gt;&amp;&lt;/b&gt;<BR>\n");
+        QTest::newRow("grade slot in answer")
+            << "1<:>Q<:>1<:><div id='note'></div>"
+            << answerBlock("1", "Q", "&lt;div id='note'&gt;&lt;/div&gt;\n");
+        QTest::newRow("placeholders")
+            << "1<:>#soal# #nu#<:>1<:>#nu#" << answerBlock("1", "#soal# #nu#", "#nu#\n");
+    }
+    void answerSheetEscapes()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, blocks);
+        QCOMPARE(questionArea(ExtracImtDisplay(text)), blocks);
+    }
+
+    void marksPage_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("rows");
+        const QString plain = "  <tr align='center'>\n";
+        const QString blue = "  <tr align='center' bgcolor='#99CCFF'>\n";
+        const QString end = "  </tr>\n";
+        QTest::newRow("empty") << "" << plain + "    <td id='note'></td>\n" + end;
+        QTest::newRow("single cell") << "12" << plain + "    <td id='note'>12</td>\n" + end;
+        QTest::newRow("three rows")
+            << "a<:>x@y.z<:>1<::>b<:>2<::>c<:>3"
+            << plain + "    <td>a</td>\n    <td>x@y.z</td>\n    <td id='note'>1</td>\n" + end + blue
+                   + "    <td>b</td>\n    <td id='note'>2</td>\n" + end + plain
+                   + "    <td>c</td>\n    <td id='note'>3</td>\n" + end;
+        QTest::newRow("markup in a name")
+            << "<b>ali</b> & co<:>" << plain + "    <td>&lt;b&gt;ali&lt;/b&gt; &amp; co</td>\n"
+                                           + "    <td id='note'></td>\n" + end;
+    }
+    void marksPage()
+    {
+        QFETCH(QString, table);
+        QFETCH(QString, rows);
+        const QString slot = "<div id='tr'></div>\n";
+        const int at = htm_table_note.indexOf(slot);
+        QVERIFY(at > 0);
+        QCOMPARE(ExtracNote(table), htm_table_note.left(at) + rows + htm_table_note.mid(at + slot.size()));
+        QVERIFY(ExtracNote(table).contains("#mada#"));
+    }
+
+    void headerSlots_data()
+    {
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("html");
+        QTest::newRow("one line") << "velmar" << "velmar";
+        QTest::newRow("line breaks") << "a\nb" << "a<br />b";
+        QTest::newRow("already broken") << "a<br />b\nc" << "a<br />b<br />c";
+        QTest::newRow("markup") << "<i>x</i>\n&" << "&lt;i&gt;x&lt;/i&gt;<br />&amp;";
+    }
+    void headerSlots()
+    {
+        QFETCH(QString, label);
+        QFETCH(QString, html);
+        QCOMPARE(labelHtml(label), html);
+        const QString page = "<div id='velmarinfo'>#velmarinfo#</div>|<div id='mada'>#mada#</div>"
+                             "|<div id='velmarinfo'>#velmarinfo#</div>";
+        const QString filled = fillSlot(page, "velmarinfo", labelHtml(label));
+        QCOMPARE(filled, "<div id='velmarinfo'>" + html + "</div>|<div id='mada'>#mada#</div>"
+                             + "|<div id='velmarinfo'>" + html + "</div>");
+        // A value holding another slot's placeholder is not filled again.
+        QCOMPARE(fillSlot(fillSlot(page, "mada", "#velmarinfo#"), "velmarinfo", "v"),
+                 QString("<div id='velmarinfo'>v</div>|<div id='mada'>#velmarinfo#</div>"
+                         "|<div id='velmarinfo'>v</div>"));
+    }
+
+    void sameLabels_data()
+    {
+        QTest::addColumn<QString>("a");
+        QTest::addColumn<QString>("b");
+        QTest::addColumn<bool>("same");
+        QTest::newRow("equal") << "x\ny" << "x\ny" << true;
+        QTest::newRow("break forms") << "x<br />y" << "x\ny" << true;
+        QTest::newRow("case matters") << "X" << "x" << false;
+        QTest::newRow("other") << "x y" << "x\ny" << false;
+    }
+    void sameLabels()
+    {
+        QFETCH(QString, a);
+        QFETCH(QString, b);
+        QFETCH(bool, same);
+        QCOMPARE(sameLabel(a, b), same);
+    }
+
+    void templates()
+    {
+        QCOMPARE(htm_table.count("<div id='txtab'></div>"), 1);
+        QVERIFY(!htm_table.contains("<form"));
+        QCOMPARE(htm_table_note.count("<div id='tr'></div>\n"), 1);
+        for (const QString *block : {&htm_Typ1, &htm_Typ11, &htm_Typ2, &htm_Typ3}) {
+            QCOMPARE(block->count("<form>"), 1);
+            QCOMPARE(block->count("<div id='note'></div>"), 1);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestExamPages)
+#include "tst_exampages.moc"

@@ -1,0 +1,464 @@
+"""The institute's exam endpoint: HTTP form posts to /imtihan.php.
+
+Service name "exam" in the READY line; option --exam-port (0: a free port,
+the demo uses 8086), so the exam program's default address
+http://127.0.0.1:8086/imtihan.php reaches it.
+
+A request is POST /imtihan.php with Content-Type
+"application/x-www-form-urlencoded;charset=utf8" and the body
+    ?<endpoint URL>&key=value&key=value...
+The first item is the endpoint URL itself, without "="; the others are
+UTF-8, percent-encoded ("+" is a blank, so a typed "+" must come as %2B).
+Every post is logged with institute.record("exam", "post", url=..., cmd=...,
+items=[[key, value], ...], body=<the raw body>); anything malformed is a
+fault. Replies are framed "debut|<payload>|fin".
+
+Commands are the handlers of COMMANDS, each given the post and returning the
+payload; adding one (for example "send") is one function and one entry.
+    infousr     -> "no user", or name "<:>" e-mail
+    login4      -> head "<>"-separated (flag, -, -, server time, -, -), one
+                   filler character, then "<|||>" and the exam records
+                   (id <||> start <||> minutes <||> title<:>cohort<:>class
+                   <||> field 4 <||> exam text), or the head alone
+    getimtihan  -> the student's results: head "name|e-mail", then for each
+                   exam received "<|>" and the record
+                   title<:>cohort<:>class | number | date | answers text
+                   | grading text (empty while not graded); a student
+                   without results gets the head alone, an unknown one an
+                   empty payload. The answers texts are built from an exam
+                   text and the student's responses as the exam sheet writes
+                   them (answers_text), the grading texts as the grading
+                   window writes them (grading_text).
+    send        -> "ok" for answers (id_user, isgroup, txt, id, titre) not
+                   received before from that member and group for that exam
+                   id, "deja" for a repeat; "cmd2" = "edit" replaces the kept
+                   answers and is "ok". Every send is kept, also the repeats.
+
+Demo data: STUDENTS (member numbers, names, e-mails), GROUPS (group accounts
+and their members) and the day's exams, whose starts are set relative to the
+moment the institute starts: one over, one running, two to come.
+
+Control commands (POST /control on the institute's control port):
+    {"command": "exam-reset"}      demo data back, faults cleared
+    {"command": "exam-fault", ...} faults for every later post, or only for
+        posts of "cmd" when given; {} clears them:
+        "status": 503              answer that HTTP status (the command is
+                                   not carried out)
+        "silent": 12               answer nothing for that many seconds
+        "drop": true               close the connection without an answer
+        "unframed": true           answer the payload without its frame
+        "raw": "text"              answer this body as it is
+    {"command": "exam-day", "released": "0", "exams": [...], "relative": "reply"}
+        the day's exams; each {"id", "offset" (seconds from now), "minutes",
+        "title", "fawj", "fasl", "field4", "texts": [...]}; with "relative":
+        "reply" the offsets count from each login reply's server time, so a
+        test knows the exact distance; "exams": null gives a head without
+        records
+    {"command": "exam-student", "id", "name", "mail", "group"}
+    {"command": "exam-results", "id", "results": [...]}
+        a student's results in place of the demo ones; each {"title",
+        "fawj", "fasl", "number", "date", "grading"} with either "answers"
+        (the answers text as it is) or "exam" and "responses" (see
+        answers_text); "results": [] leaves the student without results
+    {"command": "exam-sent"}       -> {"sent": [{"post": {key: value, ...},
+        "reply": "ok" or "deja"}, ...]}: every "send" carried out, in order
+        (the request log has the raw bodies)
+"""
+
+import datetime
+import http.server
+import threading
+import time
+
+import institute as core
+
+PATH = "/imtihan.php"
+CONTENT_TYPE = "application/x-www-form-urlencoded;charset=utf8"
+TIME_FORMAT = "%Y-%m-%d %H:%M:%S"
+
+# Member number -> (name, e-mail, group account or None).
+STUDENTS = {
+    1001: ("Amina Belkacem", "Amina.Belkacem@Example.org", None),
+    1002: ("يوسف العلوي", "youssef.alaoui@example.org", None),
+    1003: ("Nadia Ferhat", "nadia.ferhat@example.org", "Nour Group"),
+    1004: ("سلمى بن علي", "salma@example.org", "Nour Group"),
+}
+
+GROUPS = {"Nour Group": [1003, 1004]}
+
+SAMPLE_TEXT = ("3|Write a sentence with + and %|1|-1|Which are nouns?|2|3|kitab|qalam|kataba"
+               "|Pick the verb|3|2|kataba|kitab")
+
+# Exams the students have already sat, for their results.
+READING_TEXT = "2|Summarise the text in ten letters|1|10|Is the story true?|3|2|yes|no"
+ARABIC_TEXT = "2|اكتب جملة اسمية|1|-1|اختر الفعل|3|3|كتب|كتاب|قلم"
+
+# Member number -> results, in the order the endpoint lists them. Responses
+# per question: the typed text, or the indexes of the ticked choices.
+DEMO_RESULTS = {
+    1001: [
+        {"title": "Grammar I", "fawj": 1, "fasl": 2, "number": 11, "date": "2015-03-01 10:00:00",
+         "exam": SAMPLE_TEXT, "responses": ["Al kitabu | <jadidun> + 100%", [0, 1], [0]],
+         "grading": "0::6:5.5:4"},
+        {"title": "Reading", "fawj": 1, "fasl": 2, "number": 12, "date": "2015-03-08 09:30:00",
+         "exam": READING_TEXT, "responses": ["a summary longer than ten", [1]], "grading": ""},
+    ],
+    1002: [
+        {"title": "النحو", "fawj": 3, "fasl": 2, "number": 17, "date": "2015-03-01 10:00:00",
+         "exam": ARABIC_TEXT, "responses": ["العلم نور", [0]], "grading": "12.5::"},
+        {"title": "Vocabulary", "fawj": 2, "fasl": 3, "number": 14, "date": "2015-03-02 11:00:00",
+         "exam": READING_TEXT, "responses": ["", [0]], "grading": "0::12:9"},
+    ],
+    1004: [
+        {"title": "Reading", "fawj": 1, "fasl": 2, "number": 12, "date": "2015-03-08 09:30:00",
+         "exam": READING_TEXT, "responses": ["???? ????", []], "grading": ""},
+    ],
+}
+
+
+def answers_text(exam_text, responses):
+    """The answers text of an exam text, as the exam sheet writes it.
+
+    responses holds one entry per question of the page: the typed text of a
+    free-text question, or the indexes of the ticked choices of a choice
+    question. A typed text gets ":" for "|" and blanks for "<" and ">", and
+    is cut to the question's limit unless that is negative.
+    """
+    tokens = exam_text.split("|")
+    out = [tokens[0]]
+    k = 1
+    question = 0
+    while k < len(tokens) - 1:
+        text, kind = tokens[k], tokens[k + 1]
+        third = tokens[k + 2] if k + 2 < len(tokens) else ""
+        response = responses[question] if question < len(responses) else None
+        if kind == "1":
+            answer = (response or "").replace("|", ":").replace("<", " ").replace(">", " ")
+            limit = to_int(third)
+            if limit >= 0:
+                answer = answer[:limit]
+            out += [text, kind, answer]
+            k += 3
+        elif kind in ("2", "3"):
+            choices = tokens[k + 3:k + 3 + max(to_int(third), 0)]
+            ticked = set(response or [])
+            out += [text, kind, third]
+            out += [("[on]" if i in ticked else "[no]") + c for i, c in enumerate(choices)]
+            k += 3 + len(choices)
+        else:
+            k += 2
+            continue
+        question += 1
+    return "<:>".join(out)
+
+
+def grading_text(marks=None, total=None):
+    """The grading text: "" (not graded), a direct total, or "0::" and marks."""
+    if total is not None:
+        return "%g::" % total
+    if marks is None:
+        return ""
+    return "0::" + ":".join(str(m) for m in marks)
+
+
+def to_int(text):
+    try:
+        return int(text)
+    except ValueError:
+        return 0
+
+
+def result_record(result):
+    heading = "<:>".join([result.get("title", ""), str(result.get("fawj", 1)),
+                          str(result.get("fasl", 1))])
+    if "answers" in result:
+        answers = result["answers"]
+    else:
+        answers = answers_text(result.get("exam", ""), result.get("responses", []))
+    return "|".join([heading, str(result.get("number", 0)), result.get("date", ""), answers,
+                     result.get("grading", "")])
+
+
+# The day's exams, offsets in seconds from the institute's start.
+DEMO_DAY = [
+    {"id": 11, "offset": -7200, "minutes": 30, "title": "Grammar I", "fawj": 1, "fasl": 2},
+    {"id": 12, "offset": -300, "minutes": 60, "title": "Reading", "fawj": 1, "fasl": 2},
+    {"id": 13, "offset": 900, "minutes": 45, "title": "Écriture et Style", "fawj": 2, "fasl": 1},
+    {"id": 14, "offset": 3600, "minutes": 30, "title": "Vocabulary", "fawj": 2, "fasl": 3},
+]
+
+
+class ExamService:
+    def __init__(self, institute):
+        self.institute = institute
+        self.lock = threading.RLock()
+        self.started = time.time()
+        self.port = 0
+        self.reset()
+
+    def reset(self):
+        with self.lock:
+            self.students = dict(STUDENTS)
+            self.results = {k: [dict(r) for r in v] for k, v in DEMO_RESULTS.items()}
+            self.released = "0"
+            self.exams = [dict(e) for e in DEMO_DAY]
+            self.relative = "start"
+            self.faults = {}
+            self.sent = []
+            self.received = {}
+
+    # -- the day's exams ---------------------------------------------------
+    def login4(self, post):
+        now = time.time()
+        with self.lock:
+            base = now if self.relative == "reply" else self.started
+            exams = None if self.exams is None else [dict(e) for e in self.exams]
+            released = self.released
+        now_text = format_time(now)
+        head = "<>".join([released, "velmar", "2.0.16", now_text, "ar", "1"])
+        if exams is None:
+            return head
+        records = []
+        for e in exams:
+            start = format_time(base + e.get("offset", 0))
+            header = "<:>".join([e.get("title", ""), str(e.get("fawj", 1)), str(e.get("fasl", 1))])
+            fields = [str(e.get("id", 0)), start, str(e.get("minutes", 30)), header,
+                      e.get("field4", "")]
+            fields += e.get("texts", [SAMPLE_TEXT])
+            records.append("<||>".join(fields))
+        return head + "#" + "<|||>" + "<|||>".join(records)
+
+    def infousr(self, post):
+        student = self.student_of(post)
+        if student is None:
+            return "no user"
+        name, mail, _ = student
+        return name + "<:>" + mail
+
+    def getimtihan(self, post):
+        student = self.student_of(post)
+        if student is None:
+            return ""
+        with self.lock:
+            results = list(self.results.get(int(post["id_user"]), []))
+        name, mail, _ = student
+        return "<|>".join([name + "|" + mail] + [result_record(r) for r in results])
+
+    def send(self, post):
+        missing = [k for k in ("id_user", "isgroup", "txt", "id", "titre") if k not in post]
+        if missing:
+            self.institute.fault("exam", "send without %s" % ", ".join(missing))
+            return ""
+        key = (post["id_user"], post["isgroup"].lower(), post["id"])
+        with self.lock:
+            if post.get("cmd2") == "edit" or key not in self.received:
+                self.received[key] = post["txt"]
+                reply = "ok"
+            else:
+                reply = "deja"
+            self.sent.append({"post": dict(post), "reply": reply})
+        return reply
+
+    def student_of(self, post):
+        try:
+            number = int(post.get("id_user", ""))
+        except ValueError:
+            return None
+        with self.lock:
+            student = self.students.get(number)
+        if student is None:
+            return None
+        group = post.get("isgroup", "")
+        if group not in ("", "no") and (student[2] or "").lower() != group.lower():
+            return None
+        return student
+
+    # -- control ------------------------------------------------------------
+    def control(self, command):
+        name = command.get("command")
+        if name == "exam-reset":
+            self.reset()
+            return {"ok": True}
+        if name == "exam-fault":
+            fault = {k: v for k, v in command.items() if k != "command"}
+            with self.lock:
+                self.faults = fault
+            return {"ok": True}
+        if name == "exam-day":
+            with self.lock:
+                self.released = str(command.get("released", "0"))
+                self.exams = command.get("exams", [])
+                self.relative = command.get("relative", "reply")
+            return {"ok": True}
+        if name == "exam-results":
+            with self.lock:
+                self.results[int(command["id"])] = list(command.get("results", []))
+            return {"ok": True}
+        if name == "exam-sent":
+            with self.lock:
+                return {"sent": [dict(s) for s in self.sent]}
+        if name == "exam-student":
+            with self.lock:
+                self.students[int(command["id"])] = (command.get("name", ""),
+                                                     command.get("mail", ""),
+                                                     command.get("group"))
+            return {"ok": True}
+        return None
+
+    def fault_for(self, cmd):
+        with self.lock:
+            fault = dict(self.faults)
+        if fault.get("cmd") not in (None, cmd):
+            return {}
+        return fault
+
+
+COMMANDS = {
+    "infousr": ExamService.infousr,
+    "login4": ExamService.login4,
+    "getimtihan": ExamService.getimtihan,
+    "send": ExamService.send,
+}
+
+
+def format_time(seconds):
+    return datetime.datetime.fromtimestamp(seconds).strftime(TIME_FORMAT)
+
+
+class FormError(ValueError):
+    pass
+
+
+def percent_decode(text):
+    """Form decoding: "+" is a blank, %XX a byte; the bytes are UTF-8."""
+    out = bytearray()
+    i = 0
+    while i < len(text):
+        c = text[i]
+        if c == "%":
+            pair = text[i + 1:i + 3]
+            if len(pair) != 2 or any(ch not in "0123456789abcdefABCDEF" for ch in pair):
+                raise FormError("bad percent escape at %d" % i)
+            out.append(int(pair, 16))
+            i += 3
+            continue
+        if ord(c) > 126 or ord(c) < 33:
+            raise FormError("unencoded character %r" % c)
+        out += b" " if c == "+" else c.encode("ascii")
+        i += 1
+    try:
+        return out.decode("utf-8")
+    except UnicodeDecodeError:
+        raise FormError("not UTF-8")
+
+
+def parse_body(body):
+    """The endpoint URL and the items of a form post body, in order."""
+    if not body.startswith("?"):
+        raise FormError("body does not start with '?'")
+    parts = body[1:].split("&")
+    url = parts[0]
+    if "=" in url or not url.startswith("http") or not url.endswith(PATH):
+        raise FormError("first item is not the endpoint URL: %r" % url)
+    items = []
+    for part in parts[1:]:
+        if "=" not in part:
+            raise FormError("item without '=': %r" % part)
+        if "+" in part:
+            raise FormError("unencoded '+' in %r" % part)
+        key, value = part.split("=", 1)
+        items.append([percent_decode(key), percent_decode(value)])
+    return url, items
+
+
+def make_handler(service):
+    institute = service.institute
+
+    class Handler(http.server.BaseHTTPRequestHandler):
+        protocol_version = "HTTP/1.1"
+
+        def log_message(self, *args):
+            pass
+
+        def do_GET(self):
+            institute.record("exam", "get", path=self.path)
+            institute.fault("exam", "GET %s: the exam endpoint takes form posts" % self.path)
+            self.answer(405, b"")
+
+        def do_POST(self):
+            length = int(self.headers.get("Content-Length") or 0)
+            raw = self.rfile.read(length)
+            body = raw.decode("latin-1")
+            if self.path != PATH:
+                institute.record("exam", "post", path=self.path, body=body)
+                institute.fault("exam", "POST to %s" % self.path)
+                return self.answer(404, b"")
+            content_type = self.headers.get("Content-Type")
+            if content_type != CONTENT_TYPE:
+                institute.fault("exam", "Content-Type %r" % content_type)
+            try:
+                url, items = parse_body(body)
+            except FormError as error:
+                institute.record("exam", "post", path=self.path, body=body)
+                institute.fault("exam", "malformed form body: %s" % error)
+                return self.answer(400, b"")
+            post = {}
+            for key, value in items:
+                post.setdefault(key, value)
+            cmd = post.get("cmd", "")
+            institute.record("exam", "post", path=self.path, url=url, cmd=cmd, items=items,
+                             body=body)
+            handler = COMMANDS.get(cmd)
+            if handler is None:
+                institute.fault("exam", "unknown command %r" % cmd)
+                return self.answer(200, b"debut||fin")
+            fault = service.fault_for(cmd)
+            if fault.get("drop"):
+                self.close_connection = True
+                return
+            if fault.get("silent"):
+                time.sleep(float(fault["silent"]))
+            status = int(fault.get("status", 200))
+            # A post answered with a failure status is not carried out.
+            payload = handler(service, post) if status == 200 else ""
+            if "raw" in fault:
+                reply = fault["raw"]
+            elif fault.get("unframed"):
+                reply = payload
+            else:
+                reply = "debut|" + payload + "|fin"
+            self.answer(status, reply.encode("utf-8"))
+
+        def answer(self, status, data):
+            self.send_response(status)
+            self.send_header("Content-Type", "text/html; charset=utf-8")
+            self.send_header("Content-Length", str(len(data)))
+            self.send_header("Connection", "close")
+            self.end_headers()
+            self.wfile.write(data)
+            self.close_connection = True
+
+    return Handler
+
+
+_services = {}
+
+
+def add_arguments(parser):
+    parser.add_argument("--exam-port", type=int, default=0,
+                        help="port of the exam endpoint (0: a free one; the demo uses 8086)")
+
+
+def start(institute, host, args):
+    service = ExamService(institute)
+    server = core.ThreadingServer((host, args.exam_port), make_handler(service))
+    service.port = core.serve(server)
+    _services[id(institute)] = service
+    return {"exam": service.port}
+
+
+def control(institute, command):
+    service = _services.get(id(institute))
+    if service is None:
+        return None
+    return service.control(command)
