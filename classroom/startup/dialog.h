@@ -74,7 +74,8 @@ private:
     void getVersion();
     QString examVersion();
     bool examProgramRunning();
-    bool startUpdater(const QStringList &arguments);
+    // Starts Nuvate detached; a failed start is reported.
+    void startUpdater(const QStringList &arguments);
 
     // Menu.
     void start3d();

@@ -813,7 +813,7 @@ private slots:
         QTest::newRow("client, updater fails")
             << QJsonObject{{"client", "3.0.1"}, {"qt", qt}} << QByteArray("2.0.16")
             << QList<int>{yes} << false << QStringList{client, client}
-            << Starts{{nuvate, "/u", self, "3.0.1", "dastrel-3.0.0.zip"}} << false;
+            << Starts{{nuvate, "/u", self, "3.0.1", "dastrel-3.0.0.zip"}} << true;
         QTest::newRow("exam, no") << QJsonObject{{"qt", qt}} << QByteArray("2.0.15")
                                   << QList<int>{no} << true << QStringList{exam} << Starts()
                                   << true;
