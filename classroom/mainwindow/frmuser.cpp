@@ -100,11 +100,9 @@ FrmUser::FrmUser(QWidget *parent) : QWidget(parent), ui(new Ui::FrmUser)
     connect(m_actAdminMsg, &QAction::triggered, this, &FrmUser::MenuAdminMsg);
     connect(m_actAdminServer, &QAction::triggered, this, &FrmUser::MenuAdminServer);
 
-    // Entries whose windows are not built yet stay disabled: the room chooser
-    // (opened by the answer to "Group"), the exam hand-over, the group and
-    // room administration, the user administration and the live page.
-    ui->Brooms->setEnabled(false);
-    m_actRoom->setEnabled(false);
+    // Entries whose slots are not built yet stay disabled: the exam hand-over,
+    // the group and room administration, the user administration and the
+    // live page.
     ui->Bimtihan->setEnabled(false);
     m_actImtihan->setEnabled(false);
     m_actAdminGR->setEnabled(false);
@@ -138,6 +136,7 @@ FrmUser::FrmUser(QWidget *parent) : QWidget(parent), ui(new Ui::FrmUser)
     // Opens the private-message window, which is not built yet.
     m_actSendMsg->setEnabled(false);
     connect(m_actSendMsg, &QAction::triggered, this, &FrmUser::menuMsg);
+    connect(m_actSendFile, &QAction::triggered, this, &FrmUser::menuSend);
     connect(m_actBlock, &QAction::triggered, this, &FrmUser::menuBlock);
     connect(m_actUnBlock, &QAction::triggered, this, &FrmUser::menuUnBlock);
     connect(m_actDel, &QAction::triggered, this, &FrmUser::menuDel);
@@ -325,6 +324,8 @@ void FrmUser::menuMsg()
     // The private-message window opens here (FindPM, else a new FrmPM with
     // setNick(nick) appended to frmPMs); it comes with that window's class.
 }
+
+void FrmUser::menuSend() {}
 
 void FrmUser::menuBlock()
 {

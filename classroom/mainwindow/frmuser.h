@@ -77,6 +77,7 @@ private slots:
     void on_treeWidget_itemSelectionChanged();
     void on_treeWidget_customContextMenuRequested(const QPoint &pos);
     void menuMsg();
+    void menuSend();
     void menuBlock();
     void menuUnBlock();
     void menuDel();
