@@ -463,6 +463,52 @@ private slots:
         QCOMPARE(w<QPushButton>(*d, "Bvisit")->text(), QString::fromUtf8("الدخول بالزيارة"));
     }
 
+    void languageShownWhole_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::newRow("Arabic") << 0;
+        QTest::newRow("French") << 1;
+        QTest::newRow("English") << 2;
+    }
+    void languageShownWhole()
+    {
+        // The chosen language's name is drawn whole in the combo of the login
+        // panel, which lives in the scene.
+        QFETCH(int, language);
+        settings->setValue(QStringLiteral("Languages"), language);
+        const QFont font = QApplication::font();
+        QApplication::setFont(QFont(kKufiFamily, 12)); // the program's font
+        auto restore = qScopeGuard([&] { QApplication::setFont(font); });
+        auto d = open();
+        d->show();
+        QVERIFY(QTest::qWaitForWindowExposed(d.get()));
+        key(*d, Qt::Key_Return);
+        QCOMPARE(d->panelProxy->opacity(), 1.0);
+        auto *combo = w<QComboBox>(*d, "comboBox");
+        auto *view = w<QGraphicsView>(*d, "graphicsView");
+        const QPointF inScene =
+            d->panelProxy->mapToScene(combo->mapTo(w<QWidget>(*d, "widget2"), QPoint()));
+        const QImage shown =
+            view->grab(QRect(view->mapFromScene(inScene), combo->size())).toImage();
+        // Dark grey ink, away from the arrow at either end.
+        int first = shown.width(), last = -1;
+        for (int x = 22; x < shown.width() - 22; ++x)
+            for (int y = 0; y < shown.height(); ++y) {
+                const QColor c = shown.pixelColor(x, y);
+                if (qMax(c.red(), qMax(c.green(), c.blue())) < 90
+                    && qMax(c.red(), qMax(c.green(), c.blue()))
+                               - qMin(c.red(), qMin(c.green(), c.blue()))
+                           < 30) {
+                    first = qMin(first, x);
+                    last = qMax(last, x);
+                }
+            }
+        const int inked = last - first + 1;
+        const int text = combo->fontMetrics().horizontalAdvance(combo->currentText());
+        QVERIFY2(inked >= text * 9 / 10, qPrintable(QStringLiteral("%1 of %2 pixels drawn")
+                                                        .arg(inked).arg(text)));
+    }
+
     void escapeDoesNotClose()
     {
         auto d = open();
