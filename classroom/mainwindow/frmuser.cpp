@@ -148,6 +148,13 @@ FrmUser::FrmUser(QWidget *parent) : QWidget(parent), ui(new Ui::FrmUser)
 
     ui->treeWidget->headerItem()->setIcon(0, QIcon(QStringLiteral(":/Resources/Os/mac3.png")));
 
+    // Where the menu bar is not the system's it takes room inside the window,
+    // which then grows by what its contents need beyond the form's height.
+    ensurePolished();
+    const int needed = minimumSizeHint().height();
+    if (needed > height())
+        setFixedHeight(needed);
+
     SendPacket(outgoing::keepAlive());
 }
 

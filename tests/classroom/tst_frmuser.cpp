@@ -3,16 +3,19 @@
 // that ends a dead login.
 #include "contacttree.h"
 
+#include "common/fonts.h"
 #include "common/hooks.h"
 #include "mainwindow/frmserr.h"
 #include "mainwindow/frmuser.h"
 #include "mainwindow/windowlists.h"
 #include "protocol/contacts.h"
 #include "protocol/state.h"
+#include "startup/program.h"
 #include "support/modal.h"
 #include "support/peer.h"
 #include "support/wire.h"
 
+#include <QLabel>
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
@@ -129,6 +132,8 @@ private slots:
     void roomsRequest();
     void translations_data();
     void translations();
+    void formFitsItsWindow_data();
+    void formFitsItsWindow();
 
     void keepAliveByTimer();
     void serverKeepAliveResetsMisses();
@@ -477,6 +482,54 @@ void TestFrmUser::translations()
     QCOMPARE(shown, texts);
 }
 
+void TestFrmUser::formFitsItsWindow_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::newRow("arabic") << "arabic";
+    QTest::newRow("english") << "english";
+}
+
+void TestFrmUser::formFitsItsWindow()
+{
+    // With the program's font and style sheet, the window has room for its
+    // menu bar, logo, buttons, contact tree, exam button and status bar, one
+    // below the other, and every button for its caption.
+    QFETCH(QString, language);
+    const QFont font = QApplication::font();
+    QApplication::setFont(QFont(kKufiFamily, 12));
+    qApp->setStyleSheet(readStyleSheet(QStringLiteral(":/Resources/stylesheet.qss")));
+    QTranslator translator;
+    QVERIFY(translator.load(":/Resources/Languages/" + language + ".qm"));
+    QCoreApplication::installTranslator(&translator);
+    auto restore = qScopeGuard([&] {
+        QCoreApplication::removeTranslator(&translator);
+        qApp->setStyleSheet(QString());
+        QApplication::setFont(font);
+    });
+    FrmUser window(nullptr);
+    m_peer.sent();
+    window.SetAdmin(true);
+    window.SetBat(true);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(window.width(), 310);
+    QVERIFY(window.height() >= 530);
+    auto rect = [&](QWidget *w) { return QRect(w->mapTo(&window, QPoint()), w->size()); };
+    const QList<QWidget *> column{window.findChild<QMenuBar *>(),
+                                  window.findChild<QLabel *>("Logo"),
+                                  window.findChild<QPushButton *>("Brooms"), tree(&window),
+                                  window.findChild<QPushButton *>("Bimtihan"),
+                                  window.findChild<QStatusBar *>()};
+    for (int i = 1; i < column.size(); ++i)
+        QVERIFY2(rect(column.at(i - 1)).bottom() < rect(column.at(i)).top(),
+                 qPrintable(column.at(i)->metaObject()->className()
+                            + (QLatin1Char(' ') + column.at(i)->objectName())));
+    QVERIFY(rect(column.last()).bottom() < window.height());
+    QVERIFY(tree(&window)->height() >= 260);
+    for (QPushButton *b : window.findChildren<QPushButton *>())
+        QVERIFY2(b->width() >= b->sizeHint().width(), qPrintable(b->objectName()));
+}
+
 void TestFrmUser::keepAliveByTimer()
 {
     // A window made with a short period: it sends "test" when made, lets the
@@ -603,6 +656,9 @@ void TestFrmUser::windowListClosed()
     for (const auto &w : windows)
         QCOMPARE(w->closes, 1);
 }
+
+// Point sizes drawn as the program draws them.
+Q_CONSTRUCTOR_FUNCTION(useFormFontResolution)
 
 QTEST_MAIN(TestFrmUser)
 #include "tst_frmuser.moc"
