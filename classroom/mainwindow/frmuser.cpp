@@ -291,8 +291,7 @@ QMenu *FrmUser::contactMenu()
     QTreeWidgetItem *item = ui->treeWidget->currentItem();
     if (!item || !item->parent() || !item->isSelected())
         return nullptr;
-    auto *menu = new QMenu;
-    menu->setLayoutDirection(layoutDirection());
+    auto *menu = new QMenu(this);
     menu->addAction(m_actSendMsg);
     menu->addAction(m_actSendFile);
     menu->addSeparator();
@@ -304,16 +303,17 @@ QMenu *FrmUser::contactMenu()
 
 void FrmUser::on_treeWidget_customContextMenuRequested(const QPoint &pos)
 {
-    // Not a child of the window: a login that replaces this window while the
-    // menu runs must not delete the menu under its own event loop.
+    // A login that replaces this window while the menu runs deletes it later,
+    // after this slot has returned.
     QScopedPointer<QMenu> menu(contactMenu());
     if (!menu)
         return;
     QPoint at = pos;
     if (QApplication::layoutDirection() == Qt::RightToLeft)
-        at.rx() -= menu->sizeHint().width();
-    const QPoint global = ui->treeWidget->mapToGlobal(at);
-    menu->exec(global);
+        at.rx() -= menu->width();
+    else
+        at.rx() -= menu->widthMM();
+    menu->exec(ui->treeWidget->mapToGlobal(at));
 }
 
 void FrmUser::on_treeWidget_itemSelectionChanged()

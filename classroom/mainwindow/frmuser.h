@@ -62,7 +62,7 @@ public:
     void SetBat(bool on);
     void msgRec();
 
-    // The contact menu for the tree's current item, parented to nothing and
+    // The contact menu for the tree's current item, a child of the window
     // owned by the caller; null when no menu is offered.
     QMenu *contactMenu();
 
