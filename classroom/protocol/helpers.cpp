@@ -20,11 +20,13 @@ void CenterWidget(QWidget *widget)
     QScreen *screen = QGuiApplication::primaryScreen();
     if (!screen || !widget)
         return;
-    const QRect area = screen->availableGeometry();
-    const QRect g = widget->geometry();
-    const int x = (area.left() + area.right()) / 2 - (g.right() - g.left()) / 2;
-    const int y = (area.top() + area.bottom()) / 2 - (g.bottom() - g.top()) / 2;
-    widget->move(x, y);
+    widget->move(centredPosition(screen->availableGeometry(), widget->geometry()));
+}
+
+QPoint centredPosition(const QRect &area, const QRect &g)
+{
+    return QPoint((area.left() + area.right()) / 2 - (g.right() - g.left()) / 2,
+                  (area.top() + area.bottom()) / 2 - (g.bottom() - g.top()) / 2);
 }
 
 QString GeTranslate(const char *key)

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QMessageBox>
+#include <QPoint>
+#include <QRect>
 #include <QString>
 
 class QWidget;
@@ -10,6 +12,9 @@ class QWidget;
 void ChangeWid();
 // Centres a top-level widget on the primary screen's available area.
 void CenterWidget(QWidget *widget);
+// Where CenterWidget puts a window of that geometry in that area: each half
+// from the inclusive edges, truncated.
+QPoint centredPosition(const QRect &area, const QRect &geometry);
 // Translation of a key in context "MyMessage"; the key itself when none.
 QString GeTranslate(const char *key);
 // Modal message box with the catalogue's button captions; returns the button.
