@@ -29,13 +29,14 @@ QString htmlForCp1256(const QString &html)
             continue;
         }
         const bool pair = c.isHighSurrogate() && i + 1 < html.size() && html.at(i + 1).isLowSurrogate();
-        if (!pair && codec->canEncode(c)) {
+        if (!pair && !c.isSurrogate() && codec->canEncode(c)) {
             out += c;
             continue;
         }
-        const uint code = pair ? QChar::surrogateToUcs4(c, html.at(i + 1)) : c.unicode();
+        // A lone surrogate stands for no character: the replacement character.
+        uint code = c.isSurrogate() ? QChar::ReplacementCharacter : c.unicode();
         if (pair)
-            ++i;
+            code = QChar::surrogateToUcs4(c, html.at(++i));
         out += QLatin1String("&#") + QString::number(code) + QLatin1Char(';');
     }
     return out;
