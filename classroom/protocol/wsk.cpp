@@ -72,7 +72,7 @@ void Wsk::closed()
 
 bool SendPacket(const QByteArray &packet)
 {
-    return sck && sck->socket()->write(packet) == packet.size();
+    return sck && sck->socket()->isOpen() && sck->socket()->write(packet) == packet.size();
 }
 
 PacketReassembler &incomingFraming()
