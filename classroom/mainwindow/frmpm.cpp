@@ -14,7 +14,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
-#include <QPixmap>
 #include <QPointer>
 #include <QTcpSocket>
 
@@ -66,10 +65,7 @@ FrmPM::FrmPM(QWidget *parent) : QDialog(parent), ui(new Ui::FrmPM), m_serial(++l
                    | Qt::WindowCloseButtonHint);
     ChangeWid();
     setLayoutDirection(QApplication::layoutDirection());
-    QPalette pal = palette();
-    pal.setBrush(QPalette::All, backgroundRole(),
-                 QBrush(QPixmap(QStringLiteral(":/Resources/frm/bb.png"))));
-    setPalette(pal);
+    paintFormBackground(this);
 }
 
 FrmPM::~FrmPM()

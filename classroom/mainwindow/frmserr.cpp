@@ -33,10 +33,7 @@ FrmSerr::FrmSerr(QWidget *parent) : QDialog(parent), ui(new Ui::FrmSerr)
     setWindowFlags(Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint
                    | Qt::CustomizeWindowHint | Qt::WindowCloseButtonHint);
     setLayoutDirection(QApplication::layoutDirection());
-    QPalette pal = palette();
-    pal.setBrush(QPalette::All, backgroundRole(),
-                 QBrush(QPixmap(QStringLiteral(":/Resources/frm/bb.png"))));
-    setPalette(pal);
+    paintFormBackground(this);
     if (indexLang == 0)
         QApplication::setLayoutDirection(Qt::RightToLeft);
 }

@@ -69,10 +69,7 @@ FrmUser::FrmUser(QWidget *parent) : QWidget(parent), ui(new Ui::FrmUser)
     ChangeWid();
     setLayoutDirection(QApplication::layoutDirection());
 
-    QPalette pal = palette();
-    pal.setBrush(QPalette::All, backgroundRole(),
-                 QBrush(QPixmap(QStringLiteral(":/Resources/frm/bb.png"))));
-    setPalette(pal);
+    paintFormBackground(this);
 
     m_statusBar = new QStatusBar;
     ui->gridLayout->addWidget(m_statusBar, 1, 0);

@@ -10,6 +10,9 @@ class QWidget;
 void ChangeWid();
 // Centres a top-level widget on the primary screen's available area.
 void CenterWidget(QWidget *widget);
+// Paints the forms' background picture (":/Resources/frm/bb.png") behind a
+// window, in all colour groups; a plain background when it cannot be loaded.
+void paintFormBackground(QWidget *form);
 // Translation of a key in context "MyMessage"; the key itself when none.
 QString GeTranslate(const char *key);
 // Modal message box with the catalogue's button captions; returns the button.

@@ -2,6 +2,8 @@
 // its name and title, sending (the code 4 body byte for byte), the echo and
 // its delivery state, the answers of code 7, messages from peers, the
 // windows that open it, and the end of a login that closes them all.
+#include "pmwindow.h"
+
 #include "common/hooks.h"
 #include "mainwindow/controltxt.h"
 #include "mainwindow/frmpm.h"
@@ -23,9 +25,6 @@
 #include <QSettings>
 #include <QTranslator>
 #include <QTreeWidget>
-#include <QWebElement>
-#include <QWebFrame>
-#include <QWebView>
 #include <QtTest>
 
 namespace {
@@ -35,40 +34,14 @@ const QByteArray kKeepAlive = QByteArray::fromHex("2d00" "00000000") + "KW.TOVEN
                               + QByteArray(28, ' ');
 
 ControlTxt *controlOf(FrmPM *w) { return w->findChild<ControlTxt *>(QStringLiteral("widget")); }
-QWebFrame *pageOf(FrmPM *w)
-{
-    return w->findChild<QWebView *>(QStringLiteral("Web"))->page()->mainFrame();
-}
 MyTextEdit *inputOf(FrmPM *w) { return w->findChild<MyTextEdit *>(QStringLiteral("T1")); }
 
 QString headerOf(FrmPM *w)
 {
-    return pageOf(w)->findFirstElement(QStringLiteral("div[id=headerChatWho]")).toPlainText().trimmed();
-}
-
-// The lines of the page, "sender:state:text": the state is "wait" while the
-// line waits for its answer, "no" when it was not delivered and "time" when
-// it shows the time.
-QStringList linesOf(FrmPM *w)
-{
-    QStringList out;
-    for (const QWebElement &cell : pageOf(w)->findAllElements(QStringLiteral("span.messagetime"))) {
-        QWebElement box = cell;
-        while (!box.isNull() && !box.hasClass(QStringLiteral("messagebox")))
-            box = box.parent();
-        QString user = box.findFirst(QStringLiteral("span.user")).toPlainText();
-        user.chop(2);
-        QString state = QStringLiteral("?");
-        if (cell.toInnerXml().contains(QLatin1String("wait4.gif")))
-            state = QStringLiteral("wait");
-        else if (!cell.findFirst(QStringLiteral("span.refused")).isNull())
-            state = QStringLiteral("no");
-        else if (cell.toPlainText() == QLatin1String("10:20:30"))
-            state = QStringLiteral("time");
-        const QString text = cell.parent().toPlainText().mid(cell.toPlainText().size());
-        out << user + QLatin1Char(':') + state + QLatin1Char(':') + text;
-    }
-    return out;
+    return pageOf(w)
+        ->findFirstElement(QStringLiteral("div[id=headerChatWho]"))
+        .toPlainText()
+        .trimmed();
 }
 
 // The states of the lines only.
@@ -78,12 +51,6 @@ QString statesOf(FrmPM *w)
     for (const QString &line : linesOf(w))
         states << line.section(QLatin1Char(':'), -2, -2);
     return states.join(QLatin1Char(','));
-}
-
-FrmPM *windowOf(const QString &nick)
-{
-    const int i = FindPM(nick);
-    return i < 0 ? nullptr : frmPMs.at(i);
 }
 
 void send(FrmPM *w, const QString &txt) { emit controlOf(w)->Sendtxt(txt); }

@@ -3,6 +3,8 @@
 // wire, messages that open a window, one window per peer, delivery ("ok")
 // and refusal ("block", "non", "lock"), hostile text from a peer, and the
 // page's files from the institute's web endpoint.
+#include "pmwindow.h"
+
 #include "common/hooks.h"
 #include "mainwindow/controltxt.h"
 #include "mainwindow/frmpm.h"
@@ -18,9 +20,6 @@
 #include <QAction>
 #include <QJsonArray>
 #include <QTcpSocket>
-#include <QWebElement>
-#include <QWebFrame>
-#include <QWebView>
 #include <QtTest>
 
 #include <memory>
@@ -30,58 +29,6 @@ namespace {
 const QDateTime kNow(QDate(2026, 3, 4), QTime(10, 20, 30));
 const QString kAhmad = QString::fromUtf8("أحمد");
 const QString kMaryam = QString::fromUtf8("مريم");
-
-QJsonObject command(const QString &name, const QJsonObject &fields = {})
-{
-    QJsonObject c = fields;
-    c.insert("command", name);
-    return c;
-}
-
-QWebFrame *pageOf(FrmPM *w)
-{
-    return w->findChild<QWebView *>(QStringLiteral("Web"))->page()->mainFrame();
-}
-
-FrmPM *windowOf(const QString &nick)
-{
-    const int i = FindPM(nick);
-    return i < 0 ? nullptr : frmPMs.at(i);
-}
-
-// "sender:state:text" for each line; the state is "wait" (no answer yet),
-// "no" (not delivered) or "time".
-QStringList linesOf(FrmPM *w)
-{
-    QStringList out;
-    if (!w)
-        return out;
-    for (const QWebElement &cell : pageOf(w)->findAllElements(QStringLiteral("span.messagetime"))) {
-        QWebElement box = cell;
-        while (!box.isNull() && !box.hasClass(QStringLiteral("messagebox")))
-            box = box.parent();
-        QString user = box.findFirst(QStringLiteral("span.user")).toPlainText();
-        user.chop(2);
-        QString state = QStringLiteral("?");
-        if (cell.toInnerXml().contains(QLatin1String("wait4.gif")))
-            state = QStringLiteral("wait");
-        else if (!cell.findFirst(QStringLiteral("span.refused")).isNull())
-            state = QStringLiteral("no");
-        else if (cell.toPlainText() == QLatin1String("10:20:30"))
-            state = QStringLiteral("time");
-        out << user + QLatin1Char(':') + state + QLatin1Char(':')
-                   + cell.parent().toPlainText().mid(cell.toPlainText().size());
-    }
-    return out;
-}
-
-void spin(int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-}
 
 } // namespace
 
@@ -147,7 +94,8 @@ void TestPmInstitute::cleanup()
 
 void TestPmInstitute::scripted(const QString &user)
 {
-    const QJsonObject reply = m_institute->control(command("scripted-login", {{"user", user}}));
+    const QJsonObject reply =
+        m_institute->control(instituteCommand("scripted-login", {{"user", user}}));
     QVERIFY2(reply.value("ok").toBool(), qPrintable(user));
 }
 
@@ -177,8 +125,9 @@ QStringList TestPmInstitute::pmRecords()
 QStringList TestPmInstitute::inbox(const QString &user)
 {
     QStringList out;
-    const QJsonArray packets =
-        m_institute->control(command("inbox", {{"user", user}})).value("packets").toArray();
+    const QJsonArray packets = m_institute->control(instituteCommand("inbox", {{"user", user}}))
+                                   .value("packets")
+                                   .toArray();
     for (const QJsonValue &v : packets) {
         const QJsonObject p = v.toObject();
         if (p.value("code").toInt() == 7 && p.value("name").toString() == "pm")
@@ -231,7 +180,7 @@ void TestPmInstitute::bodyOnTheWire()
 void TestPmInstitute::conversation()
 {
     scripted("sara");
-    QCOMPARE(m_institute->control(command("pm", {{"from", "sara"}, {"to", "ali"},
+    QCOMPARE(m_institute->control(instituteCommand("pm", {{"from", "sara"}, {"to", "ali"},
                                                  {"text", "hello <b>ali</b>: a|b"}}))
                  .value("status")
                  .toString(),
@@ -244,7 +193,8 @@ void TestPmInstitute::conversation()
     QCOMPARE(pageOf(w)->findAllElements("span.messagetime ~ b").count(), 1);
 
     // A second message goes to the same window.
-    m_institute->control(command("pm", {{"from", "sara"}, {"to", "ali"}, {"text", "again"}}));
+    m_institute->control(
+        instituteCommand("pm", {{"from", "sara"}, {"to", "ali"}, {"text", "again"}}));
     QTRY_COMPARE(linesOf(w).size(), 2);
     QCOMPARE(frmPMs, QList<FrmPM *>{w});
 
@@ -286,7 +236,8 @@ void TestPmInstitute::refused()
     if (setup == QLatin1String("blocks")) {
         scripted(peer);
         const QJsonObject reply = m_institute->control(
-            command("as", {{"user", peer}, {"code", 2}, {"name", "block"}, {"body", "ali"}}));
+            instituteCommand("as", {{"user", peer}, {"code", 2}, {"name", "block"},
+                                    {"body", "ali"}}));
         QVERIFY(reply.value("ok").toBool());
     } else if (setup == QLatin1String("contacts only")) {
         scripted(peer);
@@ -329,13 +280,14 @@ void TestPmInstitute::hostileMessage()
         "<svg onload=\"window.__pwned = 5\"></svg>"
         "<div style=\"background:url(javascript:alert(1))\" onmouseover=\"alert(6)\">hover</div>"
         "<body onload=\"alert(7)\"><object data=\"x.swf\"></object>text");
-    m_institute->control(command("pm", {{"from", "sara"}, {"to", "ali"}, {"text", hostile}}));
+    m_institute->control(
+        instituteCommand("pm", {{"from", "sara"}, {"to", "ali"}, {"text", hostile}}));
     QTRY_COMPARE(linesOf(w).size(), 1);
     QCOMPARE(frmPMs, QList<FrmPM *>{w});
-    spin(200);
+    QTest::qWait(200);
     page->evaluateJavaScript(QStringLiteral(
         "var e = document.getElementById('evil'); if (e && e.click) e.click();"));
-    spin(100);
+    QTest::qWait(100);
     QCOMPARE(page->evaluateJavaScript(QStringLiteral("window.__pwned")).toInt(), 0);
     const QWebElement line = page->findFirstElement(QStringLiteral("div.message"));
     QVERIFY(line.toPlainText().contains(QLatin1String("text")));

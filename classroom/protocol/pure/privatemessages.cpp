@@ -28,7 +28,8 @@ QString htmlForCp1256(const QString &html)
             out += c;
             continue;
         }
-        const bool pair = c.isHighSurrogate() && i + 1 < html.size() && html.at(i + 1).isLowSurrogate();
+        const bool pair =
+            c.isHighSurrogate() && i + 1 < html.size() && html.at(i + 1).isLowSurrogate();
         if (!pair && !c.isSurrogate() && codec->canEncode(c)) {
             out += c;
             continue;
