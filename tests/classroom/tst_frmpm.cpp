@@ -392,8 +392,8 @@ void TestFrmPM::answers_data()
         << QStringList{"ali", "ali"} << QStringList{"block:ali", "ok:ali"}
         << "ali=no,time sara=" << QStringList{};
     QTest::newRow("answers by peer")
-        << QStringList{"ali", "sara", "ali"} << QStringList{"ok:sara", "ok:ali"}
-        << "ali=time,wait sara=time" << QStringList{};
+        << QStringList{"ali", "sara", "ali"} << QStringList{"ok:sara", "block:ali"}
+        << "ali=no,wait sara=time" << QStringList{};
     QTest::newRow("non naming the peer")
         << QStringList{"ali", "sara"} << QStringList{"non:sara"} << "ali=wait sara=no"
         << QStringList{"No Msg PM"};
