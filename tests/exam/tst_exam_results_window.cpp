@@ -121,7 +121,7 @@ void TestExamResultsWindow::init()
 {
     reset();
     nameVelmar = QStringLiteral("Ma3had\nAl Fursan");
-    Url_php = QStringLiteral("http://127.0.0.1:%1/imtihan.php").arg(m_institute.port("exam"));
+    Url_php = QStringLiteral("http://127.0.0.1:%1/velmar.php").arg(m_institute.port("exam"));
     m_institute.control({{"command", "exam-reset"}});
     m_institute.control({{"command", "clear-log"}});
 }

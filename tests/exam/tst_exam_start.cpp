@@ -80,7 +80,7 @@ void TestExamStart::cleanup()
 
 QString TestExamStart::url() const
 {
-    return QStringLiteral("http://127.0.0.1:%1/imtihan.php").arg(m_institute.port("exam"));
+    return QStringLiteral("http://127.0.0.1:%1/velmar.php").arg(m_institute.port("exam"));
 }
 
 FrmStart *TestExamStart::makeForm()
@@ -109,14 +109,15 @@ void TestExamStart::handOver_data()
 {
     QTest::addColumn<QVariantMap>("stored");
     QTest::addColumn<QStringList>("expected"); // url nickname label mail id group type
-    const QString def = kDefaultExamUrl;
+    // The endpoint is the script "velmar.php" of the exam host.
+    const QString def = QStringLiteral("http://127.0.0.1:8086/velmar.php");
     QTest::newRow("defaults") << QVariantMap()
                               << QStringList{def, "nickname", "nameVelmar", "mail", "0", "", "0"};
     QTest::newRow("classroom hand-over")
-        << QVariantMap{{"url", "http://h/imtihan.php"}, {"nickname", "Amina"},
+        << QVariantMap{{"url", "http://h/velmar.php"}, {"nickname", "Amina"},
                        {"nameVelmar", "::::Ma3had::Al Fursan"}, {"email", "A@B.org"},
                        {"id_user", "1001"}, {"group", "no"}, {"type_user", "-101"}}
-        << QStringList{"http://h/imtihan.php", "Amina", "Ma3had\nAl Fursan", "A@B.org", "1001",
+        << QStringList{"http://h/velmar.php", "Amina", "Ma3had\nAl Fursan", "A@B.org", "1001",
                        "no", "-101"};
     QTest::newRow("three words") << QVariantMap{{"nameVelmar", "::a::b::c"}}
                                  << QStringList{def, "nickname", "a\nb\nc", "mail", "0", "", "0"};

@@ -1,10 +1,10 @@
-"""The institute's exam endpoint: HTTP form posts to /imtihan.php.
+"""The institute's exam endpoint: HTTP form posts to /velmar.php.
 
 Service name "exam" in the READY line; option --exam-port (0: a free port,
 the demo uses 8086), so the exam program's default address
-http://127.0.0.1:8086/imtihan.php reaches it.
+http://127.0.0.1:8086/velmar.php reaches it.
 
-A request is POST /imtihan.php with Content-Type
+A request is POST /velmar.php with Content-Type
 "application/x-www-form-urlencoded;charset=utf8" and the body
     ?<endpoint URL>&key=value&key=value...
 The first item is the endpoint URL itself, without "="; the others are
@@ -72,7 +72,7 @@ import time
 
 import institute as core
 
-PATH = "/imtihan.php"
+PATH = "/velmar.php"
 CONTENT_TYPE = "application/x-www-form-urlencoded;charset=utf8"
 TIME_FORMAT = "%Y-%m-%d %H:%M:%S"
 
