@@ -53,10 +53,7 @@ void FrmNataij::ExtracTxt(const QString &payload)
     const ResultsReply reply = readResultsReply(payload);
     if (reply.records.isEmpty()) {
         close();
-        if (reply.damaged())
-            showMessage(kMsgEmptyReply);
-        else
-            MsgBox(kExamTitle, kMsgNoResults, QMessageBox::Information, QMessageBox::Ok);
+        MsgBox(kExamTitle, kMsgNoResults, QMessageBox::Information, QMessageBox::Ok);
         return;
     }
     nameStudent = reply.name;
@@ -84,12 +81,8 @@ void FrmNataij::on_table1_clicked(const QModelIndex &index)
     const QString heading = cell(Heading);
     // Pages show the institute label with "<br />" line breaks from now on.
     nameVelmar.replace(QLatin1Char('\n'), QStringLiteral("<br />"));
+    // A sheet that cannot be read gives an empty page.
     htmlSheet = resultSheet(cell(Answers), heading, nameStudent, mailStudent, nameVelmar);
-    if (htmlSheet.isEmpty()) {
-        ui->web->setHtml(QString(), QUrl());
-        showMessage(kMsgDamagedSheet);
-        return;
-    }
     ChangeTankit();
 }
 
