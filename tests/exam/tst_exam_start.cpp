@@ -556,12 +556,12 @@ void TestExamStart::cancel()
         QTest::mouseClick(frmconn->findChild<QPushButton *>("pushButton"), Qt::LeftButton);
     });
     ModalAnswerer answers;
-    QElapsedTimer elapsed;
-    elapsed.start();
     frmstart->on_B_login_clicked();
-    QVERIFY(elapsed.elapsed() < 3000);
     QCOMPARE(waitText, QStringLiteral("جاري الاتصال بالموقع الرجاء الانتظار"));
+    // The server would have answered within the time-out: only the cancel
+    // ends the wait without a reply.
     QCOMPARE(answers.texts(), QStringList{kMsgConnection});
+    QCOMPARE(frmtime, nullptr);
     QVERIFY(frmstart->isVisible());
     QVERIFY(!reply_isRunning);
     m_institute.control({{"command", "exam-fault"}});
