@@ -69,6 +69,8 @@ void FrmNataij::ExtracTxt(const QString &payload)
             ui->table1->setItem(row, c, item);
         }
     }
+    // The heading and the date take two lines each.
+    ui->table1->resizeRowsToContents();
 }
 
 void FrmNataij::on_table1_clicked(const QModelIndex &index)

@@ -2,6 +2,7 @@
 // sheets in the web view, messages, print preview, PDF files, closing back to
 // the start form, and the whole road from the start form's results button
 // against the local institute.
+#include "common/fonts.h"
 #include "common/hooks.h"
 #include "core/msgbox.h"
 #include "examtest.h"
@@ -112,7 +113,10 @@ private:
 
 void TestExamResultsWindow::initTestCase()
 {
-    QApplication::setLayoutDirection(Qt::RightToLeft); // as the program starts
+    // As the program starts: right to left, in its own fonts.
+    QApplication::setLayoutDirection(Qt::RightToLeft);
+    installFonts();
+    QApplication::setFont(QFont(kKufiFamily, 12));
     QVERIFY2(m_institute.start(), qPrintable(m_institute.startError()));
     QVERIFY(m_dir.isValid());
 }
@@ -205,6 +209,12 @@ void TestExamResultsWindow::layout()
     QVERIFY(!t->verticalHeader()->isVisible());
     QCOMPARE(frmnataij->findChild<QPushButton *>("B_print")->text(), u("طباعة ورقة الامتحان"));
     QCOMPARE(frmnataij->findChild<QPushButton *>("B_pdf")->text(), u("حفظ ورقة الامتحان pdf"));
+    // Button captions fit inside the border and padding of the buttons.
+    for (const char *name : {"B_print", "B_pdf"}) {
+        const QPushButton *b = frmnataij->findChild<QPushButton *>(name);
+        QCOMPARE(b->width(), 160);
+        QVERIFY2(b->fontMetrics().horizontalAdvance(b->text()) <= b->width() - 12, name);
+    }
     // The title keeps the label's line break as a blank; the global is untouched.
     QCOMPARE(nameVelmar, QStringLiteral("Ma3had\nAl Fursan"));
 }
@@ -239,6 +249,13 @@ void TestExamResultsWindow::rows()
     QTableWidget *t = table();
     QCOMPARE(t->rowCount(), cells.size());
     for (int r = 0; r < cells.size(); ++r) {
+        // Both lines of the heading and of the date show.
+        for (int c = 0; c < 3; ++c) {
+            const QRect text = t->fontMetrics().boundingRect(
+                QRect(0, 0, t->columnWidth(c), 1000), Qt::AlignCenter | Qt::TextWordWrap,
+                t->item(r, c)->text());
+            QVERIFY(t->rowHeight(r) >= text.height());
+        }
         for (int c = 0; c < 5; ++c) {
             QCOMPARE(t->item(r, c)->text(), cells.at(r).at(c));
             QCOMPARE(t->item(r, c)->textAlignment(), int(Qt::AlignCenter));
