@@ -15,6 +15,7 @@
 #include <QKeyEvent>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QUrl>
 
 const QString kMsgNoResults = QStringLiteral("عذرا .. لم تستقبل منك الإدارة أي امتحان من قبل   ");
@@ -40,6 +41,13 @@ FrmNataij::FrmNataij(QWidget *parent) : QDialog(parent), ui(new Ui::FrmNataij)
     ui->table1->setColumnHidden(Answers, true);
     ui->table1->setColumnHidden(Grading, true);
     header->setStretchLastSection(true);
+
+    // A caption wider than its button (in a font other than the form's)
+    // widens the button instead of being cut.
+    for (QPushButton *button : {ui->B_print, ui->B_pdf}) {
+        button->ensurePolished();
+        button->setMinimumWidth(qMax(button->minimumWidth(), button->sizeHint().width()));
+    }
 
     ui->web->load(QUrl(QStringLiteral("qrc:///Resources/html/index2.html")));
     setWindowTitle(QStringLiteral("عرض النتائج : ")
