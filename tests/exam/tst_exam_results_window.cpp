@@ -2,9 +2,9 @@
 // sheets in the web view, messages, print preview, PDF files, closing back to
 // the start form, and the whole road from the start form's results button
 // against the local institute.
-#include "common/fonts.h"
 #include "common/hooks.h"
 #include "core/msgbox.h"
+#include "core/program.h"
 #include "examtest.h"
 #include "supervision/gradedisplay.h"
 #include "support/institute.h"
@@ -113,10 +113,7 @@ private:
 
 void TestExamResultsWindow::initTestCase()
 {
-    // As the program starts: right to left, in its own fonts.
-    QApplication::setLayoutDirection(Qt::RightToLeft);
-    installFonts();
-    QApplication::setFont(QFont(kKufiFamily, 12));
+    dressApplication(*qApp); // as the program starts
     QVERIFY2(m_institute.start(), qPrintable(m_institute.startError()));
     QVERIFY(m_dir.isValid());
 }
