@@ -8,6 +8,7 @@
 #include "support/modal.h"
 
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
@@ -60,6 +61,7 @@ private:
 
 void TestExamStart::initTestCase()
 {
+    dressApplication(*qApp); // as the program starts
     QVERIFY2(m_institute.start(), qPrintable(m_institute.startError()));
 }
 
@@ -173,6 +175,11 @@ void TestExamStart::layout()
     QCOMPARE(frmstart->findChild<QLabel *>("LVelmar")->text(), nameVelmar);
     QCOMPARE(frmstart->windowTitle(), QStringLiteral("برنامج الاختبارات"));
     QCOMPARE(frmstart->size(), QSize(329, 409));
+    // Everything shows whole in the fixed size: the logo, both lines of the
+    // label and every row.
+    QVERIFY(frmstart->layout()->minimumSize().height() <= frmstart->height());
+    const QLabel *logo = frmstart->findChild<QLabel *>("label");
+    QCOMPARE(logo->height() >= logo->pixmap(Qt::ReturnByValue).height(), true);
     QCOMPARE(frmstart->findChild<QLabel *>("Luser")->text(),
              groupLayout ? QStringLiteral("إسم المجموعة :") : QStringLiteral("الإسم :"));
     QCOMPARE(edit("Iduser")->isVisible(), groupLayout);
