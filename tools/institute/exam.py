@@ -38,6 +38,16 @@ Demo data: STUDENTS (member numbers, names, e-mails), GROUPS (group accounts
 and their members) and the day's exams, whose starts are set relative to the
 moment the institute starts: one over, one running, two to come.
 
+Demo, by hand:
+    python3 tools/institute/institute.py --exam-port 8086
+    build/bin/Tallivor          (a settings store with no hand-over is fine)
+The start form then asks for a member number: type 1001 (or 1002), press
+"عرض النتائج" for the graded results, or "الدخول للاختبار" and answer
+"نعم": the running exam opens at once with the late-start message, the two
+later ones wait in the waiting window. With "id_user" 1001 and "group" "no"
+in ~/.config/Tallivor/Settings.conf the member number is taken as handed
+over and nothing is asked. Report files land in ~/.imtihan and ~/Desktop.
+
 Control commands (POST /control on the institute's control port):
     {"command": "exam-reset"}      demo data back, faults cleared
     {"command": "exam-fault", ...} faults for every later post, or only for
