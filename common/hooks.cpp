@@ -1,5 +1,6 @@
 #include "hooks.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
@@ -13,6 +14,7 @@ StartHandler startHandler;
 SaveFileHandler saveFileHandler;
 DirectoryHandler directoryHandler;
 ClockHandler clockHandler;
+QuitHandler quitHandler;
 } // namespace
 
 void setModalHandler(ModalHandler handler) { modalHandler = std::move(handler); }
@@ -59,6 +61,18 @@ QString getExistingDirectory(QWidget *parent, const QString &caption, const QStr
     if (directoryHandler)
         return directoryHandler(caption, path);
     return QFileDialog::getExistingDirectory(parent, caption, path);
+}
+
+void setQuitHandler(QuitHandler handler) { quitHandler = std::move(handler); }
+
+void quit()
+{
+    if (quitHandler) {
+        const QuitHandler handler = quitHandler; // may replace itself
+        handler();
+        return;
+    }
+    QCoreApplication::quit();
 }
 
 void setClock(ClockHandler handler) { clockHandler = std::move(handler); }

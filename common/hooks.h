@@ -42,6 +42,13 @@ using DirectoryHandler = std::function<QString(const QString &caption, const QSt
 void setDirectoryHandler(DirectoryHandler handler);
 QString getExistingDirectory(QWidget *parent, const QString &caption, const QString &path);
 
+// Leaves the application's event loop once the current handling returns.
+// A handler, when set, runs instead, so tests can see the quit without ending
+// their own event loops.
+using QuitHandler = std::function<void()>;
+void setQuitHandler(QuitHandler handler);
+void quit();
+
 // The wall clock, local time.
 using ClockHandler = std::function<QDateTime()>;
 void setClock(ClockHandler handler);

@@ -1,5 +1,7 @@
 #include "protocol/wsk.h"
 
+#include "mainwindow/frmuser.h"
+#include "protocol/contacts.h"
 #include "protocol/login.h"
 #include "protocol/pure/packet.h"
 #include "protocol/state.h"
@@ -102,6 +104,21 @@ void ExtractCmd(const QByteArray &header, const QByteArray &body)
     // One case per handler: text handlers take command.text, byte handlers
     // command.bytes, and most also command.name.
     switch (command.code) {
+    case 2:
+        ListUsers(command.text);
+        break;
+    case 3:
+        StatUsers(command.text);
+        break;
+    case 4:
+        BlockUsr(command.name, command.text);
+        break;
+    case 5:
+        AddUser(command.name, command.text);
+        break;
+    case 6:
+        DelUser(command.text);
+        break;
     case 45:
         SendPackettest(command.bytes);
         break;
@@ -116,8 +133,12 @@ void CloseSocket()
     if (!sck)
         return;
     QTcpSocket *socket = sck->socket();
-    if (socket->isOpen())
-        socket->close();
+    if (!socket->isOpen())
+        return;
+    socket->close();
+    // Closing the main window ends the program.
+    if (frmusr && frmusr->isVisible() && !wait_frmuser)
+        frmusr->close();
 }
 
 void setDispatchObserver(DispatchObserver observer) { dispatchObserver = std::move(observer); }

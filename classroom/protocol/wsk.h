@@ -41,7 +41,9 @@ void SendPacket(const QByteArray &packet);
 void Protocole_ZQV(const QByteArray &bytes);
 // Decodes one packet and calls the handler of its code.
 void ExtractCmd(const QByteArray &header, const QByteArray &body);
-// Closes the connection when open. Pending incoming bytes are dropped.
+// Closes the connection when open, and then the main window when it is shown
+// (which ends the program) unless the program is already leaving. Pending
+// incoming bytes are dropped.
 void CloseSocket();
 
 // The process-wide reassembler fed by Protocole_ZQV; its sink is ExtractCmd.

@@ -1,4 +1,5 @@
 #include "core/frmstart.h"
+#include "common/hooks.h"
 
 #include "core/frmstart2.h"
 #include "core/frmtimer.h"
@@ -227,7 +228,7 @@ void FrmStart::openReportsWindow()
 static void endProgram(const QString &message)
 {
     showMessage(message);
-    quitProgram();
+    hooks::quit();
 }
 
 void FrmStart::ExtracTxt(const QString &payload)

@@ -1,4 +1,5 @@
 #include "core/frmstart2.h"
+#include "common/hooks.h"
 
 #include "core/frmtimer.h"
 #include "core/globals.h"
@@ -81,5 +82,5 @@ void FrmStart2::closeEvent(QCloseEvent *event)
     if (frmstart2 == this)
         frmstart2 = nullptr;
     deleteLater();
-    quitProgram();
+    hooks::quit();
 }

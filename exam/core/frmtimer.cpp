@@ -112,7 +112,7 @@ void FrmTimer::slotTime()
                                     "البرنامج الان.    "),
                QMessageBox::Information, QMessageBox::Ok);
     }
-    quitProgram();
+    hooks::quit();
 }
 
 void FrmTimer::startDueExam(int secondsToStart)
@@ -216,7 +216,7 @@ void FrmTimer::Sendtxt()
         frmstart2->show();
     closeWaitBox();
     if (taken && (frmstart2 ? frmstart2->getcountList() == 0 : listDate.isEmpty()))
-        quitProgram();
+        hooks::quit();
 }
 
 QStringList FrmTimer::SaveImtihan(int id, int fawj, int fasl, const QString &title,

@@ -13,17 +13,3 @@ void takeExamLook(QWidget *window, const QString &picture)
     window->setPalette(palette);
     window->setAutoFillBackground(true);
 }
-
-namespace {
-std::function<void()> quitHandler;
-}
-
-void setQuitHandler(std::function<void()> handler) { quitHandler = std::move(handler); }
-
-void quitProgram()
-{
-    if (quitHandler)
-        quitHandler();
-    else
-        QCoreApplication::quit();
-}

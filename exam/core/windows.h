@@ -2,7 +2,6 @@
 #pragma once
 
 #include <QString>
-#include <functional>
 
 class QWidget;
 
@@ -10,7 +9,3 @@ class QWidget;
 // with the picture (the brush of the window role in all colour groups).
 void takeExamLook(QWidget *window, const QString &picture);
 
-// Ends the exam program's event loop once the current handling returns.
-// Tests install a handler in place of the real quit.
-void quitProgram();
-void setQuitHandler(std::function<void()> handler);

@@ -4,6 +4,7 @@
 #include "protocol/pure/incoming.h"
 #include "protocol/state.h"
 #include "protocol/wsk.h"
+#include "support/modal.h"
 #include "support/wire.h"
 
 #include <QTcpServer>
@@ -72,6 +73,8 @@ private:
 
     QTcpServer m_server;
     QList<IncomingCommand> m_seen;
+    // Handlers that show a message are answered at once.
+    ModalAnswerer m_answers;
 };
 
 void TestFraming::initTestCase()

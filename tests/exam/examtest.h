@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/frmconnect.h"
+#include "common/hooks.h"
 #include "core/frmstart.h"
 #include "core/frmstart2.h"
 #include "core/frmtimer.h"
@@ -56,7 +57,7 @@ inline void reset()
 {
     closeWindows();
     QApplication::setQuitOnLastWindowClosed(false);
-    setQuitHandler([] { ++quits(); });
+    hooks::setQuitHandler([] { ++quits(); });
     quits() = 0;
     nickname = QStringLiteral("nickname");
     mail = QStringLiteral("mail");

@@ -237,5 +237,9 @@
         <translation>الرجاء إن كنت طالب في المعهد أن تدخل بالعضوية
  لأنه لديك اليوم اختبار</translation>
     </message>
+    <message>
+        <source>Updater not started</source>
+        <translation>تعذر تشغيل برنامج التحديث</translation>
+    </message>
 </context>
 </TS>

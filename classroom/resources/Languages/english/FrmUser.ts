@@ -1,0 +1,15 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en">
+<context>
+    <name>FrmUser</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Velmar</translation>
+    </message>
+    <message>
+        <source>user off line</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,146 @@
+"""Unit tests of the web endpoint (python3 -m unittest test_web, from this folder)."""
+
+import argparse
+import os
+import socket
+import sys
+import threading
+import time
+import unittest
+import urllib.error
+import urllib.request
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+import web  # noqa: E402
+
+
+class FakeInstitute:
+    def __init__(self):
+        self.lock = threading.RLock()
+        self.entries = []
+        self.faults = []
+        self.ports = {"directory": 4321, "stream": 8765}
+
+    def record(self, service, kind, **fields):
+        with self.lock:
+            self.entries.append(dict(service=service, kind=kind, **fields))
+
+    def fault(self, service, message):
+        self.faults.append(message)
+
+
+class WebTest(unittest.TestCase):
+    def setUp(self):
+        self.institute = FakeInstitute()
+        parser = argparse.ArgumentParser()
+        web.add_arguments(parser)
+        ports = web.start(self.institute, "127.0.0.1", parser.parse_args([]))
+        self.institute.ports.update(ports)
+        self.port = ports["web"]
+
+    def tearDown(self):
+        web.control(self.institute, {"command": "web-reset"})
+
+    def get(self, path, timeout=5):
+        url = "http://127.0.0.1:%d%s" % (self.port, path)
+        with urllib.request.urlopen(url, timeout=timeout) as reply:
+            return reply.status, reply.read()
+
+    def control(self, **command):
+        reply = web.control(self.institute, command)
+        self.assertTrue(reply["ok"], reply)
+        return reply
+
+    def entries(self):
+        status, body = self.get("/velmar.php?Code=info")
+        self.assertEqual(status, 200)
+        text = body.decode("utf-8")
+        self.assertTrue(text.startswith("<|") and text.endswith("|>"), text)
+        return [e.split("|") for e in text[2:-2].split("||")]
+
+    def test_entry_list_points_at_the_institute(self):
+        entries = self.entries()
+        self.assertEqual(len(entries), 3)
+        for n, fields in enumerate(entries, 1):
+            self.assertEqual(len(fields), 16)
+            self.assertEqual(fields[1], "127.0.0.1")
+            self.assertEqual(fields[2], "4321")
+            self.assertEqual(fields[3], "http://127.0.0.1:%d/site%d/" % (self.port, n))
+            self.assertEqual(fields[6], "site%d" % n)
+            self.assertEqual(fields[10], "0")
+            self.assertEqual(fields[12], "http://127.0.0.1:8765")
+        self.assertEqual(entries[0][0], "قاعة الأطلس::Atlas")
+
+    def test_every_request_is_logged(self):
+        self.get("/velmar.php?Code=info")
+        self.get("/velmar.php?Ver=MacOS")
+        paths = [e["path"] for e in self.institute.entries if e["service"] == "web"]
+        self.assertEqual(paths, ["/velmar.php?Code=info", "/velmar.php?Ver=MacOS"])
+
+    def test_pictures_of_the_entries_are_served(self):
+        for fields in self.entries():
+            for name in (fields[7], fields[11]):
+                status, body = self.get("/%s/%s" % (fields[6], name))
+                self.assertEqual(status, 200)
+                self.assertTrue(body.startswith(b"\x89PNG\r\n\x1a\n"))
+
+    def test_unknown_paths_are_not_found(self):
+        for path in ("/site1/missing.png", "/site1/..png", "/other", "/site1/../web.py"):
+            with self.assertRaises(urllib.error.HTTPError) as caught:
+                self.get(path)
+            self.assertEqual(caught.exception.code, 404, path)
+
+    def test_version_record_defaults_and_control(self):
+        status, body = self.get("/velmar.php?Ver=MacOS")
+        self.assertEqual(body.decode(), "<|3.0.0||dastrel-3.0.0.zip||5.15.8|u|2.0.16|tallivor-2.0.16.zip|>")
+        self.control(command="web-versions", client="3.0.1", client_extra="x", exam="2.0.17",
+                     exam_data="", mode="n", qt="5.9.0")
+        status, body = self.get("/velmar.php?Ver=MacOS")
+        self.assertEqual(body.decode(), "<|3.0.1||dastrel-3.0.0.zip|x|5.9.0|n|2.0.17||>")
+
+    def test_entry_knobs(self):
+        self.control(command="web-entries", count=4, locked=[1, 3],
+                     override={"2": {"6": "../escape", "9": "javascript:x"}})
+        entries = self.entries()
+        self.assertEqual([e[10] for e in entries], ["0", "1", "0", "1"])
+        self.assertEqual(entries[2][6], "../escape")
+        self.assertEqual(entries[2][9], "javascript:x")
+        self.control(command="web-entries", fields=10)
+        self.assertEqual({len(e) for e in self.entries()}, {10})
+        self.control(command="web-entries", raw="no markers|at all")
+        self.assertEqual(self.get("/velmar.php?Code=info")[1], b"no markers|at all")
+
+    def test_error_status(self):
+        self.control(command="web-fault", target="list", mode="status", status=503)
+        with self.assertRaises(urllib.error.HTTPError) as caught:
+            self.get("/velmar.php?Code=info")
+        self.assertEqual(caught.exception.code, 503)
+        # The other targets still answer.
+        self.assertEqual(self.get("/velmar.php?Ver=MacOS")[0], 200)
+
+    def test_silent_endpoint_answers_nothing_until_cleared(self):
+        self.control(command="web-fault", target="version", mode="silent")
+        started = time.monotonic()
+        with self.assertRaises((socket.timeout, urllib.error.URLError)):
+            self.get("/velmar.php?Ver=MacOS", timeout=0.5)
+        self.assertGreaterEqual(time.monotonic() - started, 0.4)
+        self.assertEqual(self.get("/velmar.php?Code=info")[0], 200)
+        self.control(command="web-fault", target="version", mode="none")
+        self.assertEqual(self.get("/velmar.php?Ver=MacOS")[0], 200)
+
+    def test_wrong_query_words_are_faults(self):
+        self.get("/velmar.php?Code=info")
+        self.get("/velmar.php?Ver=MacOS")
+        self.assertEqual(self.institute.faults, [])
+        self.get("/velmar.php?Ver=Linux")
+        self.get("/velmar.php?Code=list")
+        self.assertEqual(len(self.institute.faults), 2)
+
+    def test_bad_commands(self):
+        self.assertIsNone(web.control(self.institute, {"command": "ping"}))
+        self.assertFalse(web.control(self.institute, {"command": "web-fault", "target": "x"})["ok"])
+
+
+if __name__ == "__main__":
+    unittest.main()

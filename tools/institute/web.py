@@ -1,0 +1,221 @@
+"""Web endpoint of the local institute.
+
+Answers the classroom launcher's two queries on any path:
+    ?Code=info      the server-entry list: "<|" entries joined by "||" "|>",
+                    each entry 16 fields joined by "|"
+    ?Ver=MacOS      the version record: "<|" 8 fields joined by "|" "|>"
+Another Code or system word is a fault of the client (answered all the same).
+and serves the entries' pictures as /site<N>/<name> from the pictures folder.
+The entries point at the institute's own directory server and stream server.
+
+Control commands (POST /control):
+    {"command": "web-versions", "client", "client_data", "client_extra", "qt",
+     "mode", "exam", "exam_data": text}   set fields of the version record
+    {"command": "web-entries", "count": n, "locked": [index, ...],
+     "fields": n, "override": {"<index>": {"<field>": text}}, "raw": text}
+                                          shape the entry list ("raw" replaces
+                                          the whole body; null clears it)
+    {"command": "web-fault", "target": "list" | "version" | "pictures",
+     "mode": "silent" | "status" | "none", "status": code}
+                                          never answer, or answer an error
+    {"command": "web-reset"}              back to the defaults
+"""
+
+import copy
+import http.server
+import os
+import threading
+import urllib.parse
+
+from institute import ThreadingServer, serve
+
+PICTURES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "pictures")
+
+ENTRY_NAMES = ["قاعة الأطلس::Atlas", "قاعة النور::Nour", "قاعة الريف::Rif", "قاعة السلام::Salam"]
+
+DEFAULT_VERSIONS = {
+    "client": "3.0.0",        # field 0: newest classroom client
+    "unused": "",             # field 1
+    "client_data": "dastrel-3.0.0.zip",  # field 2
+    "client_extra": "",       # field 3
+    "qt": "5.15.8",           # field 4: Qt version the client is built with
+    "mode": "u",              # field 5
+    "exam": "2.0.16",         # field 6: newest exam program
+    "exam_data": "tallivor-2.0.16.zip",  # field 7
+}
+VERSION_ORDER = ["client", "unused", "client_data", "client_extra", "qt", "mode", "exam",
+                 "exam_data"]
+
+DEFAULT_ENTRIES = {"count": 3, "locked": [], "fields": 16, "override": {}, "raw": None}
+
+TARGETS = ("list", "version", "pictures")
+
+
+class WebState:
+    def __init__(self):
+        self.lock = threading.Lock()
+        self.reset()
+
+    def reset(self):
+        with self.lock:
+            self.versions = dict(DEFAULT_VERSIONS)
+            self.entries = copy.deepcopy(DEFAULT_ENTRIES)
+            self.faults = {target: {"mode": "none", "status": 500} for target in TARGETS}
+            # Set while nothing is silent; silent handlers wait on it.
+            self.wake = threading.Event()
+            self.wake.set()
+
+
+def entry_fields(index, ports):
+    """The 16 fields of entry index (0-based) before overrides."""
+    n = index + 1
+    web = "http://127.0.0.1:%d/site%d/" % (ports.get("web", 0), n)
+    stream = "http://127.0.0.1:%d" % ports.get("stream", 0)
+    return [
+        ENTRY_NAMES[index % len(ENTRY_NAMES)] if index < len(ENTRY_NAMES) else "Site %d" % n,
+        "127.0.0.1",
+        str(ports.get("directory", 0)),
+        web,
+        "station.swf",
+        "/live%d" % n,
+        "site%d" % n,
+        "icon%d.png" % (index % 3 + 1),
+        "قاعة دروس مباشرة::Site %d" % n,
+        "http://127.0.0.1:%d/register?site=%d" % (ports.get("web", 0), n),
+        "0",
+        "logo%d.png" % (index % 3 + 1),
+        stream,
+        stream,
+        "hackme",
+        "group%d" % n,
+    ]
+
+
+def entry_list(state, ports):
+    with state.lock:
+        entries = copy.deepcopy(state.entries)
+    if entries["raw"] is not None:
+        return entries["raw"]
+    texts = []
+    for index in range(entries["count"]):
+        fields = entry_fields(index, ports)
+        if index in entries["locked"]:
+            fields[10] = "1"
+        for key, value in entries["override"].get(str(index), {}).items():
+            fields[int(key)] = str(value)
+        texts.append("|".join(fields[: entries["fields"]]))
+    return "<|" + "||".join(texts) + "|>"
+
+
+def version_record(state):
+    with state.lock:
+        return "<|" + "|".join(state.versions[key] for key in VERSION_ORDER) + "|>"
+
+
+def make_handler(institute, state):
+    class Handler(http.server.BaseHTTPRequestHandler):
+        protocol_version = "HTTP/1.0"
+
+        def log_message(self, *args):
+            pass
+
+        def send(self, status, body, content_type):
+            self.send_response(status)
+            self.send_header("Content-Type", content_type)
+            self.send_header("Content-Length", str(len(body)))
+            self.end_headers()
+            self.wfile.write(body)
+
+        def faulted(self, target):
+            """Applies the fault set for target; True when it answered."""
+            with state.lock:
+                fault = dict(state.faults[target])
+                wake = state.wake
+            if fault["mode"] == "silent":
+                wake.wait(300)
+                return True
+            if fault["mode"] == "status":
+                page = b"<html><body><h1>Server error</h1><p>a|b|c</p></body></html>"
+                self.send(int(fault["status"]), page, "text/html")
+                return True
+            return False
+
+        def do_GET(self):
+            url = urllib.parse.urlsplit(self.path)
+            query = urllib.parse.parse_qs(url.query, keep_blank_values=True)
+            institute.record("web", "get", path=self.path)
+            if "Code" in query:
+                if query["Code"] != ["info"]:
+                    institute.fault("web", "entry list asked with Code=%s" % query["Code"])
+                if not self.faulted("list"):
+                    body = entry_list(state, institute.ports).encode("utf-8")
+                    self.send(200, body, "text/html; charset=utf-8")
+                return
+            if "Ver" in query:
+                if query["Ver"] != ["MacOS"]:
+                    institute.fault("web", "version record asked for system %s" % query["Ver"])
+                if not self.faulted("version"):
+                    self.send(200, version_record(state).encode("utf-8"),
+                              "text/html; charset=utf-8")
+                return
+            parts = url.path.split("/")
+            if (len(parts) == 3 and parts[1].startswith("site") and parts[2].endswith(".png")
+                    and "/" not in parts[2] and not parts[2].startswith(".")):
+                if self.faulted("pictures"):
+                    return
+                path = os.path.join(PICTURES, parts[2])
+                if os.path.isfile(path):
+                    with open(path, "rb") as f:
+                        self.send(200, f.read(), "image/png")
+                    return
+            self.send(404, b"<html><body>not found</body></html>", "text/html")
+
+    return Handler
+
+
+def add_arguments(parser):
+    parser.add_argument("--web-port", type=int, default=0, help="port of the web endpoint")
+
+
+def start(institute, host, args):
+    state = WebState()
+    institute.web_state = state
+    server = ThreadingServer((host, getattr(args, "web_port", 0)), make_handler(institute, state))
+    return {"web": serve(server)}
+
+
+def control(institute, command):
+    state = getattr(institute, "web_state", None)
+    name = command.get("command")
+    if state is None or not isinstance(name, str) or not name.startswith("web-"):
+        return None
+    if name == "web-reset":
+        wake = state.wake
+        state.reset()
+        wake.set()
+        return {"ok": True}
+    if name == "web-versions":
+        with state.lock:
+            for key in DEFAULT_VERSIONS:
+                if key in command:
+                    state.versions[key] = str(command[key])
+            return {"ok": True, "versions": dict(state.versions)}
+    if name == "web-entries":
+        with state.lock:
+            for key in ("count", "locked", "fields", "override", "raw"):
+                if key in command:
+                    state.entries[key] = command[key]
+        return {"ok": True}
+    if name == "web-fault":
+        target, mode = command.get("target"), command.get("mode", "none")
+        if target not in TARGETS or mode not in ("silent", "status", "none"):
+            return {"ok": False, "error": "bad fault"}
+        with state.lock:
+            state.faults[target] = {"mode": mode, "status": int(command.get("status", 500))}
+            silent = any(f["mode"] == "silent" for f in state.faults.values())
+            if silent and state.wake.is_set():
+                state.wake = threading.Event()
+            elif not silent:
+                state.wake.set()
+        return {"ok": True}
+    return None
