@@ -53,7 +53,8 @@ bool FrmStart2::eventFilter(QObject *watched, QEvent *event)
         QTableWidget *table = ui->table1;
         const int margin =
             table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) + 1;
-        const int time = table->fontMetrics().horizontalAdvance(QStringLiteral("00:00")) + 2 * margin;
+        const int time =
+            table->fontMetrics().horizontalAdvance(QStringLiteral("00:00")) + 2 * margin;
         const int width = table->viewport()->width();
         table->setColumnWidth(1, qMax(time, width - 260));
         table->setColumnWidth(0, width - table->columnWidth(1));
