@@ -29,18 +29,18 @@ QString examBlock(const ExamQuestion &q)
         const QString note = limit < 0 ? QString()
                                        : QString::fromUtf8("ملاحظة : غير مسموح بتخطي ")
                                              + QString::number(limit) + QString::fromUtf8(" حرف");
-        return fillBlock(htm_Typ11, {{kSoal, text},
-                                     {kNu, number},
-                                     {QStringLiteral("#notetxt#"), note},
-                                     {QStringLiteral("#mx#"), QString::number(limit)}});
+        return fillTemplate(htm_Typ11, {{kSoal, text},
+                                        {kNu, number},
+                                        {QStringLiteral("#notetxt#"), note},
+                                        {QStringLiteral("#mx#"), QString::number(limit)}});
     }
     const QString input = q.type == 2 ? QStringLiteral("<input type=checkbox> ")
                                       : QStringLiteral("<input type=radio name=R1> ");
     QString lines;
     for (const QString &choice : q.choices)
         lines += input + htmlText(choice) + QStringLiteral("<BR>\n");
-    return fillBlock(q.type == 2 ? htm_Typ2 : htm_Typ3,
-                     {{kSoal, text}, {kNu, number}, {kChoi, lines}});
+    return fillTemplate(q.type == 2 ? htm_Typ2 : htm_Typ3,
+                        {{kSoal, text}, {kNu, number}, {kChoi, lines}});
 }
 
 } // namespace
@@ -80,10 +80,10 @@ QString ExtracImtDisplay(const QString &answers)
         const QString third = p + 2 < size ? f.at(p + 2) : QString();
         if (type == 1) {
             const QString box = third.contains(QStringLiteral("???")) ? htm_notxt : htmlText(third);
-            blocks += fillBlock(htm_Typ1, {{kSoal, text},
-                                           {kNu, number},
-                                           {QStringLiteral("<textarea id='texarea'></textarea>"),
-                                            box + QLatin1Char('\n')}});
+            blocks += fillTemplate(htm_Typ1, {{kSoal, text},
+                                              {kNu, number},
+                                              {QStringLiteral("<textarea id='texarea'></textarea>"),
+                                               box + QLatin1Char('\n')}});
             p += 3;
         } else if (type == 2 || type == 3) {
             const int k = readInt(third);
@@ -101,8 +101,8 @@ QString ExtracImtDisplay(const QString &answers)
                                  : QStringLiteral("<input disabled type=radio name=R1>");
                 lines += tag + htmlText(choice.mid(4)) + QStringLiteral("<BR>\n");
             }
-            blocks += fillBlock(type == 2 ? htm_Typ2 : htm_Typ3,
-                                {{kSoal, text}, {kNu, number}, {kChoi, lines}});
+            blocks += fillTemplate(type == 2 ? htm_Typ2 : htm_Typ3,
+                                   {{kSoal, text}, {kNu, number}, {kChoi, lines}});
             p += 3 + taken;
         } else {
             p += 2;

@@ -1,6 +1,6 @@
 // Page builders: the exam page, the read-only answer sheet and the marks page.
-// Every text taken from their input is HTML-escaped; a question text holding
-// a block's placeholder shows what the later steps put there.
+// Every text taken from their input is HTML-escaped, and placeholder words
+// inside such a text stay as written.
 #pragma once
 
 #include <QString>

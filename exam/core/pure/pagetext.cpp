@@ -82,13 +82,6 @@ QString fillTemplate(const QString &tpl, const Substitutions &values)
     return out;
 }
 
-QString fillBlock(QString block, const Substitutions &values)
-{
-    for (const auto &kv : values)
-        block.replace(kv.first, kv.second);
-    return block;
-}
-
 QString fillSlot(const QString &page, const QString &id, const QString &html)
 {
     const QString open = QStringLiteral("<div id='") + id + QStringLiteral("'>");

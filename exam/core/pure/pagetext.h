@@ -27,10 +27,6 @@ using Substitutions = QVector<std::pair<QString, QString>>;
 // One pass over tpl: every occurrence of a key is replaced by its value and the
 // inserted values are never searched again. Keys are tried in the given order.
 QString fillTemplate(const QString &tpl, const Substitutions &values);
-// Replaces every occurrence of each key in turn, in the given order: a key
-// found in a value inserted earlier is replaced too (a question text holding
-// "#nu#" shows the number), values inserted later are left as they are.
-QString fillBlock(QString block, const Substitutions &values);
 // Fills a header slot of a page: every "<div id='ID'>#ID#</div>" becomes
 // "<div id='ID'>" + html + "</div>". html must already be escaped.
 QString fillSlot(const QString &page, const QString &id, const QString &html);
