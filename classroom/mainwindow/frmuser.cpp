@@ -1,6 +1,7 @@
 #include "mainwindow/frmuser.h"
 
 #include "common/hooks.h"
+#include "mainwindow/frmpm.h"
 #include "mainwindow/frmserr.h"
 #include "mainwindow/windowlists.h"
 #include "protocol/helpers.h"
@@ -53,9 +54,9 @@ void showPlaceholderBox(const QString &text)
 // Every room and private-message window of the login.
 void closeConversationWindows()
 {
-    // closeWindowList(frmRooms) and closeWindowList(frmPMs) belong here; they
-    // are added with the room window (FrmRoom) and the private-message window
-    // (FrmPM), whose classes this needs. Until then both lists stay empty.
+    // closeWindowList(frmRooms) belongs here too; it comes with the room
+    // window (FrmRoom), whose class it needs.
+    closeWindowList(frmPMs);
 }
 
 } // namespace
@@ -68,10 +69,7 @@ FrmUser::FrmUser(QWidget *parent) : QWidget(parent), ui(new Ui::FrmUser)
     ChangeWid();
     setLayoutDirection(QApplication::layoutDirection());
 
-    QPalette pal = palette();
-    pal.setBrush(QPalette::All, backgroundRole(),
-                 QBrush(QPixmap(QStringLiteral(":/Resources/frm/bb.png"))));
-    setPalette(pal);
+    paintFormBackground(this);
 
     m_statusBar = new QStatusBar;
     ui->gridLayout->addWidget(m_statusBar, 1, 0);
@@ -133,8 +131,6 @@ FrmUser::FrmUser(QWidget *parent) : QWidget(parent), ui(new Ui::FrmUser)
     m_actUnBlock = new QAction(tr("UnBlockUser"), this);
     m_actDel = new QAction(tr("DelUser"), this);
     m_actSendFile->setEnabled(false);
-    // Opens the private-message window, which is not built yet.
-    m_actSendMsg->setEnabled(false);
     connect(m_actSendMsg, &QAction::triggered, this, &FrmUser::menuMsg);
     connect(m_actSendFile, &QAction::triggered, this, &FrmUser::menuSend);
     connect(m_actBlock, &QAction::triggered, this, &FrmUser::menuBlock);
@@ -326,10 +322,8 @@ void FrmUser::on_treeWidget_itemSelectionChanged()
 void FrmUser::menuMsg()
 {
     const QString nick = currentContact();
-    if (nick.isEmpty())
-        return;
-    // The private-message window opens here (FindPM, else a new FrmPM with
-    // setNick(nick) appended to frmPMs); it comes with that window's class.
+    if (!nick.isEmpty())
+        openPM(nick);
 }
 
 void FrmUser::menuSend() {}

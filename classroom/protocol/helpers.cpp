@@ -29,6 +29,14 @@ QPoint centredPosition(const QRect &area, const QRect &g)
                   (area.top() + area.bottom()) / 2 - (g.bottom() - g.top()) / 2);
 }
 
+void paintFormBackground(QWidget *form)
+{
+    QPalette palette = form->palette();
+    palette.setBrush(QPalette::All, form->backgroundRole(),
+                     QBrush(QPixmap(QStringLiteral(":/Resources/frm/bb.png"))));
+    form->setPalette(palette);
+}
+
 QString GeTranslate(const char *key)
 {
     return QCoreApplication::translate("MyMessage", key);
@@ -52,9 +60,6 @@ QMessageBox::StandardButton MsgBox(const QString &title, const QString &text,
     for (const auto &c : captions)
         if (QAbstractButton *b = box.button(c.button))
             b->setText(GeTranslate(c.key));
-    QPalette palette = box.palette();
-    palette.setBrush(QPalette::All, QPalette::Window,
-                     QBrush(QPixmap(QStringLiteral(":/Resources/frm/bb.png"))));
-    box.setPalette(palette);
+    paintFormBackground(&box);
     return QMessageBox::StandardButton(hooks::execModal(&box));
 }

@@ -15,6 +15,9 @@ void CenterWidget(QWidget *widget);
 // Where CenterWidget puts a window of that geometry in that area: each half
 // from the inclusive edges, truncated.
 QPoint centredPosition(const QRect &area, const QRect &geometry);
+// Paints the forms' background picture (":/Resources/frm/bb.png") behind a
+// window, in all colour groups; a plain background when it cannot be loaded.
+void paintFormBackground(QWidget *form);
 // Translation of a key in context "MyMessage"; the key itself when none.
 QString GeTranslate(const char *key);
 // Modal message box with the catalogue's button captions; returns the button.

@@ -227,8 +227,8 @@ void TestFrmUser::contactMenu_data()
 {
     QTest::addColumn<QString>("setup");
     QTest::addColumn<QStringList>("menu");
-    const QStringList free{"(SendMsg)", "(SendFile)", "-", "BlockUser", "-", "DelUser"};
-    const QStringList blocked{"(SendMsg)", "(SendFile)", "-", "UnBlockUser", "-", "DelUser"};
+    const QStringList free{"SendMsg", "(SendFile)", "-", "BlockUser", "-", "DelUser"};
+    const QStringList blocked{"SendMsg", "(SendFile)", "-", "UnBlockUser", "-", "DelUser"};
     QTest::newRow("nothing current") << "none" << QStringList();
     QTest::newRow("group item") << "group" << QStringList();
     QTest::newRow("current, not selected") << "unselected" << QStringList();
