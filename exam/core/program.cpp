@@ -89,6 +89,7 @@ int tallivorMain(int argc, char **argv)
         std::fflush(stdout);
         return 0;
     }
+    useFormFontResolution();
     QApplication app(argc, argv);
     readHandOver();
     dressApplication(app);
