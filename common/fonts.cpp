@@ -32,6 +32,12 @@ QStringList installFonts()
     return families;
 }
 
+void useFormFontResolution()
+{
+    if (!qEnvironmentVariableIsSet("QT_FONT_DPI"))
+        qputenv("QT_FONT_DPI", "72");
+}
+
 QString substituteFamily(const QString &family)
 {
     return QFont::substitute(family);

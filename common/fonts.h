@@ -10,6 +10,11 @@
 // Returns the family names registered, in resource order.
 QStringList installFonts();
 
+// The forms are laid out for point sizes drawn at 72 dots per inch (one
+// point, one pixel). Call before the application object exists: point sizes
+// are then drawn at that resolution unless QT_FONT_DPI says otherwise.
+void useFormFontResolution();
+
 // Family that the named face resolves to after substitution.
 QString substituteFamily(const QString &family);
 

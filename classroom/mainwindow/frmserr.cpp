@@ -1,5 +1,6 @@
 #include "mainwindow/frmserr.h"
 
+#include "mainwindow/frmpm.h"
 #include "mainwindow/frmuser.h"
 #include "protocol/helpers.h"
 #include "protocol/mymessage.h"
@@ -32,14 +33,9 @@ FrmSerr::FrmSerr(QWidget *parent) : QDialog(parent), ui(new Ui::FrmSerr)
     setWindowFlags(Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint
                    | Qt::CustomizeWindowHint | Qt::WindowCloseButtonHint);
     setLayoutDirection(QApplication::layoutDirection());
-    QPalette pal = palette();
-    pal.setBrush(QPalette::All, backgroundRole(),
-                 QBrush(QPixmap(QStringLiteral(":/Resources/frm/bb.png"))));
-    setPalette(pal);
+    paintFormBackground(this);
     if (indexLang == 0)
         QApplication::setLayoutDirection(Qt::RightToLeft);
-    // Opens the private-message window, which is not built yet.
-    ui->BSend_Msg->setEnabled(false);
 }
 
 FrmSerr::~FrmSerr()
@@ -112,10 +108,8 @@ void FrmSerr::on_B_Add_clicked()
 void FrmSerr::on_BSend_Msg_clicked()
 {
     QString nick;
-    if (!currentResult(&nick))
-        return;
-    // The private-message window opens here (FindPM, else a new FrmPM with
-    // setNick(nick) appended to frmPMs); it comes with that window's class.
+    if (currentResult(&nick))
+        openPM(nick);
 }
 
 void FrmSerr::on_pushButton_5_clicked() { close(); }

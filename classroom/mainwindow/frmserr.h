@@ -1,5 +1,6 @@
 // The user search dialog: looks users up by nickname, adds a result to the
-// contacts. One exists at a time, held in frmserr.
+// contacts or opens a private conversation with it. One exists at a time,
+// held in frmserr.
 #pragma once
 
 #include <QDialog>

@@ -1,6 +1,7 @@
 #include "mainwindow/frmuser.h"
 
 #include "common/hooks.h"
+#include "mainwindow/frmpm.h"
 #include "mainwindow/frmserr.h"
 #include "mainwindow/windowlists.h"
 #include "protocol/helpers.h"
@@ -53,9 +54,9 @@ void showPlaceholderBox(const QString &text)
 // Every room and private-message window of the login.
 void closeConversationWindows()
 {
-    // closeWindowList(frmRooms) and closeWindowList(frmPMs) belong here; they
-    // are added with the room window (FrmRoom) and the private-message window
-    // (FrmPM), whose classes this needs. Until then both lists stay empty.
+    // closeWindowList(frmRooms) belongs here too; it comes with the room
+    // window (FrmRoom), whose class it needs.
+    closeWindowList(frmPMs);
 }
 
 } // namespace
@@ -68,10 +69,7 @@ FrmUser::FrmUser(QWidget *parent) : QWidget(parent), ui(new Ui::FrmUser)
     ChangeWid();
     setLayoutDirection(QApplication::layoutDirection());
 
-    QPalette pal = palette();
-    pal.setBrush(QPalette::All, backgroundRole(),
-                 QBrush(QPixmap(QStringLiteral(":/Resources/frm/bb.png"))));
-    setPalette(pal);
+    paintFormBackground(this);
 
     m_statusBar = new QStatusBar;
     ui->gridLayout->addWidget(m_statusBar, 1, 0);
@@ -100,11 +98,9 @@ FrmUser::FrmUser(QWidget *parent) : QWidget(parent), ui(new Ui::FrmUser)
     connect(m_actAdminMsg, &QAction::triggered, this, &FrmUser::MenuAdminMsg);
     connect(m_actAdminServer, &QAction::triggered, this, &FrmUser::MenuAdminServer);
 
-    // Entries whose windows are not built yet stay disabled: the room chooser
-    // (opened by the answer to "Group"), the exam hand-over, the group and
-    // room administration, the user administration and the live page.
-    ui->Brooms->setEnabled(false);
-    m_actRoom->setEnabled(false);
+    // Entries whose slots are not built yet stay disabled: the exam hand-over,
+    // the group and room administration, the user administration and the
+    // live page.
     ui->Bimtihan->setEnabled(false);
     m_actImtihan->setEnabled(false);
     m_actAdminGR->setEnabled(false);
@@ -135,9 +131,8 @@ FrmUser::FrmUser(QWidget *parent) : QWidget(parent), ui(new Ui::FrmUser)
     m_actUnBlock = new QAction(tr("UnBlockUser"), this);
     m_actDel = new QAction(tr("DelUser"), this);
     m_actSendFile->setEnabled(false);
-    // Opens the private-message window, which is not built yet.
-    m_actSendMsg->setEnabled(false);
     connect(m_actSendMsg, &QAction::triggered, this, &FrmUser::menuMsg);
+    connect(m_actSendFile, &QAction::triggered, this, &FrmUser::menuSend);
     connect(m_actBlock, &QAction::triggered, this, &FrmUser::menuBlock);
     connect(m_actUnBlock, &QAction::triggered, this, &FrmUser::menuUnBlock);
     connect(m_actDel, &QAction::triggered, this, &FrmUser::menuDel);
@@ -148,6 +143,13 @@ FrmUser::FrmUser(QWidget *parent) : QWidget(parent), ui(new Ui::FrmUser)
     m_keepAlive->start(keepAlivePeriod);
 
     ui->treeWidget->headerItem()->setIcon(0, QIcon(QStringLiteral(":/Resources/Os/mac3.png")));
+
+    // Where the menu bar is not the system's it takes room inside the window,
+    // which then grows by what its contents need beyond the form's height.
+    ensurePolished();
+    const int needed = minimumSizeHint().height();
+    if (needed > height())
+        setFixedHeight(needed);
 
     SendPacket(outgoing::keepAlive());
 }
@@ -285,8 +287,7 @@ QMenu *FrmUser::contactMenu()
     QTreeWidgetItem *item = ui->treeWidget->currentItem();
     if (!item || !item->parent() || !item->isSelected())
         return nullptr;
-    auto *menu = new QMenu;
-    menu->setLayoutDirection(layoutDirection());
+    auto *menu = new QMenu(this);
     menu->addAction(m_actSendMsg);
     menu->addAction(m_actSendFile);
     menu->addSeparator();
@@ -298,16 +299,17 @@ QMenu *FrmUser::contactMenu()
 
 void FrmUser::on_treeWidget_customContextMenuRequested(const QPoint &pos)
 {
-    // Not a child of the window: a login that replaces this window while the
-    // menu runs must not delete the menu under its own event loop.
+    // A login that replaces this window while the menu runs deletes it later,
+    // after this slot has returned.
     QScopedPointer<QMenu> menu(contactMenu());
     if (!menu)
         return;
     QPoint at = pos;
     if (QApplication::layoutDirection() == Qt::RightToLeft)
-        at.rx() -= menu->sizeHint().width();
-    const QPoint global = ui->treeWidget->mapToGlobal(at);
-    menu->exec(global);
+        at.rx() -= menu->width();
+    else
+        at.rx() -= menu->widthMM();
+    menu->exec(ui->treeWidget->mapToGlobal(at));
 }
 
 void FrmUser::on_treeWidget_itemSelectionChanged()
@@ -320,11 +322,11 @@ void FrmUser::on_treeWidget_itemSelectionChanged()
 void FrmUser::menuMsg()
 {
     const QString nick = currentContact();
-    if (nick.isEmpty())
-        return;
-    // The private-message window opens here (FindPM, else a new FrmPM with
-    // setNick(nick) appended to frmPMs); it comes with that window's class.
+    if (!nick.isEmpty())
+        openPM(nick);
 }
+
+void FrmUser::menuSend() {}
 
 void FrmUser::menuBlock()
 {

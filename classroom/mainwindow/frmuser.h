@@ -62,7 +62,7 @@ public:
     void SetBat(bool on);
     void msgRec();
 
-    // The contact menu for the tree's current item, parented to nothing and
+    // The contact menu for the tree's current item, a child of the window
     // owned by the caller; null when no menu is offered.
     QMenu *contactMenu();
 
@@ -77,6 +77,7 @@ private slots:
     void on_treeWidget_itemSelectionChanged();
     void on_treeWidget_customContextMenuRequested(const QPoint &pos);
     void menuMsg();
+    void menuSend();
     void menuBlock();
     void menuUnBlock();
     void menuDel();

@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
 #include <QWidget>
@@ -21,11 +20,13 @@ void CenterWidget(QWidget *widget)
     QScreen *screen = QGuiApplication::primaryScreen();
     if (!screen || !widget)
         return;
-    const QRect area = screen->availableGeometry();
-    const QRect g = widget->geometry();
-    const int x = (area.left() + area.right()) / 2 - (g.right() - g.left()) / 2;
-    const int y = (area.top() + area.bottom()) / 2 - (g.bottom() - g.top()) / 2;
-    widget->move(x, y);
+    widget->move(centredPosition(screen->availableGeometry(), widget->geometry()));
+}
+
+QPoint centredPosition(const QRect &area, const QRect &g)
+{
+    return QPoint((area.left() + area.right()) / 2 - (g.right() - g.left()) / 2,
+                  (area.top() + area.bottom()) / 2 - (g.bottom() - g.top()) / 2);
 }
 
 void paintFormBackground(QWidget *form)
@@ -59,9 +60,6 @@ QMessageBox::StandardButton MsgBox(const QString &title, const QString &text,
     for (const auto &c : captions)
         if (QAbstractButton *b = box.button(c.button))
             b->setText(GeTranslate(c.key));
-    QPalette palette = box.palette();
-    palette.setBrush(QPalette::All, QPalette::Window,
-                     QBrush(QPixmap(QStringLiteral(":/Resources/frm/bb.png"))));
-    box.setPalette(palette);
+    paintFormBackground(&box);
     return QMessageBox::StandardButton(hooks::execModal(&box));
 }

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QMessageBox>
+#include <QPoint>
+#include <QRect>
 #include <QString>
 
 class QWidget;
@@ -10,7 +12,11 @@ class QWidget;
 void ChangeWid();
 // Centres a top-level widget on the primary screen's available area.
 void CenterWidget(QWidget *widget);
-// Gives a form the windows' background picture, in all colour groups.
+// Where CenterWidget puts a window of that geometry in that area: each half
+// from the inclusive edges, truncated.
+QPoint centredPosition(const QRect &area, const QRect &geometry);
+// Paints the forms' background picture (":/Resources/frm/bb.png") behind a
+// window, in all colour groups; a plain background when it cannot be loaded.
 void paintFormBackground(QWidget *form);
 // Translation of a key in context "MyMessage"; the key itself when none.
 QString GeTranslate(const char *key);

@@ -3,6 +3,7 @@
 #include "mainwindow/frmuser.h"
 #include "protocol/contacts.h"
 #include "protocol/login.h"
+#include "protocol/privatemessages.h"
 #include "protocol/pure/packet.h"
 #include "protocol/state.h"
 
@@ -71,10 +72,9 @@ void Wsk::closed()
         CloseSocket();
 }
 
-void SendPacket(const QByteArray &packet)
+bool SendPacket(const QByteArray &packet)
 {
-    if (sck)
-        sck->socket()->write(packet);
+    return sck && sck->socket()->isOpen() && sck->socket()->write(packet) == packet.size();
 }
 
 PacketReassembler &incomingFraming()
@@ -129,6 +129,9 @@ void ExtractCmd(const QByteArray &header, const QByteArray &body)
         break;
     case 6:
         DelUser(command.text);
+        break;
+    case 7:
+        PMUsr(command.name, command.text);
         break;
     case 45:
         SendPackettest(command.bytes);

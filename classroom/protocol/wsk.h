@@ -34,8 +34,9 @@ private:
 };
 
 // Writes one whole packet (see protocol/pure/outgoing.h) with one write call
-// to the socket of `sck`. Nothing is checked or awaited.
-void SendPacket(const QByteArray &packet);
+// to the socket of `sck`. Nothing is awaited; false when the socket did not
+// take the whole packet (no socket, or not open).
+bool SendPacket(const QByteArray &packet);
 
 // Frames the bytes of one read and dispatches every complete packet.
 void Protocole_ZQV(const QByteArray &bytes);

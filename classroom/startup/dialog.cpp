@@ -137,8 +137,6 @@ void Dialog::ChangeLanguages(int index)
     form->widget2->setLayoutDirection(QApplication::layoutDirection());
     QCoreApplication::processEvents();
     paintPanelBackground(form->widget2);
-    if (!registerLink.isNull())
-        showRegistration();
 }
 
 void Dialog::on_comboBox_currentIndexChanged(int index)
@@ -201,11 +199,6 @@ void Dialog::on_reg_linkActivated(const QString &link)
 {
     if (isWebUrl(link))
         hooks::openUrl(QUrl(link, QUrl::TolerantMode));
-}
-
-void Dialog::showRegistration()
-{
-    form->reg->setText(registrationHtml(registerLink, tr("Click here to register")));
 }
 
 void Dialog::ClearAll(const QString &folder)

@@ -74,7 +74,8 @@ private:
     void getVersion();
     QString examVersion();
     bool examProgramRunning();
-    bool startUpdater(const QStringList &arguments);
+    // Starts Nuvate detached; a failed start is reported.
+    void startUpdater(const QStringList &arguments);
 
     // Menu.
     void start3d();
@@ -95,7 +96,6 @@ private:
     void waitFor(PictureItem *item);
     void waitFor(QAbstractAnimation *animation);
     void animatePanel(double from, double to);
-    void showRegistration();
     QPointF frontPos() const { return QPointF(centreX, centreY); }
     QPointF leftPos() const { return QPointF(leftX, leftY); }
     QPointF rightPos() const { return QPointF(rightX, rightY); }
@@ -117,5 +117,4 @@ private:
     int leftX = 0, centreX = 0, rightX = 0, leftY = 0, centreY = 0, rightY = 0;
     bool menuBusy = false, overlayShown = false;
     int choice = 0;
-    QString registerLink; // the chosen entry's link, kept for a language change
 };

@@ -322,8 +322,8 @@ void Dialog::return3d(PictureItem *chosen)
         return;
     }
     menuBusy = true;
-    registerLink = chosen->data(KeyLink).toString();
-    showRegistration();
+    form->reg->setText(
+        registrationHtml(chosen->data(KeyLink).toString(), tr("Click here to register")));
 
     // The logo comes from the cache only under plain names; otherwise, and
     // when it is missing, the entry's name stands in for it.

@@ -56,13 +56,11 @@ bool Dialog::examProgramRunning()
     return false;
 }
 
-bool Dialog::startUpdater(const QStringList &arguments)
+void Dialog::startUpdater(const QStringList &arguments)
 {
-    if (hooks::startDetached(applicationFolder() + QStringLiteral("/Nuvate"), arguments))
-        return true;
-    MsgBox(GeTranslate(MyMessage::GeMsgVervion()[0]), GeTranslate("Updater not started"),
-           QMessageBox::Warning, QMessageBox::Ok);
-    return false;
+    if (!hooks::startDetached(applicationFolder() + QStringLiteral("/Nuvate"), arguments))
+        MsgBox(GeTranslate(MyMessage::GeMsgVervion()[0]), GeTranslate("Updater not started"),
+               QMessageBox::Warning, QMessageBox::Ok);
 }
 
 void Dialog::getVersion()
@@ -96,10 +94,10 @@ void Dialog::getVersion()
             GeTranslate(MyMessage::GeMsgVervion()[0]),
             updateMessage(GeTranslate(MyMessage::GeMsgVervion()[1]), sVersion, d.clientOffered),
             QMessageBox::Information, QMessageBox::Yes, QMessageBox::No);
-        // Without a running updater the client stays, so that it can be used.
-        if (answer != QMessageBox::Yes || d.clientUpdater.isEmpty()
-            || startUpdater(d.clientUpdater))
-            quit = true;
+        // A failed start is reported; the client quits all the same.
+        if (answer == QMessageBox::Yes && !d.clientUpdater.isEmpty())
+            startUpdater(d.clientUpdater);
+        quit = true;
     }
     if (d.examOutdated) {
         const auto answer = MsgBox(

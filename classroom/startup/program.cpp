@@ -60,6 +60,7 @@ void copyfiles(const QString &source, const QString &target)
 
 int dastrelMain(int argc, char **argv)
 {
+    useFormFontResolution();
     QApplication app(argc, argv);
     ColorUser << QColor(Qt::black) << QColor(Qt::blue) << QColor(Qt::darkGreen)
               << QColor(Qt::magenta) << QColor(Qt::darkRed) << QColor(Qt::red);

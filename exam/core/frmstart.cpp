@@ -133,8 +133,12 @@ bool FrmStart::InfoUsr()
     }
     const int answer = MsgBox(kMsgTitle, kMsgConfirmPrefix + info.name + kMsgConfirmSuffix,
                               QMessageBox::Information, QMessageBox::Yes, QMessageBox::No);
-    if (answer != QMessageBox::Yes)
+    if (answer != QMessageBox::Yes) {
+        // Not this student: the identity is unknown again.
+        nickname.clear();
+        mail.clear();
         return false;
+    }
     nickname = info.name;
     mail = info.mail;
     return true;

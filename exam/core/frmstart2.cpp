@@ -8,6 +8,7 @@
 #include "ui_frmstart2.h"
 
 #include <QCloseEvent>
+#include <QStyle>
 
 FrmStart2::FrmStart2(QWidget *parent) : QWidget(parent), ui(new Ui::FrmStart2)
 {
@@ -20,10 +21,9 @@ FrmStart2::FrmStart2(QWidget *parent) : QWidget(parent), ui(new Ui::FrmStart2)
         return;
     frmtime->StarTm();
     ui->table1->setColumnWidth(0, 260);
-    // The time column takes what is left beside the titles (the hidden
-    // header does not stretch it by itself).
-    layout()->activate();
-    ui->table1->setColumnWidth(1, qMax(40, ui->table1->viewport()->width() - 260));
+    // The time column takes what is left beside the titles, also once the
+    // scroll bar shows (the hidden header does not stretch it by itself).
+    ui->table1->viewport()->installEventFilter(this);
     ui->table1->setRowCount(frmtime->listDate.size());
     for (int i = 0; i < frmtime->listDate.size(); ++i) {
         const ExamHeader header = splitExamHeader(frmtime->listTitre.value(i));
@@ -44,6 +44,22 @@ FrmStart2::~FrmStart2()
     delete ui;
     if (frmstart2 == this)
         frmstart2 = nullptr;
+}
+
+bool FrmStart2::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ui->table1->viewport() && event->type() == QEvent::Resize) {
+        // The titles take 260 and wrap; the times always show whole.
+        QTableWidget *table = ui->table1;
+        const int margin =
+            table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) + 1;
+        const int time =
+            table->fontMetrics().horizontalAdvance(QStringLiteral("00:00")) + 2 * margin;
+        const int width = table->viewport()->width();
+        table->setColumnWidth(1, qMax(time, width - 260));
+        table->setColumnWidth(0, width - table->columnWidth(1));
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void FrmStart2::changeTm(const QString &now, const QString &remaining)

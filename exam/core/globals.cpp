@@ -2,7 +2,7 @@
 
 #include <QSettings>
 
-const QString kDefaultExamUrl = QStringLiteral("http://127.0.0.1:8086/imtihan.php");
+const QString kDefaultExamUrl = QStringLiteral("http://127.0.0.1:8086/velmar.php");
 
 QSettings *settings = new QSettings(QSettings::NativeFormat, QSettings::UserScope,
                                     QStringLiteral("Tallivor"), QStringLiteral("Settings"));

@@ -70,6 +70,15 @@ static QString styleSheetText()
     return QString::fromLatin1(bytes);
 }
 
+void dressApplication(QApplication &app)
+{
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/Resources/Internet.png")));
+    app.setStyleSheet(styleSheetText());
+    QApplication::setLayoutDirection(Qt::RightToLeft);
+    installFonts();
+    QApplication::setFont(QFont(kKufiFamily, 12));
+}
+
 int tallivorMain(int argc, char **argv)
 {
     // The classroom client reads this answer byte for byte; it needs no
@@ -80,13 +89,10 @@ int tallivorMain(int argc, char **argv)
         std::fflush(stdout);
         return 0;
     }
+    useFormFontResolution();
     QApplication app(argc, argv);
     readHandOver();
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/Resources/Internet.png")));
-    app.setStyleSheet(styleSheetText());
-    QApplication::setLayoutDirection(Qt::RightToLeft);
-    installFonts();
-    QApplication::setFont(QFont(kKufiFamily, 12));
+    dressApplication(app);
 
     QSharedMemory guard;
     if (!takeGuardOrRefuse(guard))

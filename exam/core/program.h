@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QApplication;
 class QSharedMemory;
 
 // The exam program's start; returns the exit code.
@@ -21,6 +22,10 @@ bool takeGuardOrRefuse(QSharedMemory &guard);
 
 // Reads the hand-over keys of the settings store into the login state.
 void readHandOver();
+
+// Dresses the application: window icon, style sheet, right-to-left layout
+// and the fonts, the regular Kufi face at 12 points in force.
+void dressApplication(QApplication &app);
 
 // The institute label as shown: leading "::" pairs dropped, every other
 // "::" a line break.

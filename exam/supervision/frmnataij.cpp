@@ -15,6 +15,7 @@
 #include <QKeyEvent>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QUrl>
 
 const QString kMsgNoResults = QStringLiteral("عذرا .. لم تستقبل منك الإدارة أي امتحان من قبل   ");
@@ -41,6 +42,13 @@ FrmNataij::FrmNataij(QWidget *parent) : QDialog(parent), ui(new Ui::FrmNataij)
     ui->table1->setColumnHidden(Grading, true);
     header->setStretchLastSection(true);
 
+    // A caption wider than its button (in a font other than the form's)
+    // widens the button instead of being cut.
+    for (QPushButton *button : {ui->B_print, ui->B_pdf}) {
+        button->ensurePolished();
+        button->setMinimumWidth(qMax(button->minimumWidth(), button->sizeHint().width()));
+    }
+
     ui->web->load(QUrl(QStringLiteral("qrc:///Resources/html/index2.html")));
     setWindowTitle(QStringLiteral("عرض النتائج : ")
                    + QString(nameVelmar).replace(QLatin1Char('\n'), QLatin1Char(' ')));
@@ -53,10 +61,7 @@ void FrmNataij::ExtracTxt(const QString &payload)
     const ResultsReply reply = readResultsReply(payload);
     if (reply.records.isEmpty()) {
         close();
-        if (reply.damaged())
-            showMessage(kMsgEmptyReply);
-        else
-            MsgBox(kExamTitle, kMsgNoResults, QMessageBox::Information, QMessageBox::Ok);
+        MsgBox(kExamTitle, kMsgNoResults, QMessageBox::Information, QMessageBox::Ok);
         return;
     }
     nameStudent = reply.name;
@@ -72,6 +77,8 @@ void FrmNataij::ExtracTxt(const QString &payload)
             ui->table1->setItem(row, c, item);
         }
     }
+    // The heading and the date take two lines each.
+    ui->table1->resizeRowsToContents();
 }
 
 void FrmNataij::on_table1_clicked(const QModelIndex &index)
@@ -84,12 +91,8 @@ void FrmNataij::on_table1_clicked(const QModelIndex &index)
     const QString heading = cell(Heading);
     // Pages show the institute label with "<br />" line breaks from now on.
     nameVelmar.replace(QLatin1Char('\n'), QStringLiteral("<br />"));
+    // A sheet that cannot be read gives an empty page.
     htmlSheet = resultSheet(cell(Answers), heading, nameStudent, mailStudent, nameVelmar);
-    if (htmlSheet.isEmpty()) {
-        ui->web->setHtml(QString(), QUrl());
-        showMessage(kMsgDamagedSheet);
-        return;
-    }
     ChangeTankit();
 }
 

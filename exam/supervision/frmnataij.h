@@ -21,8 +21,8 @@ public:
     explicit FrmNataij(QWidget *parent = nullptr);
     ~FrmNataij() override;
 
-    // Fills the table from the payload of "getimtihan"; without a readable
-    // exam record the window closes and says why.
+    // Fills the table from the payload of "getimtihan"; without an exam
+    // record the window closes and says so.
     void ExtracTxt(const QString &payload);
     // Puts the grades of txtTankit into htmlSheet and shows the page.
     void ChangeTankit();

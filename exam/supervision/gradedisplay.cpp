@@ -9,7 +9,6 @@
 const QString kExamTitle = QStringLiteral("برنامج الاختبار");
 const QString kMsgNotGraded = QStringLiteral("لم يتم تصحيح هذا الامتحان بعد    ");
 const QString kMsgOverTwenty = QStringLiteral("انتبه .. تجاوزت النقطة عشرون    ");
-const QString kMsgDamagedSheet = QStringLiteral("الامتحان معطوب    ");
 
 bool showGradedSheet(QWebView *web, QString *htmlSheet, const QString &txtTankit)
 {

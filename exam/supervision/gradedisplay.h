@@ -10,7 +10,6 @@ class QWebView;
 extern const QString kExamTitle;            // "برنامج الاختبار"
 extern const QString kMsgNotGraded;         // sheet without grading
 extern const QString kMsgOverTwenty;        // total above twenty
-extern const QString kMsgDamagedSheet;      // answers text without a sheet
 
 // Fills the grade slots and the total of htmlSheet from the grading text,
 // shows the page in web (empty base URL) and, once it is shown, warns when

@@ -3,16 +3,19 @@
 // that ends a dead login.
 #include "contacttree.h"
 
+#include "common/fonts.h"
 #include "common/hooks.h"
 #include "mainwindow/frmserr.h"
 #include "mainwindow/frmuser.h"
 #include "mainwindow/windowlists.h"
 #include "protocol/contacts.h"
 #include "protocol/state.h"
+#include "startup/program.h"
 #include "support/modal.h"
 #include "support/peer.h"
 #include "support/wire.h"
 
+#include <QLabel>
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
@@ -129,6 +132,8 @@ private slots:
     void roomsRequest();
     void translations_data();
     void translations();
+    void formFitsItsWindow_data();
+    void formFitsItsWindow();
 
     void keepAliveByTimer();
     void serverKeepAliveResetsMisses();
@@ -222,8 +227,8 @@ void TestFrmUser::contactMenu_data()
 {
     QTest::addColumn<QString>("setup");
     QTest::addColumn<QStringList>("menu");
-    const QStringList free{"(SendMsg)", "(SendFile)", "-", "BlockUser", "-", "DelUser"};
-    const QStringList blocked{"(SendMsg)", "(SendFile)", "-", "UnBlockUser", "-", "DelUser"};
+    const QStringList free{"SendMsg", "(SendFile)", "-", "BlockUser", "-", "DelUser"};
+    const QStringList blocked{"SendMsg", "(SendFile)", "-", "UnBlockUser", "-", "DelUser"};
     QTest::newRow("nothing current") << "none" << QStringList();
     QTest::newRow("group item") << "group" << QStringList();
     QTest::newRow("current, not selected") << "unselected" << QStringList();
@@ -313,8 +318,9 @@ void TestFrmUser::contactMenuShown_data()
 
 void TestFrmUser::contactMenuShown()
 {
-    // The menu opens at the click: to its right from left to right, to its
-    // left from right to left. The chosen entry's packet goes out.
+    // The menu opens left of the click by its width as it stands before it is
+    // shown, from right to left, or by that width in millimetres, from left
+    // to right. The chosen entry's packet goes out.
     QFETCH(bool, rightToLeft);
     QFETCH(bool, current);
     QApplication::setLayoutDirection(rightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
@@ -348,10 +354,8 @@ void TestFrmUser::contactMenuShown()
         return;
     }
     QVERIFY(!shown.isNull());
-    if (rightToLeft)
-        QCOMPARE(shown.left() + shown.width(), global.x());
-    else
-        QCOMPARE(shown.left(), global.x());
+    const QMenu unshown(frmusr);
+    QCOMPARE(shown.left(), global.x() - (rightToLeft ? unshown.width() : unshown.widthMM()));
     QCOMPARE(shown.top(), global.y());
     QCOMPARE(m_peer.sent(), literalPacket("0300" "03000000", "Del", "ali"));
 }
@@ -360,10 +364,10 @@ void TestFrmUser::fileMenu()
 {
     QCOMPARE(menuBarTitles(frmusr), QStringList{"File"});
     QCOMPARE(entries(menuNamed(frmusr, "File")),
-             (QStringList{"Find User", "Edit Data", "-", "(Entre Room)", "(Program Imtihan)", "-",
+             (QStringList{"Find User", "Edit Data", "-", "Entre Room", "(Program Imtihan)", "-",
                           "Exit"}));
-    // Buttons whose windows are not built yet.
-    QVERIFY(!frmusr->findChild<QPushButton *>("Brooms")->isEnabled());
+    // The exam hand-over is not built yet.
+    QVERIFY(frmusr->findChild<QPushButton *>("Brooms")->isEnabled());
     QVERIFY(!frmusr->findChild<QPushButton *>("Bimtihan")->isEnabled());
     QVERIFY(frmusr->findChild<QPushButton *>("Bsearch")->isEnabled());
 
@@ -424,8 +428,10 @@ void TestFrmUser::placeholderBoxes()
 
 void TestFrmUser::roomsRequest()
 {
-    // The request behind the rooms entries, which wait for the room chooser.
-    QVERIFY(QMetaObject::invokeMethod(frmusr, "on_Brooms_clicked", Qt::DirectConnection));
+    // Both rooms entries ask for the group list.
+    QTest::mouseClick(frmusr->findChild<QPushButton *>("Brooms"), Qt::LeftButton);
+    QCOMPARE(m_peer.sent(), literalPacket("0500" "00000000", "Group"));
+    entry(menuNamed(frmusr, "File"), "Entre Room")->trigger();
     QCOMPARE(m_peer.sent(), literalPacket("0500" "00000000", "Group"));
 }
 
@@ -473,6 +479,54 @@ void TestFrmUser::translations()
                             file->title(),
                             file->actions().first()->text()};
     QCOMPARE(shown, texts);
+}
+
+void TestFrmUser::formFitsItsWindow_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::newRow("arabic") << "arabic";
+    QTest::newRow("english") << "english";
+}
+
+void TestFrmUser::formFitsItsWindow()
+{
+    // With the program's font and style sheet, the window has room for its
+    // menu bar, logo, buttons, contact tree, exam button and status bar, one
+    // below the other, and every button for its caption.
+    QFETCH(QString, language);
+    const QFont font = QApplication::font();
+    QApplication::setFont(QFont(kKufiFamily, 12));
+    qApp->setStyleSheet(readStyleSheet(QStringLiteral(":/Resources/stylesheet.qss")));
+    QTranslator translator;
+    QVERIFY(translator.load(":/Resources/Languages/" + language + ".qm"));
+    QCoreApplication::installTranslator(&translator);
+    auto restore = qScopeGuard([&] {
+        QCoreApplication::removeTranslator(&translator);
+        qApp->setStyleSheet(QString());
+        QApplication::setFont(font);
+    });
+    FrmUser window(nullptr);
+    m_peer.sent();
+    window.SetAdmin(true);
+    window.SetBat(true);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(window.width(), 310);
+    QVERIFY(window.height() >= 530);
+    auto rect = [&](QWidget *w) { return QRect(w->mapTo(&window, QPoint()), w->size()); };
+    const QList<QWidget *> column{window.findChild<QMenuBar *>(),
+                                  window.findChild<QLabel *>("Logo"),
+                                  window.findChild<QPushButton *>("Brooms"), tree(&window),
+                                  window.findChild<QPushButton *>("Bimtihan"),
+                                  window.findChild<QStatusBar *>()};
+    for (int i = 1; i < column.size(); ++i)
+        QVERIFY2(rect(column.at(i - 1)).bottom() < rect(column.at(i)).top(),
+                 qPrintable(column.at(i)->metaObject()->className()
+                            + (QLatin1Char(' ') + column.at(i)->objectName())));
+    QVERIFY(rect(column.last()).bottom() < window.height());
+    QVERIFY(tree(&window)->height() >= 260);
+    for (QPushButton *b : window.findChildren<QPushButton *>())
+        QVERIFY2(b->width() >= b->sizeHint().width(), qPrintable(b->objectName()));
 }
 
 void TestFrmUser::keepAliveByTimer()
@@ -601,6 +655,9 @@ void TestFrmUser::windowListClosed()
     for (const auto &w : windows)
         QCOMPARE(w->closes, 1);
 }
+
+// Point sizes drawn as the program draws them.
+Q_CONSTRUCTOR_FUNCTION(useFormFontResolution)
 
 QTEST_MAIN(TestFrmUser)
 #include "tst_frmuser.moc"

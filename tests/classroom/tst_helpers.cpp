@@ -72,6 +72,8 @@ private slots:
     void arabicCatalogue();
     void changeWid_data();
     void changeWid();
+    void centring_data();
+    void centring();
     void windowLookup();
     void testDate_data();
     void testDate();
@@ -236,6 +238,31 @@ void TestHelpers::changeWid()
     indexLang = lang;
     ChangeWid();
     QCOMPARE(QApplication::layoutDirection(), direction);
+}
+
+void TestHelpers::centring_data()
+{
+    QTest::addColumn<QRect>("area");
+    QTest::addColumn<QRect>("window");
+    QTest::addColumn<QPoint>("position");
+    // Areas by their inclusive edges.
+    QTest::newRow("launcher below a menu bar")
+        << QRect(QPoint(0, 22), QPoint(1439, 899)) << QRect(0, 0, 474, 400) << QPoint(483, 261);
+    QTest::newRow("window moved before") << QRect(QPoint(0, 22), QPoint(1439, 899))
+                                         << QRect(900, 700, 474, 400) << QPoint(483, 261);
+    QTest::newRow("odd sizes") << QRect(0, 0, 801, 601) << QRect(0, 0, 311, 531)
+                               << QPoint(245, 35);
+    QTest::newRow("negative origin truncates towards zero")
+        << QRect(QPoint(-1440, 0), QPoint(-1, 899)) << QRect(0, 0, 310, 530)
+        << QPoint(-874, 185);
+}
+
+void TestHelpers::centring()
+{
+    QFETCH(QRect, area);
+    QFETCH(QRect, window);
+    QFETCH(QPoint, position);
+    QCOMPARE(centredPosition(area, window), position);
 }
 
 void TestHelpers::windowLookup()

@@ -6,6 +6,8 @@
 #include "support/modal.h"
 
 #include <QLabel>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTableWidget>
 #include <QtTest>
 
@@ -88,6 +90,21 @@ void TestExamClock::waitingWindowRows()
     QCOMPARE(frmstart2->findChild<QLabel *>("LVelmar")->text(), nameVelmar);
     QCOMPARE(frmstart2->findChild<QLabel *>("Ldate")->text(), QString());
     QCOMPARE(frmstart2->size(), QSize(329, 409));
+
+    // The time column fills the rest, also beside a scroll bar.
+    frmstart2->hide();
+    frmtime->addExam(record("3", "2015-05-25 17:45:00", "30", "Third<:>1<:>1"));
+    frmstart2->close();
+    frmstart2 = new FrmStart2(nullptr);
+    frmstart2->show();
+    QVERIFY(QTest::qWaitForWindowExposed(frmstart2));
+    QTRY_VERIFY(table()->verticalScrollBar()->isVisible());
+    QCOMPARE(table()->columnWidth(0) + table()->columnWidth(1), table()->viewport()->width());
+    QVERIFY(table()->columnWidth(0) >= 240);
+    const int margins = 2 * (table()->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
+    for (int r = 0; r < 3; ++r)
+        QVERIFY(table()->fontMetrics().horizontalAdvance(table()->item(r, 1)->text()) + margins
+                <= table()->columnWidth(1));
 
     frmstart2->changeTm(QStringLiteral("2015-05-25 14:12:18"), QStringLiteral("00:17:42"));
     QCOMPARE(frmstart2->findChild<QLabel *>("Ldate")->text(),

@@ -105,30 +105,30 @@ void TestExamReplies::formBody_data()
     QTest::addColumn<QString>("endpoint");
     QTest::addColumn<QStringList>("items"); // key, value, key, value ...
     QTest::addColumn<QByteArray>("body");
-    const QString url = QStringLiteral("http://127.0.0.1:8086/imtihan.php");
+    const QString url = QStringLiteral("http://127.0.0.1:8086/velmar.php");
     QTest::newRow("infousr") << url
                              << QStringList{"cmd", "infousr", "id_user", "1001", "namegroup",
                                             "Nour Group", "isgroup", "no"}
-                             << QByteArray("?http://127.0.0.1:8086/imtihan.php&cmd=infousr"
+                             << QByteArray("?http://127.0.0.1:8086/velmar.php&cmd=infousr"
                                            "&id_user=1001&namegroup=Nour%20Group&isgroup=no");
     QTest::newRow("reserved characters")
         << url << QStringList{"v", "a+b%c&d=e#f"}
-        << QByteArray("?http://127.0.0.1:8086/imtihan.php&v=a%2Bb%25c%26d%3De%23f");
+        << QByteArray("?http://127.0.0.1:8086/velmar.php&v=a%2Bb%25c%26d%3De%23f");
     QTest::newRow("percent sequence stays typed")
         << url << QStringList{"v", "%41%2B"}
-        << QByteArray("?http://127.0.0.1:8086/imtihan.php&v=%2541%252B");
+        << QByteArray("?http://127.0.0.1:8086/velmar.php&v=%2541%252B");
     QTest::newRow("arabic, utf-8") << url << QStringList{"namegroup", QStringLiteral("طالب")}
-                                   << QByteArray("?http://127.0.0.1:8086/imtihan.php"
+                                   << QByteArray("?http://127.0.0.1:8086/velmar.php"
                                                  "&namegroup=%D8%B7%D8%A7%D9%84%D8%A8");
     QTest::newRow("url-like value") << url << QStringList{"mail", "A.b@x.org/?q"}
-                                    << QByteArray("?http://127.0.0.1:8086/imtihan.php"
+                                    << QByteArray("?http://127.0.0.1:8086/velmar.php"
                                                   "&mail=A.b@x.org/?q");
     QTest::newRow("key encoded too") << url << QStringList{"a b", ""}
-                                     << QByteArray("?http://127.0.0.1:8086/imtihan.php&a%20b=");
+                                     << QByteArray("?http://127.0.0.1:8086/velmar.php&a%20b=");
     QTest::newRow("no endpoint") << QString() << QStringList{"cmd", "x"}
                                  << QByteArray("?cmd=x");
     QTest::newRow("endpoint only") << url << QStringList{}
-                                   << QByteArray("?http://127.0.0.1:8086/imtihan.php");
+                                   << QByteArray("?http://127.0.0.1:8086/velmar.php");
 }
 
 void TestExamReplies::formBody()

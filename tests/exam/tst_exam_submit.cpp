@@ -117,7 +117,7 @@ void TestExamSubmit::cleanup()
 
 QString TestExamSubmit::url() const
 {
-    return QStringLiteral("http://127.0.0.1:%1/imtihan.php").arg(m_institute.port("exam"));
+    return QStringLiteral("http://127.0.0.1:%1/velmar.php").arg(m_institute.port("exam"));
 }
 
 QJsonObject TestExamSubmit::exam(int id, int offset, int minutes, const QString &title) const

@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     // Items typed as they come must decode back exactly.
     const int cut = text.size() / 2;
-    FormQuery query(QStringLiteral("http://127.0.0.1:8086/imtihan.php"));
+    FormQuery query(QStringLiteral("http://127.0.0.1:8086/velmar.php"));
     query.addQueryItem(text.left(cut), text.mid(cut));
     const QByteArray body = query.toBody();
     const QList<QByteArray> items = body.mid(1).split('&');

@@ -65,12 +65,13 @@ QString VirtualDisplay::waitForWindow(const QString &title, QProcess &program, c
                      QStringLiteral("--name"), QLatin1Char('^') + title + QLatin1Char('$')})
                 .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         for (const QString &window : found) {
-            if (!size.isValid())
+            if (size.width() <= 0 && size.height() <= 0)
                 return window;
             const QString geometry =
                 xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window});
-            if (geometry.contains(QStringLiteral("WIDTH=%1\n").arg(size.width()))
-                && geometry.contains(QStringLiteral("HEIGHT=%1\n").arg(size.height())))
+            if ((size.width() <= 0 || geometry.contains(QStringLiteral("WIDTH=%1\n").arg(size.width())))
+                && (size.height() <= 0
+                    || geometry.contains(QStringLiteral("HEIGHT=%1\n").arg(size.height()))))
                 return window;
         }
         QTest::qWait(100);

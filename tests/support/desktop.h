@@ -24,9 +24,9 @@ public:
 
     // Runs xdotool on the display and returns what it printed.
     QString xdotool(const QStringList &arguments);
-    // The first shown window whose title is exactly title (and whose size is
-    // size, when given), waiting up to timeoutMs while program runs; empty
-    // when none came.
+    // The first shown window whose title is exactly title (and whose width
+    // and height are those of size, where they are above 0), waiting up to
+    // timeoutMs while program runs; empty when none came.
     QString waitForWindow(const QString &title, QProcess &program, const QSize &size = QSize(),
                           int timeoutMs = 60000);
     void pressReturnIn(const QString &window);

@@ -41,6 +41,14 @@ private:
     QString m_error;
 };
 
+// A control command: {"command": name} with the given fields.
+inline QJsonObject instituteCommand(const QString &name, const QJsonObject &fields = {})
+{
+    QJsonObject c = fields;
+    c.insert(QStringLiteral("command"), name);
+    return c;
+}
+
 // Fails the current test when the institute saw a malformed packet or request.
 #define VERIFY_INSTITUTE_CLEAN(inst)                                                      \
     do {                                                                                 \

@@ -1,10 +1,10 @@
-"""The institute's exam endpoint: HTTP form posts to /imtihan.php.
+"""The institute's exam endpoint: HTTP form posts to /velmar.php.
 
 Service name "exam" in the READY line; option --exam-port (0: a free port,
 the demo uses 8086), so the exam program's default address
-http://127.0.0.1:8086/imtihan.php reaches it.
+http://127.0.0.1:8086/velmar.php reaches it.
 
-A request is POST /imtihan.php with Content-Type
+A request is POST /velmar.php with Content-Type
 "application/x-www-form-urlencoded;charset=utf8" and the body
     ?<endpoint URL>&key=value&key=value...
 The first item is the endpoint URL itself, without "="; the others are
@@ -37,6 +37,16 @@ payload; adding one (for example "send") is one function and one entry.
 Demo data: STUDENTS (member numbers, names, e-mails), GROUPS (group accounts
 and their members) and the day's exams, whose starts are set relative to the
 moment the institute starts: one over, one running, two to come.
+
+Demo, by hand:
+    python3 tools/institute/institute.py --exam-port 8086
+    build/bin/Tallivor          (a settings store with no hand-over is fine)
+The start form then asks for a member number: type 1001 (or 1002), press
+"عرض النتائج" for the graded results, or "الدخول للاختبار" and answer
+"نعم": the running exam opens at once with the late-start message, the two
+later ones wait in the waiting window. With "id_user" 1001 and "group" "no"
+in ~/.config/Tallivor/Settings.conf the member number is taken as handed
+over and nothing is asked. Report files land in ~/.imtihan and ~/Desktop.
 
 Control commands (POST /control on the institute's control port):
     {"command": "exam-reset"}      demo data back, faults cleared
@@ -72,7 +82,7 @@ import time
 
 import institute as core
 
-PATH = "/imtihan.php"
+PATH = "/velmar.php"
 CONTENT_TYPE = "application/x-www-form-urlencoded;charset=utf8"
 TIME_FORMAT = "%Y-%m-%d %H:%M:%S"
 

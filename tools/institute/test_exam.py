@@ -12,7 +12,7 @@ sys.path.insert(0, HERE)
 
 import exam  # noqa: E402
 
-URL = "http://127.0.0.1:8086/imtihan.php"
+URL = "http://127.0.0.1:8086/velmar.php"
 
 
 class BodyParsing(unittest.TestCase):

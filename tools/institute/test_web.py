@@ -8,6 +8,7 @@ import threading
 import time
 import unittest
 import urllib.error
+import urllib.parse
 import urllib.request
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -84,6 +85,54 @@ class WebTest(unittest.TestCase):
                 status, body = self.get("/%s/%s" % (fields[6], name))
                 self.assertEqual(status, 200)
                 self.assertTrue(body.startswith(b"\x89PNG\r\n\x1a\n"))
+
+    def get_reply(self, path):
+        url = "http://127.0.0.1:%d%s" % (self.port, path)
+        with urllib.request.urlopen(url, timeout=5) as reply:
+            return reply.status, reply.headers["Content-Type"], reply.read()
+
+    def chat_file(self, name):
+        with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "chat", name), "rb") as f:
+            return f.read()
+
+    def test_conversation_files_of_every_entry(self):
+        self.control(command="web-entries", count=4)
+        for fields in self.entries():
+            web = urllib.parse.urlsplit(fields[3]).path
+            status, kind, body = self.get_reply(web + "chat/list.css")
+            self.assertEqual((status, kind), (200, "text/css; charset=utf-8"))
+            self.assertEqual(body, self.chat_file("list.css"))
+            self.assertIn(b".messagebox", body)
+            status, kind, body = self.get_reply(web + "chat/chat.js")
+            self.assertEqual((status, kind), (200, "application/javascript; charset=utf-8"))
+            self.assertEqual(body, self.chat_file("chat.js"))
+            for name in (b"window.playerUpdate = function (play)",
+                         b"window.outputUpdate = function (volume)"):
+                self.assertIn(name, body)
+        paths = [e["path"] for e in self.institute.entries if e["service"] == "web"]
+        self.assertIn("/site4/chat/chat.js", paths)
+        self.assertEqual(self.institute.faults, [])
+
+    def test_conversation_files_follow_the_web_path(self):
+        self.control(command="web-entries",
+                     override={"1": {"3": "http://127.0.0.1:%d/velmar/room/" % self.port}})
+        self.assertEqual(self.get("/velmar/room/chat/list.css")[0], 200)
+        self.assertEqual(self.get("/site1/chat/chat.js")[0], 200)
+        for path in ("/site2/chat/list.css",      # the entry's path moved away
+                     "/site9/chat/list.css",      # no such entry
+                     "/velmar/chat/list.css",     # not a web path
+                     "/site1/chat/other.js",
+                     "/site1/chat/../chat/list.css",
+                     "/site1/list.css",
+                     "/chat/list.css"):
+            with self.assertRaises(urllib.error.HTTPError) as caught:
+                self.get(path)
+            self.assertEqual(caught.exception.code, 404, path)
+        # A raw entry list gives the web paths it lists, and only those.
+        self.control(command="web-entries", raw="<|a|h|1|http://h/raw/||b|h|1|>")
+        self.assertEqual(self.get("/raw/chat/chat.js")[0], 200)
+        with self.assertRaises(urllib.error.HTTPError):
+            self.get("/site1/chat/list.css")
 
     def test_unknown_paths_are_not_found(self):
         for path in ("/site1/missing.png", "/site1/..png", "/other", "/site1/../web.py"):

@@ -5,7 +5,9 @@ Answers the classroom launcher's two queries on any path:
                     each entry 16 fields joined by "|"
     ?Ver=MacOS      the version record: "<|" 8 fields joined by "|" "|>"
 Another Code or system word is a fault of the client (answered all the same).
-and serves the entries' pictures as /site<N>/<name> from the pictures folder.
+and serves the entries' pictures as /site<N>/<name> from the pictures folder,
+and the conversation page's files <web path>chat/list.css (text/css) and
+<web path>chat/chat.js for the web path (field 3) of every entry listed.
 The entries point at the institute's own directory server and stream server.
 
 Control commands (POST /control):
@@ -30,6 +32,9 @@ import urllib.parse
 from institute import ThreadingServer, serve
 
 PICTURES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "pictures")
+CHAT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "chat")
+CHAT_FILES = {"list.css": "text/css; charset=utf-8",
+              "chat.js": "application/javascript; charset=utf-8"}
 
 ENTRY_NAMES = ["قاعة الأطلس::Atlas", "قاعة النور::Nour", "قاعة الريف::Rif", "قاعة السلام::Salam"]
 
@@ -91,20 +96,44 @@ def entry_fields(index, ports):
     ]
 
 
-def entry_list(state, ports):
-    with state.lock:
-        entries = copy.deepcopy(state.entries)
-    if entries["raw"] is not None:
-        return entries["raw"]
-    texts = []
+def entry_records(entries, ports):
+    """The fields of every entry listed, overrides applied."""
+    records = []
     for index in range(entries["count"]):
         fields = entry_fields(index, ports)
         if index in entries["locked"]:
             fields[10] = "1"
         for key, value in entries["override"].get(str(index), {}).items():
             fields[int(key)] = str(value)
-        texts.append("|".join(fields[: entries["fields"]]))
+        records.append(fields)
+    return records
+
+
+def entry_list(state, ports):
+    with state.lock:
+        entries = copy.deepcopy(state.entries)
+    if entries["raw"] is not None:
+        return entries["raw"]
+    texts = ["|".join(fields[: entries["fields"]]) for fields in entry_records(entries, ports)]
     return "<|" + "||".join(texts) + "|>"
+
+
+def chat_file(state, ports, path):
+    """(name, content type) of the conversation file at path, or None."""
+    folder, _, name = path.rpartition("/chat/")
+    if name not in CHAT_FILES:
+        return None
+    with state.lock:
+        entries = copy.deepcopy(state.entries)
+    if entries["raw"] is not None:
+        raw = entries["raw"]
+        if raw.startswith("<|") and raw.endswith("|>"):
+            raw = raw[2:-2]
+        records = [entry.split("|") for entry in raw.split("||")]
+    else:
+        records = entry_records(entries, ports)
+    web_paths = {urllib.parse.urlsplit(fields[3]).path for fields in records if len(fields) > 3}
+    return (name, CHAT_FILES[name]) if folder + "/" in web_paths else None
 
 
 def version_record(state):
@@ -157,6 +186,11 @@ def make_handler(institute, state):
                 if not self.faulted("version"):
                     self.send(200, version_record(state).encode("utf-8"),
                               "text/html; charset=utf-8")
+                return
+            chat = chat_file(state, institute.ports, url.path)
+            if chat is not None:
+                with open(os.path.join(CHAT, chat[0]), "rb") as f:
+                    self.send(200, f.read(), chat[1])
                 return
             parts = url.path.split("/")
             if (len(parts) == 3 and parts[1].startswith("site") and parts[2].endswith(".png")

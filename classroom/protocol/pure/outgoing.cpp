@@ -36,11 +36,6 @@ QByteArray empty(qint16 code, const char *name)
 
 const QByteArray kBlankName(kNameSize, ' ');
 
-QString boldHtml(QString html)
-{
-    return html.replace(QLatin1String("font-weight:600;"), QLatin1String("font-weight:bold;"));
-}
-
 QString rid(int roomId) { return QString::number(roomId); }
 
 QString roomRecord(const QString &leading, const RoomFields &r)
@@ -52,6 +47,11 @@ QString roomRecord(const QString &leading, const RoomFields &r)
 }
 
 } // namespace
+
+QString boldHtml(QString html)
+{
+    return html.replace(QLatin1String("font-weight:600;"), QLatin1String("font-weight:bold;"));
+}
 
 QByteArray directoryVisitor() { return u8(-3, "zaire", kOsName); }
 

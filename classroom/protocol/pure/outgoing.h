@@ -35,6 +35,9 @@ QByteArray addContact(const QString &nickname);     // 3 "Add"
 // The search form sends only texts longer than 2 characters.
 QByteArray searchUsers(const QString &text);        // 3 "Rechercher"
 QByteArray searchUsersAdmin(const QString &text);   // 3 "RechercherCo"
+// A styled paragraph as it is sent: "font-weight:600;" becomes
+// "font-weight:bold;" (exact, case-sensitive).
+QString boldHtml(QString html);
 // Peer and message escaped; "font-weight:600;" becomes "font-weight:bold;".
 QByteArray privateMessage(const QString &peer, const QString &html); // 4 "pm"
 

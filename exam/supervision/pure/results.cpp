@@ -14,23 +14,20 @@ ResultsReply readResultsReply(const QString &payload)
     reply.name = head.value(0);
     reply.mail = head.value(1);
     for (int i = 1; i < parts.size(); ++i) {
-        const QString &part = parts.at(i);
-        if (part.trimmed().isEmpty())
-            continue;
-        const QStringList f = part.split(QLatin1Char('|'));
-        if (f.size() < 5 || reply.records.size() >= kMaxResultRecords) {
-            ++reply.skipped;
-            continue;
+        if (reply.records.size() >= kMaxResultRecords) {
+            reply.skipped = parts.size() - i;
+            break;
         }
+        const QStringList f = parts.at(i).split(QLatin1Char('|'));
         const ExamHeader heading = splitExamHeader(f.at(0));
         ResultRecord r;
         r.subject = heading.title;
         r.cohort = heading.fawjText;
         r.classNo = heading.faslText;
-        r.number = f.at(1);
-        r.date = f.at(2);
-        r.answers = f.at(3);
-        r.grading = f.at(4);
+        r.number = f.value(1);
+        r.date = f.value(2);
+        r.answers = f.value(3);
+        r.grading = f.value(4);
         reply.records.append(r);
     }
     return reply;

@@ -25,17 +25,12 @@ struct ResultsReply
     QString name; // head field 0
     QString mail; // head field 1
     QVector<ResultRecord> records;
-    // Records that could not be read: fewer than five fields, or beyond
-    // kMaxResultRecords. Blank records are ignored and not counted.
-    int skipped = 0;
-
-    // Records arrived, but none could be read.
-    bool damaged() const { return records.isEmpty() && skipped > 0; }
+    int skipped = 0; // records beyond kMaxResultRecords
 };
 
 // Records are separated by "<|>", the first one being the head; fields by
-// "|". A heading with fewer than three "<:>" parts leaves the missing ones
-// empty.
+// "|". Every record after the head is one exam; a field or heading part
+// that is missing reads as the empty text.
 ResultsReply readResultsReply(const QString &payload);
 
 // The table's text of a heading: the subject, then on a new line the cohort

@@ -1,0 +1,23 @@
+// The web page behind a conversation view: it never navigates (a clicked
+// link only comes out as linkClicked) and it loads nothing but our resources
+// and, when allowed, http and https addresses.
+#pragma once
+
+#include <QWebPage>
+
+class ChatPage : public QWebPage
+{
+    Q_OBJECT
+public:
+    enum class Role {
+        View,  // the conversation: scripts, our resources, http and https
+        Parse, // parsing only: no script, no picture, no network at all
+        Print, // printing: no script; our resources, http and https pictures
+    };
+    ChatPage(Role role, QObject *parent);
+
+protected:
+    bool acceptNavigationRequest(QWebFrame *frame, const QNetworkRequest &request,
+                                 NavigationType type) override;
+    QWebPage *createWindow(WebWindowType type) override;
+};

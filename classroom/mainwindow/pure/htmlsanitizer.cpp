@@ -1,0 +1,692 @@
+#include "mainwindow/pure/htmlsanitizer.h"
+
+#include <QHash>
+#include <QRegularExpression>
+#include <QSet>
+#include <QStringList>
+#include <QVector>
+
+namespace {
+
+enum class AttrKind {
+    Style,    // filtered declarations
+    LinkUrl,  // http, https, mailto
+    MediaUrl, // http, https
+    Number,   // digits, optionally a percentage
+    Decimal,  // signed decimal number
+    Color,    // a colour name or #hex
+    FontSize, // 1..7, optionally signed
+    Face,     // font family names
+    Align,
+    Dir,
+    Target,   // _blank only
+    Preload,
+    Boolean,  // present without a value
+    RangeType,
+    Class,    // words from the class list of the element
+    Id,       // one of the ids of the element
+    Text,     // plain short text (alt)
+};
+
+struct AttrRule
+{
+    AttrKind kind;
+    QStringList words; // allowed class or id values
+};
+
+using ElementRules = QHash<QString, AttrRule>;
+
+struct Profile
+{
+    QHash<QString, ElementRules> elements;
+};
+
+ElementRules styled(ElementRules rules = {})
+{
+    rules.insert(QStringLiteral("style"), {AttrKind::Style, {}});
+    return rules;
+}
+
+const Profile &lineProfile()
+{
+    static const Profile profile = [] {
+        Profile p;
+        const QString blink = QStringLiteral("css3-blink");
+        for (const char *tag : {"b", "i", "u", "s", "em", "strong", "sub", "sup", "small", "big",
+                                "strike"})
+            p.elements.insert(QLatin1String(tag), styled());
+        p.elements.insert(QStringLiteral("br"), {});
+        p.elements.insert(QStringLiteral("a"),
+                          styled({{QStringLiteral("href"), {AttrKind::LinkUrl, {}}},
+                                  {QStringLiteral("target"), {AttrKind::Target, {}}}}));
+        p.elements.insert(QStringLiteral("font"),
+                          styled({{QStringLiteral("color"), {AttrKind::Color, {}}},
+                                  {QStringLiteral("size"), {AttrKind::FontSize, {}}},
+                                  {QStringLiteral("face"), {AttrKind::Face, {}}}}));
+        p.elements.insert(QStringLiteral("img"),
+                          {{QStringLiteral("src"), {AttrKind::MediaUrl, {}}},
+                           {QStringLiteral("border"), {AttrKind::Number, {}}},
+                           {QStringLiteral("width"), {AttrKind::Number, {}}},
+                           {QStringLiteral("height"), {AttrKind::Number, {}}},
+                           {QStringLiteral("align"), {AttrKind::Align, {}}},
+                           {QStringLiteral("alt"), {AttrKind::Text, {}}}});
+        const ElementRules block = styled({{QStringLiteral("align"), {AttrKind::Align, {}}},
+                                           {QStringLiteral("dir"), {AttrKind::Dir, {}}}});
+        p.elements.insert(QStringLiteral("p"), block);
+        ElementRules span = styled({{QStringLiteral("dir"), {AttrKind::Dir, {}}},
+                                    {QStringLiteral("class"), {AttrKind::Class, {blink}}}});
+        p.elements.insert(QStringLiteral("span"), span);
+        ElementRules div = block;
+        div.insert(QStringLiteral("class"), {AttrKind::Class, {blink}});
+        p.elements.insert(QStringLiteral("div"), div);
+        return p;
+    }();
+    return profile;
+}
+
+const Profile &titleProfile()
+{
+    static const Profile profile = [] {
+        Profile p = lineProfile();
+        p.elements[QStringLiteral("div")].insert(
+            QStringLiteral("id"), {AttrKind::Id, {QStringLiteral("msg"), QStringLiteral("player")}});
+        ElementRules &a = p.elements[QStringLiteral("a")];
+        a.insert(QStringLiteral("id"),
+                 {AttrKind::Id, {QStringLiteral("btn-play"), QStringLiteral("btn-pause")}});
+        a.insert(QStringLiteral("class"),
+                 {AttrKind::Class,
+                  {QStringLiteral("play-btn"), QStringLiteral("play-btn-disabled"),
+                   QStringLiteral("pause-btn"), QStringLiteral("pause-btn-disabled")}});
+        p.elements.insert(QStringLiteral("audio"),
+                          {{QStringLiteral("id"), {AttrKind::Id, {QStringLiteral("radio")}}},
+                           {QStringLiteral("src"), {AttrKind::MediaUrl, {}}},
+                           {QStringLiteral("preload"), {AttrKind::Preload, {}}},
+                           {QStringLiteral("autoplay"), {AttrKind::Boolean, {}}}});
+        p.elements.insert(QStringLiteral("input"),
+                          {{QStringLiteral("id"), {AttrKind::Id, {QStringLiteral("vol-bar")}}},
+                           {QStringLiteral("type"), {AttrKind::RangeType, {}}},
+                           {QStringLiteral("min"), {AttrKind::Decimal, {}}},
+                           {QStringLiteral("max"), {AttrKind::Decimal, {}}},
+                           {QStringLiteral("value"), {AttrKind::Decimal, {}}},
+                           {QStringLiteral("step"), {AttrKind::Decimal, {}}}});
+        return p;
+    }();
+    return profile;
+}
+
+bool isVoid(const QString &tag)
+{
+    return tag == QLatin1String("br") || tag == QLatin1String("img")
+           || tag == QLatin1String("input");
+}
+
+// Elements whose content is not text to show: dropped with all they hold.
+bool isRawText(const QString &tag)
+{
+    static const QSet<QString> raw = {
+        QStringLiteral("script"),   QStringLiteral("style"),   QStringLiteral("textarea"),
+        QStringLiteral("title"),    QStringLiteral("xmp"),     QStringLiteral("iframe"),
+        QStringLiteral("noembed"),  QStringLiteral("noframes"), QStringLiteral("noscript")};
+    return raw.contains(tag);
+}
+
+bool isSkippedContainer(const QString &tag)
+{
+    static const QSet<QString> skipped = {QStringLiteral("svg"), QStringLiteral("math"),
+                                          QStringLiteral("template"), QStringLiteral("head"),
+                                          QStringLiteral("select"), QStringLiteral("object"),
+                                          QStringLiteral("applet")};
+    return skipped.contains(tag);
+}
+
+bool isAsciiLetter(QChar c)
+{
+    const ushort u = c.unicode();
+    return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z');
+}
+
+bool isAsciiAlnum(QChar c)
+{
+    const ushort u = c.unicode();
+    return isAsciiLetter(c) || (u >= '0' && u <= '9');
+}
+
+bool isDigit(QChar c)
+{
+    return c.unicode() >= '0' && c.unicode() <= '9';
+}
+
+bool isHexDigit(QChar c)
+{
+    const ushort u = c.unicode();
+    return isDigit(c) || (u >= 'a' && u <= 'f') || (u >= 'A' && u <= 'F');
+}
+
+bool isHtmlSpace(QChar c)
+{
+    const ushort u = c.unicode();
+    return u == ' ' || u == '\t' || u == '\n' || u == '\r' || u == '\f';
+}
+
+// Length of a character reference at text[i] ('&'), 0 when there is none.
+int entityLength(const QString &text, int i)
+{
+    const int n = text.size();
+    int k = i + 1;
+    if (k < n && text.at(k) == QLatin1Char('#')) {
+        ++k;
+        bool hex = false;
+        if (k < n && (text.at(k) == QLatin1Char('x') || text.at(k) == QLatin1Char('X'))) {
+            hex = true;
+            ++k;
+        }
+        const int start = k;
+        while (k < n && k - start < 8 && (hex ? isHexDigit(text.at(k)) : isDigit(text.at(k))))
+            ++k;
+        if (k == start || k >= n || text.at(k) != QLatin1Char(';'))
+            return 0;
+        return k - i + 1;
+    }
+    const int start = k;
+    while (k < n && k - start < 32 && isAsciiAlnum(text.at(k)))
+        ++k;
+    if (k == start || !isAsciiLetter(text.at(start)) || k >= n || text.at(k) != QLatin1Char(';'))
+        return 0;
+    return k - i + 1;
+}
+
+QString decodeEntities(const QString &value)
+{
+    static const QHash<QString, QString> named = {
+        {QStringLiteral("amp"), QStringLiteral("&")},   {QStringLiteral("lt"), QStringLiteral("<")},
+        {QStringLiteral("gt"), QStringLiteral(">")},    {QStringLiteral("quot"), QStringLiteral("\"")},
+        {QStringLiteral("apos"), QStringLiteral("'")},  {QStringLiteral("nbsp"), QString(QChar(0xa0))},
+        {QStringLiteral("colon"), QStringLiteral(":")}, {QStringLiteral("tab"), QStringLiteral("\t")},
+        {QStringLiteral("newline"), QStringLiteral("\n")}};
+    QString out;
+    out.reserve(value.size());
+    const int n = value.size();
+    for (int i = 0; i < n; ++i) {
+        const QChar c = value.at(i);
+        if (c != QLatin1Char('&')) {
+            out += c;
+            continue;
+        }
+        const int len = entityLength(value, i);
+        if (len == 0) {
+            out += c;
+            continue;
+        }
+        const QString body = value.mid(i + 1, len - 2);
+        if (body.startsWith(QLatin1Char('#'))) {
+            bool ok = false;
+            const bool hex = body.size() > 1 && (body.at(1) == QLatin1Char('x')
+                                                  || body.at(1) == QLatin1Char('X'));
+            const uint code = hex ? body.mid(2).toUInt(&ok, 16) : body.mid(1).toUInt(&ok, 10);
+            if (ok && code > 0 && code <= 0x10ffff && (code < 0xd800 || code > 0xdfff))
+                out += QString::fromUcs4(&code, 1);
+            else
+                out += QChar(QChar::ReplacementCharacter);
+        } else {
+            const auto it = named.constFind(body.toLower());
+            if (it == named.constEnd()) {
+                out += value.mid(i, len);
+            } else {
+                out += it.value();
+            }
+        }
+        i += len - 1;
+    }
+    return out;
+}
+
+QString escapeAttribute(const QString &value)
+{
+    QString out;
+    out.reserve(value.size() + 8);
+    for (const QChar c : value) {
+        switch (c.unicode()) {
+        case '&': out += QLatin1String("&amp;"); break;
+        case '"': out += QLatin1String("&quot;"); break;
+        case '<': out += QLatin1String("&lt;"); break;
+        case '>': out += QLatin1String("&gt;"); break;
+        case 0: break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+// The address as the engine would read it: no surrounding blanks or controls,
+// no tabs or line breaks inside.
+QString cleanUrl(const QString &url)
+{
+    QString out;
+    out.reserve(url.size());
+    for (const QChar c : url)
+        if (c.unicode() > 0x20 || c == QLatin1Char(' '))
+            out += c;
+    return out.trimmed();
+}
+
+bool hasScheme(const QString &url, std::initializer_list<const char *> schemes)
+{
+    const QString clean = cleanUrl(url);
+    for (const char *scheme : schemes)
+        if (clean.startsWith(QLatin1String(scheme), Qt::CaseInsensitive)
+            && clean.size() > int(qstrlen(scheme)))
+            return true;
+    return false;
+}
+
+bool matches(const QString &value, const QRegularExpression &re)
+{
+    return re.match(value).hasMatch();
+}
+
+// Splits a style attribute into declarations, honouring quotes.
+QStringList declarations(const QString &style)
+{
+    QStringList out;
+    QString current;
+    QChar quote;
+    for (const QChar c : style) {
+        if (!quote.isNull()) {
+            current += c;
+            if (c == quote)
+                quote = QChar();
+        } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
+            quote = c;
+            current += c;
+        } else if (c == QLatin1Char(';')) {
+            out << current;
+            current.clear();
+        } else {
+            current += c;
+        }
+    }
+    out << current;
+    return out;
+}
+
+QString filterStyle(const QString &style)
+{
+    static const QSet<QString> properties = {
+        QStringLiteral("color"),          QStringLiteral("background-color"),
+        QStringLiteral("font-family"),    QStringLiteral("font-size"),
+        QStringLiteral("font-weight"),    QStringLiteral("font-style"),
+        QStringLiteral("text-decoration"), QStringLiteral("text-align"),
+        QStringLiteral("text-indent"),    QStringLiteral("margin"),
+        QStringLiteral("margin-top"),     QStringLiteral("margin-bottom"),
+        QStringLiteral("margin-left"),    QStringLiteral("margin-right"),
+        QStringLiteral("white-space"),    QStringLiteral("vertical-align"),
+        QStringLiteral("direction"),      QStringLiteral("line-height"),
+        QStringLiteral("-qt-block-indent"), QStringLiteral("-qt-paragraph-type"),
+        QStringLiteral("-qt-list-indent"), QStringLiteral("-qt-user-state")};
+    // Functions other than colours, comments, escapes and anything that could
+    // leave the declaration are refused.
+    static const QRegularExpression badValue(
+        QStringLiteral("[\\\\<>{}@&`]|/\\*|\\*/|url|expression|javascript|behavior|binding"),
+        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression function(QStringLiteral("([A-Za-z-]*)\\s*\\("));
+    QString out;
+    for (const QString &declaration : declarations(style)) {
+        const int colon = declaration.indexOf(QLatin1Char(':'));
+        if (colon < 0)
+            continue;
+        const QString property = declaration.left(colon).trimmed().toLower();
+        const QString value = declaration.mid(colon + 1).trimmed();
+        if (!properties.contains(property) || value.isEmpty() || matches(value, badValue))
+            continue;
+        bool functionsOk = true;
+        auto it = function.globalMatch(value);
+        while (it.hasNext()) {
+            const QString name = it.next().captured(1).toLower();
+            if (name != QLatin1String("rgb") && name != QLatin1String("rgba"))
+                functionsOk = false;
+        }
+        if (!functionsOk)
+            continue;
+        if (value.count(QLatin1Char('"')) % 2 || value.count(QLatin1Char('\'')) % 2)
+            continue;
+        if (!out.isEmpty())
+            out += QLatin1Char(' ');
+        out += property + QLatin1Char(':') + value + QLatin1Char(';');
+    }
+    return out;
+}
+
+// The value to keep for an attribute, or a null text to drop it.
+QString filterAttribute(const AttrRule &rule, const QString &raw)
+{
+    static const QRegularExpression number(QStringLiteral("^[0-9]{1,5}%?$"));
+    static const QRegularExpression decimal(QStringLiteral("^-?[0-9]{1,6}(\\.[0-9]{1,6})?$"));
+    static const QRegularExpression color(QStringLiteral("^#?[A-Za-z0-9]{1,20}$"));
+    static const QRegularExpression fontSize(QStringLiteral("^[+-]?[1-7]$"));
+    static const QRegularExpression face(QStringLiteral("^[\\w ,'\\-]{1,100}$"),
+                                         QRegularExpression::UseUnicodePropertiesOption);
+    const QString value = decodeEntities(raw);
+    const QString low = value.trimmed().toLower();
+    switch (rule.kind) {
+    case AttrKind::Style: {
+        const QString style = filterStyle(value);
+        return style.isEmpty() ? QString() : style;
+    }
+    case AttrKind::LinkUrl:
+        return isSafeLinkUrl(value) ? cleanUrl(value) : QString();
+    case AttrKind::MediaUrl:
+        return isSafePictureUrl(value) ? cleanUrl(value) : QString();
+    case AttrKind::Number: return matches(low, number) ? low : QString();
+    case AttrKind::Decimal: return matches(low, decimal) ? low : QString();
+    case AttrKind::Color: return matches(low, color) ? value.trimmed() : QString();
+    case AttrKind::FontSize: return matches(low, fontSize) ? low : QString();
+    case AttrKind::Face: return matches(value.trimmed(), face) ? value.trimmed() : QString();
+    case AttrKind::Align:
+        return (low == QLatin1String("left") || low == QLatin1String("right")
+                || low == QLatin1String("center") || low == QLatin1String("justify"))
+                   ? low
+                   : QString();
+    case AttrKind::Dir:
+        return (low == QLatin1String("rtl") || low == QLatin1String("ltr")
+                || low == QLatin1String("auto"))
+                   ? low
+                   : QString();
+    case AttrKind::Target: return low == QLatin1String("_blank") ? low : QString();
+    case AttrKind::Preload:
+        return (low == QLatin1String("metadata") || low == QLatin1String("none")
+                || low == QLatin1String("auto"))
+                   ? low
+                   : QString();
+    case AttrKind::Boolean: return QStringLiteral("");
+    case AttrKind::RangeType: return low == QLatin1String("range") ? low : QString();
+    case AttrKind::Class: {
+        QStringList kept;
+        for (const QString &word : low.split(QRegularExpression(QStringLiteral("\\s+")),
+                                             Qt::SkipEmptyParts))
+            if (rule.words.contains(word) && !kept.contains(word))
+                kept << word;
+        return kept.isEmpty() ? QString() : kept.join(QLatin1Char(' '));
+    }
+    case AttrKind::Id: return rule.words.contains(value.trimmed()) ? value.trimmed() : QString();
+    case AttrKind::Text: return value.left(200);
+    }
+    return QString();
+}
+
+struct Attribute
+{
+    QString name;
+    QString value;
+};
+
+class Sanitizer
+{
+public:
+    Sanitizer(const QString &html, const Profile &profile) : m_in(html), m_profile(profile) {}
+
+    QString run()
+    {
+        m_out.reserve(m_in.size());
+        const int n = m_in.size();
+        while (m_pos < n) {
+            const QChar c = m_in.at(m_pos);
+            if (c == QLatin1Char('<'))
+                tag();
+            else
+                text(c);
+        }
+        while (!m_stack.isEmpty())
+            closeTop();
+        return m_out;
+    }
+
+private:
+    bool skipping() const { return !m_skipTag.isEmpty(); }
+
+    void text(QChar c)
+    {
+        if (skipping()) {
+            ++m_pos;
+            return;
+        }
+        switch (c.unicode()) {
+        case '>': m_out += QLatin1String("&gt;"); break;
+        case '&': {
+            const int len = entityLength(m_in, m_pos);
+            if (len > 0) {
+                m_out += m_in.midRef(m_pos, len);
+                m_pos += len;
+                return;
+            }
+            m_out += QLatin1String("&amp;");
+            break;
+        }
+        case 0: break;
+        default: m_out += c;
+        }
+        ++m_pos;
+    }
+
+    // Advances past the next '>' (or to the end).
+    void skipPastGreater(int from)
+    {
+        const int gt = m_in.indexOf(QLatin1Char('>'), from);
+        m_pos = gt < 0 ? m_in.size() : gt + 1;
+    }
+
+    QString readName(int &k) const
+    {
+        const int start = k;
+        while (k < m_in.size() && !isHtmlSpace(m_in.at(k)) && m_in.at(k) != QLatin1Char('/')
+               && m_in.at(k) != QLatin1Char('>'))
+            ++k;
+        return m_in.mid(start, k - start).toLower();
+    }
+
+    void tag()
+    {
+        const int n = m_in.size();
+        const int k0 = m_pos + 1;
+        if (m_in.midRef(k0, 3) == QLatin1String("!--")) {
+            const int end = m_in.indexOf(QLatin1String("-->"), k0 + 3);
+            m_pos = end < 0 ? n : end + 3;
+            return;
+        }
+        if (k0 < n && (m_in.at(k0) == QLatin1Char('!') || m_in.at(k0) == QLatin1Char('?'))) {
+            skipPastGreater(k0);
+            return;
+        }
+        if (k0 + 1 < n && m_in.at(k0) == QLatin1Char('/') && isAsciiLetter(m_in.at(k0 + 1))) {
+            int k = k0 + 1;
+            const QString name = readName(k);
+            skipPastGreater(k);
+            endTag(name);
+            return;
+        }
+        if (k0 >= n || !isAsciiLetter(m_in.at(k0))) {
+            if (!skipping())
+                m_out += QLatin1String("&lt;"); // a lone '<' is text
+            ++m_pos;
+            return;
+        }
+        int k = k0;
+        const QString name = readName(k);
+        QVector<Attribute> attributes;
+        if (!readAttributes(k, attributes)) {
+            m_pos = n; // unterminated tag at the end: dropped
+            return;
+        }
+        m_pos = k;
+        startTag(name, attributes);
+    }
+
+    // Reads attributes up to and including '>'; false when the tag never ends.
+    bool readAttributes(int &k, QVector<Attribute> &attributes) const
+    {
+        const int n = m_in.size();
+        while (true) {
+            while (k < n && (isHtmlSpace(m_in.at(k)) || m_in.at(k) == QLatin1Char('/')))
+                ++k;
+            if (k >= n)
+                return false;
+            if (m_in.at(k) == QLatin1Char('>')) {
+                ++k;
+                return true;
+            }
+            const int nameStart = k;
+            ++k; // a name may begin with any character, '=' included
+            while (k < n && !isHtmlSpace(m_in.at(k)) && m_in.at(k) != QLatin1Char('/')
+                   && m_in.at(k) != QLatin1Char('>') && m_in.at(k) != QLatin1Char('='))
+                ++k;
+            Attribute attribute{m_in.mid(nameStart, k - nameStart).toLower(), QString()};
+            int j = k;
+            while (j < n && isHtmlSpace(m_in.at(j)))
+                ++j;
+            if (j < n && m_in.at(j) == QLatin1Char('=')) {
+                ++j;
+                while (j < n && isHtmlSpace(m_in.at(j)))
+                    ++j;
+                if (j >= n)
+                    return false;
+                const QChar q = m_in.at(j);
+                if (q == QLatin1Char('"') || q == QLatin1Char('\'')) {
+                    const int close = m_in.indexOf(q, j + 1);
+                    if (close < 0)
+                        return false;
+                    attribute.value = m_in.mid(j + 1, close - j - 1);
+                    k = close + 1;
+                } else {
+                    const int start = j;
+                    while (j < n && !isHtmlSpace(m_in.at(j)) && m_in.at(j) != QLatin1Char('>'))
+                        ++j;
+                    attribute.value = m_in.mid(start, j - start);
+                    k = j;
+                }
+            }
+            attributes << attribute;
+        }
+    }
+
+    void startTag(const QString &name, const QVector<Attribute> &attributes)
+    {
+        if (skipping()) {
+            if (name == m_skipTag)
+                ++m_skipDepth;
+            return;
+        }
+        if (isRawText(name)) {
+            skipRawText(name);
+            return;
+        }
+        if (name == QLatin1String("plaintext")) {
+            m_pos = m_in.size();
+            return;
+        }
+        if (isSkippedContainer(name)) {
+            m_skipTag = name;
+            m_skipDepth = 1;
+            return;
+        }
+        const auto element = m_profile.elements.constFind(name);
+        if (element == m_profile.elements.constEnd())
+            return;
+        if (!isVoid(name) && m_stack.size() >= kMaxMarkupDepth)
+            return;
+        QString out = QLatin1Char('<') + name;
+        QSet<QString> seen;
+        bool hasSource = false;
+        bool hasRange = false;
+        for (const Attribute &attribute : attributes) {
+            if (seen.contains(attribute.name))
+                continue; // the first of a repeated attribute counts
+            seen.insert(attribute.name);
+            const auto rule = element->constFind(attribute.name);
+            if (rule == element->constEnd())
+                continue;
+            const QString value = filterAttribute(*rule, attribute.value);
+            if (value.isNull())
+                continue;
+            if (attribute.name == QLatin1String("src"))
+                hasSource = true;
+            if (attribute.name == QLatin1String("type"))
+                hasRange = true;
+            out += QLatin1Char(' ') + attribute.name;
+            if (rule->kind != AttrKind::Boolean)
+                out += QLatin1String("=\"") + escapeAttribute(value) + QLatin1Char('"');
+        }
+        if (name == QLatin1String("img") && !hasSource)
+            return; // a picture with no allowed address shows nothing
+        if (name == QLatin1String("input") && !hasRange)
+            return; // the only input is the volume bar
+        out += QLatin1Char('>');
+        m_out += out;
+        if (!isVoid(name))
+            m_stack << name;
+    }
+
+    void endTag(const QString &name)
+    {
+        if (skipping()) {
+            if (name == m_skipTag && --m_skipDepth == 0)
+                m_skipTag.clear();
+            return;
+        }
+        if (!m_stack.contains(name))
+            return;
+        while (m_stack.last() != name)
+            closeTop();
+        closeTop();
+    }
+
+    void closeTop() { m_out += QLatin1String("</") + m_stack.takeLast() + QLatin1Char('>'); }
+
+    void skipRawText(const QString &name)
+    {
+        const QString close = QLatin1String("</") + name;
+        int from = m_pos;
+        while (true) {
+            const int at = m_in.indexOf(close, from, Qt::CaseInsensitive);
+            if (at < 0) {
+                m_pos = m_in.size();
+                return;
+            }
+            const int after = at + close.size();
+            if (after >= m_in.size() || isHtmlSpace(m_in.at(after))
+                || m_in.at(after) == QLatin1Char('>') || m_in.at(after) == QLatin1Char('/')) {
+                skipPastGreater(after);
+                return;
+            }
+            from = after;
+        }
+    }
+
+    const QString &m_in;
+    const Profile &m_profile;
+    QString m_out;
+    int m_pos = 0;
+    QStringList m_stack;
+    QString m_skipTag;
+    int m_skipDepth = 0;
+};
+
+} // namespace
+
+QString sanitizeHtml(const QString &html, MarkupProfile profile)
+{
+    return Sanitizer(html, profile == MarkupProfile::Title ? titleProfile() : lineProfile())
+        .run();
+}
+
+QString escapeHtml(const QString &text)
+{
+    QString out = escapeAttribute(text);
+    out.replace(QLatin1Char('\''), QLatin1String("&#39;"));
+    return out;
+}
+
+bool isSafeLinkUrl(const QString &url)
+{
+    return hasScheme(url, {"http://", "https://", "mailto:"});
+}
+
+bool isSafePictureUrl(const QString &url) { return hasScheme(url, {"http://", "https://"}); }

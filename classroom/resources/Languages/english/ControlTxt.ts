@@ -1,0 +1,59 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en">
+<context>
+    <name>ControlTxt</name>
+    <message>
+        <source>:audio:</source>
+        <translation>:صوت:</translation>
+    </message>
+    <message>
+        <source>:o:</source>
+        <translation>:ت:</translation>
+    </message>
+    <message>
+        <source>:msg:</source>
+        <translation>:رسالة:</translation>
+    </message>
+    <message>
+        <source>:g:</source>
+        <translation>:ة:</translation>
+    </message>
+    <message>
+        <source>:flash:</source>
+        <translation>:وميض:</translation>
+    </message>
+    <message>
+        <source>:h:</source>
+        <translation>:ض:</translation>
+    </message>
+    <message>
+        <source>:link:</source>
+        <translation>:رابط:</translation>
+    </message>
+    <message>
+        <source>:txt:</source>
+        <translation>:نص:</translation>
+    </message>
+    <message>
+        <source>:k:</source>
+        <translation>:ط:</translation>
+    </message>
+    <message>
+        <source>:titre:</source>
+        <translation>:عنوان:</translation>
+    </message>
+    <message>
+        <source>:e:</source>
+        <translation>:ن:</translation>
+    </message>
+    <message>
+        <source>:image:</source>
+        <translation>:صورة:</translation>
+    </message>
+    <message>
+        <source>:fin:</source>
+        <translation>:نه:</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,216 @@
+// The whitelist filter for chat lines and titles: what our own markup and the
+// styled input produce survives; scripts, handlers and foreign addresses do not.
+#include "mainwindow/pure/htmlsanitizer.h"
+
+#include <QtTest>
+
+Q_DECLARE_METATYPE(MarkupProfile)
+
+class TestHtmlSanitizer : public QObject
+{
+    Q_OBJECT
+private slots:
+    void kept_data()
+    {
+        QTest::addColumn<QString>("html");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("formatting") << "<b>a</b><i>b</i><u>c</u><br>" << "<b>a</b><i>b</i><u>c</u><br>";
+        QTest::newRow("styled input")
+            << "<span style=\" font-family:'Droid Arabic Kufi'; font-size:12pt; font-weight:600; "
+               "color:#ff0000; background-color:rgba(0,0,0,0);\">x</span>"
+            << "<span style=\"font-family:'Droid Arabic Kufi'; font-size:12pt; font-weight:600; "
+               "color:#ff0000; background-color:rgba(0,0,0,0);\">x</span>";
+        QTest::newRow("paragraph")
+            << "<p dir='rtl' align=center style=\"-qt-block-indent:0; margin-top:0px;\">x</p>"
+            << "<p dir=\"rtl\" align=\"center\" style=\"-qt-block-indent:0; margin-top:0px;\">x</p>";
+        QTest::newRow("link")
+            << "<a target='_blank' href='http://a.com/x?y=1&amp;z=2'>x</a>"
+            << "<a target=\"_blank\" href=\"http://a.com/x?y=1&amp;z=2\">x</a>";
+        QTest::newRow("mail link") << "<a href='mailto:a@b.c'>m</a>" << "<a href=\"mailto:a@b.c\">m</a>";
+        QTest::newRow("picture")
+            << "<p align='center'><img border='0' src='https://a.com/p.png'></p>"
+            << "<p align=\"center\"><img border=\"0\" src=\"https://a.com/p.png\"></p>";
+        QTest::newRow("blink") << "<span class='css3-blink'>x</span>" << "<span class=\"css3-blink\">x</span>";
+        QTest::newRow("whisper frame")
+            << "<b><i><font color='#800000'>s</font><br><font color='#000000'>t</font></i></b>"
+            << "<b><i><font color=\"#800000\">s</font><br><font color=\"#000000\">t</font></i></b>";
+        QTest::newRow("entities stay") << "&lt;script&gt; &amp; &nbsp; &#1587;" << "&lt;script&gt; &amp; &nbsp; &#1587;";
+        QTest::newRow("arabic") << QString::fromUtf8("<b>سلام</b>") << QString::fromUtf8("<b>سلام</b>");
+        QTest::newRow("upper case tags") << "<B>x</B><A HREF='HTTP://A.COM'>y</A>" << "<b>x</b><a href=\"HTTP://A.COM\">y</a>";
+    }
+    void kept()
+    {
+        QFETCH(QString, html);
+        QFETCH(QString, expected);
+        QCOMPARE(sanitizeHtml(html), expected);
+    }
+
+    void removed_data()
+    {
+        QTest::addColumn<QString>("html");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("script") << "<script>alert(1)</script>hi" << "hi";
+        QTest::newRow("script upper") << "<SCRIPT type=text/javascript>alert(1)</SCRIPT >hi" << "hi";
+        QTest::newRow("script with close inside string")
+            << "<script>var s='</scr'+'ipt>';</script>after" << "after";
+        QTest::newRow("unclosed script") << "a<script>alert(1)" << "a";
+        QTest::newRow("handler on picture") << "<img src=x onerror=alert(1)>" << "";
+        QTest::newRow("handler kept picture")
+            << "<img src='http://a/b.png' onerror='alert(1)'>" << "<img src=\"http://a/b.png\">";
+        QTest::newRow("handler on text") << "<b onmouseover=\"alert(1)\">x</b>" << "<b>x</b>";
+        QTest::newRow("javascript link") << "<a href='javascript:alert(1)'>x</a>" << "<a>x</a>";
+        QTest::newRow("entity javascript")
+            << "<a href=' jav&#x61;script&colon;alert(1)'>x</a>" << "<a>x</a>";
+        QTest::newRow("tab in scheme") << "<a href='java\tscript:alert(1)'>x</a>" << "<a>x</a>";
+        QTest::newRow("vbscript") << "<a href='vbscript:msgbox'>x</a>" << "<a>x</a>";
+        QTest::newRow("data picture") << "<img src='data:image/png;base64,AAAA'>" << "";
+        QTest::newRow("file picture") << "<img src='file:///etc/passwd'>" << "";
+        QTest::newRow("relative picture") << "<img src='/p.png'>" << "";
+        QTest::newRow("qrc picture") << "<img src='qrc:/Resources/images/logo.png'>" << "";
+        QTest::newRow("data link") << "<a href='data:text/html,<script>x</script>'>x</a>" << "<a>x</a>";
+        QTest::newRow("style url") << "<span style='background:url(http://x)'>t</span>" << "<span>t</span>";
+        QTest::newRow("style expression")
+            << "<p style=\"color:expression(alert(1))\">t</p>" << "<p>t</p>";
+        QTest::newRow("style position")
+            << "<span style='color:red; position:fixed; top:0'>t</span>" << "<span style=\"color:red;\">t</span>";
+        QTest::newRow("style escape")
+            << "<span style='color:\\72 ed'>t</span>" << "<span>t</span>";
+        QTest::newRow("style comment")
+            << "<span style='color:red/**/;font-size:1px'>t</span>" << "<span style=\"font-size:1px;\">t</span>";
+        QTest::newRow("comment") << "<!-- <script>alert(1)</script> -->x" << "x";
+        QTest::newRow("style element") << "<style>body{display:none}</style>x" << "x";
+        QTest::newRow("iframe") << "<iframe src='http://x'>in</iframe>y" << "y";
+        QTest::newRow("svg") << "<svg onload=alert(1)><script>alert(1)</script></svg>z" << "z";
+        QTest::newRow("math") << "<math><mi xlink:href='javascript:x'>m</mi></math>z" << "z";
+        QTest::newRow("object") << "<object data='http://x/y.swf'><embed src='y.swf'></object>z" << "z";
+        QTest::newRow("meta refresh") << "<meta http-equiv='refresh' content='0;url=http://x'>m" << "m";
+        QTest::newRow("base") << "<base href='http://evil/'>b" << "b";
+        QTest::newRow("link element") << "<link rel=stylesheet href='http://x/a.css'>l" << "l";
+        QTest::newRow("form") << "<form action='http://x'><input name=a><button>b</button></form>" << "b";
+        QTest::newRow("audio in a line") << "<audio src='http://x/a.mp3' autoplay></audio>a" << "a";
+        QTest::newRow("page ids") << "<div id='insert'>x</div>" << "<div>x</div>";
+        QTest::newRow("page classes")
+            << "<span class='messagetime css3-blink user'>x</span>" << "<span class=\"css3-blink\">x</span>";
+        QTest::newRow("target other than blank")
+            << "<a target='_self' href='http://a'>x</a>" << "<a href=\"http://a\">x</a>";
+        QTest::newRow("doctype and pi") << "<!DOCTYPE html><?xml x?>t" << "t";
+    }
+    void removed()
+    {
+        QFETCH(QString, html);
+        QFETCH(QString, expected);
+        QCOMPARE(sanitizeHtml(html), expected);
+    }
+
+    void broken_data()
+    {
+        QTest::addColumn<QString>("html");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("unclosed") << "<b>x" << "<b>x</b>";
+        QTest::newRow("stray close") << "</i>x" << "x";
+        QTest::newRow("crossed") << "<b><i>x</b>y</i>" << "<b><i>x</i></b>y";
+        QTest::newRow("lone lt gt amp") << "a < b > c & d" << "a &lt; b &gt; c &amp; d";
+        QTest::newRow("double lt") << "<<b>>" << "&lt;<b>&gt;</b>";
+        QTest::newRow("unterminated tag") << "x<a href='http://x>text" << "x";
+        QTest::newRow("unterminated unquoted") << "x<b" << "x";
+        QTest::newRow("attribute without value") << "<b foo bar=>x</b>" << "<b>x</b>";
+        QTest::newRow("repeated attribute first wins")
+            << "<a href='http://a' href='javascript:x'>x</a>" << "<a href=\"http://a\">x</a>";
+        QTest::newRow("slash between attributes")
+            << "<img/src='http://a/p.png'/onerror=x>" << "<img src=\"http://a/p.png\">";
+        QTest::newRow("quote in value") << "<font face='a\"b'>x</font>" << "<font>x</font>";
+        QTest::newRow("nul") << QString("a") + QChar(0) + "b" << "ab";
+        QTest::newRow("empty") << "" << "";
+    }
+    void broken()
+    {
+        QFETCH(QString, html);
+        QFETCH(QString, expected);
+        QCOMPARE(sanitizeHtml(html), expected);
+    }
+
+    void profiles_data()
+    {
+        QTest::addColumn<MarkupProfile>("profile");
+        QTest::addColumn<QString>("html");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("title audio")
+            << MarkupProfile::Title
+            << "<audio id='radio' src='https://r.com/s.mp3' preload='metadata' autoplay onplay='x'></audio>"
+            << "<audio id=\"radio\" src=\"https://r.com/s.mp3\" preload=\"metadata\" autoplay></audio>";
+        QTest::newRow("title audio bad address")
+            << MarkupProfile::Title << "<audio src='javascript:x' autoplay></audio>"
+            << "<audio autoplay></audio>";
+        QTest::newRow("title notice") << MarkupProfile::Title << "<div id='msg'>n</div>" << "<div id=\"msg\">n</div>";
+        QTest::newRow("title other id") << MarkupProfile::Title << "<div id='insert'>n</div>" << "<div>n</div>";
+        QTest::newRow("title volume")
+            << MarkupProfile::Title << "<input id='vol-bar' type=range min=0 max=1 value=1 step=0.1 oninput='x'>"
+            << "<input id=\"vol-bar\" type=\"range\" min=\"0\" max=\"1\" value=\"1\" step=\"0.1\">";
+        QTest::newRow("title text input")
+            << MarkupProfile::Title << "<input type=text value='javascript:x'>" << "";
+        QTest::newRow("line player buttons")
+            << MarkupProfile::Line << "<a id='btn-play' class='play-btn'>p</a>" << "<a>p</a>";
+    }
+    void profiles()
+    {
+        QFETCH(MarkupProfile, profile);
+        QFETCH(QString, html);
+        QFETCH(QString, expected);
+        QCOMPARE(sanitizeHtml(html, profile), expected);
+    }
+
+    void nestingIsBounded()
+    {
+        const QString deep = QString("<b>").repeated(1000) + "x";
+        const QString out = sanitizeHtml(deep);
+        QCOMPARE(out.count("<b>"), kMaxMarkupDepth);
+        QCOMPARE(out.count("</b>"), kMaxMarkupDepth);
+        QVERIFY(out.contains("x"));
+    }
+
+    void fixedPoint_data()
+    {
+        removed_data();
+    }
+    void fixedPoint()
+    {
+        QFETCH(QString, html);
+        const QString once = sanitizeHtml(html, MarkupProfile::Title);
+        QCOMPARE(sanitizeHtml(once, MarkupProfile::Title), once);
+        const QString line = sanitizeHtml(html);
+        QCOMPARE(sanitizeHtml(line), line);
+    }
+
+    void urls_data()
+    {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<bool>("link");
+        QTest::addColumn<bool>("picture");
+        QTest::newRow("http") << "http://a.com" << true << true;
+        QTest::newRow("https upper") << "HTTPS://a.com" << true << true;
+        QTest::newRow("mailto") << "mailto:a@b.c" << true << false;
+        QTest::newRow("javascript") << "javascript:alert(1)" << false << false;
+        QTest::newRow("leading blank") << "  http://a.com" << true << true;
+        QTest::newRow("control inside") << "ht\ntp://a.com" << true << true;
+        QTest::newRow("scheme only") << "http://" << false << false;
+        QTest::newRow("file") << "file:///etc/passwd" << false << false;
+        QTest::newRow("ftp") << "ftp://a.com" << false << false;
+        QTest::newRow("relative") << "a.com" << false << false;
+    }
+    void urls()
+    {
+        QFETCH(QString, url);
+        QFETCH(bool, link);
+        QFETCH(bool, picture);
+        QCOMPARE(isSafeLinkUrl(url), link);
+        QCOMPARE(isSafePictureUrl(url), picture);
+    }
+
+    void escaping()
+    {
+        QCOMPARE(escapeHtml("<a href=\"x\">'&"), QString("&lt;a href=&quot;x&quot;&gt;&#39;&amp;"));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestHtmlSanitizer)
+#include "tst_htmlsanitizer.moc"
