@@ -43,8 +43,9 @@ void sVERSION(const QString &body, const QString &name)
     if (!parseRedirect(body, &server))
         return;
     const bool visitor = name == kVisitor;
-    // The member's credentials as typed; without a member form there are none.
-    if (!visitor && !frmembre)
+    // The member's credentials as typed. A visitor login has none, even when a
+    // member form was left open earlier; without a member form there are none.
+    if (!visitor && (TypeLogin == 0 || !frmembre))
         return;
     const QByteArray login = visitor ? outgoing::visitorLogin()
                                      : outgoing::memberLogin(frmembre->getUser(),

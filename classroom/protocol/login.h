@@ -7,7 +7,7 @@
 // Code -6: the directory server names the chat server (body
 // "<a>|<b>|<host>:<port>"); the client moves there and sends the member's
 // credentials, or the guest's when name is "zaire". An invalid body, or a
-// member answer without a member form, is ignored.
+// member answer to a visitor login or without a member form, is ignored.
 void sVERSION(const QString &body, const QString &name);
 // Code -5: the login is refused for the reason in name; "rec" (logged in
 // elsewhere) ends the program after its message.
