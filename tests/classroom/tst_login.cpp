@@ -11,7 +11,6 @@
 #include "support/wire.h"
 
 #include <QCheckBox>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -22,8 +21,6 @@
 #include <QTimer>
 #include <QTranslator>
 #include <QtTest>
-
-#include <sys/resource.h>
 
 #include <memory>
 
@@ -57,15 +54,6 @@ int visibleForms()
 }
 
 QAbstractSocket::SocketState socketState() { return sck->socket()->state(); }
-
-// CPU time of this process in ms.
-qint64 cpuMs()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return qint64(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000
-           + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000;
-}
 
 void tick(QObject *form) { QVERIFY(QMetaObject::invokeMethod(form, "time_out")); }
 
@@ -888,15 +876,21 @@ void TestLogin::cancelWhileConnecting()
     else
         Port_Srv = nowhere.port();
 
-    // Cancel once the connection is under way.
+    // Cancel once the connection is under way. The time limit is far away:
+    // without Cancel ending the wait, the limit would end it with "NoConnect".
+    loginTimes.connectTimeoutMs = 3600 * 1000;
     bool connecting = false;
-    QTimer::singleShot(200, [&] {
-        connecting = socketState() == QAbstractSocket::ConnectingState;
-        if (frmConnect)
-            child<QPushButton>(frmConnect, "BCancel")->click();
-    });
-    QElapsedTimer clock;
-    clock.start();
+    QObject context;
+    QObject::connect(sck->socket(), &QAbstractSocket::stateChanged, &context,
+                     [&](QAbstractSocket::SocketState state) {
+                         if (state != QAbstractSocket::ConnectingState)
+                             return;
+                         QTimer::singleShot(0, &context, [&] {
+                             connecting = socketState() == QAbstractSocket::ConnectingState;
+                             if (frmConnect)
+                                 child<QPushButton>(frmConnect, "BCancel")->click();
+                         });
+                     });
     if (stage == QLatin1String("member"))
         clickLogin();
     else if (stage == QLatin1String("visitor"))
@@ -905,7 +899,6 @@ void TestLogin::cancelWhileConnecting()
         Protocole_ZQV(wirePacket(-6, "3odaw",
                                  QStringLiteral("a|b|127.0.0.1:%1").arg(nowhere.port()).toUtf8()));
     QVERIFY(connecting);
-    QVERIFY2(clock.elapsed() < loginTimes.connectTimeoutMs, "the wait outlived Cancel");
     QCOMPARE(socketState(), QAbstractSocket::UnconnectedState);
     QVERIFY(frmConnect && !frmConnect->isVisible());
     QCOMPARE(visibleForms<FrmWait>(), 0);
@@ -1027,18 +1020,10 @@ void TestLogin::connectTimeLimit()
     UnansweredPort nowhere;
     QVERIFY(nowhere.port());
     Port_Srv = nowhere.port();
-    loginTimes.connectTimeoutMs = 1500;
+    loginTimes.connectTimeoutMs = 300;
     memberForm(QStringLiteral("ali"), QStringLiteral("ali123"));
-    QElapsedTimer clock;
-    clock.start();
-    const qint64 cpuBefore = cpuMs();
     clickLogin();
-    const qint64 cpu = cpuMs() - cpuBefore;
-    const qint64 waited = clock.elapsed();
     QCOMPARE(m_world.answers->texts(), QStringList{"NoConnect"});
-    QVERIFY2(waited >= 1400, qPrintable(QString::number(waited)));
-    // Waiting on events: most of the wait costs no processor time.
-    QVERIFY2(cpu < waited / 2, qPrintable(QStringLiteral("%1 ms of CPU in %2 ms").arg(cpu).arg(waited)));
     QCOMPARE(socketState(), QAbstractSocket::UnconnectedState);
     QVERIFY(frmembre->isVisible());
     QVERIFY(frmConnect && !frmConnect->isVisible());
