@@ -181,8 +181,7 @@ void ControlTxt::loadPage()
     m_groupSize = 0;
     m_insert = QWebElement();
     m_lines = QWebElement();
-    m_lastSender.clear();
-    m_hasBox = false;
+    m_userSpan = QWebElement();
     m_pending.clear();
 }
 
@@ -240,7 +239,10 @@ int ControlTxt::insertTxt(const QString &user, const QString &text, int type)
     int id = 0;
     if (!m_container.isNull()) {
         QWebElement timeCell;
-        if (m_hasBox && m_lastSender == user && !m_insert.isNull()) {
+        // A line joins the last box when that box's name, as the page holds
+        // it, reads the sender's name: a name that the page writes with
+        // entities (&, <, >) never joins.
+        if (!m_insert.isNull() && m_userSpan.toInnerXml() == user + QLatin1String(" :")) {
             if (m_lines.isNull() || m_linesSize >= kLinesPerGroup) {
                 m_insert.prependOutside(lineGroup());
                 m_lines = m_insert.previousSibling();
@@ -262,9 +264,8 @@ int ControlTxt::insertTxt(const QString &user, const QString &text, int type)
             const QWebElement box = m_group.lastChild();
             m_insert = box.findFirst(QStringLiteral("div[id=insert]"));
             m_lines = QWebElement();
+            m_userSpan = box.findFirst(QStringLiteral("span.user"));
             timeCell = box.findFirst(QStringLiteral("span.messagetime"));
-            m_lastSender = user;
-            m_hasBox = true;
         }
         if (type == OwnLine) {
             id = ++m_nextId;

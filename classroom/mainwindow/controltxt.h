@@ -52,7 +52,8 @@ public:
     void ClearText();
 
     // Appends a line. A line of the same sender as the last box joins that
-    // box. text is filtered here, user is shown as text. For an own line
+    // box, unless the name holds &, < or >. text is filtered here, user is
+    // shown as text. For an own line
     // (type 0) the result is its identity, to confirm or refuse it later;
     // otherwise 0. Also 0 when the page has no message container.
     int insertTxt(const QString &user, const QString &text, int type);
@@ -149,15 +150,14 @@ private:
 
     // Where the page grows: the message container, the group that takes new
     // boxes, the insert point of the last box, the group of that box that
-    // takes its further lines, and the box's sender.
+    // takes its further lines, and the name cell of that box.
     QWebElement m_container;
     QWebElement m_group;
     int m_groupSize = 0;
     QWebElement m_insert;
     QWebElement m_lines;
     int m_linesSize = 0;
-    QString m_lastSender;
-    bool m_hasBox = false;
+    QWebElement m_userSpan;
     // Time cells of the own lines still pending, by identity.
     QMap<int, QWebElement> m_pending;
     int m_nextId = 0;
