@@ -20,8 +20,12 @@
 #include <QPrinter>
 #include <QSettings>
 #include <QToolBar>
+#include <QToolButton>
 #include <QWebFrame>
 #include <QWebView>
+
+QSettings *savestr = new QSettings(QSettings::NativeFormat, QSettings::UserScope,
+                                   QStringLiteral("Dastrel"), QStringLiteral("Settings"));
 
 namespace {
 
@@ -116,6 +120,22 @@ ControlTxt::ControlTxt(QWidget *parent)
     toolBar->addSeparator();
     actForeground = addStyleAction("Foreground", "coA.png", false, &ControlTxt::colorF);
     actBackground = addStyleAction("Background", "coB.png", false, &ControlTxt::colorB);
+    // A drop-down button of three commands that do nothing yet.
+    auto *actMenu = new QMenu(toolBar);
+    for (const char *key : {"ACT1", "ACT2", "ACT3"}) {
+        QAction *act = actMenu->addAction(QIcon(), tr(key));
+        act->setObjectName(QLatin1String(key));
+        actList << act;
+    }
+    ACT1 = actList.at(0);
+    ACT2 = actList.at(1);
+    ACT3 = actList.at(2);
+    auto *actButton = new QToolButton(toolBar);
+    actButton->setObjectName(QStringLiteral("actButton"));
+    actButton->setPopupMode(QToolButton::MenuButtonPopup);
+    actButton->setMenu(actMenu);
+    actButton->setDefaultAction(ACT3);
+    toolBar->addWidget(actButton);
 
     auto addContextAction = [this](const char *name, const char *key, const char *icon,
                                    void (ControlTxt::*slot)()) {
@@ -455,6 +475,8 @@ void ControlTxt::menu2copy() { ui->T1->copy(); }
 void ControlTxt::menu2cut() { ui->T1->cut(); }
 void ControlTxt::menu2paste() { ui->T1->paste(); }
 
+void ControlTxt::on_Web_urlChanged(const QUrl &) {}
+
 void ControlTxt::on_Web_linkClicked(const QUrl &url)
 {
     if (url.toString() == QLatin1String("about:blank"))
@@ -587,12 +609,12 @@ void ControlTxt::on_T1_currentColorChanged(const QColor &color)
 void ControlTxt::loadcoltxt()
 {
     const QColor foreground =
-        settings->value(QStringLiteral("colortxtforeground"), QColor(Qt::black)).value<QColor>();
+        savestr->value(QStringLiteral("colortxtforeground"), QColor(Qt::black)).value<QColor>();
     const QColor background =
-        settings->value(QStringLiteral("colortxtbackground"), kNoColour).value<QColor>();
-    actBold->setChecked(settings->value(QStringLiteral("colortxtBold"), false).toBool());
-    actUnderline->setChecked(settings->value(QStringLiteral("colortxtUnderline"), false).toBool());
-    actItalic->setChecked(settings->value(QStringLiteral("colortxtItalic"), false).toBool());
+        savestr->value(QStringLiteral("colortxtbackground"), kNoColour).value<QColor>();
+    actBold->setChecked(savestr->value(QStringLiteral("colortxtBold"), false).toBool());
+    actUnderline->setChecked(savestr->value(QStringLiteral("colortxtUnderline"), false).toBool());
+    actItalic->setChecked(savestr->value(QStringLiteral("colortxtItalic"), false).toBool());
     const bool bold = actBold->isChecked();
     const bool underline = actUnderline->isChecked();
     const bool italic = actItalic->isChecked();
@@ -612,7 +634,7 @@ void ControlTxt::loadcoltxt()
     });
     setForegroundIcon(foreground.isValid() ? foreground : QColor(Qt::black));
     setBackgroundIcon(background.isValid() ? background : kNoColour);
-    const int size = settings->value(QStringLiteral("colortxtPointSize"), 10).toInt();
+    const int size = savestr->value(QStringLiteral("colortxtPointSize"), 10).toInt();
     if (size == 0 || size == 8)
         sizeA1();
     else if (size == 10)
@@ -624,14 +646,14 @@ void ControlTxt::loadcoltxt()
 void ControlTxt::Savecoltxt()
 {
     const QTextCharFormat format = ui->T1->currentCharFormat();
-    settings->setValue(QStringLiteral("colortxtforeground"),
+    savestr->setValue(QStringLiteral("colortxtforeground"),
                        brushColour(format.foreground(), Qt::black));
-    settings->setValue(QStringLiteral("colortxtbackground"),
+    savestr->setValue(QStringLiteral("colortxtbackground"),
                        brushColour(format.background(), kNoColour));
-    settings->setValue(QStringLiteral("colortxtBold"), actBold->isChecked());
-    settings->setValue(QStringLiteral("colortxtUnderline"), actUnderline->isChecked());
-    settings->setValue(QStringLiteral("colortxtItalic"), actItalic->isChecked());
+    savestr->setValue(QStringLiteral("colortxtBold"), actBold->isChecked());
+    savestr->setValue(QStringLiteral("colortxtUnderline"), actUnderline->isChecked());
+    savestr->setValue(QStringLiteral("colortxtItalic"), actItalic->isChecked());
     const int size = int(format.fontPointSize());
-    settings->setValue(QStringLiteral("colortxtPointSize"),
+    savestr->setValue(QStringLiteral("colortxtPointSize"),
                        (size == 0 || size == 8) ? 8 : size == 10 ? 10 : 12);
 }

@@ -16,6 +16,7 @@
 #include <functional>
 
 class QAction;
+class QSettings;
 class QToolBar;
 class QUrl;
 class QWebFrame;
@@ -33,6 +34,10 @@ enum ChatLineType {
     WhisperLine = 2,   // a whisper received, between start and end notices
     WhisperSent = 3,   // the notice that the user's whisper was delivered
 };
+
+// The settings store of the input style (organisation Dastrel, application
+// "Settings").
+extern QSettings *savestr;
 
 // A copy of pixmap whose magenta (#ff00ff, alpha ignored) pixels take the RGB
 // of color; transparency is kept through the pixmap's mask.
@@ -95,6 +100,7 @@ private slots:
     void on_Web_customContextMenuRequested(const QPoint &pos);
     void on_T1_customContextMenuRequested(const QPoint &pos);
     void on_Web_linkClicked(const QUrl &url);
+    void on_Web_urlChanged(const QUrl &url);
     void on_T1_currentCharFormatChanged(const QTextCharFormat &format);
     void on_T1_currentColorChanged(const QColor &color);
     void menucopy();
@@ -145,6 +151,9 @@ private:
     QAction *actBold = nullptr, *actItalic = nullptr, *actUnderline = nullptr,
             *actSize1 = nullptr, *actSize2 = nullptr, *actSize3 = nullptr,
             *actForeground = nullptr, *actBackground = nullptr;
+    // The commands of the drop-down button, in menu order.
+    QAction *ACT1 = nullptr, *ACT2 = nullptr, *ACT3 = nullptr;
+    QList<QAction *> actList;
     QAction *actCopy = nullptr, *actSave = nullptr, *actClear = nullptr, *actStop = nullptr,
             *actCopy2 = nullptr, *actCut = nullptr, *actPaste = nullptr;
 

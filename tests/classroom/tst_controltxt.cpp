@@ -19,6 +19,8 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
+#include <QToolBar>
+#include <QToolButton>
 #include <QTranslator>
 #include <QWebElement>
 #include <QWebFrame>
@@ -535,6 +537,37 @@ private slots:
                                  "background-color:#00ff00;"})
             QVERIFY2(second.contains(QLatin1String(part)), part);
         QVERIFY(!second.contains("font-weight:600;"));
+    }
+
+    void toolBarItems()
+    {
+        ControlTxt c;
+        auto *bar = c.findChild<QToolBar *>();
+        QVERIFY(bar);
+        QCOMPARE(bar->parentWidget()->objectName(), QString("Bar"));
+        QStringList items;
+        for (QAction *a : bar->actions())
+            items << (a->isSeparator() ? QString("-") : a->objectName());
+        QCOMPARE(items.mid(0, 10), QStringList({"Bold", "Italic", "Underline", "-", "Size1", "Size2",
+                                                "Size3", "-", "Foreground", "Background"}));
+        QCOMPARE(items.size(), 11);
+        // Last, a drop-down button of three commands, ACT3 its own.
+        auto *button = qobject_cast<QToolButton *>(bar->widgetForAction(bar->actions().last()));
+        QVERIFY(button);
+        QCOMPARE(button->popupMode(), QToolButton::MenuButtonPopup);
+        QVERIFY(button->menu());
+        QStringList menu;
+        for (QAction *a : button->menu()->actions())
+            menu << a->text();
+        QCOMPARE(menu, QStringList({"ACT1", "ACT2", "ACT3"}));
+        QCOMPARE(button->defaultAction(), button->menu()->actions().last());
+        // They do nothing: the input and the page stay as they were.
+        const QString input = inputOf(c)->toHtml();
+        const QString page = frameOf(c)->toHtml();
+        for (QAction *a : button->menu()->actions())
+            a->trigger();
+        QCOMPARE(inputOf(c)->toHtml(), input);
+        QCOMPARE(frameOf(c)->toHtml(), page);
     }
 
     void sizesAreExclusive()
