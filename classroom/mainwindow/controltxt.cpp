@@ -460,6 +460,8 @@ bool ControlTxt::exportPdf(const QString &file)
     webPrint->print(&printer);
     const bool ok = printer.printerState() != QPrinter::Error && QFileInfo(file).size() > 0;
     print->setHtml(QString(), QUrl());
+    if (!ok)
+        QFile::remove(file);
     return ok;
 }
 
