@@ -18,6 +18,7 @@
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QPrinter>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QToolBar>
 #include <QToolButton>
@@ -451,6 +452,16 @@ bool ControlTxt::exportPdf(const QString &file)
                  QLatin1String("/Resources/images/formatN.css"));
     html.replace(QLatin1String("/Resources/images/formatT.css"),
                  QLatin1String("/Resources/images/formatN.css"));
+    // The engine paints nothing while a linked style sheet is still loading,
+    // and printing does not wait: the plain style sheet goes in the page
+    // itself, and no other is linked.
+    html.remove(QRegularExpression(QStringLiteral("<link\\b[^>]*>"),
+                                   QRegularExpression::CaseInsensitiveOption));
+    QFile plain(QStringLiteral(":/Resources/images/formatN.css"));
+    const QString css =
+        plain.open(QIODevice::ReadOnly) ? QString::fromUtf8(plain.readAll()) : QString();
+    html.replace(QLatin1String("</head>"),
+                 QLatin1String("<style type='text/css'>") + css + QLatin1String("</style></head>"));
     QWebFrame *print = webPrint->page()->mainFrame();
     print->setHtml(html, QUrl());
     // The audio player does not belong on paper.

@@ -857,6 +857,24 @@ private slots:
         QCOMPARE(frameOf(c)->findAllElements("div[id=player]").count(), 1);
     }
 
+    void pdfExportWhileStyleSheetsLoad()
+    {
+        // The endpoint's style sheet never comes: the export prints all the same.
+        QTcpServer silent;
+        QVERIFY(silent.listen(QHostAddress::LocalHost));
+        path_web = QString("http://127.0.0.1:%1/velmar/").arg(silent.serverPort());
+        QTemporaryDir dir;
+        ControlTxt c;
+        c.insertTxt("ali", "first line of the lesson", PeerLine);
+        saveAnswer = dir.filePath("lesson.pdf");
+        QMetaObject::invokeMethod(&c, "menusave");
+        QProcess text;
+        text.start("pdftotext", {saveAnswer, "-"});
+        QVERIFY(text.waitForFinished(30000));
+        const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+        QVERIFY2(printed.contains("first line of the lesson"), qPrintable(printed));
+    }
+
     void pdfExportCancelled()
     {
         ModalAnswerer answerer;
