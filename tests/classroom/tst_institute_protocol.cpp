@@ -102,6 +102,7 @@ void TestInstituteProtocol::memberForm(const QString &user, const QString &pass)
     frmembre = new FrmMember;
     frmembre->findChild<QLineEdit *>(QStringLiteral("TUser"))->setText(user);
     frmembre->findChild<QLineEdit *>(QStringLiteral("TPass"))->setText(pass);
+    TypeLogin = 1; // as the form's login button sets it
 }
 
 bool TestInstituteProtocol::connectTo(const QString &host, quint16 port)
