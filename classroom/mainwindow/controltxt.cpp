@@ -134,6 +134,9 @@ ControlTxt::ControlTxt(QWidget *parent)
     auto *actButton = new QToolButton(toolBar);
     actButton->setObjectName(QStringLiteral("actButton"));
     actButton->setPopupMode(QToolButton::MenuButtonPopup);
+    // Room for the arrow part, which the bar's button style would draw over
+    // the caption.
+    actButton->setStyleSheet(QStringLiteral("QToolButton { padding-right: 14px; }"));
     actButton->setMenu(actMenu);
     actButton->setDefaultAction(ACT3);
     toolBar->addWidget(actButton);
