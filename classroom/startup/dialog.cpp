@@ -34,14 +34,6 @@ QString applicationFolder()
 
 namespace {
 const char kGrey[] = "color: rgb(200, 200, 200);";
-
-void paintPanelBackground(QWidget *panel)
-{
-    QPalette palette = panel->palette();
-    palette.setBrush(QPalette::All, panel->backgroundRole(),
-                     QBrush(QPixmap(QStringLiteral(":/Resources/frm/bb.png"))));
-    panel->setPalette(palette);
-}
 } // namespace
 
 Dialog::Dialog(QWidget *parent)
@@ -81,7 +73,7 @@ Dialog::Dialog(QWidget *parent)
 
     panelProxy = scene->addWidget(form->widget2);
     panelProxy->setOpacity(0);
-    paintPanelBackground(form->widget2);
+    paintFormBackground(form->widget2);
 
     auto *waitLabel = new QLabel;
     auto *movie = new QMovie(QStringLiteral(":/Resources/images/wait3.gif"), QByteArray(),
@@ -136,7 +128,7 @@ void Dialog::ChangeLanguages(int index)
     setLayoutDirection(QApplication::layoutDirection());
     form->widget2->setLayoutDirection(QApplication::layoutDirection());
     QCoreApplication::processEvents();
-    paintPanelBackground(form->widget2);
+    paintFormBackground(form->widget2);
 }
 
 void Dialog::on_comboBox_currentIndexChanged(int index)

@@ -1,5 +1,6 @@
 #include "startup/pure/entries.h"
 
+#include "mainwindow/pure/htmlsanitizer.h"
 #include "startup/pure/base64.h"
 
 #include <QUrl>
@@ -84,20 +85,13 @@ EntrySettings entrySettings(const QStringList &fields)
     return s;
 }
 
-namespace {
-QString attributeEscaped(const QString &text)
-{
-    return text.toHtmlEscaped().replace(QLatin1Char('\''), QLatin1String("&#39;"));
-}
-} // namespace
-
 QString registrationHtml(const QString &link, const QString &caption)
 {
-    const QString href = isWebUrl(link) ? attributeEscaped(link) : QString();
+    const QString href = isWebUrl(link) ? escapeHtml(link) : QString();
     return QStringLiteral("<html><head><style type='text/css'>A{text-decoration:none}</style>"
                           "</head><body><p align='center'><a href='")
            + href
            + QStringLiteral("'><span style=' font-size:10pt; font-weight:600; "
                             "color:#0000ff;'>")
-           + attributeEscaped(caption) + QStringLiteral("</span></a></p></body></html>");
+           + escapeHtml(caption) + QStringLiteral("</span></a></p></body></html>");
 }
