@@ -1,6 +1,7 @@
 #include "protocol/helpers.h"
 
 #include "common/hooks.h"
+#include "common/look.h"
 #include "protocol/state.h"
 
 #include <QApplication>
@@ -31,10 +32,7 @@ QPoint centredPosition(const QRect &area, const QRect &g)
 
 void paintFormBackground(QWidget *form)
 {
-    QPalette palette = form->palette();
-    palette.setBrush(QPalette::All, form->backgroundRole(),
-                     QBrush(QPixmap(QStringLiteral(":/Resources/frm/bb.png"))));
-    form->setPalette(palette);
+    paintBackground(form, QStringLiteral(":/Resources/frm/bb.png"));
 }
 
 QString GeTranslate(const char *key)
