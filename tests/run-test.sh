@@ -1,6 +1,7 @@
 #!/bin/sh
 # Runs one test program offscreen in a fresh temporary home, so settings,
-# per-user folders and the Desktop never touch the real ones.
+# per-user folders and the Desktop never touch the real ones. The exam
+# program's single-instance key is the run's own too.
 set -u
 home=$(mktemp -d "${TMPDIR:-/tmp}/velmar-test.XXXXXX") || exit 1
 trap 'rm -rf "$home"' EXIT INT TERM
@@ -9,4 +10,5 @@ chmod 700 "$home/runtime"
 HOME=$home XDG_CONFIG_HOME=$home/.config XDG_DATA_HOME=$home/.local/share \
 XDG_CACHE_HOME=$home/.cache XDG_RUNTIME_DIR=$home/runtime \
 QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} LC_ALL=C.UTF-8 \
+VELMAR_EXAM_GUARD_KEY=${VELMAR_EXAM_GUARD_KEY:-Velmar_imtihan_test_$(basename "$home")} \
 "$@"

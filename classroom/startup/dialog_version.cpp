@@ -2,6 +2,7 @@
 // own version and the exam program's "-v" answer, and the updater start.
 #include "startup/dialog.h"
 
+#include "common/guardkey.h"
 #include "common/hooks.h"
 #include "protocol/helpers.h"
 #include "protocol/mymessage.h"
@@ -45,7 +46,7 @@ QString Dialog::examVersion()
 
 bool Dialog::examProgramRunning()
 {
-    QSharedMemory memory(QStringLiteral("Velmar_imtihan"));
+    QSharedMemory memory(examGuardKey());
     // A segment left by an exam program that died has no one attached: this
     // removes it, and leaves a running program's segment alone.
     if (memory.attach())

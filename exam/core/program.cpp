@@ -1,6 +1,7 @@
 #include "core/program.h"
 
 #include "common/fonts.h"
+#include "common/guardkey.h"
 #include "core/frmstart.h"
 #include "core/globals.h"
 #include "core/msgbox.h"
@@ -14,11 +15,9 @@
 #include <cstdio>
 #include <cstring>
 
-const QString kGuardKey = QStringLiteral("Velmar_imtihan");
-
 bool takeInstanceGuard(QSharedMemory &guard)
 {
-    guard.setKey(kGuardKey);
+    guard.setKey(examGuardKey());
     // Attaching and detaching drops a segment whose holders are all gone;
     // a live copy keeps it attached.
     if (guard.attach())

@@ -8,8 +8,7 @@ class QSharedMemory;
 // The exam program's start; returns the exit code.
 int tallivorMain(int argc, char **argv);
 
-// Single-instance guard: key and size of the shared-memory segment.
-extern const QString kGuardKey; // "Velmar_imtihan"
+// Single-instance guard (key: examGuardKey()): size of the shared-memory segment.
 const int kGuardSize = 512;
 
 // Creates the guard segment; false while another live copy holds it. A

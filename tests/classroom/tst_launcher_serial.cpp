@@ -10,6 +10,7 @@
 #include "startup/dialog.h"
 #include "startup/pictureitem.h"
 #include "startup/program.h"
+#include "common/guardkey.h"
 #include "support/institute.h"
 #include "support/modal.h"
 #include "support/programs.h"
@@ -32,14 +33,13 @@
 using Starts = QList<QStringList>; // program followed by its arguments
 
 namespace {
-const char kExamKey[] = "Velmar_imtihan";
 const char kHoldArgument[] = "--hold-exam-segment";
 
 // Run as "<test> --hold-exam-segment": holds the exam program's segment the
 // way a running exam program does, until killed.
 int holdExamSegment()
 {
-    QSharedMemory memory(QString::fromLatin1(kExamKey));
+    QSharedMemory memory(examGuardKey());
     if (!memory.create(512))
         return 1;
     std::printf("held\n");
@@ -52,7 +52,7 @@ int holdExamSegment()
 // names it, without attaching (a detach by the last user would remove it).
 bool segmentExists()
 {
-    const QSharedMemory memory(QString::fromLatin1(kExamKey));
+    const QSharedMemory memory(examGuardKey());
     const key_t key = ftok(QFile::encodeName(memory.nativeKey()).constData(), 'Q');
     return key != -1 && shmget(key, 0, 0400) != -1;
 }
@@ -1000,12 +1000,12 @@ private slots:
         QFETCH(Starts, starts);
         QFETCH(bool, quits);
         {
-            QSharedMemory earlier(QString::fromLatin1(kExamKey)); // left by an earlier run
+            QSharedMemory earlier(examGuardKey()); // left by an earlier run
             if (earlier.attach())
                 earlier.detach();
         }
         QVERIFY(!segmentExists());
-        QSharedMemory live(QString::fromLatin1(kExamKey));
+        QSharedMemory live(examGuardKey());
         if (holder == QLatin1String("running")) {
             QVERIFY(live.create(512));
         } else if (holder == QLatin1String("dead")) {

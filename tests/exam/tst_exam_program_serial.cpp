@@ -1,5 +1,6 @@
 // The exam program as a process: the version answer and the single-instance
 // guard on the shared-memory key (system-wide, so this test runs alone).
+#include "common/guardkey.h"
 #include "core/program.h"
 #include "core/msgbox.h"
 #include "examtest.h"
@@ -39,7 +40,7 @@ void TestExamProgram::initTestCase()
 
 bool TestExamProgram::guardHeld()
 {
-    QSharedMemory probe(kGuardKey);
+    QSharedMemory probe(examGuardKey());
     if (!probe.attach())
         return false;
     probe.detach();
