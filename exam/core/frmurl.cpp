@@ -79,7 +79,8 @@ QByteArray FrmURL::OpenURL(const QString &url, int *status, const FormQuery &que
         loop.exec();
     }
     *status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const QByteArray answer = reply->readAll();
+    // A cancelled reply is closed and holds nothing.
+    const QByteArray answer = reply->isOpen() ? reply->readAll() : QByteArray();
     // A reply still running is abandoned with its manager.
     reply->deleteLater();
     replyweb = nullptr;

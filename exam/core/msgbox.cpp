@@ -49,11 +49,13 @@ void placeBesideWaitBox(QWidget *box)
     const QSize outer = box->size().grownBy(frame);
     const QScreen *screen = frmconn->screen();
     const QRect room = screen ? screen->availableGeometry() : QRect();
+    // The frame's top-left corner; the box inside it is moved, as a window
+    // not yet shown has no frame to move.
     const int x = wait.center().x() - outer.width() / 2;
     int y = wait.bottom() + 1 + kGap;
     if (room.isValid() && y + outer.height() > room.bottom() + 1)
         y = wait.top() - kGap - outer.height();
-    box->move(x, y);
+    box->move(x + frame.left(), y + frame.top());
 }
 
 int MsgBox(const QString &title, const QString &text, QMessageBox::Icon icon,

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QWebElement>
 #include <QWebFrame>
@@ -69,6 +70,7 @@ private slots:
 
     void fromLoginToSubmission();
     void endOfTime();
+    void endOfTimeUnderAlert();
     void retry_data();
     void retry();
     void giveUp_data();
@@ -279,6 +281,45 @@ void TestExamSubmit::endOfTime()
     // The clock counts down to the next exam again.
     frmtime->slotTime();
     QVERIFY(frmstart2->windowTitle().startsWith(QStringLiteral("لديك اختبار بعد : 00:08:")));
+}
+
+// Time runs out while the page's alert is open: the alert is closed first,
+// the answers leave at the next tick, and the day goes on.
+void TestExamSubmit::endOfTimeUnderAlert()
+{
+    login({exam(34, 2, 1), exam(35, 300, 30, "Second")});
+    tickToSheet();
+    answerOnPage();
+    frmweb->frame()->evaluateJavaScript("document.activeElement.blur();");
+    ModalAnswerer answers;
+    QPointer<FrmWeb> sheet = frmweb;
+    bool dismissed = false;
+    int postsDuringAlert = -1;
+    bool sheetDuringAlert = false;
+    answers.whileOpen([&](QDialog *dialog) {
+        if (answers.shown.size() > 1)
+            return;
+        connect(dialog, &QDialog::finished, [&] { dismissed = true; });
+        while (!dismissed && frmtime->examRunning() && sSecond < 200)
+            frmtime->slotTime();
+        settle();
+        postsDuringAlert = sendBodies().size();
+        sheetDuringAlert = sheet && frmweb == sheet;
+    });
+    QTest::mouseClick(frmweb->findChild<QWidget *>("map_22"), Qt::LeftButton);
+    QVERIFY(dismissed);
+    QCOMPARE(postsDuringAlert, 0);
+    QVERIFY(sheetDuringAlert);
+    QCOMPARE(answers.texts().size(), 1);
+    frmtime->slotTime();
+    QCOMPARE(answers.texts().mid(1), QStringList{kMsgSent});
+    QCOMPARE(sendBodies(), QStringList{expectedBody("34", "Reading")});
+    settle();
+    QVERIFY(!sheet);
+    QVERIFY(frmstart2->isVisible());
+    QCOMPARE(quits(), 0);
+    tickToSheet(400);
+    QCOMPARE(frmweb->examId(), 35);
 }
 
 void TestExamSubmit::retry_data()
