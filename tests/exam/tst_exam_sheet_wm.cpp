@@ -52,6 +52,21 @@ bool answer(QWidget *modal, QMessageBox::StandardButton which)
     return false;
 }
 
+// Counts the close events that reach the widgets it watches.
+class CloseSpy : public QObject
+{
+public:
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Close)
+            ++count;
+        return false;
+    }
+};
+
 // Moves the pointer onto a widget and waits until the widget has seen it:
 // everything the X server sent before has been handled then.
 bool pointTo(QWidget *widget)
@@ -251,6 +266,7 @@ void TestExamSheetWm::waitBoxOffersNoClose()
     frmstart->show();
     QList<quint32> hints;
     bool openAfterClose = false;
+    CloseSpy closes;
     QTimer poll;
     connect(&poll, &QTimer::timeout, [&] {
         if (!reply_isRunning || !frmconn || !frmconn->windowHandle()
@@ -258,12 +274,12 @@ void TestExamSheetWm::waitBoxOffersNoClose()
             return;
         poll.stop();
         hints = wm::motifHints(frmconn->winId());
-        QPointer<QPushButton> cancel = frmconn->findChild<QPushButton *>("pushButton");
+        frmconn->installEventFilter(&closes);
         wm::askToClose(frmconn->winId());
-        // The close request is handled before the pointer reaches Cancel.
-        openAfterClose = pointTo(cancel) && frmconn && frmconn->isVisible();
+        QTest::qWaitFor([&] { return closes.count > 0; }, 20000);
+        openAfterClose = closes.count > 0 && frmconn && frmconn->isVisible();
         if (openAfterClose)
-            wm::clickOn(cancel);
+            wm::clickOn(frmconn->findChild<QPushButton *>("pushButton"));
     });
     poll.start(20);
     ModalAnswerer answers;
