@@ -306,6 +306,8 @@ void TestExamSheetWm::retryQuestionBesideTheWaitBox()
     QRect question;
     QRect waitBox;
     bool stillAsking = false;
+    bool pointedAtNo = false;
+    bool answeredYes = false;
     int postsWhileAsking = -1;
     QStringList texts;
     wm::ModalWatch watch([&](QWidget *modal) {
@@ -318,14 +320,14 @@ void TestExamSheetWm::retryQuestionBesideTheWaitBox()
         waitBox = wm::frameOf(frmconn->winId());
         // A click on the wait box's Cancel, then the pointer over No: the
         // click has been handled once No is under the pointer.
-        QPointer<QWidget> box = modal;
         wm::clickOn(frmconn->findChild<QPushButton *>("pushButton"));
-        stillAsking = pointTo(buttonOf(modal, QMessageBox::No)) && box && box->isVisible();
+        pointedAtNo = pointTo(buttonOf(modal, QMessageBox::No));
+        stillAsking = modal->isVisible();
         if (!stillAsking)
             return;
         postsWhileAsking = sendBodies().size();
         m_institute.control({{"command", "exam-fault"}});
-        answer(modal, QMessageBox::Yes);
+        answeredYes = answer(modal, QMessageBox::Yes);
     });
     wm::clickOn(frmweb->findChild<QPushButton *>("pushButton"));
     QTRY_COMPARE_WITH_TIMEOUT(texts.size(), 2, 60000);
@@ -337,6 +339,8 @@ void TestExamSheetWm::retryQuestionBesideTheWaitBox()
                             .arg(question.height()).arg(waitBox.x()).arg(waitBox.y())
                             .arg(waitBox.width()).arg(waitBox.height())));
     QVERIFY(stillAsking);
+    QVERIFY(pointedAtNo);
+    QVERIFY(answeredYes);
     QCOMPARE(postsWhileAsking, 1);
     QCOMPARE(sendBodies().size(), 2);
 }
