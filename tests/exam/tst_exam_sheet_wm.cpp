@@ -228,6 +228,10 @@ void TestExamSheetWm::endOfTimeUnderAlert()
     bool answered = false;
     wm::ModalWatch watch([&](QWidget *modal) {
         texts << (messageBox(modal) ? messageBox(modal)->text() : QString());
+        if (texts.last() == kNoBoxAlert && texts.size() > 1) {
+            answer(modal, QMessageBox::Ok); // still open after the end
+            return;
+        }
         if (texts.last() == kNoBoxAlert) {
             // The clock runs on while the alert is open, past the end.
             QTimer::singleShot(0, [&] {
