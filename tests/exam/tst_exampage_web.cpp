@@ -57,7 +57,86 @@ QString js(QWebFrame *frame, const QString &script)
     return frame->evaluateJavaScript(script).toString();
 }
 
+// Where the web view draws each letter of the elements the selector finds,
+// against the element's box: one line "element|word|letter|left|right|top|box
+// left|box right" per letter that is not a blank, words counted in the text.
+const char kLetterBoxes[] = R"JS(
+(function (selector) {
+    var out = [];
+    var elements = document.querySelectorAll(selector);
+    for (var e = 0; e < elements.length; ++e) {
+        var box = elements[e].getBoundingClientRect();
+        var walker = document.createTreeWalker(elements[e], NodeFilter.SHOW_TEXT, null, false);
+        var word = 0;
+        var inWord = false;
+        while (walker.nextNode()) {
+            var node = walker.currentNode;
+            for (var i = 0; i < node.data.length; ++i) {
+                if (/\s/.test(node.data.charAt(i))) {
+                    if (inWord)
+                        ++word;
+                    inWord = false;
+                    continue;
+                }
+                inWord = true;
+                var range = document.createRange();
+                range.setStart(node, i);
+                range.setEnd(node, i + 1);
+                var r = range.getBoundingClientRect();
+                out.push([e, word, node.data.charAt(i), r.left, r.right, Math.round(r.top),
+                          box.left, box.right].join('|'));
+            }
+        }
+    }
+    return out.join('\n');
+})
+)JS";
+
+// The letters of the elements of selector that are drawn without width or
+// outside their element, and the words drawn over another word of the line.
+QStringList misplacedLetters(QWebFrame *frame, const QString &selector)
+{
+    struct Word
+    {
+        QString text;
+        double left = 1e9, right = -1e9;
+    };
+    QMap<QString, Word> words; // by element, line and word
+    QStringList bad;
+    const QString lines =
+        js(frame, QString::fromLatin1(kLetterBoxes) + "('" + selector + "')");
+    for (const QString &line : lines.split('\n', Qt::SkipEmptyParts)) {
+        const QStringList f = line.split('|');
+        const double left = f[3].toDouble();
+        const double right = f[4].toDouble();
+        const QString where = selector + "[" + f[0] + "] " + f[2];
+        if (right - left < 1)
+            bad << where + " has no width";
+        else if (left < f[6].toDouble() - 0.5 || right > f[7].toDouble() + 0.5)
+            bad << where + " lies outside its box";
+        Word &w = words[f[0] + "|" + f[5] + "|" + f[1]];
+        w.text += f[2];
+        w.left = qMin(w.left, left);
+        w.right = qMax(w.right, right);
+    }
+    for (auto a = words.cbegin(); a != words.cend(); ++a) {
+        for (auto b = std::next(a); b != words.cend(); ++b) {
+            if (a.key().section('|', 0, 1) == b.key().section('|', 0, 1)
+                && qMin(a->right, b->right) - qMax(a->left, b->left) > 0.5)
+                bad << selector + " " + a->text + " lies over " + b->text;
+        }
+    }
+    if (words.isEmpty())
+        bad << selector + " has no letters";
+    return bad;
+}
 } // namespace
+
+#define VERIFY_IN_PLACE(selector)                                                                \
+    do {                                                                                         \
+        const QStringList _bad = misplacedLetters(frame(), QString::fromUtf8(selector));        \
+        QVERIFY2(_bad.isEmpty(), qPrintable(_bad.join("; ")));                                   \
+    } while (0)
 
 class TestExamPageWeb : public QObject
 {
@@ -162,6 +241,32 @@ private slots:
         QCOMPARE(js(frame(), "var p = getPosition(document.getElementById('txtab'));"
                              "(typeof p.x) + (typeof p.y) + (p.y > 0)"),
                  QString("numbernumbertrue"));
+        QCOMPARE(page->console, QStringList());
+    }
+
+    // Headings, notes and texts that mix Arabic with numbers or Latin words
+    // are drawn each letter in its place: inside its box, over no other.
+    void mixedDirectionsDrawnInPlace()
+    {
+        load(ExtracImtihan(u("3|اكتب 12 كلمة عن Rabat|1|10|Écrire 3 lignes عربية|1|-1"
+                             "|اختر 2 من|2|2|نعم 1|Non لا")));
+        if (QTest::currentTestFailed())
+            return;
+        for (const char *selector : {"#soal", "#notetxt", "#soal2", "#soaltxt form"})
+            VERIFY_IN_PLACE(selector);
+        // The note of the letters left, written as the student types.
+        QCOMPARE(js(frame(), "var t = document.getElementsByTagName('textarea')[0]; t.focus();"
+                             " keybordvr('ab')"),
+                 QString("ok"));
+        QCOMPARE(js(frame(), "document.getElementById('msgtxt').textContent"),
+                 u("عدد الحروف المتبقية :8"));
+        VERIFY_IN_PLACE("#msgtxt");
+        // The review page, from the same template.
+        load(ExtracImtDisplay(u("1<:>السؤال 7 عن Rabat<:>1<:>جواب 42 answer")));
+        if (QTest::currentTestFailed())
+            return;
+        for (const char *selector : {"#soal", "#soal2", "#soaltxt"})
+            VERIFY_IN_PLACE(selector);
         QCOMPARE(page->console, QStringList());
     }
 

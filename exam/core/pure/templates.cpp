@@ -47,12 +47,45 @@ function textchange(element) {
         return;
     for (var child = parent.firstChild; child; child = child.nextSibling) {
         if (child.id == 'msgtxt') {
-            if (!isNaN(max) && max > -1)
+            if (!isNaN(max) && max > -1) {
                 child.innerHTML = 'عدد الحروف المتبقية :' + (max - element.value.length);
+                splitRuns(child);
+            }
             break;
         }
     }
 }
+// The web view measures a right-to-left run that shares its text node with
+// another run (a number, a Latin word) as if it had no width, and draws it
+// over its neighbours: Arabic, numbers and Latin words get text nodes of
+// their own, each starting with its first letter.
+function splitRuns(root) {
+    var rtl = /[\u0590-\u08ff\ufb1d-\ufdff\ufe70-\ufefc]/;
+    var digit = /[0-9]/;
+    var ltr = /[A-Za-z\u00c0-\u024f\u0370-\u03ff\u0400-\u04ff]/;
+    var texts = [];
+    var walker = document.createTreeWalker(root, NodeFilter.SHOW_TEXT, null, false);
+    while (walker.nextNode())
+        texts.push(walker.currentNode);
+    for (var i = 0; i < texts.length; ++i) {
+        var node = texts[i];
+        var side = 0;
+        for (var k = 0; k < node.data.length; ++k) {
+            var c = node.data.charAt(k);
+            var now = rtl.test(c) ? 1 : digit.test(c) ? 2 : ltr.test(c) ? 3 : 0;
+            if (now == 0 || now == side)
+                continue;
+            // Each run starts its own node, also after the blanks that
+            // open a node.
+            if (k > 0) {
+                node = node.splitText(k);
+                k = 0;
+            }
+            side = now;
+        }
+    }
+}
+document.addEventListener('DOMContentLoaded', function () { splitRuns(document.body); });
 </script>
 <body>
 <table id="table1" width="100%" border="0" cellspacing="0" cellpadding="0">
