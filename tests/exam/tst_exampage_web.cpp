@@ -3,6 +3,9 @@
 #include "core/pure/answers.h"
 #include "core/pure/pages.h"
 
+#include <QFile>
+#include <QImage>
+#include <QRegularExpression>
 #include <QWebElement>
 #include <QWebFrame>
 #include <QWebPage>
@@ -268,6 +271,45 @@ private slots:
         for (const char *selector : {"#soal", "#soal2", "#soaltxt"})
             VERIFY_IN_PLACE(selector);
         QCOMPARE(page->console, QStringList());
+    }
+
+    // Every picture the page style sheets name is there, so the scroll bars
+    // show; a page longer than the view shows its thumb.
+    void styleSheetPictures()
+    {
+        const QRegularExpression url("url\\(\\s*['\"]?([^'\")]+)['\"]?\\s*\\)");
+        int pictures = 0;
+        for (const char *sheet : {"html/style.css", "html/stylemac.css"}) {
+            const QUrl base("qrc:/Resources/" + QString::fromLatin1(sheet));
+            QFile file(":/Resources/" + QString::fromLatin1(sheet));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QString css = QString::fromUtf8(file.readAll());
+            for (auto it = url.globalMatch(css); it.hasNext();) {
+                const QString path = ":" + base.resolved(QUrl(it.next().captured(1))).path();
+                QVERIFY2(QFile::exists(path), qPrintable(path));
+                if (!path.endsWith(".css")) {
+                    QVERIFY2(!QImage(path).isNull(), qPrintable(path));
+                    ++pictures;
+                }
+            }
+        }
+        QVERIFY(pictures >= 8 + 8);
+
+        QString longExam = "12";
+        for (int i = 0; i < 12; ++i)
+            longExam += "|Q|1|-1";
+        load(ExtracImtihan(longExam));
+        if (QTest::currentTestFailed())
+            return;
+        const QRect bar = frame()->scrollBarGeometry(Qt::Vertical);
+        QVERIFY(bar.width() == 13 && bar.height() > 100);
+        const QImage shot = view->grab().toImage();
+        int thumb = 0; // pixels of the thumb's teal
+        for (int y = bar.top(); y <= bar.bottom(); ++y) {
+            const QColor c = shot.pixelColor(bar.center().x(), y);
+            thumb += c.green() > c.red() + 40 && c.blue() > c.red() + 40;
+        }
+        QVERIFY2(thumb >= 30, qPrintable(QString::number(thumb)));
     }
 
     void answersFromThePage()
