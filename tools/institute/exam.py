@@ -34,6 +34,11 @@ payload; adding one (for example "send") is one function and one entry.
                    id, "deja" for a repeat; "cmd2" = "edit" replaces the kept
                    answers and is "ok". Every send is kept, also the repeats.
 
+With --exam-state FILE the endpoint keeps what "send" received (the answers
+it took, and each sheet as an ungraded result of the student) in that JSON
+file and reads it back when it starts, so a new run shows the exams already
+sent; without it every run starts from the demo data alone.
+
 Demo data: STUDENTS (member numbers, names, e-mails), GROUPS (group accounts
 and their members) and the day's exams, whose starts are set relative to the
 moment the institute starts: one over, one running, two to come.
@@ -77,6 +82,9 @@ Control commands (POST /control on the institute's control port):
 
 import datetime
 import http.server
+import json
+import os
+import tempfile
 import threading
 import time
 
@@ -199,11 +207,12 @@ DEMO_DAY = [
 
 
 class ExamService:
-    def __init__(self, institute):
+    def __init__(self, institute, state_path=None):
         self.institute = institute
         self.lock = threading.RLock()
         self.started = time.time()
         self.port = 0
+        self.state_path = state_path
         self.reset()
 
     def reset(self):
@@ -216,6 +225,54 @@ class ExamService:
             self.faults = {}
             self.sent = []
             self.received = {}
+            self.load_state()
+
+    # -- what "send" received, kept across runs --------------------------
+    def load_state(self):
+        if not self.state_path or not os.path.exists(self.state_path):
+            return
+        try:
+            with open(self.state_path, encoding="utf-8") as f:
+                state = json.load(f)
+            received = {tuple(k): v for k, v in state.get("received", [])}
+            results = {int(k): v for k, v in state.get("results", {}).items()}
+        except (OSError, ValueError, TypeError, AttributeError):
+            return  # a damaged file is left for the next send to replace
+        self.received = received
+        for number, kept in results.items():
+            self.results.setdefault(number, []).extend(kept)
+
+    def save_state(self):
+        if not self.state_path:
+            return
+        sheets = {}
+        for number, results in self.results.items():
+            kept = [r for r in results if r.get("received")]
+            if kept:
+                sheets[str(number)] = kept
+        state = {"received": [[list(k), v] for k, v in self.received.items()],
+                 "results": sheets}
+        folder = os.path.dirname(os.path.abspath(self.state_path))
+        os.makedirs(folder, exist_ok=True)
+        handle, temporary = tempfile.mkstemp(dir=folder, prefix=".exam-state.")
+        with os.fdopen(handle, "w", encoding="utf-8") as f:
+            json.dump(state, f, ensure_ascii=False)
+        os.replace(temporary, self.state_path)
+
+    def keep_sheet(self, post):
+        """The sheet a send brings, as an ungraded result of its student."""
+        number = to_int(post["id_user"])
+        exam_day = next((e for e in self.exams or [] if str(e.get("id")) == post["id"]), {})
+        result = {"title": post["titre"], "fawj": exam_day.get("fawj", 1),
+                  "fasl": exam_day.get("fasl", 1), "number": to_int(post["id"]),
+                  "date": format_time(time.time()), "answers": post["txt"], "grading": "",
+                  "received": True}
+        results = self.results.setdefault(number, [])
+        for i, old in enumerate(results):
+            if old.get("received") and old.get("number") == result["number"]:
+                results[i] = result
+                return
+        results.append(result)
 
     # -- the day's exams ---------------------------------------------------
     def login4(self, post):
@@ -263,6 +320,8 @@ class ExamService:
         with self.lock:
             if post.get("cmd2") == "edit" or key not in self.received:
                 self.received[key] = post["txt"]
+                self.keep_sheet(post)
+                self.save_state()
                 reply = "ok"
             else:
                 reply = "deja"
@@ -457,10 +516,12 @@ _services = {}
 def add_arguments(parser):
     parser.add_argument("--exam-port", type=int, default=0,
                         help="port of the exam endpoint (0: a free one; the demo uses 8086)")
+    parser.add_argument("--exam-state", default=None,
+                        help="JSON file that keeps what the endpoint received across runs")
 
 
 def start(institute, host, args):
-    service = ExamService(institute)
+    service = ExamService(institute, getattr(args, "exam_state", None))
     server = core.ThreadingServer((host, args.exam_port), make_handler(service))
     service.port = core.serve(server)
     _services[id(institute)] = service
