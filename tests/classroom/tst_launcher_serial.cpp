@@ -25,6 +25,7 @@
 #include <QPropertyAnimation>
 #include <QSettings>
 #include <QSharedMemory>
+#include <QTcpServer>
 #include <QtTest>
 #include <memory>
 #include <sys/ipc.h>
@@ -308,6 +309,66 @@ private slots:
         QVERIFY(!askedToQuit([&] { d->slotTime(); }));
         QVERIFY(answers->shown.isEmpty());
         web({{"command", "web-reset"}});
+    }
+
+    // An error status carries the very body a success would: the list, the
+    // version record or the picture is refused all the same.
+    void errorStatusWithAGoodBody_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<int>("status");
+        for (const char *target : {"list", "version", "pictures"}) {
+            for (int status : {302, 404, 500})
+                QTest::addRow("%s %d", target, status) << QString::fromLatin1(target) << status;
+        }
+    }
+    void errorStatusWithAGoodBody()
+    {
+        QFETCH(QString, target);
+        QFETCH(int, status);
+        versions({{"client", "3.0.1"}});
+        fault(target, QStringLiteral("status-body"), status);
+        auto d = std::make_unique<Dialog>();
+        QCOMPARE(d->entries.size(), target == QLatin1String("list") ? 0 : 3);
+        for (int n = 1; n <= d->entries.size(); ++n) {
+            const bool refused = target == QLatin1String("pictures");
+            QCOMPARE(d->entryIcons.at(n - 1).isNull(), refused);
+            QCOMPARE(QFile::exists(talvek() + QStringLiteral("/site%1/icon%1.png").arg(n)), !refused);
+        }
+        const bool offered = askedToQuit([&] { d->slotTime(); });
+        QCOMPARE(offered, target != QLatin1String("version"));
+        QCOMPARE(!answers->shown.isEmpty(), offered);
+        web({{"command", "web-reset"}});
+    }
+
+    // Only http and https addresses are fetched: an ftp address of the
+    // configuration or of an entry is never contacted.
+    void onlyWebAddressesAreFetched_data()
+    {
+        QTest::addColumn<bool>("configured"); // the web endpoint itself, or an entry's web path
+        QTest::newRow("web endpoint") << true;
+        QTest::newRow("pictures of an entry") << false;
+    }
+    void onlyWebAddressesAreFetched()
+    {
+        QFETCH(bool, configured);
+        QTcpServer elsewhere;
+        QVERIFY(elsewhere.listen(QHostAddress::LocalHost));
+        const QString ftp = QStringLiteral("ftp://127.0.0.1:%1/").arg(elsewhere.serverPort());
+        // Bounds the wait of a fetch that should never have been made.
+        launcherTimes.httpTimeoutMs = 2000;
+        if (configured)
+            GethttpServer = ftp + QStringLiteral("velmar.php");
+        else
+            entries({{"override", QJsonObject{{"0", QJsonObject{{"3", ftp}}}}}});
+        auto d = std::make_unique<Dialog>();
+        askedToQuit([&] { d->slotTime(); });
+        QCOMPARE(d->entries.size(), configured ? 0 : 3);
+        // The fetches are over: a connection would be waiting by now.
+        QVERIFY(!elsewhere.waitForNewConnection(0));
+        QVERIFY(!elsewhere.hasPendingConnections());
+        if (!configured)
+            QVERIFY(d->entryIcons.at(0).isNull());
     }
 
     void unsafeServerNames()

@@ -44,6 +44,21 @@ public:
     // 0 when the port could not be set up.
     quint16 port() const { return m_port; }
 
+    // From now on the port answers: the queue is emptied and made longer, so
+    // the kernel completes the next connection attempt (never accepted).
+    void answerFromNowOn()
+    {
+        if (m_listener < 0)
+            return;
+        const int queued = ::accept(m_listener, nullptr, nullptr);
+        if (queued >= 0)
+            ::close(queued);
+        if (m_filler >= 0)
+            ::close(m_filler);
+        m_filler = -1;
+        ::listen(m_listener, 8);
+    }
+
 private:
     int m_listener = -1;
     int m_filler = -1;

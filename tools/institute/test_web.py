@@ -168,6 +168,14 @@ class WebTest(unittest.TestCase):
         # The other targets still answer.
         self.assertEqual(self.get("/velmar.php?Ver=MacOS")[0], 200)
 
+    def test_error_status_with_a_good_body(self):
+        good = self.get("/velmar.php?Code=info")[1]
+        self.control(command="web-fault", target="list", mode="status-body", status=404)
+        with self.assertRaises(urllib.error.HTTPError) as caught:
+            self.get("/velmar.php?Code=info")
+        self.assertEqual((caught.exception.code, caught.exception.read()), (404, good))
+        self.assertEqual(self.get("/velmar.php?Ver=MacOS")[0], 200)
+
     def test_silent_endpoint_answers_nothing_until_cleared(self):
         self.control(command="web-fault", target="version", mode="silent")
         started = time.monotonic()

@@ -18,8 +18,10 @@ Control commands (POST /control):
                                           shape the entry list ("raw" replaces
                                           the whole body; null clears it)
     {"command": "web-fault", "target": "list" | "version" | "pictures",
-     "mode": "silent" | "status" | "none", "status": code}
-                                          never answer, or answer an error
+     "mode": "silent" | "status" | "status-body" | "none", "status": code}
+                                          never answer, answer an error page,
+                                          or answer the status with the body
+                                          a success would carry
     {"command": "web-reset"}              back to the defaults
 """
 
@@ -149,6 +151,7 @@ def make_handler(institute, state):
             pass
 
         def send(self, status, body, content_type):
+            status = getattr(self, "status_override", None) or status
             self.send_response(status)
             self.send_header("Content-Type", content_type)
             self.send_header("Content-Length", str(len(body)))
@@ -167,6 +170,8 @@ def make_handler(institute, state):
                 page = b"<html><body><h1>Server error</h1><p>a|b|c</p></body></html>"
                 self.send(int(fault["status"]), page, "text/html")
                 return True
+            if fault["mode"] == "status-body":
+                self.status_override = int(fault["status"])
             return False
 
         def do_GET(self):
@@ -242,7 +247,7 @@ def control(institute, command):
         return {"ok": True}
     if name == "web-fault":
         target, mode = command.get("target"), command.get("mode", "none")
-        if target not in TARGETS or mode not in ("silent", "status", "none"):
+        if target not in TARGETS or mode not in ("silent", "status", "status-body", "none"):
             return {"ok": False, "error": "bad fault"}
         with state.lock:
             state.faults[target] = {"mode": mode, "status": int(command.get("status", 500))}
