@@ -52,9 +52,11 @@ FrmEntre::FrmEntre(QWidget *parent) : QWidget(parent), ui(new Ui::FrmEntre)
 
     ui->Tdate->setMinimumDateTime(QDateTime(QDate(2015, 5, 1), QTime(0, 0)));
     ui->Tdate->setMaximumDate(QDate(2050, 12, 31));
-    // Digits and dashes read left to right whatever the window's direction.
+    // Digits and dashes read left to right whatever the window's direction;
+    // a format set under right to left comes out reversed, so it is set again.
     ui->Tdate->setLayoutDirection(Qt::LeftToRight);
     ui->Tdate->setLocale(QLocale::c());
+    ui->Tdate->setDisplayFormat(QStringLiteral("yyyy-MM-dd HH:mm"));
     connect(ui->web, &QWebView::loadFinished, this, [this] {
         if (!scrollToEnd)
             return;
