@@ -3,6 +3,8 @@
 #include "common/look.h"
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 
 void takeExamLook(QWidget *window, const QString &picture)
@@ -10,4 +12,14 @@ void takeExamLook(QWidget *window, const QString &picture)
     window->setLayoutDirection(QApplication::layoutDirection());
     paintBackground(window, picture);
     window->setAutoFillBackground(true);
+}
+
+void centerOnScreen(QWidget *window)
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QRect frame(QPoint(), window->size());
+    frame.moveCenter(screen->availableGeometry().center());
+    window->move(frame.topLeft());
 }

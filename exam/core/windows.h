@@ -9,3 +9,6 @@ class QWidget;
 // with the picture (the brush of the window role in all colour groups).
 void takeExamLook(QWidget *window, const QString &picture);
 
+
+// Moves a window to the middle of the screen it will show on.
+void centerOnScreen(QWidget *window);
