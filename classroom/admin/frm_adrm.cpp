@@ -35,6 +35,22 @@ const char *resultKey(const QString &tag, const TagTable &table)
     return nullptr;
 }
 
+// Whole numbers from bottom to top; a number above top is refused as typed,
+// not kept as an unfinished entry.
+class RangeValidator : public QIntValidator
+{
+public:
+    RangeValidator(int bottom, int top, QObject *parent) : QIntValidator(bottom, top, parent) {}
+    State validate(QString &input, int &pos) const override
+    {
+        const State state = QIntValidator::validate(input, pos);
+        bool ok = false;
+        if (state == Intermediate && input.toInt(&ok) > top() && ok)
+            return Invalid;
+        return state;
+    }
+};
+
 bool anyBreaksFields(const QStringList &texts)
 {
     for (const QString &text : texts)
@@ -55,7 +71,7 @@ Frm_adRm::Frm_adRm(QWidget *parent) : QDialog(parent), ui(new Ui::Frm_adRm)
     setLayoutDirection(QApplication::layoutDirection());
     paintFormBackground(this);
     ui->tabWidget->setCurrentIndex(0);
-    ui->T_max->setValidator(new QIntValidator(0, 1000, this));
+    ui->T_max->setValidator(new RangeValidator(0, 1000, this));
     on_pushButton_3_clicked();
 }
 
