@@ -44,6 +44,9 @@ Frm_adUs::Frm_adUs(QWidget *parent)
 {
     ui->setupUi(this);
     ui->tabWidget->setCurrentIndex(0);
+    // The group and room boxes share the width of the tab.
+    ui->gridLayout_tab->setColumnStretch(0, 1);
+    ui->gridLayout_tab->setColumnStretch(1, 1);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     ChangeWid();
