@@ -12,7 +12,10 @@ Packets
     "withheld" (while silent) for what the server sends, "connect" and
     "disconnect" (by "client" or "server", user), "pm" for each private
     message (user, to, text, status), "scripted" for requests of scripted
-    users. Everything this server sends is CP-1256.
+    users, "room" for what happens in rooms (user, room, event: enter, leave,
+    line and whisper with their text, a moderation word with its target,
+    "refused" or "ignored" with the request and the reason). Everything this
+    server sends is CP-1256.
 
 Directory server ("directory" in the READY line)
     -3 "zaire" (body "MacOS") or -3 "3odaw" (empty body) is answered by -6 with
