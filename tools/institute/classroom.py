@@ -633,6 +633,8 @@ class Rooms:
         return [room for room in self.rooms.values() if nickname in room.seats]
 
     def entered(self, room, seat):
+        if seat.id <= 0:
+            return                            # visitors have no attendance
         self.attendance.append({"id": seat.id, "user": seat.nickname, "room": room.id,
                                 "name": room.name, "entered": time.time(), "left": None})
 
@@ -839,6 +841,13 @@ class RoomTraffic:
             for other in list(room.seats):
                 if other != nick and other in self.sessions:
                     self.sessions[other].send(10, "Lst_user", body)
+            # The new row starts plain: what it held comes after.
+            if seat.cam:
+                self._state(room, "cam", nick, 0)
+            if room.speaker == nick:
+                self._state(room, "mic", nick, 0, 0)
+            elif seat.hand:
+                self._state(room, "man", nick, nick in room.no_mic, nick in room.red)
         self._room_event("enter", nick, room.id, supervisor=seat.supervisor)
         return None
 
@@ -849,6 +858,8 @@ class RoomTraffic:
         self.rooms.left(room, nick)
         if nick in room.queue:
             room.queue.remove(nick)
+        if room.live_cam == nick:
+            room.live_cam = None
         self._to_room(room, 11, "sorte", "%s|%d" % (nick, room.id))
         self._room_event("leave", nick, room.id)
         if room.speaker == nick:
@@ -1105,11 +1116,12 @@ class RoomTraffic:
     def cmd_room_ban(self, command):
         room = self._room_arg(command)
         nick = command.get("user")
-        if nick not in room.seats:
+        if nick not in room.seats and not command.get("final"):
             raise CommandError("%r is not in room %d" % (nick, room.id))
         if command.get("final"):
-            room.banned.add(nick)
-        self._leave_kicked(room, nick)
+            room.banned.add(representable(nick, "user"))
+        if nick in room.seats:
+            self._leave_kicked(room, nick)
         return {"room": room.snapshot()}
 
     def _leave_kicked(self, room, nick):

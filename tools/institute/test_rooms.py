@@ -124,6 +124,7 @@ class EntryTest(RoomCase):
         self.control(command="scripted-login", user="ostad")
         self.control(command="enter", user="ostad", room=2)
         self.control(command="room-ban", room=2, user="ostad", final=True)
+        self.control(command="room-ban", room=1, user="omar", final=True)      # not there yet
         cases = [
             ("locked room without its password", "ali", 3, "", "", "pwd_lock"),
             ("locked room, wrong password", "ali", 3, "", "SIRR1", "pwd_lock"),
@@ -132,6 +133,7 @@ class EntryTest(RoomCase):
             ("visitor in a members' room", None, 4, "", "", "nozowar"),
             ("no such room", "ali", 99, "", "", "noroom"),
             ("banned from the room", "ostad", 2, "", "", "ban"),
+            ("banned before entering", "omar", 1, "", "", "ban"),
         ]
         for label, user, room, admin, lock, word in cases:
             with self.subTest(label):
@@ -166,11 +168,16 @@ class EntryTest(RoomCase):
         self.scripted("sara", 2)
         peer = self.member("أحمد", "ahmad123")
         self.enter(peer, 2)
-        self.assertEqual(self.inbox("sara"), [(10, "Lst_user", "id:2|nick:أحمد|type:-101|admin:0|nomic:0|red:0")])
+        peer.send(request(8, b"man", b"2"))
+        self.expect(peer, 13, "man", "أحمد|2|0|0")
+        self.assertEqual(self.inbox("sara"), [(10, "Lst_user", "id:2|nick:أحمد|type:-101|admin:0|nomic:0|red:0"),
+                                              (13, "man", "أحمد|2|0|0")])
         _, users = self.enter(peer, 2, admin="ostad1").split("||")
         self.assertEqual(users.count("nick:أحمد"), 1)
-        self.assertIn("nick:أحمد|admin:1|", users)
-        self.assertEqual(self.inbox("sara"), [(10, "Lst_user", "id:2|nick:أحمد|type:-101|admin:1|nomic:0|red:0")])
+        self.assertIn("nick:أحمد|admin:1|type:-101|red:0|cam:0|mic:0|man:1|", users)
+        # The others' new row of the user gets its raised hand back.
+        self.assertEqual(self.inbox("sara"), [(10, "Lst_user", "id:2|nick:أحمد|type:-101|admin:1|nomic:0|red:0"),
+                                              (13, "man", "أحمد|2|0|0")])
 
 
 class DepartureTest(RoomCase):

@@ -262,6 +262,9 @@ class RoomPagesTest(WebCase):
         self.assertIn("<td>حلقة خاصة</td>", text)
         self.assertIn("ما زال في الحلقة", text)
         self.assertIn("لا يوجد حضور مسجل", self.page("/site1/ghiyab.php?id=102"))
+        visitor = self.chat(command="scripted-login")["user"]
+        self.chat(command="enter", user=visitor, room=1)
+        self.assertIn("لا يوجد حضور مسجل", self.page("/site1/ghiyab.php?id=0"))
 
 
 if __name__ == "__main__":
