@@ -9,7 +9,8 @@ Administrators
     are spelled apart from SET_KEYS), and again whenever they change.
 
 Requests (a right in brackets; without it the answer is 20 "no_admin" with an
-empty body and nothing changes; "admin" is any right at all)
+empty body and nothing changes; "admin" is any right but the live broadcast,
+"bat")
     3 "RechercherCo" <text>          [admin] 5 "RechercherCo" "<nick>|..."
     5 "GroupCoA"                     [admin] 18 "Group" "<id>:<name>|..."
     5 "RoomsCoA" <gid>:<name>        [admin] 18 "Rooms" records
@@ -174,7 +175,7 @@ class Administration:
         if perms.get("super_co_admin"):
             return True
         if key is None:
-            return any(perms.values())
+            return any(value for name, value in perms.items() if name != "bat")
         return bool(perms.get(key))
 
     def greet_admin(self, session):
