@@ -1,6 +1,8 @@
 #include "core/windows.h"
 
 #include "common/look.h"
+#include "core/frmweb.h"
+#include "core/globals.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -22,4 +24,10 @@ void centerOnScreen(QWidget *window)
     QRect frame(QPoint(), window->size());
     frame.moveCenter(screen->availableGeometry().center());
     window->move(frame.topLeft());
+}
+
+void keepAboveExamSheet(QWidget *window)
+{
+    if (frmweb && frmweb->isVisible() && window != frmweb)
+        window->setWindowFlag(Qt::WindowStaysOnTopHint);
 }
