@@ -100,6 +100,9 @@ FrmRoom::FrmRoom(QWidget *parent, int roomId)
     webFlash->settings()->setAttribute(QWebSettings::PluginsEnabled, true);
     webFlash->settings()->setAttribute(QWebSettings::JavascriptEnabled, true);
     webFlash->page()->setPluginFactory(new FlashPluginFactory(webFlash->page()));
+    // The station fills the small view; a page larger than it is cut, not scrolled.
+    webFlash->page()->mainFrame()->setScrollBarPolicy(Qt::Vertical, Qt::ScrollBarAlwaysOff);
+    webFlash->page()->mainFrame()->setScrollBarPolicy(Qt::Horizontal, Qt::ScrollBarAlwaysOff);
     webFlash->setHtml(stationPage(path_swf), QUrl());
     webFlash->page()->mainFrame()->addToJavaScriptWindowObject(QStringLiteral("myObject"),
                                                                &myObject);
