@@ -1,6 +1,6 @@
 #include "protocol/pure/incoming.h"
 
-#include "protocol/pure/packet.h"
+#include <cstring>
 
 bool isDispatchedCode(qint16 code)
 {
@@ -20,13 +20,43 @@ QString textBeforeNul(const QByteArray &utf8)
     return QString::fromUtf8(nul < 0 ? utf8 : utf8.left(nul));
 }
 
+namespace {
+
+// Names repeat from packet to packet: the last one is kept decoded.
+QString cachedName(const char *header)
+{
+    thread_local char lastBytes[kNameSize] = {};
+    thread_local QString lastName;
+    thread_local bool valid = false;
+    const char *bytes = header + 14;
+    if (!valid || std::memcmp(bytes, lastBytes, kNameSize) != 0) {
+        std::memcpy(lastBytes, bytes, kNameSize);
+        lastName = headerName(header);
+        valid = true;
+    }
+    return lastName;
+}
+
+} // namespace
+
+IncomingCommand decodeCommand(const PacketView &packet)
+{
+    IncomingCommand c;
+    c.code = packet.code;
+    c.name = cachedName(packet.header);
+    c.body = decodeCp1256(packet.body, packet.length);
+    // Only the byte 0 reads as NUL.
+    const void *nul = packet.length > 0 ? std::memchr(packet.body, 0, size_t(packet.length))
+                                        : nullptr;
+    c.text = nul ? c.body.left(int(static_cast<const char *>(nul) - packet.body)) : c.body;
+    return c;
+}
+
 IncomingCommand decodeCommand(const QByteArray &header, const QByteArray &body)
 {
-    const PacketHeader h = parseHeader(header);
-    IncomingCommand c;
-    c.code = h.code;
-    c.name = h.name;
-    c.bytes = decodeCp1256(body).toUtf8();
-    c.text = textBeforeNul(c.bytes);
-    return c;
+    if (header.size() < kHeaderSize)
+        return IncomingCommand();
+    const PacketView packet{header.constData(), body.constData(), headerCode(header.constData()),
+                            body.size()};
+    return decodeCommand(packet);
 }
