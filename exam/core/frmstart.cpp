@@ -114,7 +114,7 @@ bool FrmStart::InfoUsr()
     query.addQueryItem(QStringLiteral("isgroup"), grpVelmar);
     const ExamReply reply = postExamCommand(query);
     if (!reply.ok()) {
-        showMessage(kMsgConnection);
+        showMessage(failedPostMessage(reply, kMsgConnection));
         return false;
     }
     const StudentInfo info = parseStudentInfo(reply.payload());
@@ -174,7 +174,7 @@ void FrmStart::on_B_login_clicked()
     query.addQueryItem(QStringLiteral("isgroup"), grpVelmar);
     const ExamReply reply = postExamCommand(query);
     if (!reply.ok())
-        return postFailed(kMsgConnection);
+        return postFailed(failedPostMessage(reply, kMsgConnection));
     const QString payload = reply.payload();
     if (payload.isEmpty() || parseLoginReply(payload).malformed)
         return postFailed(kMsgEmptyReply);
@@ -194,7 +194,7 @@ void FrmStart::on_B_natija_clicked()
     hide();
     const ExamReply reply = postExamCommand(query);
     if (!reply.ok())
-        return postFailed(kMsgConnection);
+        return postFailed(failedPostMessage(reply, kMsgConnection));
     // A reply without its frame is a fault, not a student without results.
     if (reply.body.isEmpty() || !replyHasFrame(reply.text()))
         return postFailed(kMsgEmptyReply);
