@@ -110,6 +110,21 @@ private slots:
 
     // The fast decoder reads every byte as the system's CP-1256 codec does,
     // in long bodies (decoded in blocks) and in their tails alike.
+    // Which characters CP-1256 carries, as the codec says, surrogates never.
+    void cp1256Encodable()
+    {
+        QTextCodec *codec = QTextCodec::codecForName("CP-1256");
+        QVERIFY(codec);
+        int encodable = 0;
+        for (uint u = 0; u < 0x10000; ++u) {
+            const QChar c{ushort(u)};
+            const bool expected = !c.isSurrogate() && codec->canEncode(c);
+            QVERIFY2(cp1256CanEncode(c) == expected, qPrintable(QString::number(u, 16)));
+            encodable += expected;
+        }
+        QCOMPARE(encodable, 256);
+    }
+
     void cp1256DecodingAsTheCodec_data()
     {
         QTest::addColumn<QByteArray>("bytes");

@@ -1,6 +1,7 @@
 #include "protocol/pure/packet.h"
 
 #include <QTextCodec>
+#include <QVector>
 
 #include <cstring>
 
@@ -28,6 +29,7 @@ struct Cp1256Table
     bool space[256]; // the byte reads as white space (QChar::isSpace)
     bool exact = true;
     bool wide = false; // the processor has the byte permutes used below
+    QVector<bool> encodable = QVector<bool>(0x10000, false); // characters of the table
     alignas(64) uchar low[128];  // low and high bytes of the characters
     alignas(64) uchar high[128]; // of bytes 0x80 to 0xff
 
@@ -43,6 +45,7 @@ struct Cp1256Table
             exact = exact && one.size() == 1 && one.at(0) == text.at(b)
                     && (b >= 0x80 ? text.at(b).unicode() != 0 : text.at(b).unicode() == b);
             chars[b] = exact ? text.at(b).unicode() : 0;
+            encodable[chars[b]] = exact;
             space[b] = exact && text.at(b).isSpace();
             if (b >= 0x80) {
                 low[b - 0x80] = uchar(chars[b] & 0xff);
@@ -137,6 +140,14 @@ QString decodeCp1256(const char *data, int size)
 #endif
     decodeScalar(t, src, size, dst);
     return out;
+}
+
+bool cp1256CanEncode(QChar c)
+{
+    const Cp1256Table &t = cp1256Table();
+    if (!t.exact)
+        return !c.isSurrogate() && cp1256() && cp1256()->canEncode(c);
+    return t.encodable.at(c.unicode()) && !c.isSurrogate();
 }
 
 QString decodeCp1256Trimmed(const char *data, int size)

@@ -28,6 +28,8 @@ enum class BodyEncoding { Cp1256, Utf8 };
 QByteArray encodeCp1256(const QString &text);
 QString decodeCp1256(const QByteArray &bytes);
 QString decodeCp1256(const char *data, int size);
+// True when CP-1256 has a byte for c (never for a surrogate).
+bool cp1256CanEncode(QChar c);
 // The bytes decoded, white space removed at both ends (as QString::trimmed).
 QString decodeCp1256Trimmed(const char *data, int size);
 QByteArray encodeBody(const QString &text, BodyEncoding encoding);
