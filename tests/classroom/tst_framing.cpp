@@ -51,6 +51,7 @@ private slots:
     void reassembly_data();
     void reassembly();
     void wholePacketsFramedInPlace();
+    void namesOfManyPackets();
     void badMarkerInAnyByte_data();
     void badMarkerInAnyByte();
     void nestedFeed_data();
@@ -187,6 +188,25 @@ void TestFraming::wholePacketsFramedInPlace()
     framing.feed(read);
     QCOMPARE(offsets, (QList<int>{0, kTest.size(), kTest.size() + kUsers.size()}));
     QCOMPARE(framing.pendingSize(), 0);
+}
+
+void TestFraming::namesOfManyPackets()
+{
+    // More names than are kept decoded, each coming back later.
+    QStringList names;
+    for (int round = 0; round < 3; ++round)
+        for (int i = 0; i < 40; ++i)
+            names << QStringLiteral(" n%1 ").arg((i * 7 + round) % 40);
+    QByteArray read;
+    for (const QString &name : names)
+        read += wirePacket(12, name.toLatin1(), "x");
+    QStringList decoded;
+    PacketReassembler framing;
+    framing.setSink([&](const PacketView &packet) { decoded << decodeCommand(packet).name; });
+    framing.feed(read);
+    for (QString &name : names)
+        name = name.trimmed();
+    QCOMPARE(decoded, names);
 }
 
 void TestFraming::badMarkerInAnyByte_data()

@@ -22,19 +22,29 @@ QString textBeforeNul(const QByteArray &utf8)
 
 namespace {
 
-// Names repeat from packet to packet: the last one is kept decoded.
+// Names repeat from packet to packet: the last few are kept decoded.
 QString cachedName(const char *header)
 {
-    thread_local char lastBytes[kNameSize] = {};
-    thread_local QString lastName;
-    thread_local bool valid = false;
+    struct Entry
+    {
+        char bytes[kNameSize];
+        QString name;
+    };
+    constexpr int kEntries = 16;
+    thread_local Entry entries[kEntries];
+    thread_local int used = 0;
+    thread_local int next = 0;
     const char *bytes = header + 14;
-    if (!valid || std::memcmp(bytes, lastBytes, kNameSize) != 0) {
-        std::memcpy(lastBytes, bytes, kNameSize);
-        lastName = headerName(header);
-        valid = true;
+    for (int i = 0; i < used; ++i) {
+        if (std::memcmp(entries[i].bytes, bytes, kNameSize) == 0)
+            return entries[i].name;
     }
-    return lastName;
+    Entry &e = entries[next];
+    next = (next + 1) % kEntries;
+    used = qMax(used, next == 0 ? kEntries : next);
+    std::memcpy(e.bytes, bytes, kNameSize);
+    e.name = headerName(header);
+    return e.name;
 }
 
 } // namespace
