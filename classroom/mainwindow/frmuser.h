@@ -85,8 +85,12 @@ private slots:
     void MenuRoom();
     void MenuFind();
     void MenuEdit();
+    void MenuImtihan();
+    void MenuAdminGR();
     void MenuAdminMsg();
     void MenuAdminServer();
+    void MenuAdminUsers();
+    void on_Bimtihan_clicked();
 
 private:
     QTreeWidgetItem *onlineGroup() const;
