@@ -134,6 +134,8 @@ private slots:
         QTest::newRow("every byte") << all;
         QTest::newRow("every byte, shifted") << all.mid(1) + all.left(1) + all;
         QTest::newRow("empty") << QByteArray();
+        QTest::newRow("white space at both ends") << QByteArray(" \t\xa0usr\xa0 x\r\n\x0b");
+        QTest::newRow("only white space") << QByteArray(" \xa0\t ");
         std::mt19937 rng(7);
         for (int size : {1, 7, 8, 9, 63, 64, 65, 127, 129, 1000}) {
             QByteArray mixed;
