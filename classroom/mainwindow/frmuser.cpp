@@ -12,6 +12,8 @@
 #include "protocol/pure/outgoing.h"
 #include "protocol/state.h"
 #include "protocol/wsk.h"
+#include "rooms/frmbat.h"
+#include "rooms/frmroom.h"
 #include "ui_frmuser.h"
 
 #include <QApplication>
@@ -57,8 +59,7 @@ void showPlaceholderBox(const QString &text)
 // Every room and private-message window of the login.
 void closeConversationWindows()
 {
-    // closeWindowList(frmRooms) belongs here too; it comes with the room
-    // window (FrmRoom), whose class it needs.
+    closeWindowList(frmRooms);
     closeWindowList(frmPMs);
 }
 
@@ -103,9 +104,7 @@ FrmUser::FrmUser(QWidget *parent) : QWidget(parent), ui(new Ui::FrmUser)
     connect(m_actImtihan, &QAction::triggered, this, &FrmUser::MenuImtihan);
     connect(m_actAdminGR, &QAction::triggered, this, &FrmUser::MenuAdminGR);
     connect(m_actAdminUsers, &QAction::triggered, this, &FrmUser::MenuAdminUsers);
-
-    // The live page is not built yet: its entry stays disabled.
-    m_actBat->setEnabled(false);
+    connect(m_actBat, &QAction::triggered, this, &FrmUser::MenuBat);
 
     m_menuFile = m_menuBar->addMenu(tr("File"));
     m_menuFile->addAction(m_actFind);
@@ -352,6 +351,12 @@ void FrmUser::menuDel()
 void FrmUser::on_Brooms_clicked() { SendPacket(outgoing::groupList()); }
 
 void FrmUser::MenuRoom() { on_Brooms_clicked(); }
+
+void FrmUser::MenuBat()
+{
+    ChannelRoom = 0;
+    openFrmBat();
+}
 
 void FrmUser::openSearch()
 {

@@ -6,6 +6,7 @@
 #include "protocol/imtihan.h"
 #include "protocol/login.h"
 #include "protocol/privatemessages.h"
+#include "protocol/rooms.h"
 #include "protocol/pure/packet.h"
 #include "protocol/state.h"
 
@@ -144,11 +145,29 @@ void ExtractCmd(const PacketView &packet)
     case 7:
         PMUsr(command.name, command.text);
         break;
+    case 8:
+        ListGroupRooms(command.name, command.text, 0);
+        break;
+    case 9:
+        ErrorEntre(command.name, command.text);
+        break;
+    case 10:
+        Lst_user_rooms(command.name, command.text);
+        break;
+    case 11:
+        Remove_user(command.text);
+        break;
+    case 12:
+        GettxtRoom(command.name, command.text);
+        break;
+    case 13:
+        ChangeUSERoom(command.name, command.text);
+        break;
     case 16:
         PermissionsUSR(command.text);
         break;
     case 18:
-        ListGroupRoomsAdmin(command.name, command.text);
+        ListGroupRooms(command.name, command.text, 1);
         break;
     case 19:
         EditGroupResult(command.name);
