@@ -182,6 +182,60 @@ private:
                      qPrintable(i.toOuterXml()));
     }
 
+    // In the live view nothing of a line or title leaves its place: no
+    // element is positioned, editable or pulled by a negative margin, and a
+    // click on the header or on the lines around the hostile ones lands on
+    // them, never on a link (the title's own links aside).
+    void verifyInPlace(QWebFrame *f, bool titleLinks = false)
+    {
+        static const QString styles = QStringLiteral(
+            "(function () { var bad = [];"
+            "  var roots = [document.querySelector('div.messagecontainer'),"
+            "               document.getElementById('headerChatWho')];"
+            "  for (var r = 0; r < roots.length; ++r) {"
+            "    var all = roots[r].querySelectorAll('*');"
+            "    for (var i = 0; i < all.length; ++i) {"
+            "      var s = getComputedStyle(all[i]), what = all[i].tagName + ' ';"
+            "      if (s.position !== 'static') bad.push(what + 'position ' + s.position);"
+            "      if (s.webkitUserModify !== 'read-only') bad.push(what + 'editable');"
+            "      if (s.webkitTransform && s.webkitTransform !== 'none') bad.push(what + 'transform');"
+            "      if (s.cssFloat !== 'none' && all[i].className !== 'messagetime') bad.push(what + 'float');"
+            "      var m = ['marginTop', 'marginBottom', 'marginLeft', 'marginRight', 'textIndent'];"
+            "      for (var k = 0; k < m.length; ++k)"
+            "        if (parseFloat(s[m[k]]) < 0) bad.push(what + m[k] + ' ' + s[m[k]]); } }"
+            "  return bad.slice(0, 5).join('; '); })()");
+        const QString bad = f->evaluateJavaScript(styles).toString();
+        QVERIFY2(bad.isEmpty(), qPrintable(bad));
+
+        static const QString clicks = QStringLiteral(
+            "(function () {"
+            "  function within(e, root) { for (; e; e = e.parentNode) if (e === root) return true; return false; }"
+            "  function link(e) { for (; e; e = e.parentNode) if (e.tagName === 'A') return true; return false; }"
+            "  function under(x, y, root, what, links) {"
+            "    var e = document.elementFromPoint(x, y);"
+            "    if (!e) return what + ': nothing';"
+            "    if (!within(e, root)) return what + ': covered by ' + e.tagName + ' ' + e.className;"
+            "    if (!links && link(e)) return what + ': a link';"
+            "    return ''; }"
+            "  var head = document.getElementById('header'), header = head.getBoundingClientRect();"
+            "  var out = under(header.left + 20, header.top + 20, head, 'header', %1)"
+            "         || under(header.right - 20, header.bottom - 20, head, 'header', %1);"
+            "  var lines = document.querySelectorAll('div.message p');"
+            "  for (var i = 0; i < lines.length && !out; ++i) {"
+            "    var t = lines[i].textContent;"
+            "    if (t.indexOf('before-line') < 0 && t.indexOf('after-line') < 0) continue;"
+            "    var top = lines[i].getBoundingClientRect().top + window.pageYOffset;"
+            "    window.scrollTo(0, top - 160);"
+            "    var range = document.createRange(); range.selectNodeContents(lines[i]);"
+            "    var r = range.getBoundingClientRect();"
+            "    out = under((r.left + r.right) / 2, (r.top + r.bottom) / 2, lines[i], t); }"
+            "  return out; })()");
+        const QString covered =
+            f->evaluateJavaScript(clicks.arg(titleLinks ? QLatin1String("true") : QLatin1String("false")))
+                .toString();
+        QVERIFY2(covered.isEmpty(), qPrintable(covered));
+    }
+
 private slots:
     void initTestCase()
     {
@@ -861,21 +915,31 @@ private slots:
     {
         QFETCH(QString, text);
         ControlTxt c;
+        c.resize(600, 800);
+        c.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&c));
         QWebFrame *f = frameOf(c);
         f->evaluateJavaScript(QStringLiteral("window.__pwned = 0;"
                                              "window.alert = function () { window.__pwned = 1; };"
                                              "window.msgbox = window.alert;"));
+        c.ChangeTitre(QStringLiteral("Room"), QString());
+        c.insertTxt("omar", "before-line", PeerLine);
         c.insertTxt("ali", c.TestHtm(text), PeerLine);
         c.insertTxt(text, "x", PeerLine);
         c.insertTxt("me", c.TestLink(text), OwnLine);
         c.insertTxt("sara", text, WhisperLine);
-        c.ChangeTitre(text, text);
+        c.insertTxt("omar", "after-line", PeerLine);
         spin(100);
         verifyInert(f);
-        // The page is still whole: header, container, and the four boxes.
+        // The page is still whole: header, container, and the six boxes.
         QCOMPARE(f->findAllElements(QStringLiteral("div.messagecontainer")).count(), 1);
-        QCOMPARE(f->findAllElements(QStringLiteral("div.messagebox")).count(), 4);
+        QCOMPARE(f->findAllElements(QStringLiteral("div.messagebox")).count(), 6);
         QCOMPARE(f->findAllElements(QStringLiteral("div[id=headerChatWho]")).count(), 1);
+        verifyInPlace(f);
+        // The same as a title.
+        c.ChangeTitre(text, text);
+        verifyInert(f);
+        verifyInPlace(f, true);
     }
 
     void pdfExport()
