@@ -30,10 +30,9 @@ QSettings *savestr = new QSettings(QSettings::NativeFormat, QSettings::UserScope
 
 namespace {
 
-// What insertTxt lets through: a line that TestHtm bounded, with the
-// truncation marker after it, passes unchanged; any other text is bounded
-// like a received line.
-constexpr MarkupBounds kShownBounds{kLineBounds.text + 256, kLineBounds.elements + 4,
+// What insertTxt lets through: the bounds of a received line, with room for
+// the engine's own way of writing what TestHtm let through.
+constexpr MarkupBounds kShownBounds{kLineBounds.text, kLineBounds.elements,
                                     kLineBounds.output * 4};
 // Longest sender name shown; a longer name is cut and never joins a box.
 constexpr int kMaxNameShown = 256;
@@ -266,10 +265,14 @@ int ControlTxt::insertTxt(const QString &user, const QString &text, int type)
     const int maximum = f->scrollBarMaximum(Qt::Vertical);
     const int value = f->scrollBarValue(Qt::Vertical);
 
+    // A line that TestHtm cut comes with the marker, which is ours.
+    const QString marker = truncationMarker();
+    const bool marked = text.endsWith(marker);
     bool cut = false;
-    QString safe = sanitizeHtml(text, MarkupProfile::Line, kShownBounds, &cut);
-    if (cut)
-        safe += truncationMarker();
+    QString safe = sanitizeHtml(marked ? text.left(text.size() - marker.size()) : text,
+                                MarkupProfile::Line, kShownBounds, &cut);
+    if (marked || cut)
+        safe += marker;
     QString timeText = timeNow();
     QString shown = safe;
     switch (type) {

@@ -902,6 +902,52 @@ private slots:
         QCOMPARE(c.TestHtm(QString::fromUtf8("سلام")), QString::fromUtf8("سلام"));
     }
 
+    void longLinesAreCutAndMarked_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<int>("shown"); // characters of the line's text shown
+        QTest::addColumn<bool>("marked");
+        const int bound = kLineBounds.text;
+        QTest::newRow("1 MB of ampersands") << QString(1 << 20, QLatin1Char('&')) << bound << true;
+        QTest::newRow("1 MB of bold letters")
+            << QStringLiteral("<b>x</b>").repeated((1 << 20) / 8) << kLineBounds.elements << true;
+        QTest::newRow("1 MB of words")
+            << QString::fromUtf8("مرحبا Hello ").repeated((1 << 20) / 12) << bound << true;
+        QTest::newRow("at the bound") << QString(bound, QLatin1Char('a')) << bound << false;
+        QTest::newRow("one past the bound") << QString(bound + 1, QLatin1Char('a')) << bound << true;
+    }
+    void longLinesAreCutAndMarked()
+    {
+        QFETCH(QString, line);
+        QFETCH(int, shown);
+        QFETCH(bool, marked);
+        ControlTxt c;
+        QWebFrame *f = frameOf(c);
+        // Received (filtered, parsed and shown), joined to the same box, and
+        // shown directly as an own line.
+        c.insertTxt("ali", c.TestHtm(line), PeerLine);
+        c.insertTxt("ali", c.TestHtm(line), PeerLine);
+        c.insertTxt("me", line, OwnLine);
+        const QList<QWebElement> lines = linesOf(f);
+        QCOMPARE(lines.count(), 3);
+        for (const QWebElement &p : lines) {
+            const QWebElementCollection markers = p.findAll(QStringLiteral("span.truncated"));
+            QCOMPARE(markers.count(), marked ? 1 : 0);
+            QString text = p.toPlainText();
+            text.remove(0, p.findFirst(QStringLiteral("span.messagetime")).toPlainText().size());
+            if (marked) {
+                QCOMPARE(markers.at(0).toPlainText(), QString("[Message too long, the rest was cut]"));
+                QVERIFY(text.endsWith(markers.at(0).toPlainText()));
+                text.chop(markers.at(0).toPlainText().size());
+            }
+            QCOMPARE(text.size(), shown);
+        }
+        // A title is bounded the same way.
+        c.ChangeTitre(line, QString());
+        QCOMPARE(f->findAllElements(QStringLiteral("div[id=headerChatWho] span.truncated")).count(),
+                 line.size() > kTitleBounds.text ? 1 : 0);
+    }
+
     void hostileCorpus_data()
     {
         QTest::addColumn<QString>("text");
