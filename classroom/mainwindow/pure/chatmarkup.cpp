@@ -106,6 +106,26 @@ QString applyPairs(const QString &text, const Pairs &pairs, int openSize, int cl
     return out;
 }
 
+// Every occurrence of before, left to right, replaced by after; one pass.
+QString replaceEach(const QString &text, const QString &before, const QString &after)
+{
+    if (before.isEmpty())
+        return text;
+    int i = text.indexOf(before);
+    if (i < 0)
+        return text;
+    QString out;
+    out.reserve(text.size());
+    int at = 0;
+    for (; i >= 0; i = text.indexOf(before, at)) {
+        out += text.midRef(at, i - at);
+        out += after;
+        at = i + before.size();
+    }
+    out += text.midRef(at);
+    return out;
+}
+
 // Pair conversion of one opening and one closing token.
 QString convertPairs(const QString &text, const QString &open, const QString &close,
                      const QString &openHtml, const QString &closeHtml, bool addresses = false)
@@ -430,8 +450,7 @@ QString convertTitle(const QString &title, const MarkupTokens &tokens)
         {tokens.titre, QStringLiteral("<p align=center><font color=#0000FF><b>")},
         {tokens.titreEnd, QStringLiteral("</b></font></p>")}};
     for (const auto &r : replacements)
-        if (!r.first.isEmpty())
-            s.replace(r.first, r.second);
+        s = replaceEach(s, r.first, r.second);
     return s;
 }
 
