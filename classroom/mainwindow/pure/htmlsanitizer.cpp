@@ -518,9 +518,9 @@ QString filterAttribute(const AttrRule &rule, const QString &raw)
     case AttrKind::Boolean: return QStringLiteral("");
     case AttrKind::RangeType: return low == QLatin1String("range") ? low : QString();
     case AttrKind::Class: {
+        static const QRegularExpression blanks(QStringLiteral("\\s+"));
         QStringList kept;
-        for (const QString &word : low.split(QRegularExpression(QStringLiteral("\\s+")),
-                                             Qt::SkipEmptyParts))
+        for (const QString &word : low.split(blanks, Qt::SkipEmptyParts))
             if (rule.words.contains(word) && !kept.contains(word))
                 kept << word;
         return kept.isEmpty() ? QString() : kept.join(QLatin1Char(' '));
