@@ -1,9 +1,12 @@
 #include "protocol/wsk.h"
 
 #include "mainwindow/frmuser.h"
+#include "protocol/admin.h"
 #include "protocol/contacts.h"
+#include "protocol/imtihan.h"
 #include "protocol/login.h"
 #include "protocol/privatemessages.h"
+#include "protocol/rooms.h"
 #include "protocol/pure/packet.h"
 #include "protocol/state.h"
 
@@ -81,7 +84,7 @@ PacketReassembler &incomingFraming()
 {
     static PacketReassembler *framing = [] {
         auto *f = new PacketReassembler;
-        f->setSink(&ExtractCmd);
+        f->setSink([](const PacketView &packet) { ExtractCmd(packet); });
         f->setFaultHandler([](PacketReassembler::Fault fault) {
             if (fault == PacketReassembler::Fault::BadMarker)
                 qDebug("Protocol ZQV mismatch.\n");
@@ -96,15 +99,24 @@ void Protocole_ZQV(const QByteArray &bytes) { incomingFraming().feed(bytes); }
 
 void ExtractCmd(const QByteArray &header, const QByteArray &body)
 {
-    if (header.size() < kHeaderSize || !isDispatchedCode(cts(header)))
+    if (header.size() < kHeaderSize)
         return;
-    const IncomingCommand command = decodeCommand(header, body);
+    ExtractCmd(PacketView{header.constData(), body.constData(), headerCode(header.constData()),
+                          body.size()});
+}
+
+void ExtractCmd(const PacketView &packet)
+{
+    if (!isDispatchedCode(packet.code))
+        return;
+    // The view is decoded before any handler can run an event loop.
+    const IncomingCommand command = decodeCommand(packet);
     if (dispatchObserver) {
         const DispatchObserver observer = dispatchObserver;
         observer(command);
     }
     // One case per handler: text handlers take command.text, byte handlers
-    // command.bytes, and most also command.name.
+    // command.bytes(), and most also command.name.
     switch (command.code) {
     case -6:
         sVERSION(command.text, command.name);
@@ -113,7 +125,7 @@ void ExtractCmd(const QByteArray &header, const QByteArray &body)
         USER_PWD(command.name);
         break;
     case 1:
-        ShowFrmUser(command.bytes);
+        ShowFrmUser(command.bytes());
         break;
     case 2:
         ListUsers(command.text);
@@ -133,8 +145,56 @@ void ExtractCmd(const QByteArray &header, const QByteArray &body)
     case 7:
         PMUsr(command.name, command.text);
         break;
+    case 8:
+        ListGroupRooms(command.name, command.text, 0);
+        break;
+    case 9:
+        ErrorEntre(command.name, command.text);
+        break;
+    case 10:
+        Lst_user_rooms(command.name, command.text);
+        break;
+    case 11:
+        Remove_user(command.text);
+        break;
+    case 12:
+        GettxtRoom(command.name, command.text);
+        break;
+    case 13:
+        ChangeUSERoom(command.name, command.text);
+        break;
+    case 16:
+        PermissionsUSR(command.text);
+        break;
+    case 18:
+        ListGroupRooms(command.name, command.text, 1);
+        break;
+    case 19:
+        EditGroupResult(command.name);
+        break;
+    case 20:
+        ShowMsgSystem(command.name);
+        break;
+    case 21:
+        EditRoomsResult(command.name);
+        break;
+    case 22:
+        ListGroupRooms2(command.name, command.text, 1);
+        break;
+    case 23:
+        ListAdmin(command.name, command.text);
+        break;
+    case 24:
+        AddDel_Admin(command.name, command.text);
+        break;
+    case 27:
+        GetImtihan(command.name, command.text);
+        break;
+    case 28:
+        GetPermissions(command.name, command.text);
+        break;
     case 45:
-        SendPackettest(command.bytes);
+        SendPackettest(command.bytes());
         break;
     default:
         break;

@@ -10,6 +10,9 @@ class QWidget;
 void takeExamLook(QWidget *window, const QString &picture);
 
 
+// Moves a window to the middle of the screen it will show on.
+void centerOnScreen(QWidget *window);
+
 // Keeps a window that shows while the exam sheet is up above the sheet,
 // which itself stays above all other windows.
 void keepAboveExamSheet(QWidget *window);
