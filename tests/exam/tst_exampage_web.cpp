@@ -2,6 +2,7 @@
 // keyboard scripts, the style sheet, and the answers read back from the page.
 #include "core/pure/answers.h"
 #include "core/pure/pages.h"
+#include "core/pure/pagetext.h"
 
 #include <QFile>
 #include <QImage>
@@ -62,7 +63,8 @@ QString js(QWebFrame *frame, const QString &script)
 
 // Where the web view draws each letter of the elements the selector finds,
 // against the element's box: one line "element|word|letter|left|right|top|box
-// left|box right" per letter that is not a blank, words counted in the text.
+// left|box right" per letter that is not a blank or a mark, words counted in
+// the text.
 const char kLetterBoxes[] = R"JS(
 (function (selector) {
     var out = [];
@@ -82,6 +84,8 @@ const char kLetterBoxes[] = R"JS(
                     continue;
                 }
                 inWord = true;
+                if (/[\u064b-\u065f\u0670]/.test(node.data.charAt(i)))
+                    continue; // marks over a letter take no width of their own
                 var range = document.createRange();
                 range.setStart(node, i);
                 range.setEnd(node, i + 1);
@@ -251,11 +255,18 @@ private slots:
     // are drawn each letter in its place: inside its box, over no other.
     void mixedDirectionsDrawnInPlace()
     {
-        load(ExtracImtihan(u("3|اكتب 12 كلمة عن Rabat|1|10|Écrire 3 lignes عربية|1|-1"
-                             "|اختر 2 من|2|2|نعم 1|Non لا")));
+        QString examPage = ExtracImtihan(u("4|اكتب 12 كلمة عن Rabat|1|10|Écrire 3 lignes عربية|1|-1"
+                                           "|اختر 2 من|2|2|نعم 1|Non لا"
+                                           "|ما هو؟ 5 أم 6؛ كَتَبَ 3 مرّات، ثم ١٢.|1|-1"));
+        // The header lines as the exam sheet fills them.
+        examPage = fillSlot(examPage, "mada", u("Demo exam [ الفوح:1 - الفصل:2 ]"));
+        examPage = fillSlot(examPage, "userinfo",
+                            u("الاسم : Amina Belkacem<br />البريد: amina@example.org"));
+        load(examPage);
         if (QTest::currentTestFailed())
             return;
-        for (const char *selector : {"#soal", "#notetxt", "#soal2", "#soaltxt form"})
+        for (const char *selector : {"#soal", "#notetxt", "#soal2", "#soaltxt form", "#mada",
+                                     "#userinfo"})
             VERIFY_IN_PLACE(selector);
         // The note of the letters left, written as the student types.
         QCOMPARE(js(frame(), "var t = document.getElementsByTagName('textarea')[0]; t.focus();"

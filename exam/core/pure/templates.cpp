@@ -56,13 +56,16 @@ function textchange(element) {
     }
 }
 // The web view measures a right-to-left run that shares its text node with
-// another run (a number, a Latin word) as if it had no width, and draws it
-// over its neighbours: Arabic, numbers and Latin words get text nodes of
-// their own, each starting with its first letter.
+// another run (a number, a Latin word, a sign before a number) as if it had
+// no width, and draws it over its neighbours: Arabic words, numbers, Latin
+// words and signs get text nodes of their own, each starting with its first
+// character; blanks stay with what precedes them.
 function splitRuns(root) {
+    var digit = /[0-9\u0660-\u0669\u06f0-\u06f9]/;
     var rtl = /[\u0590-\u08ff\ufb1d-\ufdff\ufe70-\ufefc]/;
-    var digit = /[0-9]/;
     var ltr = /[A-Za-z\u00c0-\u024f\u0370-\u03ff\u0400-\u04ff]/;
+    var blank = /\s/;
+    var sign = /[\u060c\u061b\u061f\u066a-\u066d\u06d4]/;
     var texts = [];
     var walker = document.createTreeWalker(root, NodeFilter.SHOW_TEXT, null, false);
     while (walker.nextNode())
@@ -72,7 +75,8 @@ function splitRuns(root) {
         var side = 0;
         for (var k = 0; k < node.data.length; ++k) {
             var c = node.data.charAt(k);
-            var now = rtl.test(c) ? 1 : digit.test(c) ? 2 : ltr.test(c) ? 3 : 0;
+            var now = blank.test(c) ? 0 : digit.test(c) ? 2 : sign.test(c) ? 4
+                      : rtl.test(c) ? 1 : ltr.test(c) ? 3 : 4;
             if (now == 0 || now == side)
                 continue;
             // Each run starts its own node, also after the blanks that
