@@ -241,5 +241,13 @@
         <source>Updater not started</source>
         <translation>تعذر تشغيل برنامج التحديث</translation>
     </message>
+    <message>
+        <source>Microphone not started</source>
+        <translation>تعذر تشغيل اللاقط: لا يوجد جهاز صوت يدعم التسجيل المطلوب</translation>
+    </message>
+    <message>
+        <source>Recording not started</source>
+        <translation>تعذر إنشاء ملف تسجيل المحاضرة</translation>
+    </message>
 </context>
 </TS>
