@@ -243,7 +243,7 @@
     </message>
     <message>
         <source>Microphone not started</source>
-        <translation>تعذر تشغيل اللاقط: لا يوجد جهاز صوت يدعم التسجيل المطلوب</translation>
+        <translation>تعذر تشغيل اللاقط، تأكد من جهاز الصوت</translation>
     </message>
     <message>
         <source>Recording not started</source>
