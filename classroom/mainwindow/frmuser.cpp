@@ -9,6 +9,8 @@
 #include "protocol/pure/outgoing.h"
 #include "protocol/state.h"
 #include "protocol/wsk.h"
+#include "rooms/frmbat.h"
+#include "rooms/frmroom.h"
 #include "ui_frmuser.h"
 
 #include <QApplication>
@@ -54,8 +56,7 @@ void showPlaceholderBox(const QString &text)
 // Every room and private-message window of the login.
 void closeConversationWindows()
 {
-    // closeWindowList(frmRooms) belongs here too; it comes with the room
-    // window (FrmRoom), whose class it needs.
+    closeWindowList(frmRooms);
     closeWindowList(frmPMs);
 }
 
@@ -97,15 +98,14 @@ FrmUser::FrmUser(QWidget *parent) : QWidget(parent), ui(new Ui::FrmUser)
     connect(m_actEdit, &QAction::triggered, this, &FrmUser::MenuEdit);
     connect(m_actAdminMsg, &QAction::triggered, this, &FrmUser::MenuAdminMsg);
     connect(m_actAdminServer, &QAction::triggered, this, &FrmUser::MenuAdminServer);
+    connect(m_actBat, &QAction::triggered, this, &FrmUser::MenuBat);
 
     // Entries whose slots are not built yet stay disabled: the exam hand-over,
-    // the group and room administration, the user administration and the
-    // live page.
+    // the group and room administration and the user administration.
     ui->Bimtihan->setEnabled(false);
     m_actImtihan->setEnabled(false);
     m_actAdminGR->setEnabled(false);
     m_actAdminUsers->setEnabled(false);
-    m_actBat->setEnabled(false);
 
     m_menuFile = m_menuBar->addMenu(tr("File"));
     m_menuFile->addAction(m_actFind);
@@ -352,6 +352,12 @@ void FrmUser::menuDel()
 void FrmUser::on_Brooms_clicked() { SendPacket(outgoing::groupList()); }
 
 void FrmUser::MenuRoom() { on_Brooms_clicked(); }
+
+void FrmUser::MenuBat()
+{
+    ChannelRoom = 0;
+    openFrmBat();
+}
 
 void FrmUser::openSearch()
 {

@@ -83,6 +83,7 @@ private slots:
     void menuDel();
     void MenuExit();
     void MenuRoom();
+    void MenuBat();
     void MenuFind();
     void MenuEdit();
     void MenuAdminMsg();

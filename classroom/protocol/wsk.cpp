@@ -4,6 +4,7 @@
 #include "protocol/contacts.h"
 #include "protocol/login.h"
 #include "protocol/privatemessages.h"
+#include "protocol/rooms.h"
 #include "protocol/pure/packet.h"
 #include "protocol/state.h"
 
@@ -132,6 +133,27 @@ void ExtractCmd(const QByteArray &header, const QByteArray &body)
         break;
     case 7:
         PMUsr(command.name, command.text);
+        break;
+    case 8:
+        ListGroupRooms(command.name, command.text, 0);
+        break;
+    case 9:
+        ErrorEntre(command.name, command.text);
+        break;
+    case 10:
+        Lst_user_rooms(command.name, command.text);
+        break;
+    case 11:
+        Remove_user(command.text);
+        break;
+    case 12:
+        GettxtRoom(command.name, command.text);
+        break;
+    case 13:
+        ChangeUSERoom(command.name, command.text);
+        break;
+    case 18:
+        ListGroupRooms(command.name, command.text, 1);
         break;
     case 45:
         SendPackettest(command.bytes);

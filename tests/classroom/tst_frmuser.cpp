@@ -390,7 +390,7 @@ void TestFrmUser::permissionMenusOnce()
     QCOMPARE(entries(menuNamed(frmusr, "Admin")),
              (QStringList{"(Admin Groups Rooms)", "(Admin Users)", "-", "Admin Server",
                           "Admin Msg System"}));
-    QCOMPARE(entries(menuNamed(frmusr, "Bat")), QStringList{"(Live Bat)"});
+    QCOMPARE(entries(menuNamed(frmusr, "Bat")), QStringList{"Live Bat"});
     frmusr->SetAdmin(false);
     QCOMPARE(menuBarTitles(frmusr), (QStringList{"File", "Bat"}));
     frmusr->SetAdmin(false);
