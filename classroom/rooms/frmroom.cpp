@@ -250,6 +250,7 @@ void FrmRoom::statActiveWindow()
         }
         if (capturing)
             StopRC();
+        micFailed = false;
         if (id == IdroomSound && !reply && !ui->Bwav->isChecked()) {
             if (ui->wList->GetTotalMic() > 0)
                 StartStream();

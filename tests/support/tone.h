@@ -25,15 +25,19 @@ inline QByteArray makeTone(double freq, double seconds, int rate = 22050, int ch
 }
 
 // The frequency of the first channel of 16-bit little-endian PCM, from the
-// rising crossings through zero (with a small dead band against noise) over
-// the part that is not silent. 0 when there is not enough sound.
+// rising crossings through zero (with a small dead band against noise).
+// Only crossings less than 20 ms apart count, so silence before, between
+// and after the sound (a prebuffer, an underrun) is left out. 0 when there
+// is not enough sound.
 inline double measuredFrequency(const QByteArray &pcm, int rate, int channels)
 {
     const int frames = pcm.size() / (2 * channels);
     const auto *p = reinterpret_cast<const uchar *>(pcm.constData());
     auto sample = [&](int i) { return qFromLittleEndian<qint16>(p + 2 * i * channels); };
     const int deadBand = 1000;
-    int first = -1, last = -1, crossings = 0;
+    const int maxGap = rate / 50;
+    int last = -1, periods = 0;
+    qint64 span = 0;
     bool below = false;
     for (int i = 0; i < frames; ++i) {
         const int s = sample(i);
@@ -41,16 +45,16 @@ inline double measuredFrequency(const QByteArray &pcm, int rate, int channels)
             below = true;
         } else if (s > deadBand && below) {
             below = false;
-            if (first < 0)
-                first = i;
-            else
-                ++crossings;
+            if (last >= 0 && i - last < maxGap) {
+                ++periods;
+                span += i - last;
+            }
             last = i;
         }
     }
-    if (crossings < 10 || last <= first)
+    if (periods < 10 || span == 0)
         return 0;
-    return double(crossings) * rate / double(last - first);
+    return double(periods) * rate / double(span);
 }
 
 // One MPEG audio frame header.
