@@ -12,7 +12,10 @@ Packets
     "withheld" (while silent) for what the server sends, "connect" and
     "disconnect" (by "client" or "server", user), "pm" for each private
     message (user, to, text, status), "scripted" for requests of scripted
-    users. Everything this server sends is CP-1256.
+    users, "room" for what happens in rooms (user, room, event: enter, leave,
+    line and whisper with their text, a moderation word with its target,
+    "refused" or "ignored" with the request and the reason). Everything this
+    server sends is CP-1256.
 
 Directory server ("directory" in the READY line)
     -3 "zaire" (body "MacOS") or -3 "3odaw" (empty body) is answered by -6 with
@@ -56,6 +59,91 @@ Chat server ("chat")
     messages from its own contacts only and the sender is not one, otherwise
     "ok" after the peer got 7 "pm" "<Entxt sender>|<Entxt text>".
 
+    Rooms (the model is class Rooms; its packets are class RoomTraffic)
+    Groups hold rooms. A room has an id, a name, a group, an owner (its
+    teacher), a user limit, a banner (chat markup), an entry password (the
+    room is locked), a supervisor password, its supervisors, whether visitors
+    are admitted, whether its microphone queue serves itself, and its
+    blackboard and live broadcast switches. Names travel unescaped, so room
+    and group names never hold ":" or "|".
+        5 "Group" (empty)       -> 8 "Group" "<gid>:<name>|..."
+        5 "Rooms" "<gid>:<name>" -> 8 "Rooms" "<rid>:<name>:<users>:<1|0 locked>|..."
+                                   (empty for a group without rooms)
+        6 "entre" "<rid>|pwd_admin:<pwd>|pwd_lock:<pwd>"
+            refused with 9 <word> and an empty body, checked in this order:
+            a word set with "refuse-entry"; "noroom" (no such room); "ban"
+            (barred from the room with "room-ban"); "nozowar" (a visitor in a
+            room that admits none); with a supervisor password: "non_admin"
+            (neither the owner nor among the supervisors), "pwd_admin" (wrong
+            password); else "pwd_lock" (locked, wrong or no entry password).
+            The client shows no message for "noroom" and "ban". The user
+            limit is kept for the administration but not enforced: the client
+            knows no refusal for a full room.
+            Admitted: 10 "Lst_room" to the user, with the room record
+            "id:|name:|owner:|banner:<Entxt>|sabora:|max:|count:|lock:|group:|mobachir:",
+            "||" and one record per member in order of entry, joined by "<>":
+            "nick:|admin:|type:|red:|cam:|mic:|man:|nomic:" (admin: supervisor
+            here; nomic: barred from the microphone); the other members get
+            10 "Lst_user" "id:|nick:|type:|admin:|nomic:|red:". The owner is a
+            supervisor on every entry, anyone else only with the supervisor
+            password. Entering a room one sits in sends the list again (and
+            announces a new supervisor). Red dots and microphone bars stay
+            with the room for the life of the process.
+        6 "sorte" "<rid>"       -> 11 "sorte" "<nick>|<rid>" to the members
+                                   left; the same on disconnect, drop, a login
+                                   elsewhere, and "room-ban" (which tells the
+                                   user too)
+        7 "all" "<Entxt me>|<rid>|<Entxt text>"
+                                -> 12 "all" "<Entxt me>|<rid>|<text>" to every
+                                   member, the sender included
+        7 "wisbar" "<me>|<nick>|<rid>|<Entxt text>"
+                                -> 12 "wisbar" "<Entxt me>|<Entxt nick>|<rid>|<text>"
+                                   to nick and to the sender (once when the
+                                   same); nothing when nick is not in the room
+        A red-dotted user's lines and whispers are dropped. Requests for a
+        room one does not sit in are dropped (log kind "room", event "ignored").
+    The microphone: one speaker per room, and a queue. "mic" takes the free
+    microphone when the user may speak (not red-dotted or barred; a
+    supervisor, or the room serves itself, or a supervisor gave this user a
+    turn with "ettMic"); otherwise the user joins the queue and the hand goes
+    up. When the speaker gives it back, leaves or loses it, the first one in
+    the queue who may speak takes it. In a lesson room (free_mic false)
+    asking raises the hand until the teacher's "ettMic" gives one turn.
+    Code 13 bodies, nickname first: "mic" and "man" "<nick>|<rid>|<nomic>|<red>",
+    "man-no" "<nick>|<rid>|<nomic>|<red>", "mic-no" "<nick>|<rid>|<nomic>|<red>|0",
+    "NoMic" "<nick>|<rid>|<holds>|<nomic>|<hand>|0|<red>", "cam"/"cam-no"
+    "<nick>|<rid>|0", "sabora"/"mobachir" "<1|0>|<rid>".
+        8 "mic" / "mic-no"      -> 13 "mic", or 13 "man" when queued; 13
+                                   "mic-no" (then the next speaker's "mic"),
+                                   or 13 "man-no" when only waiting
+        8 "man" / "man-no"      -> 13 "man" / "man-no" (nothing when unchanged)
+    Supervisors only (others are refused, log event "refused"):
+        8 "Reddot" / "UnReddot" "<rid>|<nick>"
+                                -> 13 "NoMic": barred from writing and the
+                                   microphone (taken away, out of the queue)
+        8 "ettNoMic" / "ettMic" -> 13 "NoMic": barred from the microphone, or
+                                   the bar lifted and one turn given
+        8 "Mobachir" / "-no" "<rid>|audio|video"
+                                -> 13 "mobachir"; a video broadcast turns the
+                                   supervisor's camera on ("cam") and off
+        8 "sabora" / "-no" "<rid>|null" -> 13 "sabora"
+    Beyond the layout checks, the server faults a line or whisper sent under
+    another nickname and a moderation request naming a member with the "@"
+    of the user list.
+
+Demo rooms (id, group, name: what they show)
+    1 الحلقات العامة      1 المجلس العام     open, microphone serves itself
+    2 الحلقات العامة      2 حلقة التجويد     teacher ostad, supervisors ostad
+                                             and أحمد, supervisor password
+                                             ostad1, a lesson (no free mic)
+    3 الحلقات العامة      3 حلقة خاصة        locked: entry password sirr1
+    4 حلقات العلوم        4 حلقة الفيزياء    teacher أحمد (password ahmad1),
+                                             members only, live broadcast on
+    5 حلقات العلوم        5 حلقة الرياضيات   blackboard on
+    6 حلقات الإدارة       6 غرفة المشرفين    locked (staff1), supervisors مدير
+                                             and مريم (password super1),
+                                             members only
+
 Demo accounts (nickname / password / id / type / group / e-mail / contacts;
 a leading "!" marks a blocked contact)
     ali     ali123     101    1  1 ali@velmar.test     sara, أحمد, !omar
@@ -65,6 +153,7 @@ a leading "!" marks a blocked contact)
     مريم    maryam123  202 -100  2 maryam@velmar.test  أحمد   (messages from contacts only)
     مدير    admin123   301 -104  3 admin@velmar.test   (none)
     banned  banned123  104    1  2 banned@velmar.test  (login refused with "ban")
+    ostad   ostad123   203 -101  1 ostad@velmar.test   (none; teacher of room 2)
 
 Control commands (POST /control). Every command may name "service":
 "directory" or "chat"; a command naming another service is left to the other
@@ -104,6 +193,33 @@ modules. Replies are {"ok": true, ...} or {"ok": false, "error": "..."}.
         third field of the -6 body ("" sends the client back to the directory
         server, which then takes the login too); without "target", the chat
         server again.
+Room commands. A scripted user's requests are built as the client builds
+them and checked alike; replies {"replies": [packets it got]}.
+    {"command": "enter", "user": nick, "room": id[, "lock": pwd][, "admin": pwd]}
+        6 "entre"; also {"refused": the code 9 word or null}.
+    {"command": "leave", "user": nick, "room": id}           6 "sorte"
+    {"command": "say", "user": nick, "room": id, "text": html}   7 "all"
+    {"command": "whisper", "user": nick, "to": nick2, "room": id, "text": t}
+    {"command": "act", "user": nick, "room": id, "word": w[, "target": nick2]
+     [, "kind": "audio" | "video"]}
+        a code 8 request: mic, mic-no, man, man-no, Reddot, UnReddot, ettMic,
+        ettNoMic (on target), Mobachir, Mobachir-no (kind), sabora, sabora-no.
+    {"command": "cam", "user": nick, "room": id, "on": bool}
+        the user's camera mark (13 "cam" / "cam-no"); no client asks for it.
+    {"command": "rooms"}
+        {"groups": [{"id", "name", "rooms": [every field, the speaker, the
+        queue, the banned, "members": [{"user", "type", "supervisor", "cam",
+        "hand", "mic", "red", "no_mic", "allowed"}]]}]}
+    {"command": "room-set", "room": id, field: value, ...}
+        fields name, owner, banner, limit, password, admin_password,
+        supervisors, visitors, free_mic, sabora, mobachir; a new name, owner
+        or banner is sent as 12 "ChangeTitle" "<rid>|<name>|<Entxt owner>|<Entxt
+        banner>", a switch as 13 "sabora" / "mobachir". Reply {"room"}.
+    {"command": "room-ban", "room": id, "user": nick[, "final": true]}
+        the user leaves the room (11 to all, the user too); final bars the
+        room to the user ("ban").
+    {"command": "refuse-entry", "word": w[, "user": nick]}
+        the next room entry (of nick, or anyone's) is refused with 9 w.
 """
 
 import itertools
@@ -166,6 +282,7 @@ DEMO_ACCOUNTS = [
     ("أحمد", "ahmad123", 201, -101, 1, "ahmad@velmar.test", ["ali", "sara"], False, None),
     ("مريم", "maryam123", 202, -100, 2, "maryam@velmar.test", ["أحمد"], True, None),
     ("مدير", "admin123", 301, -104, 3, "admin@velmar.test", [], False, None),
+    ("ostad", "ostad123", 203, -101, 1, "ostad@velmar.test", [], False, None),
     ("banned", "banned123", 104, 1, 2, "banned@velmar.test", [], False, "ban"),
 ]
 
@@ -251,8 +368,8 @@ def check_content(code, name, body, text):
     if (code, name) == (4, "pm"):
         return unescaped(text, 1, "private message")
     if (code, name) == (7, "all"):
-        return unescaped(text, 2, "room line")
-    return []
+        return unescaped(text, 2, "room line") or check_room_content(code, name, text)
+    return check_room_content(code, name, text)
 
 
 def unescaped(text, separators, what):
@@ -376,7 +493,677 @@ class Connection:
             pass
 
 
-class Classroom:
+# -- rooms model -----------------------------------------------------------
+# Groups and rooms with every field the administration manages, and who sits
+# where. No packets here: the room traffic below and the administration
+# commands both work on this model.
+
+DEMO_GROUPS = [(1, "الحلقات العامة"), (2, "حلقات العلوم"), (3, "حلقات الإدارة")]
+
+# id, group, name, fields
+DEMO_ROOMS = [
+    (1, 1, "المجلس العام", dict(banner=":عنوان:مرحبا بكم في المجلس العام:ن:")),
+    (2, 1, "حلقة التجويد", dict(owner="ostad", supervisors=["ostad", "أحمد"], admin_password="ostad1",
+                               free_mic=False,
+                               banner="درس التجويد كل يوم :وميض:مباشر:ض: مع الأستاذ")),
+    (3, 1, "حلقة خاصة", dict(password="sirr1", limit=20)),
+    (4, 2, "حلقة الفيزياء", dict(owner="أحمد", supervisors=["أحمد"], admin_password="ahmad1",
+                                visitors=False, free_mic=False, mobachir=True,
+                                banner=":رسالة:الحلقة للأعضاء فقط:ة:")),
+    (5, 2, "حلقة الرياضيات", dict(sabora=True, limit=50)),
+    (6, 3, "غرفة المشرفين", dict(password="staff1", admin_password="super1",
+                                supervisors=["مدير", "مريم"], visitors=False)),
+]
+
+
+class Group:
+    def __init__(self, group_id, name):
+        self.id = group_id
+        self.name = name
+
+
+class Seat:
+    """One user sitting in a room."""
+
+    def __init__(self, account, supervisor):
+        self.nickname = account.nickname
+        self.type = account.type
+        self.id = account.id
+        self.supervisor = supervisor
+        self.cam = False
+        self.hand = False
+        self.allowed = False      # one turn at the microphone, given by a supervisor
+
+
+class Room:
+    def __init__(self, room_id, group, name, owner="", limit=200, banner="", password="",
+                 admin_password="", supervisors=(), visitors=True, free_mic=True,
+                 sabora=False, mobachir=False):
+        self.id = room_id
+        self.group = group
+        self.name = name
+        self.owner = owner                    # the room's teacher
+        self.limit = limit
+        self.banner = banner                  # chat markup, unescaped
+        self.password = password              # entry password: the room is locked
+        self.admin_password = admin_password  # supervisor password
+        self.supervisors = list(supervisors)  # who may enter with it
+        self.visitors = visitors              # visitors admitted
+        self.free_mic = free_mic              # the microphone queue serves itself
+        self.sabora = sabora                  # blackboard shown
+        self.mobachir = mobachir              # live broadcast on
+        self.live_kind = "audio"
+        self.live_cam = None                  # whose camera the video broadcast turned on
+        self.seats = {}                       # nickname -> Seat, in order of entry
+        self.speaker = None                   # nickname holding the microphone
+        self.queue = []                       # nicknames waiting for the microphone
+        self.red = set()                      # barred from writing and the microphone
+        self.no_mic = set()                   # barred from the microphone
+        self.banned = set()
+
+    @property
+    def locked(self):
+        return bool(self.password)
+
+    def may_speak(self, seat):
+        if seat.nickname in self.red or seat.nickname in self.no_mic:
+            return False
+        return seat.supervisor or self.free_mic or seat.allowed
+
+    def snapshot(self):
+        return {
+            "id": self.id, "group": self.group, "name": self.name, "owner": self.owner,
+            "limit": self.limit, "banner": self.banner, "locked": self.locked,
+            "password": self.password, "admin_password": self.admin_password,
+            "supervisors": list(self.supervisors), "visitors": self.visitors,
+            "free_mic": self.free_mic, "sabora": self.sabora, "mobachir": self.mobachir,
+            "speaker": self.speaker, "queue": list(self.queue), "banned": sorted(self.banned),
+            "members": [{
+                "user": s.nickname, "type": s.type, "supervisor": s.supervisor, "cam": s.cam,
+                "hand": s.hand, "mic": self.speaker == s.nickname, "red": s.nickname in self.red,
+                "no_mic": s.nickname in self.no_mic, "allowed": s.allowed,
+            } for s in self.seats.values()],
+        }
+
+
+def plain_name(text, what):
+    """Names travel unescaped inside ":" and "|" fields."""
+    if not isinstance(text, str) or not text or ":" in text or "|" in text:
+        raise CommandError("%s must be a text without ':' or '|'" % what)
+    return representable(text, what)
+
+
+class Rooms:
+    def __init__(self, groups=DEMO_GROUPS, rooms=DEMO_ROOMS):
+        self.groups = {}                      # id -> Group, in list order
+        self.rooms = {}                       # id -> Room, in list order
+        self.attendance = []                  # one record per stay in a room
+        for group_id, name in groups:
+            self.add_group(name, group_id)
+        for room_id, group, name, fields in rooms:
+            self.add_room(group, name, room_id, **fields)
+
+    def add_group(self, name, group_id=None):
+        plain_name(name, "group name")
+        if group_id is None:
+            group_id = max(self.groups, default=0) + 1
+        group = Group(group_id, name)
+        self.groups[group_id] = group
+        return group
+
+    def add_room(self, group, name, room_id=None, **fields):
+        plain_name(name, "room name")
+        if fields.get("owner"):
+            plain_name(fields["owner"], "owner")
+        if group not in self.groups:
+            raise CommandError("no group %r" % (group,))
+        if room_id is None:
+            room_id = max(self.rooms, default=0) + 1
+        room = Room(room_id, group, name, **fields)
+        self.rooms[room_id] = room
+        return room
+
+    def room(self, room_id):
+        return self.rooms.get(room_id)
+
+    def group_rooms(self, group_id):
+        return [room for room in self.rooms.values() if room.group == group_id]
+
+    def seated(self, nickname):
+        return [room for room in self.rooms.values() if nickname in room.seats]
+
+    def entered(self, room, seat):
+        if seat.id <= 0:
+            return                            # visitors have no attendance
+        self.attendance.append({"id": seat.id, "user": seat.nickname, "room": room.id,
+                                "name": room.name, "entered": time.time(), "left": None})
+
+    def left(self, room, nickname):
+        for record in reversed(self.attendance):
+            if record["room"] == room.id and record["user"] == nickname and record["left"] is None:
+                record["left"] = time.time()
+                return
+
+    def refusal(self, room, account, admin_password, lock_password):
+        """The code 9 word that refuses this entry, or None."""
+        if account.nickname in room.banned:
+            return "ban"
+        if account.type == 0 and not room.visitors:
+            return "nozowar"
+        if admin_password:
+            if account.nickname not in room.supervisors and account.nickname != room.owner:
+                return "non_admin"
+            if admin_password != room.admin_password:
+                return "pwd_admin"
+            return None
+        if room.locked and lock_password != room.password:
+            return "pwd_lock"
+        return None
+
+    def snapshot(self):
+        return [{"id": g.id, "name": g.name,
+                 "rooms": [room.snapshot() for room in self.group_rooms(g.id)]}
+                for g in self.groups.values()]
+
+
+# -- room packets ------------------------------------------------------------
+# What the chat server sends for the room requests of the client, and the
+# control commands that let scripted users sit in rooms.
+
+ROOM_REQUESTS = {(5, "Group"), (5, "Rooms"), (6, "entre"), (6, "sorte"), (7, "all"), (7, "wisbar"),
+                 (8, "mic"), (8, "mic-no"), (8, "man"), (8, "man-no"), (8, "Mobachir"),
+                 (8, "Mobachir-no"), (8, "sabora"), (8, "sabora-no"), (8, "Reddot"),
+                 (8, "UnReddot"), (8, "ettMic"), (8, "ettNoMic")}
+MODERATION = ("Reddot", "UnReddot", "ettMic", "ettNoMic")
+ENTRE_BODY = re.compile(r"(\d+)\|pwd_admin:([^|:]*)\|pwd_lock:([^|:]*)")
+ROOM_ID = re.compile(r"\d+")
+
+
+def check_room_content(code, name, text):
+    """Problems of the layout of a room request."""
+    what = "%d %r body %r" % (code, name, text)
+    if (code, name) == (5, "Rooms") and not re.fullmatch(r"-?\d+:[^|]*", text, re.S):
+        return [what + " is not <group id>:<group name>"]
+    if (code, name) == (6, "entre") and not ENTRE_BODY.fullmatch(text):
+        return [what + " is not <room id>|pwd_admin:<password>|pwd_lock:<password> "
+                "(passwords without | or :)"]
+    if (code, name) == (6, "sorte") or (code == 8 and name in ("mic", "mic-no", "man", "man-no")):
+        return [] if ROOM_ID.fullmatch(text) else [what + " is not a room id"]
+    if (code, name) == (7, "all"):
+        parts = text.split("|")
+        if len(parts) == 3 and not ROOM_ID.fullmatch(parts[1]):
+            return [what + " has no room id in its second field"]
+    if (code, name) == (7, "wisbar"):
+        parts = text.split("|", 3)
+        if len(parts) < 4 or not parts[0] or not parts[1] or not ROOM_ID.fullmatch(parts[2]):
+            return [what + " is not <me>|<nickname>|<room id>|<text>"]
+        if not parts[3]:
+            return [what + " whispers nothing"]
+        return unescaped(parts[3], 0, "whisper text")
+    if code == 8 and name in ("Mobachir", "Mobachir-no") and not re.fullmatch(r"\d+\|(audio|video)", text):
+        return [what + " is not <room id>|audio or <room id>|video"]
+    if code == 8 and name in ("sabora", "sabora-no") and not re.fullmatch(r"\d+\|null", text):
+        return [what + " is not <room id>|null"]
+    if code == 8 and name in MODERATION and not re.fullmatch(r"\d+\|[^|]+", text, re.S):
+        return [what + " is not <room id>|<nickname>"]
+    return []
+
+
+def room_record(room):
+    """The room part of code 10 "Lst_room": key:value fields by position."""
+    return "|".join([
+        "id:%d" % room.id, "name:%s" % room.name, "owner:%s" % room.owner,
+        "banner:%s" % entxt(room.banner), "sabora:%d" % room.sabora, "max:%d" % room.limit,
+        "count:%d" % len(room.seats), "lock:%d" % room.locked, "group:%d" % room.group,
+        "mobachir:%d" % room.mobachir])
+
+
+def seat_record(room, seat):
+    nick = seat.nickname
+    return "|".join([
+        "nick:%s" % nick, "admin:%d" % seat.supervisor, "type:%d" % seat.type,
+        "red:%d" % (nick in room.red), "cam:%d" % seat.cam, "mic:%d" % (room.speaker == nick),
+        "man:%d" % seat.hand, "nomic:%d" % (nick in room.no_mic)])
+
+
+class RoomTraffic:
+    """Room requests of logged-in users; mixed into Classroom (self.lock held)."""
+
+    def _init_rooms(self):
+        self.rooms = Rooms()
+        self.entry_refusals = []           # [(nickname or None, word)]
+
+    def room_commands(self):
+        return {
+            "rooms": self.cmd_rooms, "enter": self.cmd_enter, "leave": self.cmd_leave,
+            "say": self.cmd_say, "whisper": self.cmd_whisper, "act": self.cmd_act,
+            "cam": self.cmd_cam, "room-set": self.cmd_room_set, "room-ban": self.cmd_room_ban,
+            "refuse-entry": self.cmd_refuse_entry,
+        }
+
+    def room_problems(self, session, code, name, text):
+        """Faults of a room request that only the model shows."""
+        if (code, name) == (7, "all") and detxt(text.split("|", 1)[0]) != session.nickname:
+            return ["room line of %r sent as %r" % (session.nickname, detxt(text.split("|", 1)[0]))]
+        if (code, name) == (7, "wisbar") and text.split("|", 1)[0] != session.nickname:
+            return ["whisper of %r sent as %r" % (session.nickname, text.split("|", 1)[0])]
+        if code == 8 and name in MODERATION:
+            rid, nick = text.split("|", 1)
+            room = self.rooms.room(int(rid))
+            if room and nick not in room.seats and nick.startswith("@") and nick[1:] in room.seats:
+                return ["%d %r names %r with its supervisor mark" % (code, name, nick)]
+        return []
+
+    def room_request(self, session, code, name, text):
+        if (code, name) == (5, "Group"):
+            session.send(8, "Group", "|".join("%d:%s" % (g.id, g.name) for g in self.rooms.groups.values()))
+        elif (code, name) == (5, "Rooms"):
+            group = int(text.split(":", 1)[0])
+            session.send(8, "Rooms", "|".join(
+                "%d:%s:%d:%d" % (r.id, r.name, len(r.seats), r.locked) for r in self.rooms.group_rooms(group)))
+        elif (code, name) == (6, "entre"):
+            return self._enter(session, *ENTRE_BODY.fullmatch(text).groups())
+        else:
+            return self._in_room(session, code, name, text)
+        return None
+
+    def _in_room(self, session, code, name, text):
+        nick = session.nickname
+        if code == 7:
+            room_id = int(text.split("|")[1] if name == "all" else text.split("|")[2])
+        elif code == 8:
+            room_id = int(text.split("|", 1)[0])
+        else:
+            room_id = int(text)
+        room = self.rooms.room(room_id)
+        seat = room.seats.get(nick) if room else None
+        if seat is None:
+            self._room_event("ignored", nick, room_id, request=name, reason="not in the room")
+            return None
+        if (code, name) == (6, "sorte"):
+            self._leave(room, nick)
+        elif code == 7:
+            self._line(room, seat, name, text)
+        elif name in ("mic", "mic-no", "man", "man-no"):
+            self._turn(room, seat, name)
+        elif not seat.supervisor:
+            self._room_event("refused", nick, room.id, request=name, reason="not a supervisor")
+        elif name in MODERATION:
+            self._moderate(room, seat, text.split("|", 1)[1], name)
+        else:
+            self._switch(room, seat, name, text.split("|", 1)[1])
+        return None
+
+    # -- entry and departure ---------------------------------------------------
+
+    def _room_event(self, event, user, room, **fields):
+        self.institute.record("chat", "room", event=event, user=user, room=room, **fields)
+
+    def _to_room(self, room, code, name, text):
+        for nick in list(room.seats):
+            session = self.sessions.get(nick)
+            if session is not None:
+                session.send(code, name, text)
+
+    def _take_entry_refusal(self, nick):
+        for i, (user, word) in enumerate(self.entry_refusals):
+            if user is None or user == nick:
+                del self.entry_refusals[i]
+                return word
+        return None
+
+    def _enter(self, session, room_id, admin_password, lock_password):
+        nick = session.nickname
+        room = self.rooms.room(int(room_id))
+        word = self._take_entry_refusal(nick)
+        if word is None:
+            word = "noroom" if room is None else self.rooms.refusal(
+                room, session.account, admin_password, lock_password)
+        if word:
+            session.send(9, word, "")
+            self._room_event("refused", nick, int(room_id), request="entre", word=word)
+            return word
+        supervisor = nick == room.owner or bool(admin_password)
+        seat = room.seats.get(nick)
+        if seat is None:
+            seat = Seat(session.account, supervisor)
+            room.seats[nick] = seat
+            self.rooms.entered(room, seat)
+            announce = True
+        else:
+            announce = supervisor and not seat.supervisor
+            seat.supervisor = seat.supervisor or supervisor
+        session.send(10, "Lst_room", room_record(room) + "||"
+                     + "<>".join(seat_record(room, s) for s in room.seats.values()))
+        if announce:
+            body = "id:%d|nick:%s|type:%d|admin:%d|nomic:%d|red:%d" % (
+                room.id, nick, seat.type, seat.supervisor, nick in room.no_mic, nick in room.red)
+            for other in list(room.seats):
+                if other != nick and other in self.sessions:
+                    self.sessions[other].send(10, "Lst_user", body)
+            # The new row starts plain: what it held comes after.
+            if seat.cam:
+                self._state(room, "cam", nick, 0)
+            if room.speaker == nick:
+                self._state(room, "mic", nick, 0, 0)
+            elif seat.hand:
+                self._state(room, "man", nick, nick in room.no_mic, nick in room.red)
+        self._room_event("enter", nick, room.id, supervisor=seat.supervisor)
+        return None
+
+    def _leave(self, room, nick):
+        seat = room.seats.pop(nick, None)
+        if seat is None:
+            return
+        self.rooms.left(room, nick)
+        if nick in room.queue:
+            room.queue.remove(nick)
+        if room.live_cam == nick:
+            room.live_cam = None
+        self._to_room(room, 11, "sorte", "%s|%d" % (nick, room.id))
+        self._room_event("leave", nick, room.id)
+        if room.speaker == nick:
+            room.speaker = None
+            self._serve_queue(room)
+
+    def leave_all_rooms(self, nick):
+        for room in self.rooms.seated(nick):
+            self._leave(room, nick)
+
+    # -- lines -----------------------------------------------------------------
+
+    def _line(self, room, seat, name, text):
+        nick = seat.nickname
+        if nick in room.red:
+            self._room_event("refused", nick, room.id, request=name, reason="red dot")
+            return
+        if name == "all":
+            line = text.split("|", 2)[2]
+            self._to_room(room, 12, "all", "%s|%d|%s" % (entxt(nick), room.id, line))
+            self._room_event("line", nick, room.id, text=detxt(line))
+            return
+        _, to, _, line = text.split("|", 3)
+        if to not in room.seats:
+            self._room_event("ignored", nick, room.id, request=name, reason="%r is not in the room" % to)
+            return
+        body = "%s|%s|%d|%s" % (entxt(nick), entxt(to), room.id, line)
+        for user in dict.fromkeys([to, nick]):
+            if user in self.sessions:
+                self.sessions[user].send(12, "wisbar", body)
+        self._room_event("whisper", nick, room.id, to=to, text=detxt(line))
+
+    def room_title(self, room):
+        self._to_room(room, 12, "ChangeTitle", "%d|%s|%s|%s" % (
+            room.id, room.name, entxt(room.owner), entxt(room.banner)))
+
+    # -- microphone, hands and moderation --------------------------------------
+
+    def _state(self, room, word, nick, *fields):
+        self._to_room(room, 13, word, "|".join([nick, str(room.id)] + ["%d" % f for f in fields]))
+
+    def _nomic(self, room, seat):
+        nick = seat.nickname
+        self._state(room, "NoMic", nick, room.speaker == nick, nick in room.no_mic, seat.hand, 0,
+                    nick in room.red)
+
+    def _give_mic(self, room, seat):
+        room.speaker = seat.nickname
+        seat.hand = False
+        seat.allowed = False
+        if seat.nickname in room.queue:
+            room.queue.remove(seat.nickname)
+        self._state(room, "mic", seat.nickname, 0, 0)
+
+    def _serve_queue(self, room):
+        for nick in list(room.queue):
+            if room.speaker is not None:
+                return
+            seat = room.seats.get(nick)
+            if seat is None:
+                room.queue.remove(nick)
+            elif room.may_speak(seat):
+                self._give_mic(room, seat)
+
+    def _turn(self, room, seat, word):
+        nick = seat.nickname
+        barred = nick in room.red or nick in room.no_mic
+        if word == "mic":
+            if room.speaker == nick or barred:
+                return
+            if room.speaker is None and room.may_speak(seat):
+                self._give_mic(room, seat)
+                return
+            if nick not in room.queue:
+                room.queue.append(nick)
+            word = "man"
+        if word == "man":
+            if not seat.hand and room.speaker != nick:
+                seat.hand = True
+                self._state(room, "man", nick, nick in room.no_mic, nick in room.red)
+        elif word == "mic-no" and room.speaker == nick:
+            room.speaker = None
+            self._state(room, "mic-no", nick, nick in room.no_mic, nick in room.red, 0)
+            self._serve_queue(room)
+        elif seat.hand and (word == "man-no" or nick in room.queue):   # "mic-no": stops waiting
+            seat.hand = False
+            if nick in room.queue:
+                room.queue.remove(nick)
+            self._state(room, "man-no", nick, nick in room.no_mic, nick in room.red)
+
+    def _moderate(self, room, supervisor, nick, word):
+        seat = room.seats.get(nick)
+        if seat is None:
+            self._room_event("ignored", supervisor.nickname, room.id, request=word,
+                             reason="%r is not in the room" % nick)
+            return
+        released = False
+        if word in ("Reddot", "ettNoMic"):
+            (room.red if word == "Reddot" else room.no_mic).add(nick)
+            seat.allowed = False
+            if room.speaker == nick:
+                room.speaker = None
+                released = True
+            if nick in room.queue:
+                room.queue.remove(nick)
+                seat.hand = False
+        elif word == "UnReddot":
+            room.red.discard(nick)
+        else:                              # ettMic
+            room.no_mic.discard(nick)
+            seat.allowed = True
+        self._nomic(room, seat)
+        self._room_event(word, supervisor.nickname, room.id, target=nick)
+        if released or word == "ettMic":
+            self._serve_queue(room)
+
+    def _switch(self, room, seat, word, arg):
+        on = not word.endswith("-no")
+        if word.startswith("sabora"):
+            room.sabora = on
+            self._to_room(room, 13, "sabora", "%d|%d" % (on, room.id))
+            return
+        room.mobachir = on
+        self._to_room(room, 13, "mobachir", "%d|%d" % (on, room.id))
+        if on:
+            room.live_kind = arg
+        if on and arg == "video" and not seat.cam:
+            self._camera(room, seat, True)
+            room.live_cam = seat.nickname
+        elif not on and room.live_cam in room.seats:
+            self._camera(room, room.seats[room.live_cam], False)
+            room.live_cam = None
+
+    def _camera(self, room, seat, on):
+        seat.cam = on
+        self._state(room, "cam" if on else "cam-no", seat.nickname, 0)
+
+    # -- control commands --------------------------------------------------
+
+    def _room_arg(self, command):
+        room = self.rooms.room(command.get("room"))
+        if room is None:
+            raise CommandError("no room %r" % (command.get("room"),))
+        return room
+
+    def _scripted(self, session, code, name, body):
+        """A request of the scripted user, checked as the client's are; its replies."""
+        problems = check_content(code, name, body.encode(CP), body)
+        problems = problems or self.room_problems(session, code, name, body)
+        if problems:
+            raise CommandError(problems[0])
+        before = len(session.inbox)
+        self.institute.record("chat", "scripted", user=session.nickname, code=code, name=name, body=body)
+        self.request(session, code, name, body)
+        return session.inbox[before:]
+
+    def cmd_rooms(self, command):
+        return {"groups": self.rooms.snapshot()}
+
+    def cmd_enter(self, command):
+        session = self._session(command, scripted=True)
+        room_id = command.get("room")
+        if not isinstance(room_id, int) or room_id < 0:
+            raise CommandError("room must be a room id")
+        body = "%d|pwd_admin:%s|pwd_lock:%s" % (room_id, representable(command.get("admin", ""), "admin"),
+                                               representable(command.get("lock", ""), "lock"))
+        replies = self._scripted(session, 6, "entre", body)
+        refused = [p["name"] for p in replies if p["code"] == 9]
+        return {"replies": replies, "refused": refused[0] if refused else None}
+
+    def cmd_leave(self, command):
+        session = self._session(command, scripted=True)
+        return {"replies": self._scripted(session, 6, "sorte", str(self._room_arg(command).id))}
+
+    def cmd_say(self, command):
+        session = self._session(command, scripted=True)
+        room = self._room_arg(command)
+        text = representable(command.get("text"), "text")
+        body = "%s|%d|%s" % (entxt(session.nickname), room.id, entxt(text))
+        return {"replies": self._scripted(session, 7, "all", body)}
+
+    def cmd_whisper(self, command):
+        session = self._session(command, scripted=True)
+        room = self._room_arg(command)
+        to = representable(command.get("to"), "to")
+        text = representable(command.get("text"), "text")
+        body = "%s|%s|%d|%s" % (session.nickname, to, room.id, entxt(text))
+        return {"replies": self._scripted(session, 7, "wisbar", body)}
+
+    def cmd_act(self, command):
+        session = self._session(command, scripted=True)
+        room = self._room_arg(command)
+        word = command.get("word")
+        if (8, word) not in ROOM_REQUESTS:
+            raise CommandError("word must be one of the room requests of code 8")
+        body = str(room.id)
+        if word in MODERATION:
+            body += "|" + representable(command.get("target"), "target")
+        elif word.startswith("Mobachir"):
+            body += "|" + command.get("kind", "audio")
+        elif word.startswith("sabora"):
+            body += "|null"
+        return {"replies": self._scripted(session, 8, word, body)}
+
+    def cmd_cam(self, command):
+        session = self._session(command, scripted=True)
+        room = self._room_arg(command)
+        seat = room.seats.get(session.nickname)
+        if seat is None:
+            raise CommandError("%r is not in room %d" % (session.nickname, room.id))
+        on = command.get("on", True)
+        if not isinstance(on, bool):
+            raise CommandError("on must be true or false")
+        before = len(session.inbox)
+        if seat.cam != on:
+            self._camera(room, seat, on)
+        return {"replies": session.inbox[before:]}
+
+    def cmd_room_set(self, command):
+        room = self._room_arg(command)
+        fields = {key: command[key] for key in (
+            "name", "owner", "banner", "limit", "password", "admin_password", "supervisors",
+            "visitors", "free_mic", "sabora", "mobachir") if key in command}
+        if "name" in fields:
+            plain_name(fields["name"], "room name")
+        if fields.get("owner"):
+            plain_name(fields["owner"], "owner")
+        for key in ("banner", "password", "admin_password"):
+            if key in fields:
+                representable(fields[key], key)
+        for key in ("password", "admin_password"):
+            if ":" in fields.get(key, "") or "|" in fields.get(key, ""):
+                raise CommandError("%s must be a text without ':' or '|'" % key)
+        if "limit" in fields and (not isinstance(fields["limit"], int) or fields["limit"] < 0):
+            raise CommandError("limit must be a number of users")
+        if "supervisors" in fields and (not isinstance(fields["supervisors"], list) or not all(
+                isinstance(n, str) for n in fields["supervisors"])):
+            raise CommandError("supervisors must be a list of nicknames")
+        for key in ("visitors", "free_mic", "sabora", "mobachir"):
+            if key in fields and not isinstance(fields[key], bool):
+                raise CommandError("%s must be true or false" % key)
+        title = any(key in fields and fields[key] != getattr(room, key) for key in ("name", "owner", "banner"))
+        switches = [key for key in ("sabora", "mobachir") if key in fields and bool(fields[key]) != getattr(room, key)]
+        for key, value in fields.items():
+            setattr(room, key, value)
+        if title:
+            self.room_title(room)
+        for key in switches:
+            self._to_room(room, 13, key, "%d|%d" % (bool(getattr(room, key)), room.id))
+        if fields.get("free_mic"):
+            self._serve_queue(room)
+        return {"room": room.snapshot()}
+
+    def cmd_room_ban(self, command):
+        room = self._room_arg(command)
+        nick = command.get("user")
+        if nick not in room.seats and not command.get("final"):
+            raise CommandError("%r is not in room %d" % (nick, room.id))
+        if command.get("final"):
+            room.banned.add(representable(nick, "user"))
+        if nick in room.seats:
+            self._leave_kicked(room, nick)
+        return {"room": room.snapshot()}
+
+    def _leave_kicked(self, room, nick):
+        # The user hears of it too: its own row leaves its list.
+        session = self.sessions.get(nick)
+        self._leave(room, nick)
+        if session is not None:
+            session.send(11, "sorte", "%s|%d" % (nick, room.id))
+
+    def cmd_refuse_entry(self, command):
+        word = command.get("word")
+        if not isinstance(word, str) or not word or len(word) > NAME_SIZE or not all(
+                " " < ch <= "~" for ch in word):
+            raise CommandError("word must be 1 to 32 printable ASCII characters without spaces")
+        user = command.get("user")
+        self.entry_refusals.append((representable(user, "user") if user is not None else None, word))
+        return {}
+
+    # -- pages of the web endpoint -------------------------------------------
+
+    def room_page(self, room_id):
+        """A snapshot of the room for the web pages, or None."""
+        with self.lock:
+            room = self.rooms.room(room_id)
+            if room is None:
+                return None
+            page = room.snapshot()
+            page["live_kind"] = room.live_kind
+            page["group_name"] = self.rooms.groups[room.group].name if room.group in self.rooms.groups else ""
+            return page
+
+    def live_rooms(self):
+        with self.lock:
+            return [{"id": r.id, "name": r.name, "live_kind": r.live_kind, "count": len(r.seats)}
+                    for r in self.rooms.rooms.values() if r.mobachir]
+
+    def attendance_of(self, user_id):
+        with self.lock:
+            return [dict(record) for record in self.rooms.attendance if record["id"] == user_id]
+
+
+class Classroom(RoomTraffic):
     def __init__(self, institute, host, args):
         self.institute = institute
         self.host = host
@@ -403,6 +1190,8 @@ class Classroom:
             "sessions": self.cmd_sessions, "contacts": self.cmd_contacts,
             "redirect": self.cmd_redirect,
         }
+        self._init_rooms()
+        self.commands.update(self.room_commands())
 
     # -- servers ---------------------------------------------------------
 
@@ -496,6 +1285,8 @@ class Classroom:
                 problems = check_content(code, name, body, text)
             if not problems and not conn.ended:
                 problems = self._out_of_place(conn, code)
+            if not problems and conn.session is not None:
+                problems = self.room_problems(conn.session, code, name, text)
             extra = {}
             ignored = conn.ended or conn.service in self.silent
             if ignored:
@@ -590,6 +1381,7 @@ class Classroom:
             old.send(-5, "rec", "")
             if old.conn is not None:
                 old.conn.end()
+            self.leave_all_rooms(old.nickname)
         self.sessions[session.nickname] = session
         if session.conn is not None:
             session.conn.session = session
@@ -602,6 +1394,7 @@ class Classroom:
         return old is not None
 
     def _logout(self, session):
+        self.leave_all_rooms(session.nickname)
         del self.sessions[session.nickname]
         self.visitors.pop(session.nickname, None)
         self._push_state(session.nickname)
@@ -620,6 +1413,8 @@ class Classroom:
     # -- requests of a logged-in user --------------------------------------
 
     def request(self, session, code, name, text):
+        if (code, name) in ROOM_REQUESTS:
+            return self.room_request(session, code, name, text)
         account = session.account
         if code == 2:
             if text in account.contacts:
@@ -781,13 +1576,7 @@ class Classroom:
         body = representable(command.get("body", ""), "body")
         if (code, name) not in REQUESTS or code in LOGINS or code == -3:
             raise CommandError("%r %r is not a request of a logged-in client" % (code, name))
-        problems = check_content(code, name, body.encode(CP), body)
-        if problems:
-            raise CommandError(problems[0])
-        before = len(session.inbox)
-        self.institute.record("chat", "scripted", user=session.nickname, code=code, name=name, body=body)
-        self.request(session, code, name, body)
-        return {"replies": session.inbox[before:]}
+        return {"replies": self._scripted(session, code, name, body)}
 
     def cmd_inbox(self, command):
         session = self._session(command, scripted=True)

@@ -13,6 +13,7 @@ import urllib.request
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
+import classroom  # noqa: E402
 import web  # noqa: E402
 
 
@@ -31,7 +32,7 @@ class FakeInstitute:
         self.faults.append(message)
 
 
-class WebTest(unittest.TestCase):
+class WebCase(unittest.TestCase):
     def setUp(self):
         self.institute = FakeInstitute()
         parser = argparse.ArgumentParser()
@@ -60,6 +61,13 @@ class WebTest(unittest.TestCase):
         self.assertTrue(text.startswith("<|") and text.endswith("|>"), text)
         return [e.split("|") for e in text[2:-2].split("||")]
 
+    def get_reply(self, path):
+        url = "http://127.0.0.1:%d%s" % (self.port, path)
+        with urllib.request.urlopen(url, timeout=5) as reply:
+            return reply.status, reply.headers["Content-Type"], reply.read()
+
+
+class WebTest(WebCase):
     def test_entry_list_points_at_the_institute(self):
         entries = self.entries()
         self.assertEqual(len(entries), 3)
@@ -85,11 +93,6 @@ class WebTest(unittest.TestCase):
                 status, body = self.get("/%s/%s" % (fields[6], name))
                 self.assertEqual(status, 200)
                 self.assertTrue(body.startswith(b"\x89PNG\r\n\x1a\n"))
-
-    def get_reply(self, path):
-        url = "http://127.0.0.1:%d%s" % (self.port, path)
-        with urllib.request.urlopen(url, timeout=5) as reply:
-            return reply.status, reply.headers["Content-Type"], reply.read()
 
     def chat_file(self, name):
         with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "chat", name), "rb") as f:
@@ -189,6 +192,79 @@ class WebTest(unittest.TestCase):
     def test_bad_commands(self):
         self.assertIsNone(web.control(self.institute, {"command": "ping"}))
         self.assertFalse(web.control(self.institute, {"command": "web-fault", "target": "x"})["ok"])
+
+
+class RoomPagesTest(WebCase):
+    """The room pages, served from the chat server's rooms."""
+
+    def setUp(self):
+        super().setUp()
+        parser = argparse.ArgumentParser()
+        classroom.add_arguments(parser)
+        self.institute.classroom = classroom.Classroom(self.institute, "127.0.0.1", parser.parse_args([]))
+
+    def chat(self, **command):
+        reply = self.institute.classroom.control(command)
+        self.assertTrue(reply["ok"], reply)
+        return reply
+
+    def page(self, path):
+        status, kind, body = self.get_reply(path)
+        self.assertEqual((status, kind), (200, "text/html; charset=utf-8"))
+        return body.decode("utf-8")
+
+    def test_station_page_of_a_room(self):
+        text = self.page("/site1/station.php?Idrom=4")
+        self.assertIn('type="application/x-shockwave-flash" data="station.swf?Idrom=4"', text)
+        self.assertIn("حلقة الفيزياء", text)
+        self.assertIn("البث المباشر جار: صوتي", text)
+        self.assertIn("لا يوجد بث مباشر الآن", self.page("/site2/station.php?Idrom=1"))
+
+    def test_pages_of_no_room_are_not_found(self):
+        for path in ("/site1/station.php?Idrom=99", "/site1/station.php?Idrom=x", "/site1/station.php",
+                     "/site1/station.php?Idrom=1&Idrom=2", "/site1/station.php?Idrom=-1",
+                     "/site1/PublicLive.php?idroom=99", "/site1/PublicLive.php?idroom=",
+                     "/site1/ghiyab.php?id=abc", "/site9/station.php?Idrom=1", "/station.php?Idrom=1"):
+            with self.assertRaises(urllib.error.HTTPError) as caught:
+                self.get(path)
+            self.assertEqual(caught.exception.code, 404, path)
+
+    def test_room_texts_are_escaped(self):
+        self.chat(command="room-set", room=4, name="<script>alert(1)</script>", owner="<b>x</b>",
+                  banner="<img src=x onerror=alert(1)>")
+        for path in ("/site1/station.php?Idrom=4", "/site1/PublicLive.php?idroom=4",
+                     "/site1/PublicLive.php?idroom=0"):
+            text = self.page(path)
+            self.assertNotIn("<script>", text)
+            self.assertNotIn("<img", text)
+            self.assertIn("&lt;script&gt;", text)
+
+    def test_public_live_pages(self):
+        text = self.page("/site1/PublicLive.php?idroom=0")
+        self.assertIn('<a href="PublicLive.php?idroom=4">حلقة الفيزياء</a>', text)
+        self.assertNotIn("idroom=1", text)
+        text = self.page("/site1/PublicLive.php?idroom=4")
+        self.assertIn("أحمد", text)
+        self.assertIn(":رسالة:الحلقة للأعضاء فقط:ة:", text)
+        self.assertIn("عدد الحاضرين: 0", text)
+        self.chat(command="room-set", room=4, mobachir=False)
+        self.assertIn("لا يوجد بث مباشر الآن", self.page("/site1/PublicLive.php?idroom=0"))
+
+    def test_attendance_of_a_member(self):
+        self.chat(command="scripted-login", user="ali")
+        self.assertIn("لا يوجد حضور مسجل", self.page("/site1/ghiyab.php?id=101"))
+        self.chat(command="enter", user="ali", room=1)
+        self.chat(command="leave", user="ali", room=1)
+        self.chat(command="enter", user="ali", room=3, lock="sirr1")
+        text = self.page("/site1/ghiyab.php?id=101")
+        self.assertEqual(text.count("<tr><td>"), 2)
+        self.assertIn("المجلس العام", text)
+        self.assertIn("<td>حلقة خاصة</td>", text)
+        self.assertIn("ما زال في الحلقة", text)
+        self.assertIn("لا يوجد حضور مسجل", self.page("/site1/ghiyab.php?id=102"))
+        visitor = self.chat(command="scripted-login")["user"]
+        self.chat(command="enter", user=visitor, room=1)
+        self.assertIn("لا يوجد حضور مسجل", self.page("/site1/ghiyab.php?id=0"))
 
 
 if __name__ == "__main__":

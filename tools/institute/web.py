@@ -10,6 +10,19 @@ and the conversation page's files <web path>chat/list.css (text/css) and
 <web path>chat/chat.js for the web path (field 3) of every entry listed.
 The entries point at the institute's own directory server and stream server.
 
+Room pages, below the web path of every entry listed, built from the chat
+server's rooms (404 for no such room or a query that is not one number):
+    station.php?Idrom=<room id>     the room's station: its name, the player
+                                    object (application/x-shockwave-flash,
+                                    station.swf?Idrom=<id>) and whether a live
+                                    broadcast runs
+    ghiyab.php?id=<user id>         the user's attendance: every stay in a
+                                    room with its entry and exit times
+    PublicLive.php?idroom=<room id> the room's public live page: name, group,
+                                    teacher, banner, broadcast, head count;
+                                    idroom=0 lists the rooms broadcasting
+Every text from the rooms is HTML-escaped.
+
 Control commands (POST /control):
     {"command": "web-versions", "client", "client_data", "client_extra", "qt",
      "mode", "exam", "exam_data": text}   set fields of the version record
@@ -24,9 +37,11 @@ Control commands (POST /control):
 """
 
 import copy
+import html
 import http.server
 import os
 import threading
+import time
 import urllib.parse
 
 from institute import ThreadingServer, serve
@@ -118,11 +133,8 @@ def entry_list(state, ports):
     return "<|" + "||".join(texts) + "|>"
 
 
-def chat_file(state, ports, path):
-    """(name, content type) of the conversation file at path, or None."""
-    folder, _, name = path.rpartition("/chat/")
-    if name not in CHAT_FILES:
-        return None
+def listed_web_paths(state, ports):
+    """The paths of the web addresses (field 3) of every entry listed."""
     with state.lock:
         entries = copy.deepcopy(state.entries)
     if entries["raw"] is not None:
@@ -132,8 +144,90 @@ def chat_file(state, ports, path):
         records = [entry.split("|") for entry in raw.split("||")]
     else:
         records = entry_records(entries, ports)
-    web_paths = {urllib.parse.urlsplit(fields[3]).path for fields in records if len(fields) > 3}
-    return (name, CHAT_FILES[name]) if folder + "/" in web_paths else None
+    return {urllib.parse.urlsplit(fields[3]).path for fields in records if len(fields) > 3}
+
+
+def chat_file(state, ports, path):
+    """(name, content type) of the conversation file at path, or None."""
+    folder, _, name = path.rpartition("/chat/")
+    if name not in CHAT_FILES:
+        return None
+    return (name, CHAT_FILES[name]) if folder + "/" in listed_web_paths(state, ports) else None
+
+
+# -- room pages ---------------------------------------------------------------
+
+ROOM_PAGES = ("station.php", "ghiyab.php", "PublicLive.php")
+PAGE_STYLE = ("body{margin:0;padding:6px;font-family:tahoma,sans-serif;font-size:13px;"
+              "background:%s;color:%s;text-align:center}table{margin:auto;border-collapse:collapse}"
+              "td,th{border:1px solid #8a8;padding:3px 8px}")
+
+
+def page(title, body, background="#f4f8f0", color="#123"):
+    return ('<!DOCTYPE html>\n<html dir="rtl" lang="ar"><head><meta charset="utf-8">'
+            "<title>%s</title><style>%s</style></head>\n<body>%s</body></html>\n"
+            % (html.escape(title), PAGE_STYLE % (background, color), body))
+
+
+def number(query, key):
+    values = query.get(key, [])
+    return int(values[0]) if len(values) == 1 and values[0].isdigit() else None
+
+
+def live_state(room):
+    if not room["mobachir"]:
+        return "لا يوجد بث مباشر الآن"
+    return "البث المباشر جار: %s" % ("مرئي" if room["live_kind"] == "video" else "صوتي")
+
+
+def clock(seconds):
+    return time.strftime("%Y-%m-%d %H:%M:%S", time.localtime(seconds))
+
+
+def room_page(classroom, name, query):
+    """(status, html) of a room page of the web endpoint."""
+    missing = (404, page("غير موجود", "<p>الحلقة غير موجودة</p>"))
+    if name == "station.php":
+        room_id = number(query, "Idrom")
+        room = classroom.room_page(room_id) if room_id is not None else None
+        if room is None:
+            return missing
+        # The room's station: the player the client's station view embeds.
+        body = ('<div id="room">%s</div>\n<object id="sample" type="application/x-shockwave-flash" '
+                'data="station.swf?Idrom=%d" width="275" height="200">'
+                '<param name="flashvars" value="Idrom=%d"></object>\n<div id="state">%s</div>'
+                % (html.escape(room["name"]), room["id"], room["id"], html.escape(live_state(room))))
+        return 200, page("إذاعة " + room["name"], body, "#0b3d91", "#fff")
+    if name == "ghiyab.php":
+        user_id = number(query, "id")
+        if user_id is None:
+            return missing
+        rows = ["<tr><td>%s</td><td>%s</td><td>%s</td></tr>" % (
+            html.escape(r["name"]), clock(r["entered"]),
+            clock(r["left"]) if r["left"] is not None else "ما زال في الحلقة")
+            for r in classroom.attendance_of(user_id)]
+        if rows:
+            body = ("<h3>سجل الحضور</h3><table><tr><th>الحلقة</th><th>الدخول</th><th>الخروج</th></tr>"
+                    "%s</table>" % "".join(rows))
+        else:
+            body = "<h3>سجل الحضور</h3><p>لا يوجد حضور مسجل</p>"
+        return 200, page("سجل الحضور", body)
+    room_id = number(query, "idroom")
+    if room_id == 0:
+        rooms = classroom.live_rooms()
+        items = "".join('<li><a href="PublicLive.php?idroom=%d">%s</a> (%s)</li>' % (
+            r["id"], html.escape(r["name"]), "مرئي" if r["live_kind"] == "video" else "صوتي") for r in rooms)
+        body = "<h3>البث المباشر</h3>" + ("<ul>%s</ul>" % items if rooms else "<p>لا يوجد بث مباشر الآن</p>")
+        return 200, page("البث المباشر", body)
+    room = classroom.room_page(room_id) if room_id is not None else None
+    if room is None:
+        return missing
+    body = ('<h3 id="room">%s</h3><p>%s</p><p id="owner">%s</p><p id="banner">%s</p>'
+            '<p id="state">%s</p><p>عدد الحاضرين: %d</p>' % (
+                html.escape(room["name"]), html.escape(room["group_name"]),
+                html.escape(room["owner"]), html.escape(room["banner"]),
+                html.escape(live_state(room)), len(room["members"])))
+    return 200, page(room["name"], body)
 
 
 def version_record(state):
@@ -186,6 +280,13 @@ def make_handler(institute, state):
                 if not self.faulted("version"):
                     self.send(200, version_record(state).encode("utf-8"),
                               "text/html; charset=utf-8")
+                return
+            folder, _, page_name = url.path.rpartition("/")
+            classroom = getattr(institute, "classroom", None)
+            if (page_name in ROOM_PAGES and classroom is not None
+                    and folder + "/" in listed_web_paths(state, institute.ports)):
+                status, text = room_page(classroom, page_name, query)
+                self.send(status, text.encode("utf-8"), "text/html; charset=utf-8")
                 return
             chat = chat_file(state, institute.ports, url.path)
             if chat is not None:
