@@ -108,6 +108,7 @@ void FrmRoom::stopCapture()
     audioIn->stop();
     recordAudio->stop();
     capturing = false;
+    ui->labvol1->setPixmap(meterBand(pixVol, 0.0));
 }
 
 void FrmRoom::captureFailed(const QString &why)
@@ -317,6 +318,7 @@ void FrmRoom::StopStream()
     reply->deleteLater();
     manager = nullptr;
     reply = nullptr;
+    ui->labvol2->setPixmap(meterBand(pixVol, 0.0));
     InitAudio();
 }
 

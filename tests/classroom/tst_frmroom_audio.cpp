@@ -22,6 +22,7 @@
 
 #include <QAudioInput>
 #include <QAudioOutput>
+#include <QLabel>
 #include <QPushButton>
 #include <QSettings>
 #include <QSlider>
@@ -72,6 +73,18 @@ QByteArray fileContent(const QString &path)
 
 RecordAudio *recorderOf(FrmRoom *w) { return w->findChild<RecordAudio *>(); }
 QPushButton *button(FrmRoom *w, const char *name) { return w->findChild<QPushButton *>(name); }
+// The band of the meter strip that a meter label shows.
+int meterRowOf(FrmRoom *w, const char *label)
+{
+    const QPixmap shown = w->findChild<QLabel *>(label)->pixmap(Qt::ReturnByValue);
+    if (shown.isNull())
+        return -1;
+    const QPixmap strip(QStringLiteral(":/Resources/vol.png"));
+    for (int row = 0; row <= 100; row += 10)
+        if (strip.copy(0, row, 103, 10).toImage() == shown.toImage())
+            return row;
+    return -1;
+}
 bool watchRuns(FrmRoom *w)
 {
     for (QTimer *t : w->findChildren<QTimer *>())
@@ -127,6 +140,15 @@ private:
     QByteArray m_out;
     QTemporaryDir m_dir;
     QString m_playback;
+    // The wall clock; the level meters move only as it moves.
+    QDateTime m_now = kNow;
+    // This test's recording folder.
+    QTemporaryDir *m_records = nullptr;
+    QString records() const { return m_records->path(); }
+    void useRecords()
+    {
+        hooks::setDirectoryHandler([this](const QString &, const QString &) { return records(); });
+    }
     FakeSource *m_source = nullptr;
     FakeListenServer *m_listen = nullptr;
     ModalAnswerer *m_modal = nullptr;
@@ -140,7 +162,7 @@ void TestFrmRoomAudio::initTestCase()
     QVERIFY(writeRaw(capture, makeTone(440, 60)));
     QVERIFY(useAlsaFileDevice(capture, m_playback));
     hooks::setQuitHandler([] {});
-    hooks::setClock([] { return kNow; });
+    hooks::setClock([this] { return m_now; });
     indexLang = 2;
 }
 
@@ -159,6 +181,8 @@ void TestFrmRoomAudio::init()
     m_source = new FakeSource;
     m_listen = new FakeListenServer;
     m_modal = new ModalAnswerer;
+    m_records = new QTemporaryDir;
+    m_now = kNow;
     w_radio = QStringLiteral("127.0.0.1:%1").arg(m_source->port());
     r_radio = QStringLiteral("127.0.0.1:%1").arg(m_listen->port());
     path_radio = QStringLiteral("room");
@@ -176,6 +200,8 @@ void TestFrmRoomAudio::cleanup()
     delete m_modal;
     delete m_listen;
     delete m_source;
+    delete m_records;
+    m_records = nullptr;
     m_modal = nullptr;
     m_listen = nullptr;
     m_source = nullptr;
@@ -213,7 +239,7 @@ void TestFrmRoomAudio::speakingSendsTheRequestThenSound()
     FrmRoom *w = enter(user("me", 0));
     QVERIFY(w);
     // A recording started before speaking gets every burst that goes out.
-    hooks::setDirectoryHandler([this](const QString &, const QString &) { return m_dir.path(); });
+    useRecords();
     button(w, "Brec")->click();
     QVERIFY(button(w, "Brec")->isChecked());
 
@@ -229,6 +255,23 @@ void TestFrmRoomAudio::speakingSendsTheRequestThenSound()
     QVERIFY(m_source->waitForBytes(kSourceRequest.size() + 6000));
     QVERIFY(recorderOf(w)->isOpen());
     QCOMPARE(sent(), QByteArray());
+    // The tone is at half scale and the input's volume starts at half (the
+    // microphone slider at 50): the meter shows a quarter.
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            m_now = m_now.addMSecs(60);
+            return meterRowOf(w, "labvol1") == 20;
+        },
+        20000));
+    // The microphone slider at its top: input at full volume, gain 2, so
+    // the tone's peaks reach full scale.
+    w->findChild<QSlider *>(QStringLiteral("horizontalSlider_2"))->setValue(100);
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            m_now = m_now.addMSecs(60);
+            return meterRowOf(w, "labvol1") >= 90;
+        },
+        20000));
 
     // MP3 follows the request: MPEG-2 layer III frames at 22050 Hz.
     const QByteArray mp3 = m_source->received.mid(kSourceRequest.size());
@@ -240,13 +283,13 @@ void TestFrmRoomAudio::speakingSendsTheRequestThenSound()
     // connection ends, and the recording holds exactly what went out.
     deliver(wirePacket(13, "mic-no", "me|12|0|0|0"));
     QVERIFY(!recorderOf(w)->isOpen());
+    QCOMPARE(meterRowOf(w, "labvol1"), 0);
     QVERIFY(m_source->clientClosed());
     QCOMPARE(sent(), QByteArray()); // the microphone was not held any more
     button(w, "Brec")->click();
-    const QStringList files = QDir(m_dir.path()).entryList({QStringLiteral("*.mp3")});
+    const QStringList files = QDir(records()).entryList({QStringLiteral("*.mp3")});
     QCOMPARE(files, QStringList{QStringLiteral("RoomofFiqh_2026-03-04_10.20.30.mp3")});
-    QCOMPARE(fileContent(m_dir.filePath(files.first())), m_source->received.mid(kSourceRequest.size()));
-    QFile::remove(m_dir.filePath(files.first()));
+    QCOMPARE(fileContent(QDir(records()).filePath(files.first())), m_source->received.mid(kSourceRequest.size()));
 }
 
 void TestFrmRoomAudio::refusals_data()
@@ -365,7 +408,7 @@ void TestFrmRoomAudio::listeningPlaysTheStream()
     const QByteArray mp3 = lameMp3(makeTone(440, 6), 22050, 2);
     const qint64 before = QFileInfo(m_playback).size();
     FrmRoom *w = enter(user("ali", 1) + "<>" + user("me", 0));
-    hooks::setDirectoryHandler([this](const QString &, const QString &) { return m_dir.path(); });
+    useRecords();
     button(w, "Brec")->click();
 
     // The room has a speaker: its stream is asked for at once.
@@ -380,15 +423,20 @@ void TestFrmRoomAudio::listeningPlaysTheStream()
     m_listen->send(mp3.left(4000));
     QVERIFY(QTest::qWaitFor([&] { return startedPlayer(w); }, 20000));
     m_listen->send(mp3.mid(4000));
-    QVERIFY(QTest::qWaitFor([&] { return played(before).size() > 22050 * 4 * 3; }, 30000));
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            m_now = m_now.addMSecs(60);
+            return played(before).size() > 22050 * 4 * 3;
+        },
+        30000));
     QVERIFY(qAbs(measuredFrequency(played(before), 22050, 2) - 440.0) < 5.0);
+    QVERIFY(meterRowOf(w, "labvol2") > 0);
 
     // The recording holds the stream's bytes as they came.
     button(w, "Brec")->click();
-    const QStringList files = QDir(m_dir.path()).entryList({QStringLiteral("*.mp3")});
+    const QStringList files = QDir(records()).entryList({QStringLiteral("*.mp3")});
     QCOMPARE(files.size(), 1);
-    QCOMPARE(fileContent(m_dir.filePath(files.first())), mp3);
-    QFile::remove(m_dir.filePath(files.first()));
+    QCOMPARE(fileContent(QDir(records()).filePath(files.first())), mp3);
 }
 
 void TestFrmRoomAudio::pagesAndMissingStreamsAreRetried_data()
@@ -428,7 +476,7 @@ void TestFrmRoomAudio::formatChangeKeepsTheRecording()
                                    {QStringLiteral("--resample"), QStringLiteral("44.1"),
                                     QStringLiteral("-b"), QStringLiteral("64")});
     FrmRoom *w = enter(user("ali", 1) + "<>" + user("me", 0));
-    hooks::setDirectoryHandler([this](const QString &, const QString &) { return m_dir.path(); });
+    useRecords();
     button(w, "Brec")->click();
     QVERIFY(m_listen->waitForRequests(1));
     const qint64 before = QFileInfo(m_playback).size();
@@ -447,10 +495,9 @@ void TestFrmRoomAudio::formatChangeKeepsTheRecording()
     QVERIFY(QTest::qWaitFor([&] { return played(before).size() > 44100 * 4 * 2; }, 30000));
     QVERIFY(qAbs(measuredFrequency(played(before), 44100, 2) - 440.0) < 5.0);
     button(w, "Brec")->click();
-    const QStringList files = QDir(m_dir.path()).entryList({QStringLiteral("*.mp3")});
+    const QStringList files = QDir(records()).entryList({QStringLiteral("*.mp3")});
     QCOMPARE(files.size(), 1);
-    QCOMPARE(fileContent(m_dir.filePath(files.first())), mp3);
-    QFile::remove(m_dir.filePath(files.first()));
+    QCOMPARE(fileContent(QDir(records()).filePath(files.first())), mp3);
 }
 
 // Each new stream and each restart of the output replaces the player and
@@ -479,9 +526,10 @@ void TestFrmRoomAudio::soundButton()
     QVERIFY(watchRuns(w));
     QPushButton *wav = button(w, "Bwav");
 
-    // Off: the stream and the watch stop.
+    // Off: the stream and the watch stop, and the speaker meter drops.
     wav->click();
     QVERIFY(wav->isChecked());
+    QCOMPARE(meterRowOf(w, "labvol2"), 0);
     QVERIFY(m_listen->clientClosed());
     QVERIFY(!watchRuns(w));
     deleteLaterNow();
@@ -519,7 +567,7 @@ void TestFrmRoomAudio::recordingChoices()
     QVERIFY(!settings->contains(QStringLiteral("PathHome")));
 
     // Two recordings in the same second keep both files.
-    answer = m_dir.filePath(QStringLiteral("lessons"));
+    answer = QDir(records()).filePath(QStringLiteral("lessons"));
     QVERIFY(QDir().mkpath(answer));
     rec->click();
     QVERIFY(rec->isChecked());
@@ -534,7 +582,7 @@ void TestFrmRoomAudio::recordingChoices()
                           QStringLiteral("RoomofFiqh_2026-03-04_10.20.30.mp3")}));
 
     // A folder that cannot take the file: told, and the button unchecked.
-    answer = m_dir.filePath(QStringLiteral("gone"));
+    answer = QDir(records()).filePath(QStringLiteral("gone"));
     rec->click();
     QVERIFY(!rec->isChecked());
     QCOMPARE(m_modal->shown.size(), 1);

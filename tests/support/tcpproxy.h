@@ -17,6 +17,7 @@ public:
         QByteArray up;   // client to server
         QByteArray down; // server to client
         bool clientGone = false;
+        bool serverGone = false;
     };
 
     explicit RecordingProxy(quint16 targetPort)
@@ -41,6 +42,7 @@ public:
                 });
                 connect(client, &QTcpSocket::disconnected, this, [this, index] { links[index].clientGone = true; });
                 connect(client, &QTcpSocket::disconnected, server, &QTcpSocket::disconnectFromHost);
+                connect(server, &QTcpSocket::disconnected, this, [this, index] { links[index].serverGone = true; });
                 connect(server, &QTcpSocket::disconnected, client, &QTcpSocket::disconnectFromHost);
             }
         });
