@@ -162,6 +162,8 @@ qint64 RecordAudio::writeData(const char *data, qint64 len)
         return qMax<qint64>(len, 0);
     // Whole frames only; a frame split between writes waits for its rest.
     const int frameBytes = layout.sampleSize / 8 * layout.channels;
+    if (frameBytes <= 0)
+        return len;
     QByteArray whole;
     if (partialFrame.isEmpty() && len % frameBytes == 0) {
         whole = toSigned16(data, len, layout);

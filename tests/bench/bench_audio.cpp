@@ -2,12 +2,20 @@
 // and mpg123 command-line programs on the same sound, the memory of a room
 // that listens for an hour with nothing pulling the sound, and the latency
 // from sound in to MP3 out and from MP3 in to sound pulled. Reports only.
+#include "mainwindow/frmuser.h"
+#include "protocol/state.h"
+#include "protocol/wsk.h"
 #include "rooms/audiodevices.h"
+#include "rooms/frmroom.h"
 #include "rooms/playaudio.h"
 #include "rooms/recordaudio.h"
+#include "support/fakestream.h"
+#include "support/peer.h"
 #include "support/tone.h"
+#include "support/wire.h"
 
 #include <QFile>
+#include <QNetworkReply>
 #include <QRandomGenerator>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -83,16 +91,19 @@ double childSeconds(const QStringList &argv, const QString &in, const QString &o
            + usage.ru_stime.tv_usec / 1e6;
 }
 
-long peakRssKb()
+// A memory figure of this process from /proc/self/status, in kB.
+long statusKb(const char *key)
 {
     QFile f(QStringLiteral("/proc/self/status"));
     if (!f.open(QIODevice::ReadOnly))
         return -1;
     for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
+        if (line.startsWith(key))
+            return line.mid(int(qstrlen(key))).trimmed().split(' ').value(0).toLong();
     return -1;
 }
+long peakRssKb() { return statusKb("VmHWM:"); }
+long rssKb() { return statusKb("VmRSS:"); }
 
 // The client's encoder settings on the lame command line: VBR (old
 // routine), at most 32 kbit/s, joint stereo, quality 2, no tag.
@@ -229,6 +240,69 @@ private slots:
               maxHeld, before, after, after - before, cpu);
     }
 
+    // A room window that listens to an hour of its stream on a machine whose
+    // only output device is null (nothing pulls the sound).
+    void roomListeningHourWithoutOutput()
+    {
+        QFile f(mp3Path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray minute = f.readAll();
+        LoopbackPeer chat;
+        QVERIFY(chat.connectClient());
+        FrmUser::keepAlivePeriod = 3600 * 1000;
+        frmusr = new FrmUser(nullptr);
+        frmusr->setUSER(QStringLiteral("me"));
+        FakeListenServer stream;
+        r_radio = QStringLiteral("127.0.0.1:%1").arg(stream.port());
+        path_radio = QStringLiteral("room");
+        Idroom = IdroomSound = 12;
+        chat.send(wirePacket(10, "Lst_room",
+                             "id:12|name:R|owner:o|titre:t|sabora:0|a:0|b:0|c:0|d:0|mobachir:0||"
+                             "nick:ali|admin:0|type:1|red:0|cam:0|mic:1|hand:0|granted:0<>"
+                             "nick:me|admin:0|type:1|red:0|cam:0|mic:0|hand:0|granted:0"));
+        QVERIFY(stream.waitForRequests(1));
+        const long before = peakRssKb();
+        long afterFirstMinute = 0;
+        QList<long> resident; // after minutes 1, 10, 20, ... 60
+        const double t0 = processSeconds();
+        qint64 held = 0;
+        for (int m = 0; m < 60; ++m) {
+            for (int pos = 0; pos < minute.size(); pos += 16 * 1024) {
+                stream.send(minute.mid(pos, 16 * 1024));
+                QCoreApplication::processEvents();
+            }
+            QVERIFY(QTest::qWaitFor([&] { return stream.pendingBytes() == 0; }, 20000));
+            QCoreApplication::processEvents();
+            if (m == 0)
+                afterFirstMinute = peakRssKb();
+            if (m == 0 || m % 10 == 9)
+                resident << rssKb();
+            const int i = FindRoom(12);
+            QVERIFY(i >= 0);
+            for (PlayAudio *p : frmRooms.at(i)->findChildren<PlayAudio *>())
+                held = std::max<qint64>(held, p->SizeBuffer() + p->heldInput());
+        }
+        QTest::qWait(200);
+        const double cpu = processSeconds() - t0;
+        const long after = peakRssKb();
+        qInfo("room window, an hour of stream, null output device: %lld MP3 bytes sent; the "
+              "players held at most %lld bytes; peak RSS %ld kB before, %ld kB after the first "
+              "minute, %ld kB after the hour; resident kB after minutes 1, 10, 20 ... 60: %s (the "
+              "fake server and the network thread share this process); %.2f s processor time",
+              qint64(minute.size()) * 60, held, before, afterFirstMinute, after,
+              qPrintable([&] {
+                  QStringList l;
+                  for (long r : resident)
+                      l << QString::number(r);
+                  return l.join(QLatin1Char(' '));
+              }()),
+              cpu);
+        while (!frmRooms.isEmpty())
+            delete frmRooms.first();
+        delete frmusr;
+        frmusr = nullptr;
+    }
+
     // From the sound that completes a chunk to its MP3 bytes at the server.
     void latencyCaptureToSocket()
     {
@@ -304,5 +378,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(BenchAudio)
+QTEST_MAIN(BenchAudio)
 #include "bench_audio.moc"

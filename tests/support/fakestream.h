@@ -122,6 +122,8 @@ public:
         return QTest::qWaitFor(
             [&] { return !m_peer || m_peer->state() == QAbstractSocket::UnconnectedState; }, ms);
     }
+    // Bytes sent but not yet taken by the client's side of the connection.
+    qint64 pendingBytes() const { return m_peer ? m_peer->bytesToWrite() : 0; }
 
     QByteArray replyHead = "HTTP/1.0 200 OK\r\nContent-Type: audio/mpeg\r\n\r\n";
     bool closeAfterHead = false;
