@@ -101,6 +101,8 @@ bool RecordAudio::initMP3()
     // always gets interleaved stereo.
     lame_set_num_channels(lame, 2);
     lame_set_in_samplerate(lame, audioFormat.sampleRate());
+    // The stream's first frame is the encoder's blank tag frame (64 kbit/s,
+    // zeros), which decoders skip; every later frame stays within 32 kbit/s.
     lame_set_VBR(lame, vbr_rh);
     lame_set_brate(lame, 32);
     lame_set_VBR_max_bitrate_kbps(lame, 32);
