@@ -86,8 +86,12 @@ private slots:
     void MenuBat();
     void MenuFind();
     void MenuEdit();
+    void MenuImtihan();
+    void MenuAdminGR();
     void MenuAdminMsg();
     void MenuAdminServer();
+    void MenuAdminUsers();
+    void on_Bimtihan_clicked();
 
 private:
     QTreeWidgetItem *onlineGroup() const;

@@ -1,6 +1,7 @@
 #include "protocol/rooms.h"
 
 #include "mainwindow/frmuser.h"
+#include "protocol/admin.h"
 #include "protocol/helpers.h"
 #include "protocol/mymessage.h"
 #include "protocol/pure/rooms.h"
@@ -120,8 +121,7 @@ void ListGroupRooms(const QString &name, const QString &body, int mode)
     if (!groups && name != QLatin1String("Rooms"))
         return;
     if (mode == 1) {
-        if (frmadrm)
-            adminGroupRoomLists(name, body);
+        ListGroupRoomsAdmin(name, body);
         return;
     }
     if (mode != 0)

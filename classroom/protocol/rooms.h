@@ -13,6 +13,3 @@ void Lst_user_rooms(const QString &name, const QString &body);
 void Remove_user(const QString &body);
 void GettxtRoom(const QString &name, const QString &body);
 void ChangeUSERoom(const QString &name, const QString &body);
-
-// Code 18 for the groups-and-rooms administration window, while it is open.
-void adminGroupRoomLists(const QString &name, const QString &body);

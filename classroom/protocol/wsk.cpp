@@ -1,7 +1,9 @@
 #include "protocol/wsk.h"
 
 #include "mainwindow/frmuser.h"
+#include "protocol/admin.h"
 #include "protocol/contacts.h"
+#include "protocol/imtihan.h"
 #include "protocol/login.h"
 #include "protocol/privatemessages.h"
 #include "protocol/rooms.h"
@@ -152,8 +154,35 @@ void ExtractCmd(const QByteArray &header, const QByteArray &body)
     case 13:
         ChangeUSERoom(command.name, command.text);
         break;
+    case 16:
+        PermissionsUSR(command.text);
+        break;
     case 18:
         ListGroupRooms(command.name, command.text, 1);
+        break;
+    case 19:
+        EditGroupResult(command.name);
+        break;
+    case 20:
+        ShowMsgSystem(command.name);
+        break;
+    case 21:
+        EditRoomsResult(command.name);
+        break;
+    case 22:
+        ListGroupRooms2(command.name, command.text, 1);
+        break;
+    case 23:
+        ListAdmin(command.name, command.text);
+        break;
+    case 24:
+        AddDel_Admin(command.name, command.text);
+        break;
+    case 27:
+        GetImtihan(command.name, command.text);
+        break;
+    case 28:
+        GetPermissions(command.name, command.text);
         break;
     case 45:
         SendPackettest(command.bytes);

@@ -63,6 +63,13 @@ QList<QPointer<FrmRoom>> guardedRooms()
 
 int FindRoom(int id) { return indexOfWindow(frmRooms, id, &FrmRoom::getID); }
 
+QString stationPage(const QString &playerAddress)
+{
+    QString page = htmflash;
+    page.replace(QStringLiteral("Station.swf"), escapeHtml(playerAddress));
+    return page;
+}
+
 FrmRoom::FrmRoom(QWidget *parent, int roomId)
     : QMainWindow(parent), ui(new Ui_FrmRoom), id(roomId)
 {
@@ -93,10 +100,10 @@ FrmRoom::FrmRoom(QWidget *parent, int roomId)
     webFlash->settings()->setAttribute(QWebSettings::PluginsEnabled, true);
     webFlash->settings()->setAttribute(QWebSettings::JavascriptEnabled, true);
     webFlash->page()->setPluginFactory(new FlashPluginFactory(webFlash->page()));
-    QString page = htmflash;
-    // The player's address comes from the server-entry list.
-    page.replace(QStringLiteral("Station.swf"), escapeHtml(path_swf));
-    webFlash->setHtml(page, QUrl());
+    // The station fills the small view; a page larger than it is cut, not scrolled.
+    webFlash->page()->mainFrame()->setScrollBarPolicy(Qt::Vertical, Qt::ScrollBarAlwaysOff);
+    webFlash->page()->mainFrame()->setScrollBarPolicy(Qt::Horizontal, Qt::ScrollBarAlwaysOff);
+    webFlash->setHtml(stationPage(path_swf), QUrl());
     webFlash->page()->mainFrame()->addToJavaScriptWindowObject(QStringLiteral("myObject"),
                                                                &myObject);
     connect(&myObject, &MyObject::doSom, this, &FrmRoom::DoFSCommand);
@@ -400,18 +407,19 @@ void FrmRoom::menuWhisbar()
         return;
     }
     const int room = id;
+    QPointer<FrmRoom> self(this);
     QInputDialog box;
     box.setWindowTitle(tr("messages Wisbar"));
     box.setLabelText(tr("Enter Wisbar :"));
     box.setOkButtonText(GeTranslate(MyMessage::GetButtonOk()));
     box.setCancelButtonText(GeTranslate(MyMessage::GetButtonCancel()));
     box.setLayoutDirection(QApplication::layoutDirection());
-    if (hooks::execModal(&box) != QDialog::Accepted)
+    // A room left while the box was open gets no whisper.
+    if (hooks::execModal(&box) != QDialog::Accepted || !self)
         return;
     const QString text = box.textValue();
     if (Entxt(text).isEmpty())
         return;
-    // Only values taken before the box: the window may be gone now.
     SendPacket(outgoing::whisper(ownNick(), nick, room, htmlForCp1256(text)));
 }
 

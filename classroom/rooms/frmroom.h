@@ -207,3 +207,7 @@ private:
 
 // Index in frmRooms of the first window of room id, or -1.
 int FindRoom(int id);
+
+// The station page with the player's address (from the server-entry list)
+// in place of "Station.swf", escaped for the attributes it lands in.
+QString stationPage(const QString &playerAddress);

@@ -8,6 +8,8 @@
 #include "rooms/frmroom.h"
 
 #include <QCoreApplication>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QStringList>
 #include <QTreeWidget>
 #include <QWebElement>
@@ -91,6 +93,17 @@ inline QStringList rowsOf(FrmRoom *w)
 inline int totalMicOf(FrmRoom *w)
 {
     return w->findChild<CUserList *>(QStringLiteral("wList"))->GetTotalMic();
+}
+
+// True while the room fetches its stream: a request of the room's own
+// network manager is in progress (the web views have managers of their own).
+inline bool fetchesStream(FrmRoom *w)
+{
+    for (QNetworkAccessManager *m :
+         w->findChildren<QNetworkAccessManager *>(QString(), Qt::FindDirectChildrenOnly))
+        if (!m->findChildren<QNetworkReply *>().isEmpty())
+            return true;
+    return false;
 }
 
 inline void deleteLaterNow() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
