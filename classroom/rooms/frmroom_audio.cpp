@@ -63,6 +63,16 @@ QPixmap meterBand(const QPixmap *strip, qreal level)
     return strip->copy(0, meterRow(level), 103, 10);
 }
 
+// Hands a sound device to deferred deletion outside the window. Qt's ALSA
+// devices run pending events while they are destroyed; as children of a
+// window being destroyed they would deliver them to its half-destroyed
+// widgets.
+void retire(QObject *device)
+{
+    device->setParent(nullptr);
+    device->deleteLater();
+}
+
 } // namespace
 
 // -- Microphone capture and encoding
@@ -312,7 +322,7 @@ void FrmRoom::StopStream()
     playAudio->stop();
     playAudio->clear();
     streamData.clear();
-    audioOut->deleteLater();
+    retire(audioOut);
     playAudio->deleteLater();
     manager->deleteLater();
     reply->deleteLater();
@@ -326,7 +336,7 @@ void FrmRoom::StopPlay()
 {
     // The output goes with its player, so restarts leave nothing behind.
     audioOut->stop();
-    audioOut->deleteLater();
+    retire(audioOut);
     playAudio->stop();
     playAudio->deleteLater();
 }
@@ -349,12 +359,16 @@ void FrmRoom::releaseAudio()
     QCoreApplication::removePostedEvents(this, QEvent::MetaCall);
     for (QObject *child : findChildren<QObject *>())
         child->disconnect(this);
-    audioIn->stop();
-    audioOut->stop();
+    for (QAudioInput *input : findChildren<QAudioInput *>()) {
+        input->stop();
+        retire(input);
+    }
+    for (QAudioOutput *output : findChildren<QAudioOutput *>()) {
+        output->stop();
+        retire(output);
+    }
     if (!reply)
         return;
-    if (audioOut)
-        audioOut->deleteLater();
     if (playAudio)
         playAudio->deleteLater();
     if (manager)
@@ -434,7 +448,7 @@ void FrmRoom::slotNewFormat(long rate, int channels, int)
     audioOut->stop();
     playAudio->stop();
     playAudio->clear();
-    audioOut->deleteLater();
+    retire(audioOut);
     playAudio->deleteLater();
     InitAudio();
     if (fileRec.isOpen()) {

@@ -506,17 +506,34 @@ void TestFrmRoomAudio::restartsLeaveNoOutputsBehind()
 {
     const QByteArray mp3 = lameMp3(makeTone(440, 2), 22050, 2);
     FrmRoom *w = enter(user("ali", 1) + "<>" + user("me", 0));
+    QList<QPointer<QAudioOutput>> outputs;
+    QList<QPointer<PlayAudio>> players;
+    auto note = [&] {
+        for (QAudioOutput *o : w->findChildren<QAudioOutput *>())
+            if (!outputs.contains(o))
+                outputs << o;
+        for (PlayAudio *p : w->findChildren<PlayAudio *>())
+            if (!players.contains(p))
+                players << p;
+    };
     for (int round = 1; round <= 3; ++round) {
         QVERIFY(m_listen->waitForRequests(round, 30000));
+        note();
         m_listen->send(mp3.left(3000));
         QVERIFY(QTest::qWaitFor([&] { return startedPlayer(w); }, 20000));
+        note();
         m_listen->send(mp3.mid(3000));
         m_listen->drop();
         QVERIFY(QTest::qWaitFor([&] { return !startedPlayer(w); }, 30000));
+        note();
         deleteLaterNow();
+        // Only the window's current output and player are left.
         QCOMPARE(w->findChildren<QAudioOutput *>().size(), 1);
         QCOMPARE(w->findChildren<PlayAudio *>().size(), 1);
+        QCOMPARE(std::count_if(outputs.begin(), outputs.end(), [](const QPointer<QAudioOutput> &o) { return !o.isNull(); }), 1L);
+        QCOMPARE(std::count_if(players.begin(), players.end(), [](const QPointer<PlayAudio> &p) { return !p.isNull(); }), 1L);
     }
+    QVERIFY(outputs.size() >= 6);
 }
 
 void TestFrmRoomAudio::soundButton()

@@ -26,8 +26,12 @@ public:
                 m_peer = s;
                 received.clear();
                 QObject::connect(s, &QTcpSocket::readyRead, s, [this, s] {
-                    if (s == m_peer)
-                        received += s->readAll();
+                    if (s != m_peer)
+                        return;
+                    const bool hadHead = received.contains("\n\n");
+                    received += s->readAll();
+                    if (!hadHead && received.contains("\n\n") && !autoAnswer.isEmpty())
+                        answer(autoAnswer);
                 });
             }
         });
@@ -65,6 +69,8 @@ public:
 
     int connections = 0;
     QByteArray received;
+    // Written to each source once its request is whole, when not empty.
+    QByteArray autoAnswer;
 
 private:
     QTcpServer m_server;
