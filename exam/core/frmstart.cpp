@@ -11,6 +11,7 @@
 #include "core/pure/reply.h"
 #include "core/windows.h"
 #include "supervision/frmnataij.h"
+#include "supervision/frmoptions.h"
 #include "ui_frmstart.h"
 
 #include <QCloseEvent>
@@ -114,7 +115,7 @@ bool FrmStart::InfoUsr()
     query.addQueryItem(QStringLiteral("isgroup"), grpVelmar);
     const ExamReply reply = postExamCommand(query);
     if (!reply.ok()) {
-        showMessage(kMsgConnection);
+        showMessage(failedPostMessage(reply, kMsgConnection));
         return false;
     }
     const StudentInfo info = parseStudentInfo(reply.payload());
@@ -174,7 +175,7 @@ void FrmStart::on_B_login_clicked()
     query.addQueryItem(QStringLiteral("isgroup"), grpVelmar);
     const ExamReply reply = postExamCommand(query);
     if (!reply.ok())
-        return postFailed(kMsgConnection);
+        return postFailed(failedPostMessage(reply, kMsgConnection));
     const QString payload = reply.payload();
     if (payload.isEmpty() || parseLoginReply(payload).malformed)
         return postFailed(kMsgEmptyReply);
@@ -194,7 +195,7 @@ void FrmStart::on_B_natija_clicked()
     hide();
     const ExamReply reply = postExamCommand(query);
     if (!reply.ok())
-        return postFailed(kMsgConnection);
+        return postFailed(failedPostMessage(reply, kMsgConnection));
     // A reply without its frame is a fault, not a student without results.
     if (reply.body.isEmpty() || !replyHasFrame(reply.text()))
         return postFailed(kMsgEmptyReply);
@@ -221,7 +222,9 @@ void FrmStart::on_B_options_clicked()
 
 void FrmStart::openReportsWindow()
 {
-    // The reports window opens here (and hides the start form).
+    frmoption = new frmOptions(nullptr);
+    frmoption->show();
+    hide();
 }
 
 // Nothing to sit today: the reason, then the program ends.

@@ -3,6 +3,7 @@
 // exam clock and the waiting window.
 #include "core/msgbox.h"
 #include "core/program.h"
+#include "core/pure/reply.h"
 #include "examtest.h"
 #include "support/institute.h"
 #include "support/modal.h"
@@ -360,9 +361,8 @@ void TestExamStart::failures_data()
     QTest::addColumn<bool>("hidden");
     QTest::newRow("infousr status") << "B_login" << QJsonObject{{"status", 503}} << 1
                                     << kMsgConnection << false;
-    // The network library sends a post once more when its connection closed
-    // unanswered; the program itself retries nothing.
-    QTest::newRow("infousr dropped") << "B_natija" << QJsonObject{{"drop", true}} << 2
+    // A connection closed unanswered fails the post: it is never sent again.
+    QTest::newRow("infousr dropped") << "B_natija" << QJsonObject{{"drop", true}} << 1
                                      << kMsgConnection << false;
     QTest::newRow("infousr silent") << "B_login" << QJsonObject{{"silent", 3}} << 1
                                     << kMsgConnection << false;
@@ -392,6 +392,12 @@ void TestExamStart::failures_data()
     QTest::newRow("getimtihan unframed payload")
         << "B_natija" << QJsonObject{{"cmd", "getimtihan"}, {"unframed", true}} << 2
         << kMsgEmptyReply << true;
+    // A reply past the size bound is dropped unread, whatever its frame.
+    QTest::newRow("infousr reply too large")
+        << "B_login" << QJsonObject{{"pad", double(kMaxReplySize)}} << 1 << kMsgReplyTooLarge << false;
+    QTest::newRow("getimtihan reply too large")
+        << "B_natija" << QJsonObject{{"cmd", "getimtihan"}, {"pad", double(kMaxReplySize)}} << 2
+        << kMsgReplyTooLarge << true;
     QTest::newRow("getimtihan frame without its end")
         << "B_natija" << QJsonObject{{"cmd", "getimtihan"}, {"raw", "debut|Amina|mail<|>x"}} << 2
         << kMsgEmptyReply << true;
