@@ -145,7 +145,8 @@ private:
     void StopStream();
     void StartPlay();
     void StopPlay();
-    // Hands the stream's objects to deferred deletion (destructor).
+    // Stops the sound devices and hands them and the stream to deferred
+    // deletion outside the window (destructor).
     void releaseAudio();
     // Stops the microphone's capture and encoder.
     void stopCapture();
