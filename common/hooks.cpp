@@ -13,6 +13,7 @@ UrlHandler urlHandler;
 StartHandler startHandler;
 SaveFileHandler saveFileHandler;
 DirectoryHandler directoryHandler;
+OpenFilesHandler openFilesHandler;
 ClockHandler clockHandler;
 QuitHandler quitHandler;
 } // namespace
@@ -61,6 +62,16 @@ QString getExistingDirectory(QWidget *parent, const QString &caption, const QStr
     if (directoryHandler)
         return directoryHandler(caption, path);
     return QFileDialog::getExistingDirectory(parent, caption, path);
+}
+
+void setOpenFilesHandler(OpenFilesHandler handler) { openFilesHandler = std::move(handler); }
+
+QStringList getOpenFileNames(QWidget *parent, const QString &caption, const QString &path,
+                             const QString &filter)
+{
+    if (openFilesHandler)
+        return openFilesHandler(caption, path, filter);
+    return QFileDialog::getOpenFileNames(parent, caption, path, filter);
 }
 
 void setQuitHandler(QuitHandler handler) { quitHandler = std::move(handler); }

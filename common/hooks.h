@@ -42,6 +42,13 @@ using DirectoryHandler = std::function<QString(const QString &caption, const QSt
 void setDirectoryHandler(DirectoryHandler handler);
 QString getExistingDirectory(QWidget *parent, const QString &caption, const QString &path);
 
+// Several existing files; an empty list means cancelled.
+using OpenFilesHandler = std::function<QStringList(const QString &caption, const QString &path,
+                                                   const QString &filter)>;
+void setOpenFilesHandler(OpenFilesHandler handler);
+QStringList getOpenFileNames(QWidget *parent, const QString &caption, const QString &path,
+                             const QString &filter);
+
 // Leaves the application's event loop once the current handling returns.
 // A handler, when set, runs instead, so tests can see the quit without ending
 // their own event loops.

@@ -11,6 +11,7 @@
 #include "core/pure/reply.h"
 #include "core/windows.h"
 #include "supervision/frmnataij.h"
+#include "supervision/frmoptions.h"
 #include "ui_frmstart.h"
 
 #include <QCloseEvent>
@@ -221,7 +222,9 @@ void FrmStart::on_B_options_clicked()
 
 void FrmStart::openReportsWindow()
 {
-    // The reports window opens here (and hides the start form).
+    frmoption = new frmOptions(nullptr);
+    frmoption->show();
+    hide();
 }
 
 // Nothing to sit today: the reason, then the program ends.

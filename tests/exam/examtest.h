@@ -11,7 +11,11 @@
 #include "core/frmweb.h"
 #include "core/globals.h"
 #include "core/windows.h"
+#include "supervision/frmentre.h"
 #include "supervision/frmnataij.h"
+#include "supervision/frmoptions.h"
+#include "supervision/frmpwd.h"
+#include "supervision/frmview.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -37,6 +41,14 @@ inline void settle()
 
 inline void closeWindows()
 {
+    if (frmentre)
+        frmentre->close();
+    if (frmview)
+        frmview->close();
+    if (frmpwd)
+        frmpwd->close();
+    if (frmoption)
+        frmoption->close();
     if (frmweb)
         frmweb->closeSheet();
     if (frmnataij)
@@ -66,6 +78,9 @@ inline void reset()
     id_user = 0;
     type_user = 0;
     Badmin = false;
+    admin.clear();
+    pwd_admin.clear();
+    ServerStat = false;
     sDateServer.clear();
     sSecond = 0;
     reply_isRunning = false;

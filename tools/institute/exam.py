@@ -34,6 +34,29 @@ payload; adding one (for example "send") is one function and one entry.
                    id, "deja" for a repeat; "cmd2" = "edit" replaces the kept
                    answers and is "ok". Every send is kept, also the repeats.
 
+Supervisor commands (each checks "user_admin" and "pwd" against SUPERVISORS):
+    infoadmin   -> "ok|<switch>" for a known supervisor ("1": the exams are
+                   held back from students, "0": shown), else "no admin"
+    sendim      -> "ok": the exam is published with a new id (from 101 on)
+                   and appears in the students' "login4" on the day of its
+                   "dateim" ("yyyy-MM-dd HH:mm"), with its "moda" minutes,
+                   "titre", "fawj", "fasl" and exam text "txt"; "deja" for
+                   an exam of the same title, date, cohort and class;
+                   "no ostad" for a teacher ("ostad") not in TEACHERS
+                   (empty is allowed); "no admin" for wrong credentials, an
+                   assistant, or a teacher account naming another teacher
+    sendedit    -> as sendim, replacing the published exam "id"
+    changetat   -> "ok|<stat>" after setting the switch to "stat" ("1"
+                   closes: the students' "login4" head then says "1" and no
+                   exam is shown); "no admin" for wrong credentials, a
+                   teacher or an assistant
+Supervisor accounts (user name, password, kind; the kind is the exam
+program's type_user, which the classroom client hands over):
+    admin / admin123   -100 supervisor: sends exams, turns the switch
+    idara / idara123   -104 administration: the same
+    karim / karim123   -101 teacher "karim": sends his own exams only
+    assist / assist123  -99 assistant: logs in, may neither send nor switch
+
 Demo data: STUDENTS (member numbers, names, e-mails), GROUPS (group accounts
 and their members) and the day's exams, whose starts are set relative to the
 moment the institute starts: one over, one running, two to come.
@@ -70,6 +93,10 @@ Control commands (POST /control on the institute's control port):
         "fawj", "fasl", "number", "date", "grading"} with either "answers"
         (the answers text as it is) or "exam" and "responses" (see
         answers_text); "results": [] leaves the student without results
+    {"command": "exam-supervisor", "user", "password", "kind"}
+    {"command": "exam-switch", "closed": true|false}
+    {"command": "exam-published"} -> {"published": [{"id", "dateim", "moda",
+        "titre", "fawj", "fasl", "ostad", "txt", "by"}, ...], "closed": bool}
     {"command": "exam-sent"}       -> {"sent": [{"post": {key: value, ...},
         "reply": "ok" or "deja"}, ...]}: every "send" carried out, in order
         (the request log has the raw bodies)
@@ -198,7 +225,146 @@ DEMO_DAY = [
 ]
 
 
-class ExamService:
+# -- supervision ------------------------------------------------------------
+# User name -> (password, kind); kinds are the staff user types.
+SUPERVISORS = {
+    "admin": ("admin123", -100),
+    "idara": ("idara123", -104),
+    "karim": ("karim123", -101),
+    "assist": ("assist123", -99),
+}
+# Teachers an exam may name as its "ostad".
+TEACHERS = {"karim", "Leila Haddad"}
+# Kinds that may neither send exams nor turn the switch.
+READ_ONLY_KINDS = {-99}
+TEACHER_KIND = -101
+DATEIM_FORMAT = "%Y-%m-%d %H:%M"
+FIRST_PUBLISHED_ID = 101
+
+
+class Supervision:
+    """The supervisor's side of the exam endpoint, mixed into ExamService."""
+
+    def reset_supervision(self):
+        with self.lock:
+            self.supervisors = dict(SUPERVISORS)
+            self.published = []
+            self.next_id = FIRST_PUBLISHED_ID
+            self.closed = False
+
+    def supervisor_of(self, post):
+        """(name, kind) of the post's credentials, or None."""
+        name = post.get("user_admin", "")
+        with self.lock:
+            account = self.supervisors.get(name)
+        if account is None or account[0] != post.get("pwd"):
+            return None
+        return name, account[1]
+
+    def students_view(self, released, now):
+        """The login head's flag and the records of the day's published exams."""
+        with self.lock:
+            if self.closed:
+                return "1", []
+            published = [dict(e) for e in self.published]
+        today = datetime.datetime.fromtimestamp(now).date()
+        records = []
+        for e in published:
+            start = datetime.datetime.strptime(e["dateim"], DATEIM_FORMAT)
+            if start.date() != today:
+                continue
+            header = "<:>".join([e["titre"], e["fawj"], e["fasl"]])
+            records.append("<||>".join([str(e["id"]), start.strftime(TIME_FORMAT), e["moda"],
+                                        header, "", e["txt"]]))
+        return released, records
+
+    def infoadmin(self, post):
+        if self.supervisor_of(post) is None:
+            return "no admin"
+        with self.lock:
+            return "ok|" + ("1" if self.closed else "0")
+
+    def upload(self, post):
+        account = self.supervisor_of(post)
+        if account is None or account[1] in READ_ONLY_KINDS:
+            return "no admin"
+        ostad = post.get("ostad", "")
+        if account[1] == TEACHER_KIND and ostad != account[0]:
+            return "no admin"
+        if ostad and ostad not in TEACHERS:
+            return "no ostad"
+        missing = [k for k in ("txt", "titre", "dateim", "moda", "fawj", "fasl", "id_user")
+                   if k not in post]
+        if missing:
+            self.institute.fault("exam", "%s without %s" % (post["cmd"], ", ".join(missing)))
+            return ""
+        try:
+            datetime.datetime.strptime(post["dateim"], DATEIM_FORMAT)
+            numbers = [int(post[k]) for k in ("moda", "fawj", "fasl")]
+        except ValueError:
+            self.institute.fault("exam", "%s with a malformed dateim, moda, fawj or fasl" % post["cmd"])
+            return ""
+        if min(numbers) < 1:
+            self.institute.fault("exam", "%s with a number below 1" % post["cmd"])
+            return ""
+        exam_fields = {k: post[k] for k in ("dateim", "moda", "titre", "fawj", "fasl", "txt")}
+        exam_fields.update(ostad=ostad, by=account[0])
+        key = (post["titre"].lower(), post["dateim"], post["fawj"], post["fasl"])
+        with self.lock:
+            if post["cmd"] == "sendedit":
+                for e in self.published:
+                    if str(e["id"]) == post.get("id"):
+                        e.update(exam_fields)
+                        return "ok"
+                # An exam that is no longer there: nothing to replace.
+                return ""
+            for e in self.published:
+                if (e["titre"].lower(), e["dateim"], e["fawj"], e["fasl"]) == key:
+                    return "deja"
+            exam_fields["id"] = self.next_id
+            self.next_id += 1
+            self.published.append(exam_fields)
+        return "ok"
+
+    def changetat(self, post):
+        account = self.supervisor_of(post)
+        if account is None or account[1] in READ_ONLY_KINDS or account[1] == TEACHER_KIND:
+            return "no admin"
+        stat = post.get("stat")
+        if stat not in ("0", "1"):
+            self.institute.fault("exam", "changetat with stat %r" % stat)
+            return ""
+        with self.lock:
+            self.closed = stat == "1"
+        return "ok|" + stat
+
+    def control_supervisor(self, command):
+        with self.lock:
+            self.supervisors[command["user"]] = (command.get("password", ""),
+                                                 int(command.get("kind", -100)))
+        return {"ok": True}
+
+    def control_switch(self, command):
+        with self.lock:
+            self.closed = bool(command.get("closed"))
+        return {"ok": True}
+
+    def control_published(self, command):
+        with self.lock:
+            return {"published": [dict(e) for e in self.published], "closed": self.closed}
+
+    sendim = upload
+    sendedit = upload
+
+
+SUPERVISION_CONTROLS = {
+    "exam-supervisor": Supervision.control_supervisor,
+    "exam-switch": Supervision.control_switch,
+    "exam-published": Supervision.control_published,
+}
+
+
+class ExamService(Supervision):
     def __init__(self, institute):
         self.institute = institute
         self.lock = threading.RLock()
@@ -216,6 +382,7 @@ class ExamService:
             self.faults = {}
             self.sent = []
             self.received = {}
+            self.reset_supervision()
 
     # -- the day's exams ---------------------------------------------------
     def login4(self, post):
@@ -225,11 +392,12 @@ class ExamService:
             exams = None if self.exams is None else [dict(e) for e in self.exams]
             released = self.released
         now_text = format_time(now)
+        released, published = self.students_view(released, now)
         head = "<>".join([released, "velmar", "2.0.16", now_text, "ar", "1"])
-        if exams is None:
+        if exams is None and not published:
             return head
-        records = []
-        for e in exams:
+        records = list(published)
+        for e in exams or []:
             start = format_time(base + e.get("offset", 0))
             header = "<:>".join([e.get("title", ""), str(e.get("fawj", 1)), str(e.get("fasl", 1))])
             fields = [str(e.get("id", 0)), start, str(e.get("minutes", 30)), header,
@@ -307,6 +475,8 @@ class ExamService:
         if name == "exam-sent":
             with self.lock:
                 return {"sent": [dict(s) for s in self.sent]}
+        if name in SUPERVISION_CONTROLS:
+            return SUPERVISION_CONTROLS[name](self, command)
         if name == "exam-student":
             with self.lock:
                 self.students[int(command["id"])] = (command.get("name", ""),
@@ -323,11 +493,16 @@ class ExamService:
         return fault
 
 
+
 COMMANDS = {
     "infousr": ExamService.infousr,
     "login4": ExamService.login4,
     "getimtihan": ExamService.getimtihan,
     "send": ExamService.send,
+    "infoadmin": ExamService.infoadmin,
+    "sendim": ExamService.sendim,
+    "sendedit": ExamService.sendedit,
+    "changetat": ExamService.changetat,
 }
 
 
