@@ -191,7 +191,14 @@ FrmDisplay::FrmDisplay(QWidget *parent) : QWidget(parent), ui(new Ui::FrmDisplay
     GetlistImtihan();
 }
 
-FrmDisplay::~FrmDisplay() { delete ui; }
+FrmDisplay::~FrmDisplay()
+{
+    // The web view stops its load as it goes: nothing of this window may
+    // answer that.
+    m_scrollTo = nullptr;
+    disconnect(ui->web, nullptr, this, nullptr);
+    delete ui;
+}
 
 bool FrmDisplay::mayStart() const { return !m_closing && m_busy == 0 && !reply_isRunning; }
 
@@ -842,7 +849,8 @@ void FrmDisplay::on_B_cherch_clicked()
     const int row = findRow(rows, ui->table2->currentRow(), ui->T_chrch->text());
     if (row < 0)
         return;
-    ui->table2->selectRow(row);
+    // The row becomes current as a whole, so the next search goes on after it.
+    ui->table2->setCurrentCell(row, qMax(0, ui->table2->currentColumn()));
     ui->table2->scrollToItem(ui->table2->item(row, 0));
 }
 

@@ -35,7 +35,9 @@ QString withNextMark(const QString &grading, const QString &mark)
 {
     if (!gradedByMarks(grading))
         return QStringLiteral("0::") + mark;
-    return grading + QLatin1Char(':') + mark;
+    // Written afresh, so the new mark is read even when the text went on
+    // after its marks.
+    return QStringLiteral("0::") + (marksOf(grading) << mark).join(QLatin1Char(':'));
 }
 
 QStringList marksOf(const QString &grading) { return readGrading(grading).marks; }

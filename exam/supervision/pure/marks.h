@@ -15,8 +15,8 @@
 std::optional<QString> readMark(const QString &typed);
 
 // The grading text after one more per-question mark: "0::" and the mark for
-// a sheet without marks yet (not graded, or graded by a total), otherwise the
-// grading text, ":" and the mark.
+// a sheet without marks yet (not graded, or graded by a total), otherwise
+// "0::" and its marks and the new one joined by ":".
 QString withNextMark(const QString &grading, const QString &mark);
 // True when the grading gives its grade question by question (graded, total 0).
 bool gradedByMarks(const QString &grading);
