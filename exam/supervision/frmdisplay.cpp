@@ -240,6 +240,11 @@ void FrmDisplay::GetlistImtihan()
     closeWaitBox();
     if (m_closing)
         return;
+    fillExams(payload);
+}
+
+void FrmDisplay::fillExams(const QString &payload)
+{
     const ExamList list = readExamList(payload);
     if (type_user == -101)
         ui->groupBox->setTitle(QStringLiteral(" قائمة الامتحانات للأستاذ ") + nickname
@@ -306,6 +311,11 @@ void FrmDisplay::GetImtihanUser()
     closeWaitBox();
     if (m_closing)
         return;
+    fillSheets(payload, descriptor);
+}
+
+void FrmDisplay::fillSheets(const QString &payload, const QString &descriptor)
+{
     const SheetList list = readSheetList(payload);
     ui->table2->setRowCount(0);
     listSheets.clear();

@@ -30,6 +30,11 @@ public:
 
     void GetlistImtihan();
     void GetImtihanUser();
+    // The exam list from a "listimtihan" payload.
+    void fillExams(const QString &payload);
+    // The sheet list from an "imtihanuser" payload, for the exam of the
+    // descriptor.
+    void fillSheets(const QString &payload, const QString &descriptor);
     // Shows the sheet of the current row of table2.
     void Display();
     // Writes the grades of txtTankit into htmlSheet and shows the page.
