@@ -1,14 +1,19 @@
 #include "mainwindow/frmuser.h"
 
+#include "admin/frm_adrm.h"
+#include "admin/frm_adus.h"
 #include "common/hooks.h"
 #include "mainwindow/frmpm.h"
 #include "mainwindow/frmserr.h"
 #include "mainwindow/windowlists.h"
 #include "protocol/helpers.h"
+#include "protocol/imtihan.h"
 #include "protocol/mymessage.h"
 #include "protocol/pure/outgoing.h"
 #include "protocol/state.h"
 #include "protocol/wsk.h"
+#include "rooms/frmbat.h"
+#include "rooms/frmroom.h"
 #include "ui_frmuser.h"
 
 #include <QApplication>
@@ -54,8 +59,7 @@ void showPlaceholderBox(const QString &text)
 // Every room and private-message window of the login.
 void closeConversationWindows()
 {
-    // closeWindowList(frmRooms) belongs here too; it comes with the room
-    // window (FrmRoom), whose class it needs.
+    closeWindowList(frmRooms);
     closeWindowList(frmPMs);
 }
 
@@ -97,15 +101,10 @@ FrmUser::FrmUser(QWidget *parent) : QWidget(parent), ui(new Ui::FrmUser)
     connect(m_actEdit, &QAction::triggered, this, &FrmUser::MenuEdit);
     connect(m_actAdminMsg, &QAction::triggered, this, &FrmUser::MenuAdminMsg);
     connect(m_actAdminServer, &QAction::triggered, this, &FrmUser::MenuAdminServer);
-
-    // Entries whose slots are not built yet stay disabled: the exam hand-over,
-    // the group and room administration, the user administration and the
-    // live page.
-    ui->Bimtihan->setEnabled(false);
-    m_actImtihan->setEnabled(false);
-    m_actAdminGR->setEnabled(false);
-    m_actAdminUsers->setEnabled(false);
-    m_actBat->setEnabled(false);
+    connect(m_actImtihan, &QAction::triggered, this, &FrmUser::MenuImtihan);
+    connect(m_actAdminGR, &QAction::triggered, this, &FrmUser::MenuAdminGR);
+    connect(m_actAdminUsers, &QAction::triggered, this, &FrmUser::MenuAdminUsers);
+    connect(m_actBat, &QAction::triggered, this, &FrmUser::MenuBat);
 
     m_menuFile = m_menuBar->addMenu(tr("File"));
     m_menuFile->addAction(m_actFind);
@@ -353,6 +352,12 @@ void FrmUser::on_Brooms_clicked() { SendPacket(outgoing::groupList()); }
 
 void FrmUser::MenuRoom() { on_Brooms_clicked(); }
 
+void FrmUser::MenuBat()
+{
+    ChannelRoom = 0;
+    openFrmBat();
+}
+
 void FrmUser::openSearch()
 {
     if (frmserr) {
@@ -380,6 +385,41 @@ void FrmUser::MenuEdit() { showPlaceholderBox(QStringLiteral("MenuEdit")); }
 void FrmUser::MenuAdminMsg() { showPlaceholderBox(QStringLiteral("MenuAdminMsg")); }
 
 void FrmUser::MenuAdminServer() { showPlaceholderBox(QStringLiteral("MenuAdminServer")); }
+
+void FrmUser::MenuImtihan()
+{
+    if (type_user != 0)
+        runImtihan();
+}
+
+void FrmUser::on_Bimtihan_clicked() { MenuImtihan(); }
+
+void FrmUser::MenuAdminGR()
+{
+    if (frmadrm) {
+        // The old window may be inside a slot of its own (a message box).
+        Frm_adRm *old = frmadrm;
+        frmadrm = nullptr;
+        old->hide();
+        old->deleteLater();
+    }
+    frmadrm = new Frm_adRm(nullptr);
+    CenterWidget(frmadrm);
+    frmadrm->show();
+}
+
+void FrmUser::MenuAdminUsers()
+{
+    if (frmadus) {
+        Frm_adUs *old = frmadus;
+        frmadus = nullptr;
+        old->hide();
+        old->deleteLater();
+    }
+    frmadus = new Frm_adUs(nullptr);
+    CenterWidget(frmadus);
+    frmadus->show();
+}
 
 void FrmUser::time_out()
 {

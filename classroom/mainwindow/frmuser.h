@@ -83,10 +83,15 @@ private slots:
     void menuDel();
     void MenuExit();
     void MenuRoom();
+    void MenuBat();
     void MenuFind();
     void MenuEdit();
+    void MenuImtihan();
+    void MenuAdminGR();
     void MenuAdminMsg();
     void MenuAdminServer();
+    void MenuAdminUsers();
+    void on_Bimtihan_clicked();
 
 private:
     QTreeWidgetItem *onlineGroup() const;

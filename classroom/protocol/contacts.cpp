@@ -1,5 +1,6 @@
 #include "protocol/contacts.h"
 
+#include "admin/frm_adus.h"
 #include "mainwindow/frmserr.h"
 #include "mainwindow/frmuser.h"
 #include "protocol/helpers.h"
@@ -62,8 +63,8 @@ void AddUser(const QString &name, const QString &body)
         if (frmserr)
             frmserr->Enbled();
     }
-    // "RechercherCo" goes to the user administration form (frmadus) with
-    // Frm_adUs::cherch(body); that form is not built yet.
+    if (name == QLatin1String("RechercherCo") && frmadus)
+        frmadus->cherch(body);
 }
 
 void DelUser(const QString &body)

@@ -10,7 +10,8 @@ void ListUsers(const QString &body);
 void StatUsers(const QString &body);
 // Code 4: a contact was blocked (name "1") or unblocked.
 void BlockUsr(const QString &name, const QString &body);
-// Code 5: search results, "Rechercher" for the search dialog.
+// Code 5: search results, "Rechercher" for the search dialog,
+// "RechercherCo" for the user administration window.
 void AddUser(const QString &name, const QString &body);
 // Code 6: a contact taken out of the list.
 void DelUser(const QString &body);

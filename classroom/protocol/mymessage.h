@@ -63,6 +63,11 @@ public:
     // Exam program update: {title, text}.
     static constexpr Pair GeMsgVervion2() { return {"sVervion2", "Message sVervion Update2"}; }
     static constexpr Key GetMsgNoImtihan() { return "MsgNoImtihan"; }
+    // The exam program could not be started.
+    static constexpr Key GeMsgImtihanNotStarted() { return "Imtihan not started"; }
+    // A typed name or password holds "|" or ":", which the requests use as
+    // separators.
+    static constexpr Key GeMsgSeparatorChar() { return "No Separator Char"; }
     // Exam start: {member title, member text, visitor title, visitor text}.
     static constexpr Four GetMsgImthan()
     {

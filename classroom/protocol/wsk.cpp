@@ -1,9 +1,12 @@
 #include "protocol/wsk.h"
 
 #include "mainwindow/frmuser.h"
+#include "protocol/admin.h"
 #include "protocol/contacts.h"
+#include "protocol/imtihan.h"
 #include "protocol/login.h"
 #include "protocol/privatemessages.h"
+#include "protocol/rooms.h"
 #include "protocol/pure/packet.h"
 #include "protocol/state.h"
 
@@ -132,6 +135,54 @@ void ExtractCmd(const QByteArray &header, const QByteArray &body)
         break;
     case 7:
         PMUsr(command.name, command.text);
+        break;
+    case 8:
+        ListGroupRooms(command.name, command.text, 0);
+        break;
+    case 9:
+        ErrorEntre(command.name, command.text);
+        break;
+    case 10:
+        Lst_user_rooms(command.name, command.text);
+        break;
+    case 11:
+        Remove_user(command.text);
+        break;
+    case 12:
+        GettxtRoom(command.name, command.text);
+        break;
+    case 13:
+        ChangeUSERoom(command.name, command.text);
+        break;
+    case 16:
+        PermissionsUSR(command.text);
+        break;
+    case 18:
+        ListGroupRooms(command.name, command.text, 1);
+        break;
+    case 19:
+        EditGroupResult(command.name);
+        break;
+    case 20:
+        ShowMsgSystem(command.name);
+        break;
+    case 21:
+        EditRoomsResult(command.name);
+        break;
+    case 22:
+        ListGroupRooms2(command.name, command.text, 1);
+        break;
+    case 23:
+        ListAdmin(command.name, command.text);
+        break;
+    case 24:
+        AddDel_Admin(command.name, command.text);
+        break;
+    case 27:
+        GetImtihan(command.name, command.text);
+        break;
+    case 28:
+        GetPermissions(command.name, command.text);
         break;
     case 45:
         SendPackettest(command.bytes);

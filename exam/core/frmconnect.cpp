@@ -11,8 +11,9 @@
 frmConnect::frmConnect(QWidget *parent) : QDialog(parent), ui(new Ui::frmConnect)
 {
     ui->setupUi(this);
-    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint
-                   & ~Qt::WindowCloseButtonHint);
+    // A title bar and nothing else: without the customise hint the window
+    // manager would still offer close, minimise and maximise.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     takeExamLook(this, QStringLiteral(":/Resources/bb.png"));
     // Closing the box never ends the program by itself.
     setAttribute(Qt::WA_QuitOnClose, false);
@@ -35,6 +36,11 @@ void frmConnect::on_pushButton_clicked()
 
 void frmConnect::closeEvent(QCloseEvent *event)
 {
+    // Only the command that waits closes the box; Cancel stops the post.
+    if (event->spontaneous() && reply_isRunning) {
+        event->ignore();
+        return;
+    }
     event->accept();
     if (frmconn == this)
         frmconn = nullptr;

@@ -73,6 +73,12 @@ void FrmStart2::changeTm(const QString &now, const QString &remaining)
     setWindowTitle(QStringLiteral("لديك اختبار بعد : ") + remaining);
 }
 
+void FrmStart2::noExamLeft(const QString &now)
+{
+    changeTm(now, QString());
+    setWindowTitle(QStringLiteral("لا يوجد اختبار آخر"));
+}
+
 void FrmStart2::RemoveAt(int row) { ui->table1->removeRow(row); }
 
 int FrmStart2::getcountList() const { return ui->table1->rowCount(); }

@@ -18,6 +18,8 @@ public:
 
     // Server now ("yyyy-MM-dd hh:mm:ss") and the remaining time.
     void changeTm(const QString &now, const QString &remaining);
+    // Once no exam is left: the server time, and no countdown.
+    void noExamLeft(const QString &now);
     void RemoveAt(int row);
     int getcountList() const;
 

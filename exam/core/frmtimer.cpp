@@ -29,7 +29,10 @@ static const QString kMsgAlreadySent =
 static const QString kMsgSent = QStringLiteral("تم بحمد الله إرسال الامتحان بنجاح    ");
 static const QString kMsgReportNotSaved =
     QStringLiteral("تعذر حفظ نسخة الامتحان على جهازك في :\n");
-static const QString kMsgSendingAnyway = QStringLiteral("\nسيتم إرسال الامتحان الآن    ");
+static const QString kMsgCopyKept =
+    QStringLiteral("لم يتم إرسال الامتحان، وقد حفظت نسخة منه على جهازك في :\n");
+static const QString kMsgSendLater =
+    QStringLiteral("\nيمكنك إرسالها لاحقا من زر «إعدادات» في برنامج الاختبار    ");
 
 FrmTimer::FrmTimer(QWidget *parent) : QWidget(parent), timer(new QTimer(this))
 {
@@ -81,6 +84,12 @@ void FrmTimer::slotTime()
         return;
     if (running) {
         const int r = GettimeServer2(dateImtihan, moda);
+        if (r < 1 && frmweb && frmweb->hasOpenBox()) {
+            // The sheet is never pulled away under an open box: the box goes
+            // first, and the next tick submits.
+            frmweb->closeBoxes();
+            return;
+        }
         if (r < 1)
             Sendtxt();
         else if (frmweb)
@@ -90,8 +99,12 @@ void FrmTimer::slotTime()
             return;
     }
     const int r = GettimeServer();
-    if (listDate.isEmpty())
+    if (listDate.isEmpty()) {
+        // No exam left: the window shows the time, not a countdown that stopped.
+        if (frmstart2 && !frmstart2->isHidden())
+            frmstart2->noExamLeft(serverNow().toString(format));
         return;
+    }
     if (r < 1) {
         startDueExam(r);
         return;
@@ -178,13 +191,15 @@ void FrmTimer::Sendtxt()
     const QString answers = sheet->GetHtm2Im();
     const int id = sheet->examId();
     const QString title = sheet->examTitle();
-    const QStringList unsaved = SaveImtihan(id, sheet->cohort(), sheet->classNo(), title, answers);
+    QStringList saved;
+    const QStringList unsaved =
+        SaveImtihan(id, sheet->cohort(), sheet->classNo(), title, answers, &saved);
 
     openWaitBox(kWaitSend);
     sheet->closeSheet();
-    if (!unsaved.isEmpty())
-        showMessage(kMsgReportNotSaved + unsaved.join(QLatin1Char('\n')) + kMsgSendingAnyway);
 
+    // The answers are posted first; what went wrong with the copies is told
+    // afterwards, so a student who has walked away still submits.
     FormQuery query = examQuery();
     query.addQueryItem(QStringLiteral("cmd"), QStringLiteral("send"));
     query.addQueryItem(QStringLiteral("id_user"), QString::number(id_user));
@@ -212,15 +227,22 @@ void FrmTimer::Sendtxt()
         if (again != QMessageBox::Yes)
             break;
     }
-    if (frmstart2)
+    if (frmstart2) {
+        if (listDate.isEmpty())
+            frmstart2->noExamLeft(serverNow().toString(format));
         frmstart2->show();
+    }
     closeWaitBox();
+    if (!unsaved.isEmpty())
+        showMessage(kMsgReportNotSaved + unsaved.join(QLatin1Char('\n')) + QStringLiteral("    "));
+    if (!taken && !saved.isEmpty())
+        showMessage(kMsgCopyKept + saved.join(QLatin1Char('\n')) + kMsgSendLater);
     if (taken && (frmstart2 ? frmstart2->getcountList() == 0 : listDate.isEmpty()))
         hooks::quit();
 }
 
 QStringList FrmTimer::SaveImtihan(int id, int fawj, int fasl, const QString &title,
-                                  const QString &answers)
+                                  const QString &answers, QStringList *saved)
 {
     const ReportRecord record{reportStamp(hooks::now()),
                               nickname,
@@ -234,7 +256,7 @@ QStringList FrmTimer::SaveImtihan(int id, int fawj, int fasl, const QString &tit
                               title,
                               answers};
     QStringList failed;
-    writeReportFile(record, &failed);
+    writeReportFile(record, &failed, saved);
     return failed;
 }
 

@@ -44,9 +44,10 @@ public:
     // left after the endpoint took the answers.
     void Sendtxt();
     // Writes the report file of an exam into the report folder and onto the
-    // Desktop; returns the folders or files that could not be written.
+    // Desktop; returns the folders or files that could not be written, and
+    // gives the files written in *saved.
     QStringList SaveImtihan(int id, int fawj, int fasl, const QString &title,
-                            const QString &answers);
+                            const QString &answers, QStringList *saved = nullptr);
 
     bool examRunning() const { return running; }
     int examMinutes() const { return moda; }

@@ -3,6 +3,7 @@
 #include "core/frmconnect.h"
 #include "core/globals.h"
 #include "core/pure/reply.h"
+#include "core/windows.h"
 
 #include <QEventLoop>
 #include <QNetworkAccessManager>
@@ -13,6 +14,46 @@
 
 int FrmURL::timeoutMs = 10000;
 
+namespace {
+
+// The body of one post, readable once: the network library cannot rewind it,
+// so a connection closed before the answer fails the post instead of sending
+// it a second time.
+class OneShotBody : public QIODevice
+{
+public:
+    explicit OneShotBody(const QByteArray &data) : m_data(data)
+    {
+        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
+
+    qint64 size() const override { return m_data.size(); }
+    bool seek(qint64 pos) override
+    {
+        // Only where the reading stands; never back to bytes already sent.
+        return pos == m_read && QIODevice::seek(pos);
+    }
+    bool reset() override { return m_read == 0 && QIODevice::reset(); }
+
+protected:
+    qint64 readData(char *out, qint64 max) override
+    {
+        const qint64 n = qMin(max, qint64(m_data.size()) - m_read);
+        if (n <= 0)
+            return m_read >= m_data.size() ? -1 : 0;
+        memcpy(out, m_data.constData() + m_read, size_t(n));
+        m_read += n;
+        return n;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    QByteArray m_data;
+    qint64 m_read = 0;
+};
+
+} // namespace
+
 FrmURL::FrmURL(QObject *parent) : QObject(parent) {}
 
 QByteArray FrmURL::OpenURL(const QString &url, int *status, const FormQuery &query)
@@ -22,12 +63,14 @@ QByteArray FrmURL::OpenURL(const QString &url, int *status, const FormQuery &que
         qWarning("Exam post refused: another post is waiting.");
         return QByteArray();
     }
+    // The body outlives the manager, which may still read it as it goes.
+    OneShotBody body(query.toBody());
     QNetworkAccessManager manager;
     QNetworkRequest request(QUrl(url, QUrl::TolerantMode));
     request.setHeader(QNetworkRequest::ContentTypeHeader,
                       QByteArrayLiteral("application/x-www-form-urlencoded;charset=utf8"));
     reply_isRunning = true;
-    QNetworkReply *reply = manager.post(request, query.toBody());
+    QNetworkReply *reply = manager.post(request, &body);
     replyweb = reply;
     if (!reply->isFinished()) {
         QEventLoop loop;
@@ -36,12 +79,13 @@ QByteArray FrmURL::OpenURL(const QString &url, int *status, const FormQuery &que
         loop.exec();
     }
     *status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const QByteArray body = reply->readAll();
+    // A cancelled reply is closed and holds nothing.
+    const QByteArray answer = reply->isOpen() ? reply->readAll() : QByteArray();
     // A reply still running is abandoned with its manager.
     reply->deleteLater();
     replyweb = nullptr;
     reply_isRunning = false;
-    return body;
+    return answer;
 }
 
 FormQuery examQuery() { return FormQuery(Url_php); }
@@ -67,6 +111,7 @@ frmConnect *openWaitBox(const QString &text)
     frmconn = new frmConnect(nullptr);
     if (!text.isEmpty())
         frmconn->ChangeTitre(text);
+    keepAboveExamSheet(frmconn);
     frmconn->show();
     return frmconn;
 }

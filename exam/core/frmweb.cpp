@@ -9,7 +9,12 @@
 #include "core/pure/pagetext.h"
 #include "ui_frmweb.h"
 
+#include "common/hooks.h"
+
 #include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWindow>
 #include <QMouseEvent>
 #include <QWebElement>
 #include <QWebFrame>
@@ -30,11 +35,11 @@ const QString kKeyboardLinkHtml = QStringLiteral(
     "المفاتيح العربية'><br><b>لوحة المفاتيح العربية</b></a></p>");
 
 // The exam page: links are only reported, never followed, and its alerts
-// stay above the sheet, which is kept on top.
+// are boxes of the sheet, above it.
 class ExamPage : public QWebPage
 {
 public:
-    explicit ExamPage(QWidget *sheet) : QWebPage(sheet), m_sheet(sheet)
+    explicit ExamPage(FrmWeb *sheet) : QWebPage(sheet), m_sheet(sheet)
     {
         setLinkDelegationPolicy(QWebPage::DelegateAllLinks);
     }
@@ -42,12 +47,14 @@ public:
 protected:
     void javaScriptAlert(QWebFrame *, const QString &message) override
     {
-        MsgBox(kSheetTitle, message, QMessageBox::Information, QMessageBox::Ok,
-               QMessageBox::NoButton, QMessageBox::NoButton, m_sheet);
+        QMessageBox box(QMessageBox::Information, kSheetTitle, message, QMessageBox::Ok, nullptr,
+                        Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+        dressMessageBox(&box);
+        m_sheet->runBox(&box);
     }
 
 private:
-    QWidget *m_sheet;
+    FrmWeb *m_sheet;
 };
 
 // A script string literal: every character other than a letter, a digit or a
@@ -76,7 +83,12 @@ FrmWeb::FrmWeb(QWidget *parent) : QWidget(parent), ui(new Ui::FrmWeb)
     picture = kBasePicture;
     setWindowFlags(Qt::SplashScreen | Qt::WindowStaysOnTopHint);
     setWindowState(windowState() | Qt::WindowMaximized);
+    // Maximised means nothing to a window without frame: it is given the
+    // whole screen it is on, and follows that screen.
+    fillScreen();
     show();
+    if (QWindow *window = windowHandle())
+        connect(window, &QWindow::screenChanged, this, &FrmWeb::fillScreen);
     ui->widget->hide();
     const QList<mywidget *> keys = ui->widget->findChildren<mywidget *>();
     for (mywidget *key : keys)
@@ -144,6 +156,40 @@ QString FrmWeb::GetHtm2Im() const
         forms << page;
     }
     return composeAnswers(content, forms);
+}
+
+void FrmWeb::fillScreen()
+{
+    QScreen *screen = windowHandle() ? windowHandle()->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    if (screen != m_screen) {
+        if (m_screen)
+            disconnect(m_screen, nullptr, this, nullptr);
+        m_screen = screen;
+        connect(screen, &QScreen::geometryChanged, this, &FrmWeb::fillScreen);
+    }
+    setGeometry(screen->geometry());
+}
+
+int FrmWeb::runBox(QDialog *box)
+{
+    boxes << box;
+    const int result = hooks::execModal(box);
+    boxes.removeAll(box);
+    boxes.removeAll(nullptr);
+    if (deleteWhenBoxesClose && boxes.isEmpty())
+        deleteLater();
+    return result;
+}
+
+void FrmWeb::closeBoxes()
+{
+    const QList<QPointer<QDialog>> open = boxes;
+    for (const QPointer<QDialog> &box : open) {
+        if (box)
+            box->done(QDialog::Rejected);
+    }
 }
 
 void FrmWeb::closeSheet()
@@ -258,5 +304,12 @@ void FrmWeb::closeEvent(QCloseEvent *event)
     event->accept();
     if (frmweb == this)
         frmweb = nullptr;
+    if (hasOpenBox()) {
+        // The sheet goes once its boxes have returned: a box, and the page
+        // script that opened it, never lose the sheet under them.
+        deleteWhenBoxesClose = true;
+        closeBoxes();
+        return;
+    }
     deleteLater();
 }

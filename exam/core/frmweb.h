@@ -4,11 +4,15 @@
 #pragma once
 
 #include <QDateTime>
+#include <QDialog>
+#include <QList>
 #include <QPoint>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
 class QMouseEvent;
+class QScreen;
 class QUrl;
 class QWebFrame;
 
@@ -37,6 +41,13 @@ public:
     // asked by anyone else is refused while the exam runs.
     void closeSheet();
 
+    // Runs a box of the sheet or its page modally. While one is open the
+    // sheet is never deleted: a close waits until the box has returned.
+    int runBox(QDialog *box);
+    bool hasOpenBox() const { return !boxes.isEmpty(); }
+    // Closes the open boxes of the sheet as if dismissed.
+    void closeBoxes();
+
     int examId() const { return id; }
     int cohort() const { return fawj; }
     int classNo() const { return fasl; }
@@ -62,6 +73,7 @@ private slots:
     void on_web_linkClicked(const QUrl &url);
 
 private:
+    void fillScreen();
     QString runScript(const QString &script);
     void toggleShift();
     void openKeyboard();
@@ -79,4 +91,7 @@ private:
     QPoint dragOffset;
     QString picture;
     bool closing = false;
+    QList<QPointer<QDialog>> boxes;
+    bool deleteWhenBoxesClose = false;
+    QPointer<QScreen> m_screen;
 };

@@ -5,17 +5,73 @@
 #include "core/pure/examdate.h"
 #include "core/windows.h"
 
+#include "core/frmconnect.h"
+
 #include <QAbstractButton>
+#include <QScreen>
+#include <QShowEvent>
 
 const QString kMsgTitle = QStringLiteral("رسالة");
+
+namespace {
+
+// Room kept between a box and the wait box beside it.
+constexpr int kGap = 16;
+
+// A message box that opens beside the wait box rather than over it, so that
+// a click meant for one never lands on the other.
+class ExamMessageBox : public QMessageBox
+{
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent *event) override
+    {
+        QMessageBox::showEvent(event);
+        if (!event->spontaneous())
+            placeBesideWaitBox(this);
+    }
+};
+
+} // namespace
+
+void placeBesideWaitBox(QWidget *box)
+{
+    if (!frmconn || !frmconn->isVisible() || frmconn == box)
+        return;
+    const QRect wait = frmconn->frameGeometry();
+    // The box's frame is not known before it is shown: take the wait box's.
+    const QMargins frame(frmconn->geometry().left() - wait.left(),
+                         frmconn->geometry().top() - wait.top(),
+                         wait.right() - frmconn->geometry().right(),
+                         wait.bottom() - frmconn->geometry().bottom());
+    const QSize outer = box->size().grownBy(frame);
+    const QScreen *screen = frmconn->screen();
+    const QRect room = screen ? screen->availableGeometry() : QRect();
+    // The frame's top-left corner; the box inside it is moved, as a window
+    // not yet shown has no frame to move.
+    const int x = wait.center().x() - outer.width() / 2;
+    int y = wait.bottom() + 1 + kGap;
+    if (room.isValid() && y + outer.height() > room.bottom() + 1)
+        y = wait.top() - kGap - outer.height();
+    box->move(x + frame.left(), y + frame.top());
+}
 
 int MsgBox(const QString &title, const QString &text, QMessageBox::Icon icon,
            QMessageBox::StandardButton button0, QMessageBox::StandardButton button1,
            QMessageBox::StandardButton button2, QWidget *parent)
 {
-    QMessageBox box(icon, title, text, QMessageBox::StandardButtons(button0 | button1 | button2),
-                    parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
-    box.setLayoutDirection(Qt::RightToLeft);
+    ExamMessageBox box(icon, title, text,
+                       QMessageBox::StandardButtons(button0 | button1 | button2), parent,
+                       Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+    dressMessageBox(&box);
+    return hooks::execModal(&box);
+}
+
+void dressMessageBox(QMessageBox *box)
+{
+    box->setLayoutDirection(Qt::RightToLeft);
     const QPair<QMessageBox::StandardButton, QString> captions[] = {
         {QMessageBox::Ok, QStringLiteral("موافق")},
         {QMessageBox::Yes, QStringLiteral("نعم")},
@@ -23,13 +79,13 @@ int MsgBox(const QString &title, const QString &text, QMessageBox::Icon icon,
         {QMessageBox::Cancel, QStringLiteral("إلغاء الأمر")},
     };
     for (const auto &caption : captions) {
-        if (QAbstractButton *button = box.button(caption.first))
+        if (QAbstractButton *button = box->button(caption.first))
             button->setText(caption.second);
     }
-    takeExamLook(&box, QStringLiteral(":/Resources/bb.png"));
-    box.setLayoutDirection(Qt::RightToLeft);
-    box.setWindowModality(Qt::ApplicationModal);
-    return hooks::execModal(&box);
+    takeExamLook(box, QStringLiteral(":/Resources/bb.png"));
+    box->setLayoutDirection(Qt::RightToLeft);
+    box->setWindowModality(Qt::ApplicationModal);
+    keepAboveExamSheet(box);
 }
 
 void showMessage(const QString &text)

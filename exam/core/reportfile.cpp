@@ -32,8 +32,9 @@ bool writeFile(const QString &path, const QByteArray &bytes)
 
 } // namespace
 
-QString writeReportFile(const ReportRecord &record, QStringList *failed)
+QString writeReportFile(const ReportRecord &record, QStringList *failed, QStringList *written)
 {
+    QStringList done;
     const QString folder = reportFolder();
     const bool folderMade = QDir().mkpath(folder);
     const QString desktop = desktopFolder();
@@ -50,13 +51,21 @@ QString writeReportFile(const ReportRecord &record, QStringList *failed)
         *failed << folder;
     else if (!writeFile(path, bytes))
         *failed << path;
+    else
+        done << path;
 
     if (!desktopThere) {
         *failed << (desktop.isEmpty() ? QDir::homePath() + QStringLiteral("/Desktop") : desktop);
     } else {
         const QString copy = desktop + QLatin1Char('/') + name;
-        if (!QFileInfo::exists(copy) && !writeFile(copy, bytes))
-            *failed << copy;
+        if (!QFileInfo::exists(copy)) {
+            if (writeFile(copy, bytes))
+                done << copy;
+            else
+                *failed << copy;
+        }
     }
+    if (written)
+        *written = done;
     return name;
 }

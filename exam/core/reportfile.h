@@ -16,5 +16,7 @@ QString desktopFolder();
 // Writes the report file of a record into the report folder (replacing a file
 // of the same name, the folder made when missing) and copies it onto the
 // Desktop (an existing file of that name there stays). Returns the file name
-// written; *failed gets each folder or file that could not be written.
-QString writeReportFile(const ReportRecord &record, QStringList *failed);
+// written; *failed gets each folder or file that could not be written, and
+// *written (when given) each file written.
+QString writeReportFile(const ReportRecord &record, QStringList *failed,
+                        QStringList *written = nullptr);

@@ -58,6 +58,7 @@ FrmEntre::FrmEntre(QWidget *parent) : QWidget(parent), ui(new Ui::FrmEntre)
     ui->Tdate->setLayoutDirection(Qt::LeftToRight);
     ui->Tdate->setLocale(QLocale::c());
     ui->Tdate->setDisplayFormat(QStringLiteral("yyyy-MM-dd HH:mm"));
+    ui->Tdate->setCurrentSection(QDateTimeEdit::DaySection);
     connect(ui->web, &QWebView::loadFinished, this, [this] {
         if (!scrollToEnd)
             return;
@@ -126,6 +127,8 @@ void FrmEntre::on_Tmada_returnPressed()
     ui->Tdate->show();
     ui->Tdate->setDate(hooks::now().date());
     ui->Tdate->setFocus();
+    // Typing replaces the day, then runs on into the hour and the minute.
+    ui->Tdate->setSelectedSection(QDateTimeEdit::DaySection);
 }
 
 void FrmEntre::on_Tdate_editingFinished()

@@ -102,6 +102,7 @@ frmOptions::frmOptions(QWidget *parent) : QWidget(parent), ui(new Ui::frmOptions
     setWindowTitle(QStringLiteral("إعدادات : ")
                    + QString(nameVelmar).replace(QLatin1Char('\n'), QLatin1Char(' ')));
     GetList();
+    centerOnScreen(this);
 }
 
 frmOptions::~frmOptions() { delete ui; }

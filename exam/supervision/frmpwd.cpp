@@ -17,6 +17,7 @@ FrmPwd::FrmPwd(QWidget *parent) : QWidget(parent), ui(new Ui::FrmPwd)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowMinimizeButtonHint
                    | Qt::WindowCloseButtonHint);
     takeExamLook(this, QStringLiteral(":/Resources/bb.png"));
+    centerOnScreen(this);
 }
 
 FrmPwd::~FrmPwd() { delete ui; }

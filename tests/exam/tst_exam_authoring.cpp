@@ -359,6 +359,9 @@ void TestExamAuthoring::dateAndTeacher()
         // Today, the time kept.
         QCOMPARE(date->dateTime(), QDateTime(QDate(2015, 5, 25), QTime(10, 45)));
         QCOMPARE(QApplication::focusWidget(), date);
+        // Digits typed replace the day and run on into the hour and minute.
+        QTest::keyClicks(date, "260930");
+        QCOMPARE(date->dateTime(), QDateTime(QDate(2015, 5, 26), QTime(9, 30)));
         // Leaving the date confirms it as Return does.
         w("Tmada")->setFocus();
         QCOMPARE(w<QLineEdit>("Tmoda")->text(), QStringLiteral("60"));

@@ -8,7 +8,9 @@
 #include <QFrame>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QWebElement>
 #include <QWebFrame>
 #include <QWebHistory>
@@ -53,6 +55,7 @@ private slots:
     void limitedBox();
     void alertWithoutBox_data();
     void alertWithoutBox();
+    void closedUnderAlert();
     void dragging();
     void pressOnKeyDoesNotDrag();
     void answers_data();
@@ -126,6 +129,10 @@ void TestExamSheet::window()
     QVERIFY(frmweb->windowFlags().testFlag(Qt::SplashScreen));
     QVERIFY(frmweb->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     QVERIFY(frmweb->windowState().testFlag(Qt::WindowMaximized));
+    // Without a window manager to maximise it, the sheet still covers the
+    // screen it is on, and the page the whole sheet.
+    QCOMPARE(frmweb->frameGeometry(), frmweb->screen()->geometry());
+    QCOMPARE(frmweb->findChild<QWebView *>("web")->geometry(), frmweb->rect());
     QVERIFY(!panel()->isVisible());
     QCOMPARE(panel()->geometry(), QRect(220, 250, 421, 181));
     QCOMPARE(frmweb->findChildren<mywidget *>(QRegularExpression("^map_\\d+$")).size(), 52);
@@ -473,18 +480,54 @@ void TestExamSheet::alertWithoutBox()
     js("document.getElementsByTagName('textarea')[0].value = 'x';"
        " document.getElementsByTagName('input')[0].focus();");
     ModalAnswerer answers;
-    QWidget *parentOfAlert = nullptr;
-    answers.whileOpen([&](QDialog *dialog) { parentOfAlert = dialog->parentWidget(); });
+    QWidget *parentOfAlert = frmweb;
+    bool onTop = false;
+    bool boxOfSheet = false;
+    answers.whileOpen([&](QDialog *dialog) {
+        parentOfAlert = dialog->parentWidget();
+        onTop = dialog->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+        boxOfSheet = frmweb->hasOpenBox();
+    });
     press(name);
     QCOMPARE(answers.texts(), alert ? QStringList{kNoBoxAlert} : QStringList());
     if (alert) {
         QCOMPARE(answers.shown.first().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-        // The alert stays above the sheet, which is kept on top.
-        QCOMPARE(parentOfAlert ? parentOfAlert->window() : nullptr, frmweb);
+        // The alert stays above the sheet, which is kept on top, and is no
+        // child of it: the sheet may go while it is open.
+        QVERIFY(onTop);
+        QCOMPARE(parentOfAlert, nullptr);
+        QVERIFY(boxOfSheet);
     }
+    QVERIFY(!frmweb->hasOpenBox());
     QCOMPARE(box(0), QStringLiteral("x"));
     QCOMPARE(js("document.getElementsByTagName('input')[0].checked"), QStringLiteral("false"));
     QCOMPARE(frmweb->focusWidget(), frmweb->findChild<QWebView *>("web"));
+}
+
+// A sheet closed while its page's alert is open stays until the alert has
+// returned, and the page's script goes on; then the sheet is gone.
+void TestExamSheet::closedUnderAlert()
+{
+    openSheet();
+    openKeyboard();
+    js("document.activeElement.blur();");
+    ModalAnswerer answers;
+    QPointer<FrmWeb> sheet = frmweb;
+    bool sheetDuringAlert = false;
+    bool dismissed = false;
+    answers.whileOpen([&](QDialog *dialog) {
+        connect(dialog, &QDialog::finished, [&] { dismissed = true; });
+        sheet->closeSheet();
+        settle();
+        sheetDuringAlert = sheet && !sheet->isVisible();
+    });
+    press("map_22");
+    QCOMPARE(answers.texts(), QStringList{kNoBoxAlert});
+    QVERIFY(sheetDuringAlert);
+    QVERIFY(dismissed); // closing the sheet closes its box
+    QCOMPARE(frmweb, nullptr);
+    settle();
+    QVERIFY(!sheet);
 }
 
 void TestExamSheet::dragging()

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QWebElement>
 #include <QWebFrame>
@@ -29,9 +30,19 @@ const QString kAskConnection =
 const QString kAskEmpty =
     QStringLiteral("حدث خلل ما الرجاء المحاولة من جديد هل تريد المحاولة من جديد    ");
 const QString kReportNotSaved = QStringLiteral("تعذر حفظ نسخة الامتحان على جهازك في :\n");
+const QString kCopyKept =
+    QStringLiteral("لم يتم إرسال الامتحان، وقد حفظت نسخة منه على جهازك في :\n");
+const QString kSendLater =
+    QStringLiteral("\nيمكنك إرسالها لاحقا من زر «إعدادات» في برنامج الاختبار    ");
+const QString kNoExamLeft = QStringLiteral("لا يوجد اختبار آخر");
 const QString kWaitSend = QStringLiteral("جاري إرسال الامتحان للإدارة الرجاء الانتظار ...");
 
 QString home() { return QDir::homePath(); }
+
+QString serverNowText()
+{
+    return QDateTime::fromString(sDateServer, format).addSecs(sSecond).toString(format);
+}
 
 QByteArray readFile(const QString &path)
 {
@@ -59,6 +70,7 @@ private slots:
 
     void fromLoginToSubmission();
     void endOfTime();
+    void endOfTimeUnderAlert();
     void retry_data();
     void retry();
     void giveUp_data();
@@ -271,6 +283,45 @@ void TestExamSubmit::endOfTime()
     QVERIFY(frmstart2->windowTitle().startsWith(QStringLiteral("لديك اختبار بعد : 00:08:")));
 }
 
+// Time runs out while the page's alert is open: the alert is closed first,
+// the answers leave at the next tick, and the day goes on.
+void TestExamSubmit::endOfTimeUnderAlert()
+{
+    login({exam(34, 2, 1), exam(35, 300, 30, "Second")});
+    tickToSheet();
+    answerOnPage();
+    frmweb->frame()->evaluateJavaScript("document.activeElement.blur();");
+    ModalAnswerer answers;
+    QPointer<FrmWeb> sheet = frmweb;
+    bool dismissed = false;
+    int postsDuringAlert = -1;
+    bool sheetDuringAlert = false;
+    answers.whileOpen([&](QDialog *dialog) {
+        if (answers.shown.size() > 1)
+            return;
+        connect(dialog, &QDialog::finished, [&] { dismissed = true; });
+        while (!dismissed && frmtime->examRunning() && sSecond < 200)
+            frmtime->slotTime();
+        settle();
+        postsDuringAlert = sendBodies().size();
+        sheetDuringAlert = sheet && frmweb == sheet;
+    });
+    QTest::mouseClick(frmweb->findChild<QWidget *>("map_22"), Qt::LeftButton);
+    QVERIFY(dismissed);
+    QCOMPARE(postsDuringAlert, 0);
+    QVERIFY(sheetDuringAlert);
+    QCOMPARE(answers.texts().size(), 1);
+    frmtime->slotTime();
+    QCOMPARE(answers.texts().mid(1), QStringList{kMsgSent});
+    QCOMPARE(sendBodies(), QStringList{expectedBody("34", "Reading")});
+    settle();
+    QVERIFY(!sheet);
+    QVERIFY(frmstart2->isVisible());
+    QCOMPARE(quits(), 0);
+    tickToSheet(400);
+    QCOMPARE(frmweb->examId(), 35);
+}
+
 void TestExamSubmit::retry_data()
 {
     QTest::addColumn<QJsonObject>("failure");
@@ -279,6 +330,8 @@ void TestExamSubmit::retry_data()
     // A failure status leaves the answers unread; a garbled reply comes
     // after the endpoint took them, so the second post is a repeat.
     QTest::newRow("status") << QJsonObject{{"status", 503}} << kAskConnection << kMsgSent;
+    // A connection closed unanswered is one post, never sent again unasked.
+    QTest::newRow("dropped") << QJsonObject{{"drop", true}} << kAskConnection << kMsgSent;
     QTest::newRow("empty payload") << QJsonObject{{"raw", "debut||fin"}} << kAskEmpty << kMsgDeja;
     QTest::newRow("no frame") << QJsonObject{{"unframed", true}} << kAskEmpty << kMsgDeja;
     QTest::newRow("another word") << QJsonObject{{"raw", "debut|error|fin"}} << kAskEmpty
@@ -335,14 +388,25 @@ void TestExamSubmit::giveUp()
     answers.queue(QMessageBox::Yes);
     answers.queue(QMessageBox::No);
     QTest::mouseClick(frmweb->findChild<QPushButton *>("pushButton"), Qt::LeftButton);
-    QCOMPARE(answers.texts(), (QStringList{question, question}));
+    // The student is told where the copy to send later is.
+    const QString name = "Reading_الفوج2_الفصل5_" + kSaved + ".im";
+    QCOMPARE(answers.texts(),
+             (QStringList{question, question,
+                          kCopyKept + home() + "/.imtihan/" + name + "\n" + home() + "/Desktop/"
+                              + name + kSendLater}));
     QCOMPARE(sendBodies().size(), 2);
     // The exam stays unsent: no quit, the waiting window is back, and the
     // report file is there to be sent later.
     QCOMPARE(quits(), 0);
     QVERIFY(frmstart2->isVisible());
     QVERIFY(!frmtime->examRunning());
-    QVERIFY(QFile::exists(home() + "/.imtihan/Reading_الفوج2_الفصل5_" + kSaved + ".im"));
+    QVERIFY(QFile::exists(home() + "/.imtihan/" + name));
+    // No exam is left: the window shows no countdown that has stopped.
+    QCOMPARE(frmstart2->windowTitle(), kNoExamLeft);
+    QCOMPARE(frmstart2->findChild<QLabel *>("label")->text(), QString());
+    frmtime->slotTime();
+    QVERIFY(frmstart2->findChild<QLabel *>("Ldate")->text().contains(
+        serverNowText().section(' ', 1)));
     settle();
     QCOMPARE(frmconn, nullptr);
 }
@@ -387,6 +451,8 @@ void TestExamSubmit::nextExamWaitsForPendingSubmission()
     bool sheetDuringQuestion = true;
     QStringList idsDuringQuestion;
     answers.whileOpen([&](QDialog *) {
+        if (answers.shown.size() > 1)
+            return;
         // A minute and more passes while the student reads the question.
         for (int i = 0; i < 100; ++i)
             frmtime->slotTime();
@@ -395,7 +461,9 @@ void TestExamSubmit::nextExamWaitsForPendingSubmission()
     });
     const int before = sSecond;
     QTest::mouseClick(frmweb->findChild<QPushButton *>("pushButton"), Qt::LeftButton);
-    QCOMPARE(answers.texts(), QStringList{kAskConnection});
+    QCOMPARE(answers.texts().size(), 2);
+    QCOMPARE(answers.texts().first(), kAskConnection);
+    QVERIFY(answers.texts().last().startsWith(kCopyKept));
     QCOMPARE(sSecond, before + 100); // the server clock kept counting
     QVERIFY(!sheetDuringQuestion);
     QCOMPARE(idsDuringQuestion, QStringList{"28"});
@@ -461,19 +529,15 @@ void TestExamSubmit::reportFileFailures()
         QVERIFY(file.open(QIODevice::WriteOnly));
     }
     ModalAnswerer answers;
-    bool sheetClosed = false;
-    answers.whileOpen([&](QDialog *) {
-        if (answers.shown.size() == 1)
-            sheetClosed = frmweb == nullptr;
-    });
+    QList<int> postsAtMessage;
+    answers.whileOpen([&](QDialog *) { postsAtMessage << sendBodies().size(); });
     QTest::mouseClick(frmweb->findChild<QPushButton *>("pushButton"), Qt::LeftButton);
-    QCOMPARE(answers.texts().size(), 2);
-    QCOMPARE(answers.texts().first(), kReportNotSaved + home() + "/" + named
-                                          + QStringLiteral("\nسيتم إرسال الامتحان الآن    "));
-    QVERIFY(sheetClosed); // told above the waiting window, not behind the sheet
-    // The submission goes on.
-    QCOMPARE(answers.texts().last(), kMsgSent);
-    QCOMPARE(sendBodies().size(), 1);
+    // The answers are posted first, and then the student is told.
+    QCOMPARE(answers.texts(),
+             (QStringList{kMsgSent, kReportNotSaved + home() + "/" + named + "    "}));
+    QCOMPARE(postsAtMessage, (QList<int>{1, 1}));
+    QCOMPARE(frmweb, nullptr);
+    QVERIFY(frmstart2->isVisible());
     QCOMPARE(reportFields(home() + "/" + kept).size(), 11);
     QDir(home() + "/.imtihan").removeRecursively();
     QFile::remove(home() + "/.imtihan");

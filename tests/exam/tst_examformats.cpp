@@ -7,7 +7,10 @@
 #include "core/pure/reply.h"
 #include "core/pure/report.h"
 
+#include <QtEndian>
 #include <QtTest>
+#include <sys/resource.h>
+#include <zlib.h>
 
 Q_DECLARE_METATYPE(QVector<PageForm>)
 Q_DECLARE_METATYPE(ReportRecord)
@@ -32,6 +35,42 @@ PageForm buttons(std::initializer_list<bool> states)
     PageForm f;
     f.checked = QVector<bool>(states);
     return f;
+}
+
+// The qCompress form of zeros bytes of zeros, declaring declared bytes; made
+// a piece at a time, so the test itself never holds the zeros.
+QByteArray zerosDeclaredAs(qint64 zeros, quint32 declared)
+{
+    QByteArray out(4, '\0');
+    qToBigEndian(declared, out.data());
+    z_stream zs = {};
+    deflateInit(&zs, Z_BEST_COMPRESSION);
+    QByteArray piece(1 << 20, '\0');
+    QByteArray buffer(1 << 16, Qt::Uninitialized);
+    for (qint64 left = zeros; left >= 0; left -= piece.size()) {
+        const bool last = left <= piece.size();
+        zs.next_in = reinterpret_cast<Bytef *>(piece.data());
+        zs.avail_in = uInt(last ? left : piece.size());
+        int result;
+        do {
+            zs.next_out = reinterpret_cast<Bytef *>(buffer.data());
+            zs.avail_out = uInt(buffer.size());
+            result = deflate(&zs, last ? Z_FINISH : Z_NO_FLUSH);
+            out.append(buffer.constData(), buffer.size() - int(zs.avail_out));
+        } while (zs.avail_out == 0 || (last && result != Z_STREAM_END));
+        if (last)
+            break;
+    }
+    deflateEnd(&zs);
+    return out;
+}
+
+// The most memory this process has held so far.
+long peakMemoryKb()
+{
+    rusage usage = {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
 }
 
 ReportRecord sampleRecord()
@@ -157,9 +196,10 @@ private slots:
             << "1|Q|1|-1" << QVector<PageForm>{box("a"), box("b"), buttons({true})} << "1<:>Q<:>1<:>a";
         QTest::newRow("fewer forms than questions")
             << "2|A|1|-1|B|1|-1" << QVector<PageForm>{box("x")} << "2<:>A<:>1<:>x";
-        QTest::newRow("copied texts lose angle brackets")
-            << "1|a<:>b|2|1|<b>c</b>" << QVector<PageForm>{buttons({true})}
-            << "1<:>a : b<:>2<:>1<:>[on] b c /b ";
+        // What the endpoint sent comes back as it was; only typed text is cleaned.
+        QTest::newRow("copied texts unchanged")
+            << "2|x < y?|1|-1|<b>c</b>|2|1|a>b" << QVector<PageForm>{box("<i>"), buttons({true})}
+            << "2<:>x < y?<:>1<:> i <:><b>c</b><:>2<:>1<:>[on]a>b";
         QTest::newRow("arabic") << u("1|سؤال|1|4") << QVector<PageForm>{box(u("جواب طويل"))}
                                 << u("1<:>سؤال<:>1<:>جواب");
     }
@@ -269,6 +309,10 @@ private slots:
         ReportRecord inAnswers = sampleRecord();
         inAnswers.answers = "1<:>q<::>x<:>1<:>a";
         QTest::newRow("separator in the answers") << inAnswers << inAnswers;
+        // Whatever a page can hold comes back whole, a typed NUL included.
+        ReportRecord anyCharacter = sampleRecord();
+        anyCharacter.answers = QString::fromUtf16(u"1<:>q<:>1<:>a\0b\x01\r\n\t\x7f\xfeff\xffff\U0001F600\0");
+        QTest::newRow("any character in the answers") << anyCharacter << anyCharacter;
     }
     void recordRoundTrip()
     {
@@ -318,7 +362,8 @@ private slots:
         QTest::newRow("abc") << QByteArray::fromHex("00000003789c4b4c4a0600024d0127") << true << "abc";
         QTest::newRow("arabic") << QByteArray::fromHex("00000008789cbbb1f966cb8de5375b011ae305c6") << true
                                 << u("سلام");
-        QTest::newRow("up to the first nul") << qCompress(QByteArray("ab\0cd", 5)) << true << "ab";
+        QTest::newRow("nul kept") << qCompress(QByteArray("ab\0cd", 5)) << true
+                                  << QString::fromLatin1("ab\0cd", 5);
         QTest::newRow("empty") << QByteArray() << false << "";
         QTest::newRow("header only") << QByteArray::fromHex("00000003") << false << "";
         QTest::newRow("truncated") << QByteArray::fromHex("00000003789c4b4c4a06") << false << "";
@@ -337,6 +382,48 @@ private slots:
         QCOMPARE(read.has_value(), ok);
         if (ok)
             QCOMPARE(*read, text);
+    }
+
+    void boundedUncompress_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<int>("cap");
+        QTest::addColumn<bool>("ok");
+        const QByteArray abc = QByteArray::fromHex("00000003789c4b4c4a0600024d0127");
+        QTest::newRow("within the cap") << abc << 10 << true;
+        QTest::newRow("at the cap") << abc << 3 << true;
+        QTest::newRow("one past the cap") << abc << 2 << false;
+        QTest::newRow("cap zero") << abc << 0 << false;
+        QTest::newRow("declared length ignored")
+            << QByteArray::fromHex("00000001789c4b4c4a0600024d0127") << 3 << true;
+        QTest::newRow("bad checksum") << QByteArray::fromHex("00000003789c4b4c4a0600024d0128") << 3
+                                      << false;
+        QTest::newRow("unfinished") << QByteArray::fromHex("00000003789c4b4c4a06") << 3 << false;
+        QTest::newRow("not zlib") << QByteArray("0000plain text") << 100 << false;
+        QTest::newRow("empty stream") << QByteArray::fromHex("00000000") << 100 << false;
+    }
+    void boundedUncompress()
+    {
+        QFETCH(QByteArray, data);
+        QFETCH(int, cap);
+        QFETCH(bool, ok);
+        const auto out = uncompressBounded(data, cap);
+        QCOMPARE(out.has_value(), ok);
+        if (ok)
+            QCOMPARE(*out, QByteArray("abc"));
+    }
+
+    // A small file that inflates far past its declared length is refused
+    // without ever holding what it would inflate to.
+    void inflationBomb()
+    {
+        const QByteArray bomb = zerosDeclaredAs(256 << 20, 100);
+        QVERIFY(bomb.size() < kMaxReportFileSize);
+        const long before = peakMemoryKb();
+        QVERIFY(!decompressReport(bomb).has_value());
+        QVERIFY(!uncompressBounded(bomb, kMaxReportTextSize).has_value());
+        QVERIFY2(peakMemoryKb() - before < 64 * 1024,
+                 qPrintable(QString("peak grew by %1 KB").arg(peakMemoryKb() - before)));
     }
 
     // The stamp in the file name is the first field of the file's record.

@@ -175,9 +175,9 @@ private slots:
                     "var i = document.getElementsByTagName('input');"
                     "i[0].click(); i[2].click(); i[1].click(); i[1].click(); i[3].click(); i[4].click();");
         const QString answers = composeAnswers(exam, walk(frame()));
-        QCOMPARE(answers, QString("6<:>Hello  script window.hacked = 1; /script <:>1<:>hi: there "
+        QCOMPARE(answers, QString("6<:>Hello <script>window.hacked = 1;</script><:>1<:>hi: there "
                                   "<:>Free<:>1<:>free text"
-                                  "<:>Pick some<:>2<:>3<:>[on]a<:>[no]b<:>[on] input type=checkbox "
+                                  "<:>Pick some<:>2<:>3<:>[on]a<:>[no]b<:>[on]<input type=checkbox>"
                                   "<:>Pick one<:>3<:>2<:>[no]yes<:>[on]no"
                                   "<:>Word limit<:>1<:>wl"));
 
@@ -185,6 +185,10 @@ private slots:
         if (QTest::currentTestFailed())
             return;
         QCOMPARE(frame()->findAllElements("form").count(), 5);
+        // The question's markup comes back as text, never as script.
+        QCOMPARE(js(frame(), "typeof window.hacked"), QString("undefined"));
+        QCOMPARE(frame()->findFirstElement("#soal2").toPlainText(),
+                 QString("Hello <script>window.hacked = 1;</script>"));
         QCOMPARE(frame()->findAllElements("textarea").count(), 0);
         QCOMPARE(js(frame(), "document.getElementsByTagName('input').length"), QString("5"));
         QCOMPARE(js(frame(), "document.querySelectorAll('input:checked').length"), QString("3"));

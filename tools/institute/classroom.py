@@ -144,6 +144,13 @@ Demo rooms (id, group, name: what they show)
                                              and مريم (password super1),
                                              members only
 
+    Administration (administration.py, mixed into Classroom): the
+    administrators and their permissions (16 after their login), the group,
+    room, supervisor and administrator commands (codes 3 "RechercherCo", 5
+    "...CoA" and "...CoU", 11 to 15, 25, 26) with their results and the
+    refusal 20 "no_admin", and the day's exams (27 after every login once a
+    schedule is set). Its control commands: "admin-set", "admins", "schedule".
+
 Demo accounts (nickname / password / id / type / group / e-mail / contacts;
 a leading "!" marks a blocked contact)
     ali     ali123     101    1  1 ali@velmar.test     sara, أحمد, !omar
@@ -230,6 +237,8 @@ import socketserver
 import struct
 import threading
 import time
+
+import administration
 
 HEADER_SIZE = 46
 MARKER = b"KW.TOVEN"
@@ -369,6 +378,8 @@ def check_content(code, name, body, text):
         return unescaped(text, 1, "private message")
     if (code, name) == (7, "all"):
         return unescaped(text, 2, "room line") or check_room_content(code, name, text)
+    if (code, name) in administration.ADMIN_REQUESTS:
+        return administration.admin_problems(code, name, text)
     return check_room_content(code, name, text)
 
 
@@ -1163,7 +1174,7 @@ class RoomTraffic:
             return [dict(record) for record in self.rooms.attendance if record["id"] == user_id]
 
 
-class Classroom(RoomTraffic):
+class Classroom(RoomTraffic, administration.Administration):
     def __init__(self, institute, host, args):
         self.institute = institute
         self.host = host
@@ -1192,6 +1203,8 @@ class Classroom(RoomTraffic):
         }
         self._init_rooms()
         self.commands.update(self.room_commands())
+        self._init_administration()
+        self.commands.update(self.admin_commands())
 
     # -- servers ---------------------------------------------------------
 
@@ -1391,6 +1404,7 @@ class Classroom(RoomTraffic):
                                          for nick in session.account.contacts))
         if old is None:
             self._push_state(session.nickname)
+        self.greet_admin(session)
         return old is not None
 
     def _logout(self, session):
@@ -1415,6 +1429,8 @@ class Classroom(RoomTraffic):
     def request(self, session, code, name, text):
         if (code, name) in ROOM_REQUESTS:
             return self.room_request(session, code, name, text)
+        if (code, name) in administration.ADMIN_REQUESTS:
+            return self.admin_request(session, code, name, text)
         account = session.account
         if code == 2:
             if text in account.contacts:

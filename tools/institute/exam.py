@@ -153,9 +153,14 @@ STUDENTS = {
     1004: ("سلمى بن علي", "salma@example.org", "Nour Group"),
     1005: ("Omar Haddad", "omar.haddad@example.org", None),
     1006: ("مريم الصالح", "maryam@example.org", None),
+    # The classroom's demo members (classroom.py), in the group account that
+    # the server entry of their group number hands over ("group1", ...).
+    101: ("ali", "ali@velmar.test", "group1"),
+    102: ("sara", "sara@velmar.test", "group1"),
+    103: ("omar", "omar@velmar.test", "group2"),
 }
 
-GROUPS = {"Nour Group": [1003, 1004]}
+GROUPS = {"Nour Group": [1003, 1004], "group1": [101, 102], "group2": [103]}
 
 SAMPLE_TEXT = ("3|Write a sentence with + and %|1|-1|Which are nouns?|2|3|kitab|qalam|kataba"
                "|Pick the verb|3|2|kataba|kitab")

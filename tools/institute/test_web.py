@@ -1,6 +1,7 @@
 """Unit tests of the web endpoint (python3 -m unittest test_web, from this folder)."""
 
 import argparse
+import http.client
 import os
 import socket
 import sys
@@ -14,6 +15,7 @@ import urllib.request
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import classroom  # noqa: E402
+import exam  # noqa: E402
 import web  # noqa: E402
 
 
@@ -142,6 +144,38 @@ class WebTest(WebCase):
             with self.assertRaises(urllib.error.HTTPError) as caught:
                 self.get(path)
             self.assertEqual(caught.exception.code, 404, path)
+
+    def exam_post(self, path, items, timeout=5):
+        body = "?http://127.0.0.1:%d%s&" % (self.port, path) + "&".join(
+            "%s=%s" % (k, urllib.parse.quote(v, safe="")) for k, v in items)
+        request = urllib.request.Request(
+            "http://127.0.0.1:%d%s" % (self.port, path), data=body.encode(), method="POST",
+            headers={"Content-Type": exam.CONTENT_TYPE})
+        with urllib.request.urlopen(request, timeout=timeout) as reply:
+            return reply.status, reply.read().decode("utf-8")
+
+    def test_exam_page_of_an_entry_reaches_the_exam_service(self):
+        parser = argparse.ArgumentParser()
+        exam.add_arguments(parser)
+        self.institute.ports.update(exam.start(self.institute, "127.0.0.1", parser.parse_args([])))
+        items = [("cmd", "infousr"), ("id_user", "101"), ("namegroup", "ali"), ("isgroup", "group1")]
+        self.assertEqual(self.exam_post("/site1/imtihan.php", items),
+                         (200, "debut|ali<:>ali@velmar.test|fin"))
+        # The classroom member of another group account is not found there.
+        items[-1] = ("isgroup", "group2")
+        self.assertEqual(self.exam_post("/site1/imtihan.php", items), (200, "debut|no user|fin"))
+        posts = [e for e in self.institute.entries if e["kind"] == "post" and e["service"] == "exam"]
+        self.assertEqual(posts[-1]["url"], "http://127.0.0.1:%d/velmar.php" % self.institute.ports["exam"])
+        self.assertEqual(self.institute.faults, [])
+        # A dropped post is dropped here too.
+        exam.control(self.institute, {"command": "exam-fault", "drop": True})
+        with self.assertRaises((urllib.error.URLError, ConnectionError, http.client.HTTPException)):
+            self.exam_post("/site1/imtihan.php", items)
+        exam.control(self.institute, {"command": "exam-fault"})
+        with self.assertRaises(urllib.error.HTTPError) as caught:
+            self.exam_post("/site1/other.php", items)
+        self.assertEqual(caught.exception.code, 404)
+        self.assertEqual(self.institute.faults, ["POST to /site1/other.php"])
 
     def test_version_record_defaults_and_control(self):
         status, body = self.get("/velmar.php?Ver=MacOS")

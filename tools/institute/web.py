@@ -8,6 +8,10 @@ Another Code or system word is a fault of the client (answered all the same).
 and serves the entries' pictures as /site<N>/<name> from the pictures folder,
 and the conversation page's files <web path>chat/list.css (text/css) and
 <web path>chat/chat.js for the web path (field 3) of every entry listed.
+A form post to <any path>/imtihan.php, the exam endpoint as the classroom
+client hands it to the exam program, goes on to the exam service
+("exam" in the READY line) as a post of its own, with the first item naming
+that service; its answer, or its silence, comes back as it is.
 The entries point at the institute's own directory server and stream server.
 
 Room pages, below the web path of every entry listed, built from the chat
@@ -38,6 +42,7 @@ Control commands (POST /control):
 
 import copy
 import html
+import http.client
 import http.server
 import os
 import threading
@@ -65,6 +70,9 @@ DEFAULT_VERSIONS = {
 }
 VERSION_ORDER = ["client", "unused", "client_data", "client_extra", "qt", "mode", "exam",
                  "exam_data"]
+
+EXAM_PAGE = "/imtihan.php"
+EXAM_PATH = "/velmar.php"
 
 DEFAULT_ENTRIES = {"count": 3, "locked": [], "fields": 16, "override": {}, "raw": None}
 
@@ -304,6 +312,31 @@ def make_handler(institute, state):
                         self.send(200, f.read(), "image/png")
                     return
             self.send(404, b"<html><body>not found</body></html>", "text/html")
+
+        def do_POST(self):
+            body = self.rfile.read(int(self.headers.get("Content-Length") or 0))
+            exam = institute.ports.get("exam")
+            if not urllib.parse.urlsplit(self.path).path.endswith(EXAM_PAGE) or not exam:
+                institute.record("web", "post", path=self.path)
+                institute.fault("web", "POST to %s" % self.path)
+                self.send(404, b"<html><body>not found</body></html>", "text/html")
+                return
+            institute.record("web", "exam-post", path=self.path)
+            host = self.server.server_address[0]
+            first, sep, rest = body.partition(b"&")
+            if first.startswith(b"?http") and first.endswith(EXAM_PAGE.encode()):
+                first = ("?http://%s:%d%s" % (host, exam, EXAM_PATH)).encode()
+            try:
+                connection = http.client.HTTPConnection(host, exam, timeout=600)
+                connection.request("POST", EXAM_PATH, first + sep + rest,
+                                   {"Content-Type": self.headers.get("Content-Type", "")})
+                reply = connection.getresponse()
+                data = reply.read()
+            except (OSError, http.client.HTTPException):
+                # The exam service dropped the post: so does the web host.
+                self.close_connection = True
+                return
+            self.send(reply.status, data, reply.getheader("Content-Type", "text/html"))
 
     return Handler
 

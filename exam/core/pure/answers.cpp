@@ -7,18 +7,13 @@ namespace {
 
 const QString kSep = QStringLiteral("<:>");
 
-QString copied(const QString &token)
-{
-    return blanked(token, QStringLiteral("<>"));
-}
-
 } // namespace
 
 QString cleanTypedAnswer(const QString &typed)
 {
     QString out = typed;
     out.replace(QLatin1Char('|'), QLatin1Char(':'));
-    return copied(out);
+    return blanked(out, QStringLiteral("<>"));
 }
 
 QString cutAnswer(const QString &text, int limit)
@@ -29,7 +24,7 @@ QString cutAnswer(const QString &text, int limit)
 QString composeAnswers(const QString &examText, const QVector<PageForm> &forms)
 {
     const ExamText exam = readExamText(examText);
-    QString out = copied(exam.countText);
+    QString out = exam.countText;
     int form = 0;
     for (const ExamQuestion &q : exam.questions) {
         if (!q.shown())
@@ -37,16 +32,16 @@ QString composeAnswers(const QString &examText, const QVector<PageForm> &forms)
         if (form >= forms.size())
             break;
         const PageForm &page = forms.at(form++);
-        out += kSep + copied(q.text) + kSep + copied(q.typeText) + kSep;
+        out += kSep + q.text + kSep + q.typeText + kSep;
         if (q.type == 1) {
             out += cutAnswer(cleanTypedAnswer(page.hasTextArea ? page.text : QString()), q.limit());
             continue;
         }
-        out += copied(q.third);
+        out += q.third;
         for (int i = 0; i < q.choices.size(); ++i) {
             const bool on = i < page.checked.size() && page.checked.at(i);
             out += kSep + (on ? QStringLiteral("[on]") : QStringLiteral("[no]"))
-                   + copied(q.choices.at(i));
+                   + q.choices.at(i);
         }
     }
     return out;

@@ -22,6 +22,6 @@ QString cutAnswer(const QString &text, int limit);
 // The answers text of an exam text and the forms of its page. The forms pair
 // with the questions of types 1, 2 and 3 in order, as the exam page shows
 // them; forms beyond those questions are ignored, and the walk never reads
-// past the exam text. Texts copied from the exam text get blanks for "<"
-// and ">", so they can never hold the separator.
+// past the exam text. Texts taken from the exam text are copied unchanged;
+// only the typed answers are cleaned.
 QString composeAnswers(const QString &examText, const QVector<PageForm> &forms);

@@ -3,6 +3,7 @@
 #include "core/pure/pagetext.h"
 
 #include <QVector>
+#include <zlib.h>
 
 namespace {
 
@@ -93,6 +94,30 @@ QByteArray compressReport(const QString &recordText)
     return qCompress(recordText.toUtf8());
 }
 
+std::optional<QByteArray> uncompressBounded(const QByteArray &data, int maxBytes)
+{
+    if (data.size() <= 4 || maxBytes < 0)
+        return std::nullopt;
+    QByteArray out(maxBytes + 1, Qt::Uninitialized);
+    z_stream zs = {};
+    zs.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data.constData() + 4));
+    zs.avail_in = uInt(data.size() - 4);
+    zs.next_out = reinterpret_cast<Bytef *>(out.data());
+    zs.avail_out = uInt(out.size());
+    if (inflateInit(&zs) != Z_OK)
+        return std::nullopt;
+    int result = Z_OK;
+    while (result == Z_OK && zs.avail_out > 0 && zs.avail_in > 0)
+        result = inflate(&zs, Z_NO_FLUSH);
+    const qint64 produced = qint64(zs.total_out);
+    inflateEnd(&zs);
+    // The one spare byte tells a stream that goes on past the cap.
+    if (result != Z_STREAM_END || produced > maxBytes)
+        return std::nullopt;
+    out.truncate(int(produced));
+    return out;
+}
+
 std::optional<QString> decompressReport(const QByteArray &file)
 {
     if (file.size() <= 4 || file.size() > kMaxReportFileSize)
@@ -101,9 +126,8 @@ std::optional<QString> decompressReport(const QByteArray &file)
                              | (quint32(uchar(file.at(2))) << 8) | quint32(uchar(file.at(3)));
     if (declared > quint32(kMaxReportTextSize))
         return std::nullopt;
-    const QByteArray data = qUncompress(file);
-    if (data.size() != int(declared))
+    const std::optional<QByteArray> data = uncompressBounded(file, int(declared));
+    if (!data || data->size() != int(declared))
         return std::nullopt;
-    const int nul = data.indexOf('\0');
-    return QString::fromUtf8(data.constData(), nul < 0 ? data.size() : nul);
+    return QString::fromUtf8(data->constData(), data->size());
 }

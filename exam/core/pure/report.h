@@ -48,6 +48,13 @@ QString reportFileName(const QString &title, const QString &cohort, const QStrin
 
 // The file content: the record text as UTF-8, compressed with qCompress.
 QByteArray compressReport(const QString &recordText);
-// The record text of a file content, read up to its first NUL; nothing when
-// the content is too large, does not decompress or is not of the declared size.
+// The record text of a file content, whole (a NUL typed into an answer stays
+// in it); nothing when the content is too large, does not decompress or is
+// not of the declared size.
 std::optional<QString> decompressReport(const QByteArray &file);
+
+// Data in the qCompress format (a 4-byte big-endian length, then a zlib
+// stream), inflated with a hard cap: nothing when the stream is damaged or
+// unfinished, or would give more than maxBytes. Never holds more than
+// maxBytes + 1 bytes, whatever the declared length says.
+std::optional<QByteArray> uncompressBounded(const QByteArray &data, int maxBytes);

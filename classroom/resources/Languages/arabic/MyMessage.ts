@@ -238,6 +238,14 @@
  لأنه لديك اليوم اختبار</translation>
     </message>
     <message>
+        <source>Imtihan not started</source>
+        <translation>تعذر تشغيل برنامج الاختبار</translation>
+    </message>
+    <message>
+        <source>No Separator Char</source>
+        <translation>لا يمكن استعمال الرمزين | و : في الأسماء وكلمات المرور</translation>
+    </message>
+    <message>
         <source>Updater not started</source>
         <translation>تعذر تشغيل برنامج التحديث</translation>
     </message>
