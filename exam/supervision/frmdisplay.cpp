@@ -83,6 +83,10 @@ QTableWidgetItem *cellItem(const QString &text, Qt::Alignment alignment)
     return item;
 }
 
+// A heading as page text. Blanks in a row would collapse into one anyway;
+// the web engine draws Arabic and digits over each other after such a run.
+QString headingHtml(const QString &text) { return htmlText(text.simplified()); }
+
 // The y of an element of the page, as the page's script gives it.
 int elementY(QWebElement element)
 {
@@ -180,8 +184,8 @@ FrmDisplay::FrmDisplay(QWidget *parent) : QWidget(parent), ui(new Ui::FrmDisplay
                 if (current.row() != m_shownRow)
                     closeGradingBar();
             });
-    connect(ui->web, &QWebView::loadFinished, this, [this] {
-        if (!m_scrollTo)
+    connect(ui->web, &QWebView::loadFinished, this, [this](bool ok) {
+        if (!ok || !m_scrollTo)
             return;
         const std::function<int()> position = std::move(m_scrollTo);
         m_scrollTo = nullptr;
@@ -268,6 +272,8 @@ void FrmDisplay::fillExams(const QString &payload)
         ui->table1->setItem(row, ExamDate, cellItem(e.date, centred));
         ui->table1->setItem(row, ExamId, cellItem(e.id, centred));
     }
+    // A date too long for its column takes two lines.
+    ui->table1->resizeRowsToContents();
     ui->B_display->show();
     ui->B_ostad->show();
 }
@@ -346,6 +352,7 @@ void FrmDisplay::fillSheets(const QString &payload, const QString &descriptor)
         ui->table2->setItem(row, SheetTime, cellItem(s.time, centred));
         ui->table2->setItem(row, SheetId, cellItem(s.id, centred));
     }
+    ui->table2->resizeRowsToContents();
     ui->B_display->show();
     ui->B_ostad->show();
 }
@@ -386,6 +393,7 @@ void FrmDisplay::Display() { showSheet(ui->table2->currentRow()); }
 
 void FrmDisplay::showSheet(int row)
 {
+    m_scrollTo = nullptr;
     htmlSheet.clear();
     ui->web->setHtml(htmlSheet, QUrl());
     if (row < 0 || row >= listSheets.size()) {
@@ -414,7 +422,7 @@ void FrmDisplay::showSheet(int row)
                     QStringLiteral("الاسم : ") + htmlText(nameStudent)
                         + QStringLiteral("<br />البريد: ") + htmlText(mailStudent));
     page = fillSlot(page, QStringLiteral("velmarinfo"), labelHtml(nameVelmar));
-    htmlSheet = fillSlot(page, QStringLiteral("mada"), htmlText(titreImtihan));
+    htmlSheet = fillSlot(page, QStringLiteral("mada"), headingHtml(titreImtihan));
     ChangeTankit();
 }
 
@@ -422,6 +430,9 @@ void FrmDisplay::ChangeTankit() { showGradedSheet(ui->web, &htmlSheet, txtTankit
 
 void FrmDisplay::scrollWhenLoaded(std::function<int()> position)
 {
+    // The page is there already; its style sheet may still move it, so the
+    // scroll is made again once the page has loaded.
+    ui->web->page()->mainFrame()->setScrollBarValue(Qt::Vertical, position());
     m_scrollTo = std::move(position);
 }
 
@@ -767,6 +778,7 @@ void FrmDisplay::menudisplay()
 {
     if (!mayStart())
         return;
+    m_scrollTo = nullptr;
     ui->web->setHtml(marksPageHtml(), QUrl());
 }
 
@@ -811,8 +823,8 @@ void FrmDisplay::menudisplay2()
                     QStringLiteral("الاسم :<br /><br />البريد:<br />"));
     page = fillSlot(page, QStringLiteral("velmarinfo"), labelHtml(nameVelmar));
     page = fillSlot(page, QStringLiteral("mada"),
-                    htmlText(d.title) + QStringLiteral("<br />الفوح :") + htmlText(d.cohort)
-                        + QStringLiteral(" - الفصل : ") + htmlText(d.classNo));
+                    headingHtml(d.title) + QStringLiteral("<br />الفوح :") + headingHtml(d.cohort)
+                        + QStringLiteral(" - الفصل : ") + headingHtml(d.classNo));
     page = fillSlot(page, QStringLiteral("total"), QString());
     m_scrollTo = nullptr;
     ui->web->setHtml(page, QUrl());

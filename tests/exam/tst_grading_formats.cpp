@@ -262,7 +262,7 @@ private slots:
     void marksPageHeading()
     {
         const QString page = marksPage("ali<:>9<:>6.5", "  Fiqh <b> [ x ]  ");
-        QVERIFY(page.contains("<div align='center'><strong>  Fiqh &lt;b&gt; [ x ]  </strong></div>"));
+        QVERIFY(page.contains("<div align='center'><strong>Fiqh &lt;b&gt; [ x ]</strong></div>"));
         QVERIFY(!page.contains("#mada#"));
         QVERIFY(page.contains("    <td id='note'>6.5</td>\n"));
         QVERIFY(page.contains("    <td>ali</td>\n"));

@@ -92,7 +92,8 @@ QString marksPage(const QString &table, const QString &heading)
     const QString open = QStringLiteral("<div align='center'><strong>");
     const QString close = QStringLiteral("</strong></div>");
     return fillTemplate(ExtracNote(table),
-                        {{open + QStringLiteral("#mada#") + close, open + htmlText(heading) + close}});
+                        {{open + QStringLiteral("#mada#") + close,
+                          open + htmlText(heading.simplified()) + close}});
 }
 
 QString marksClipboardText(const QString &table)
