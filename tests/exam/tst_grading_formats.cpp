@@ -206,7 +206,9 @@ private slots:
         QTest::newRow("not graded") << "" << false << "0::4" << "<none>";
         QTest::newRow("marks") << "0::2:3.5:1" << true << "0::2:3.5:1:4" << "0::2:9:1";
         QTest::newRow("one mark") << "0::2" << true << "0::2:4" << "<none>";
-        QTest::newRow("one empty mark") << "0::" << true << "0:::4" << "<none>";
+        QTest::newRow("one empty mark") << "0::" << true << "0::0:4" << "<none>";
+        QTest::newRow("empty last mark") << "0::5:" << true << "0::5:0:4" << "0::5:9";
+        QTest::newRow("empty first mark") << "0:::5" << true << "0::0:5:4" << "0::0:9";
         QTest::newRow("direct total") << "15::" << false << "0::4" << "<none>";
         QTest::newRow("total without pair") << "17.5" << false << "0::4" << "<none>";
         QTest::newRow("zero without pair") << "0" << false << "0::4" << "<none>";

@@ -25,6 +25,21 @@ std::optional<QString> readMark(const QString &typed)
     return mark;
 }
 
+namespace {
+
+// "0::" and the marks joined by ":". An empty mark, which reads as 0, is
+// written 0, so that no "::" ends the marks before their end.
+QString marksGrading(QStringList marks)
+{
+    for (QString &mark : marks) {
+        if (mark.isEmpty())
+            mark = QStringLiteral("0");
+    }
+    return QStringLiteral("0::") + marks.join(QLatin1Char(':'));
+}
+
+} // namespace
+
 bool gradedByMarks(const QString &grading)
 {
     const Grading g = readGrading(grading);
@@ -37,7 +52,7 @@ QString withNextMark(const QString &grading, const QString &mark)
         return QStringLiteral("0::") + mark;
     // Written afresh, so the new mark is read even when the text went on
     // after its marks.
-    return QStringLiteral("0::") + (marksOf(grading) << mark).join(QLatin1Char(':'));
+    return marksGrading(marksOf(grading) << mark);
 }
 
 QStringList marksOf(const QString &grading) { return readGrading(grading).marks; }
@@ -48,7 +63,7 @@ std::optional<QString> withMark(const QString &grading, int question, const QStr
     if (question < 1 || question > marks.size())
         return std::nullopt;
     marks[question - 1] = mark;
-    return QStringLiteral("0::") + marks.join(QLatin1Char(':'));
+    return marksGrading(marks);
 }
 
 QString totalGrading(float total) { return formatNumber(total) + QStringLiteral("::"); }

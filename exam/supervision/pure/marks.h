@@ -16,7 +16,8 @@ std::optional<QString> readMark(const QString &typed);
 
 // The grading text after one more per-question mark: "0::" and the mark for
 // a sheet without marks yet (not graded, or graded by a total), otherwise
-// "0::" and its marks and the new one joined by ":".
+// "0::" and its marks and the new one joined by ":". Here and in withMark an
+// empty mark is written 0, which it reads as, so no mark is lost after it.
 QString withNextMark(const QString &grading, const QString &mark);
 // True when the grading gives its grade question by question (graded, total 0).
 bool gradedByMarks(const QString &grading);
