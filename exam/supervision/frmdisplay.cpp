@@ -22,6 +22,8 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QFile>
+#include <QRegularExpression>
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QMenu>
@@ -93,6 +95,28 @@ int elementY(QWebElement element)
     if (element.isNull())
         return 0;
     return element.evaluateJavaScript(QStringLiteral("getPosition(this).y")).toInt();
+}
+
+// The page with the style sheets it links put inside it. The engine paints
+// nothing while a linked style sheet is still loading (also when another page
+// is loading the same one), and printing does not wait for it.
+QString withStyleSheetsInside(QString html)
+{
+    static const QRegularExpression link(QStringLiteral("<link\\b[^>]*href=\"qrc:([^\"]+)\"[^>]*>"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    QString sheets;
+    QRegularExpressionMatchIterator it = link.globalMatch(html);
+    while (it.hasNext()) {
+        QFile file(QLatin1Char(':') + it.next().captured(1));
+        if (file.open(QIODevice::ReadOnly))
+            sheets += QString::fromUtf8(file.readAll());
+    }
+    html.remove(link);
+    const int head = html.indexOf(QStringLiteral("</head>"));
+    if (head >= 0)
+        html.insert(head, QStringLiteral("<style type=\"text/css\">") + sheets
+                              + QStringLiteral("</style>"));
+    return html;
 }
 
 // Waits until the view has loaded what it was given, at most a few seconds.
@@ -184,7 +208,9 @@ FrmDisplay::FrmDisplay(QWidget *parent) : QWidget(parent), ui(new Ui::FrmDisplay
                 if (current.row() != m_shownRow)
                     closeGradingBar();
             });
+    connect(ui->web, &QWebView::loadStarted, this, [this] { m_pageLoading = true; });
     connect(ui->web, &QWebView::loadFinished, this, [this](bool ok) {
+        m_pageLoading = false;
         if (!ok || !m_scrollTo)
             return;
         const std::function<int()> position = std::move(m_scrollTo);
@@ -804,7 +830,7 @@ void FrmDisplay::menupdf()
         return;
     DisplayBusy busy(this);
     QWebView view;
-    waitLoaded(&view, marksPageHtml());
+    waitLoaded(&view, withStyleSheetsInside(marksPageHtml()));
     if (m_closing)
         return;
     savePagePdf(this, &view, QStringLiteral("التنقيط_"), kPdfCaption);
@@ -831,11 +857,25 @@ void FrmDisplay::menudisplay2()
     ui->web->page()->mainFrame()->setScrollBarValue(Qt::Vertical, 0);
 }
 
+void FrmDisplay::waitForPage()
+{
+    if (!m_pageLoading)
+        return;
+    QEventLoop loop;
+    connect(ui->web, &QWebView::loadFinished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
 void FrmDisplay::on_B_PDF_clicked()
 {
     if (!mayStart())
         return;
     DisplayBusy busy(this);
+    // A page still loading its style sheet would print blank.
+    waitForPage();
+    if (m_closing)
+        return;
     savePagePdf(this, ui->web, QStringLiteral("تقرير_الامتحان_"), kPdfCaption);
 }
 
@@ -848,6 +888,9 @@ void FrmDisplay::on_B_praint_clicked()
     QPrintPreviewDialog preview(&printer, this, Qt::Window);
     preview.setLayoutDirection(Qt::LeftToRight);
     preview.setWindowTitle(QStringLiteral("طباعة الامتحان"));
+    waitForPage();
+    if (m_closing)
+        return;
     connect(&preview, &QPrintPreviewDialog::paintRequested, this, &FrmDisplay::printPreview);
     hooks::execModal(&preview);
 }
