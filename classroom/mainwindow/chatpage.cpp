@@ -1,6 +1,7 @@
 #include "mainwindow/chatpage.h"
 
 #include <QNetworkAccessManager>
+#include <QWebElement>
 #include <QNetworkRequest>
 #include <QWebSettings>
 
@@ -67,3 +68,92 @@ bool ChatPage::acceptNavigationRequest(QWebFrame *, const QNetworkRequest &reque
 }
 
 QWebPage *ChatPage::createWindow(WebWindowType) { return nullptr; }
+
+namespace {
+
+// Direction class of a UTF-16 code unit, as the run separation groups them:
+// L left to right, R right to left, E European and A Arabic digits, S space,
+// M marks that stay with the character before them, O everything else.
+char directionGroup(ushort u)
+{
+    if (QChar::isSurrogate(u))
+        return 'O';
+    switch (QChar::direction(uint(u))) {
+    case QChar::DirL: return 'L';
+    case QChar::DirR:
+    case QChar::DirAL: return 'R';
+    case QChar::DirEN: return 'E';
+    case QChar::DirAN: return 'A';
+    case QChar::DirWS:
+    case QChar::DirS:
+    case QChar::DirB: return 'S';
+    case QChar::DirNSM:
+    case QChar::DirBN: return 'M';
+    default: return 'O';
+    }
+}
+
+// Defines window.__velmarRuns(root) with the direction classes of Qt's
+// Unicode tables as ranges.
+QString runsScript()
+{
+    QString starts;
+    QString groups;
+    char previous = 0;
+    for (uint u = 0; u <= 0xffff; ++u) {
+        const char g = directionGroup(ushort(u));
+        if (g == previous)
+            continue;
+        if (!starts.isEmpty())
+            starts += QLatin1Char(',');
+        starts += QString::number(u);
+        groups += QLatin1Char(g);
+        previous = g;
+    }
+    return QStringLiteral(
+               "(function () {"
+               "var starts = [%1], groups = '%2';"
+               "function group(u) {"
+               "  var lo = 0, hi = starts.length - 1;"
+               "  while (lo < hi) { var mid = (lo + hi + 1) >> 1;"
+               "    if (starts[mid] <= u) lo = mid; else hi = mid - 1; }"
+               "  return groups.charAt(lo); }"
+               "window.__velmarRuns = function (root) {"
+               "  var walker = document.createTreeWalker(root, NodeFilter.SHOW_TEXT, null, false);"
+               "  var nodes = [], n;"
+               "  while ((n = walker.nextNode())) nodes.push(n);"
+               "  for (var i = 0; i < nodes.length; ++i) {"
+               "    var t = nodes[i], s = t.data, k, g, rtl = false;"
+               "    for (k = 0; k < s.length && !rtl; ++k) {"
+               "      g = group(s.charCodeAt(k)); rtl = g === 'R' || g === 'A'; }"
+               "    if (!rtl) continue;"
+               "    var pieces = [], from = 0, last = '';"
+               "    for (k = 0; k < s.length; ++k) {"
+               "      g = group(s.charCodeAt(k));"
+               "      if (g === 'S' || g === 'M') continue;"
+               "      if (last && g !== last) { pieces.push(s.substring(from, k)); from = k; }"
+               "      last = g; }"
+               "    if (!pieces.length) continue;"
+               "    pieces.push(s.substring(from));"
+               "    var parts = document.createDocumentFragment();"
+               "    for (k = 0; k < pieces.length; ++k)"
+               "      parts.appendChild(document.createTextNode(pieces[k]));"
+               "    t.parentNode.replaceChild(parts, t); } };"
+               "})();")
+        .arg(starts, groups);
+}
+
+} // namespace
+
+void separateDirectionRuns(const QWebElement &element)
+{
+    if (element.isNull())
+        return;
+    QWebElement target = element;
+    const QString call = QStringLiteral("window.__velmarRuns ? (window.__velmarRuns(this), true) : false");
+    if (target.evaluateJavaScript(call).toBool())
+        return;
+    static const QString script = runsScript();
+    target.evaluateJavaScript(script);
+    target.evaluateJavaScript(call);
+}

@@ -5,6 +5,8 @@
 
 #include <QWebPage>
 
+class QWebElement;
+
 class ChatPage : public QWebPage
 {
     Q_OBJECT
@@ -21,3 +23,10 @@ protected:
                                  NavigationType type) override;
     QWebPage *createWindow(WebWindowType type) override;
 };
+
+// Gives each run of one writing direction in the text under element a text
+// node of its own (text without right-to-left characters stays as it is).
+// The engine measures a text node whose characters resolve to several
+// directions wrongly, and draws its words over each other or past the edge
+// of the line. Works whether scripts are enabled in the page or not.
+void separateDirectionRuns(const QWebElement &element);

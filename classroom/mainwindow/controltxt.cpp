@@ -30,7 +30,19 @@ QSettings *savestr = new QSettings(QSettings::NativeFormat, QSettings::UserScope
 
 namespace {
 
-const QColor kNoColour = Qt::white; // a stored background of white: none
+// What insertTxt lets through: the bounds of a received line, with room for
+// the engine's own way of writing what TestHtm let through.
+constexpr MarkupBounds kShownBounds{kLineBounds.text, kLineBounds.elements,
+                                    kLineBounds.output * 4};
+// Longest sender name shown; a longer name is cut and never joins a box.
+constexpr int kMaxNameShown = 256;
+
+// A background colour that stands for none: white, and black as the store
+// keeps "none".
+bool isNoBackground(const QColor &colour)
+{
+    return !colour.isValid() || colour == QColor(Qt::white) || colour == QColor(Qt::black);
+}
 
 // Address of a file that the institute's web endpoint serves for the page,
 // or an empty text when no endpoint is known.
@@ -168,7 +180,8 @@ ControlTxt::ControlTxt(QWidget *parent)
     webPrint->hide();
 
     ui->Web->setPage(new ChatPage(ChatPage::Role::View, ui->Web));
-    htmPage = chatPageBegin(endpointFile(QStringLiteral("chat/list.css")));
+    htmPage = chatPageBegin(endpointFile(QStringLiteral("chat/list.css")),
+                            QApplication::layoutDirection() == Qt::RightToLeft);
     QStringList scripts{QStringLiteral("qrc:/Resources/images/chat.js")};
     const QString endpointScript = endpointFile(QStringLiteral("chat/chat.js"));
     if (!endpointScript.isEmpty())
@@ -221,7 +234,18 @@ void ControlTxt::ChangeTitre(const QString &title, const QString &ownerName)
         return;
     titre = title;
     owner = ownerName;
-    header.setOuterXml(titleHeader(title, ownerName, tr("Owner"), markupTokens()));
+    header.setOuterXml(
+        titleHeader(title, ownerName, tr("Owner"), markupTokens(), truncationMarker()));
+    separateDirectionRuns(frame()->findFirstElement(QStringLiteral("div[id=headerChatWho]")));
+}
+
+QString ControlTxt::truncationMarker() const
+{
+    return QLatin1String("<span class=\"truncated\" dir=\"")
+           + (QApplication::layoutDirection() == Qt::RightToLeft ? QLatin1String("rtl")
+                                                                : QLatin1String("ltr"))
+           + QLatin1String("\">") + escapeHtml(tr("[Message too long, the rest was cut]"))
+           + QLatin1String("</span>");
 }
 
 void ControlTxt::ClearText()
@@ -241,7 +265,14 @@ int ControlTxt::insertTxt(const QString &user, const QString &text, int type)
     const int maximum = f->scrollBarMaximum(Qt::Vertical);
     const int value = f->scrollBarValue(Qt::Vertical);
 
-    const QString safe = sanitizeHtml(text);
+    // A line that TestHtm cut comes with the marker, which is ours.
+    const QString marker = truncationMarker();
+    const bool marked = text.endsWith(marker);
+    bool cut = false;
+    QString safe = sanitizeHtml(marked ? text.left(text.size() - marker.size()) : text,
+                                MarkupProfile::Line, kShownBounds, &cut);
+    if (marked || cut)
+        safe += marker;
     QString timeText = timeNow();
     QString shown = safe;
     switch (type) {
@@ -274,6 +305,7 @@ int ControlTxt::insertTxt(const QString &user, const QString &text, int type)
             }
             m_lines.appendInside(joinedLine(timeText, shown));
             ++m_linesSize;
+            separateDirectionRuns(m_lines);
             // The text may hold blocks that split the paragraph: the cell is
             // the group's last, and the group is small.
             timeCell = m_lines.findAll(QStringLiteral("span.messagetime")).last();
@@ -283,9 +315,13 @@ int ControlTxt::insertTxt(const QString &user, const QString &text, int type)
                 m_group = m_container.lastChild();
                 m_groupSize = 0;
             }
-            m_group.appendInside(messageBox(user, timeText, shown));
+            const QString shownUser = user.size() > kMaxNameShown
+                                          ? user.left(kMaxNameShown) + QChar(0x2026)
+                                          : user;
+            m_group.appendInside(messageBox(shownUser, timeText, shown));
             ++m_groupSize;
             const QWebElement box = m_group.lastChild();
+            separateDirectionRuns(box);
             m_insert = box.findFirst(QStringLiteral("div[id=insert]"));
             m_lines = QWebElement();
             m_userSpan = box.findFirst(QStringLiteral("span.user"));
@@ -324,6 +360,7 @@ bool ControlTxt::settleLine(int id, const QString &timeCell)
     QWebElement cell = it.value();
     m_pending.erase(it);
     cell.setInnerXml(timeCell);
+    separateDirectionRuns(cell);
     return true;
 }
 
@@ -342,9 +379,12 @@ void ControlTxt::setFocustxt() { ui->T1->setFocus(Qt::OtherFocusReason); }
 QString ControlTxt::TestHtm(const QString &html)
 {
     QWebFrame *parser = webParse->mainFrame();
-    parser->setHtml(sanitizeHtml(html), QUrl());
+    bool cut = false;
+    parser->setHtml(sanitizeHtml(html, MarkupProfile::Line, kLineBounds, &cut), QUrl());
     const QWebElement body = parser->findFirstElement(QStringLiteral("body"));
-    const QString out = body.toInnerXml();
+    QString out = body.toInnerXml();
+    if (cut)
+        out += truncationMarker();
     parser->setHtml(QString(), QUrl());
     return out;
 }
@@ -471,6 +511,7 @@ bool ControlTxt::exportPdf(const QString &file)
     for (const QString &selector : {QStringLiteral("audio"), QStringLiteral("div[id=player]")})
         for (QWebElement element : print->findAllElements(selector))
             element.removeFromDocument();
+    separateDirectionRuns(print->findFirstElement(QStringLiteral("body")));
     webPrint->print(&printer);
     const bool ok = printer.printerState() != QPrinter::Error && QFileInfo(file).size() > 0;
     print->setHtml(QString(), QUrl());
@@ -571,7 +612,7 @@ void ControlTxt::colorB()
     if (hooks::execModal(&dialog) == QDialog::Accepted) {
         const QColor c = dialog.currentColor();
         applyFormat([c](QTextCharFormat &f) {
-            if (c == kNoColour)
+            if (c == QColor(Qt::white))
                 f.clearBackground();
             else
                 f.setBackground(QBrush(c));
@@ -595,7 +636,8 @@ void ControlTxt::setBackgroundIcon(const QColor &color)
 
 QColor ControlTxt::backgroundIconColor(const QTextCharFormat &format) const
 {
-    return brushColour(format.background(), kNoColour);
+    const QColor colour = brushColour(format.background(), Qt::black);
+    return isNoBackground(colour) ? QColor(Qt::white) : colour;
 }
 
 void ControlTxt::testcolor()
@@ -627,7 +669,7 @@ void ControlTxt::loadcoltxt()
     const QColor foreground =
         savestr->value(QStringLiteral("colortxtforeground"), QColor(Qt::black)).value<QColor>();
     const QColor background =
-        savestr->value(QStringLiteral("colortxtbackground"), kNoColour).value<QColor>();
+        savestr->value(QStringLiteral("colortxtbackground"), QColor(Qt::white)).value<QColor>();
     actBold->setChecked(savestr->value(QStringLiteral("colortxtBold"), false).toBool());
     actUnderline->setChecked(savestr->value(QStringLiteral("colortxtUnderline"), false).toBool());
     actItalic->setChecked(savestr->value(QStringLiteral("colortxtItalic"), false).toBool());
@@ -639,7 +681,7 @@ void ControlTxt::loadcoltxt()
             f.clearForeground();
         else
             f.setForeground(QBrush(foreground));
-        if (!background.isValid() || background == kNoColour)
+        if (isNoBackground(background))
             f.clearBackground();
         else
             f.setBackground(QBrush(background));
@@ -649,7 +691,7 @@ void ControlTxt::loadcoltxt()
         f.setFontItalic(italic);
     });
     setForegroundIcon(foreground.isValid() ? foreground : QColor(Qt::black));
-    setBackgroundIcon(background.isValid() ? background : kNoColour);
+    setBackgroundIcon(isNoBackground(background) ? QColor(Qt::white) : background);
     const int size = savestr->value(QStringLiteral("colortxtPointSize"), 10).toInt();
     if (size == 0 || size == 8)
         sizeA1();
@@ -664,8 +706,9 @@ void ControlTxt::Savecoltxt()
     const QTextCharFormat format = ui->T1->currentCharFormat();
     savestr->setValue(QStringLiteral("colortxtforeground"),
                        brushColour(format.foreground(), Qt::black));
+    // No background is kept as black.
     savestr->setValue(QStringLiteral("colortxtbackground"),
-                       brushColour(format.background(), kNoColour));
+                       brushColour(format.background(), Qt::black));
     savestr->setValue(QStringLiteral("colortxtBold"), actBold->isChecked());
     savestr->setValue(QStringLiteral("colortxtUnderline"), actUnderline->isChecked());
     savestr->setValue(QStringLiteral("colortxtItalic"), actItalic->isChecked());

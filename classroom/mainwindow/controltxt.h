@@ -57,8 +57,8 @@ public:
     void ClearText();
 
     // Appends a line. A line of the same sender as the last box joins that
-    // box, unless the name holds &, < or >. text is filtered here, user is
-    // shown as text. For an own line
+    // box, unless the name holds &, < or > or is too long to show whole.
+    // text is filtered and bounded here, user is shown as text. For an own line
     // (type 0) the result is its identity, to confirm or refuse it later;
     // otherwise 0. Also 0 when the page has no message container.
     int insertTxt(const QString &user, const QString &text, int type);
@@ -73,8 +73,9 @@ public:
 
     void setFocustxt();
 
-    // Received HTML made safe: filtered, then parsed and serialised by the
-    // engine with scripts and loading off.
+    // Received HTML made safe: filtered and bounded (a line cut short ends
+    // with a marker), then parsed and serialised by the engine with scripts
+    // and loading off.
     QString TestHtm(const QString &html);
     // Markup of an outgoing line (pictures, links, blinking text).
     QString TestLink(const QString &text) const;
@@ -121,6 +122,8 @@ private slots:
 
 private:
     QWebFrame *frame() const;
+    // Shown after a line or title cut at its bounds.
+    QString truncationMarker() const;
     // Puts timeCell in the time cell of a pending own line; false when the
     // line is not pending.
     bool settleLine(int id, const QString &timeCell);

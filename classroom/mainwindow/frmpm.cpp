@@ -2,6 +2,7 @@
 
 #include "mainwindow/controltxt.h"
 #include "mainwindow/frmuser.h"
+#include "mainwindow/pure/chatmarkup.h"
 #include "mainwindow/pure/htmlsanitizer.h"
 #include "protocol/helpers.h"
 #include "protocol/pure/outgoing.h"
@@ -79,8 +80,9 @@ void FrmPM::setNick(const QString &nick)
     m_nick = nick;
     const QString title = tr("Chat To :") + nick;
     setWindowTitle(title);
-    // The nickname is text, not markup.
-    ui->widget->ChangeTitre(tr("Chat To :") + escapeHtml(nick), QString());
+    // The caption and the nickname are text, never markup or tokens; the
+    // nickname keeps its own direction within the caption's.
+    ui->widget->ChangeTitre(plainTitleText(tr("Chat To :")) + isolatedTitleText(nick), QString());
 }
 
 QString FrmPM::getNick() const { return m_nick; }

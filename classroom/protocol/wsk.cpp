@@ -84,7 +84,7 @@ PacketReassembler &incomingFraming()
 {
     static PacketReassembler *framing = [] {
         auto *f = new PacketReassembler;
-        f->setSink(&ExtractCmd);
+        f->setSink([](const PacketView &packet) { ExtractCmd(packet); });
         f->setFaultHandler([](PacketReassembler::Fault fault) {
             if (fault == PacketReassembler::Fault::BadMarker)
                 qDebug("Protocol ZQV mismatch.\n");
@@ -99,15 +99,24 @@ void Protocole_ZQV(const QByteArray &bytes) { incomingFraming().feed(bytes); }
 
 void ExtractCmd(const QByteArray &header, const QByteArray &body)
 {
-    if (header.size() < kHeaderSize || !isDispatchedCode(cts(header)))
+    if (header.size() < kHeaderSize)
         return;
-    const IncomingCommand command = decodeCommand(header, body);
+    ExtractCmd(PacketView{header.constData(), body.constData(), headerCode(header.constData()),
+                          body.size()});
+}
+
+void ExtractCmd(const PacketView &packet)
+{
+    if (!isDispatchedCode(packet.code))
+        return;
+    // The view is decoded before any handler can run an event loop.
+    const IncomingCommand command = decodeCommand(packet);
     if (dispatchObserver) {
         const DispatchObserver observer = dispatchObserver;
         observer(command);
     }
     // One case per handler: text handlers take command.text, byte handlers
-    // command.bytes, and most also command.name.
+    // command.bytes(), and most also command.name.
     switch (command.code) {
     case -6:
         sVERSION(command.text, command.name);
@@ -116,7 +125,7 @@ void ExtractCmd(const QByteArray &header, const QByteArray &body)
         USER_PWD(command.name);
         break;
     case 1:
-        ShowFrmUser(command.bytes);
+        ShowFrmUser(command.bytes());
         break;
     case 2:
         ListUsers(command.text);
@@ -185,7 +194,7 @@ void ExtractCmd(const QByteArray &header, const QByteArray &body)
         GetPermissions(command.name, command.text);
         break;
     case 45:
-        SendPackettest(command.bytes);
+        SendPackettest(command.bytes());
         break;
     default:
         break;

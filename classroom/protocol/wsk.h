@@ -42,6 +42,7 @@ bool SendPacket(const QByteArray &packet);
 void Protocole_ZQV(const QByteArray &bytes);
 // Decodes one packet and calls the handler of its code.
 void ExtractCmd(const QByteArray &header, const QByteArray &body);
+void ExtractCmd(const PacketView &packet);
 // Closes the connection when open (an attempt still connecting is aborted),
 // and then the main window when it is shown (which ends the program) unless
 // the program is already leaving. Pending incoming bytes are dropped.

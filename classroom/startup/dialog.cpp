@@ -19,6 +19,7 @@
 #include <QGraphicsScene>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QMovie>
 #include <QSettings>
 #include <QTimer>
@@ -34,6 +35,14 @@ QString applicationFolder()
 
 namespace {
 const char kGrey[] = "color: rgb(200, 200, 200);";
+
+// Qt's own texts (standard buttons, the colour, file and print dialogs) in
+// the chosen language, from the translations installed with Qt.
+QTranslator *qtTexts()
+{
+    static QTranslator *translator = new QTranslator(qApp);
+    return translator;
+}
 } // namespace
 
 Dialog::Dialog(QWidget *parent)
@@ -121,6 +130,11 @@ void Dialog::ChangeLanguages(int index)
         translator->load(QStringLiteral(":/Resources/Languages/english"));
     }
     qApp->setStyleSheet(readStyleSheet(sheet));
+    QCoreApplication::removeTranslator(qtTexts());
+    if (qtTexts()->load(QLatin1String("qt_")
+                            + QLatin1String(index == 0 ? "ar" : index == 1 ? "fr" : "en"),
+                        QLibraryInfo::location(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(qtTexts());
     QCoreApplication::installTranslator(translator);
     form->retranslateUi(this);
     form->comboBox->setCurrentIndex(index);

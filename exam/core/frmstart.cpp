@@ -115,7 +115,7 @@ bool FrmStart::InfoUsr()
     query.addQueryItem(QStringLiteral("isgroup"), grpVelmar);
     const ExamReply reply = postExamCommand(query);
     if (!reply.ok()) {
-        showMessage(kMsgConnection);
+        showMessage(failedPostMessage(reply, kMsgConnection));
         return false;
     }
     const StudentInfo info = parseStudentInfo(reply.payload());
@@ -175,7 +175,7 @@ void FrmStart::on_B_login_clicked()
     query.addQueryItem(QStringLiteral("isgroup"), grpVelmar);
     const ExamReply reply = postExamCommand(query);
     if (!reply.ok())
-        return postFailed(kMsgConnection);
+        return postFailed(failedPostMessage(reply, kMsgConnection));
     const QString payload = reply.payload();
     if (payload.isEmpty() || parseLoginReply(payload).malformed)
         return postFailed(kMsgEmptyReply);
@@ -195,7 +195,7 @@ void FrmStart::on_B_natija_clicked()
     hide();
     const ExamReply reply = postExamCommand(query);
     if (!reply.ok())
-        return postFailed(kMsgConnection);
+        return postFailed(failedPostMessage(reply, kMsgConnection));
     // A reply without its frame is a fault, not a student without results.
     if (reply.body.isEmpty() || !replyHasFrame(reply.text()))
         return postFailed(kMsgEmptyReply);

@@ -54,11 +54,15 @@ private:
 
 } // namespace
 
+const QString kMsgReplyTooLarge =
+    QStringLiteral("رد الموقع أكبر من الحجم المسموح به فلم تتم قراءته    ");
+
 FrmURL::FrmURL(QObject *parent) : QObject(parent) {}
 
 QByteArray FrmURL::OpenURL(const QString &url, int *status, const FormQuery &query)
 {
     *status = 0;
+    m_tooLarge = false;
     if (reply_isRunning) {
         qWarning("Exam post refused: another post is waiting.");
         return QByteArray();
@@ -72,15 +76,33 @@ QByteArray FrmURL::OpenURL(const QString &url, int *status, const FormQuery &que
     reply_isRunning = true;
     QNetworkReply *reply = manager.post(request, &body);
     replyweb = reply;
+    // A reply announced or grown past the bound is dropped at once.
+    const auto tooLarge = [this, reply] {
+        if (m_tooLarge)
+            return true;
+        const QVariant announced = reply->header(QNetworkRequest::ContentLengthHeader);
+        m_tooLarge = replyTooLarge(reply->bytesAvailable())
+                     || (announced.isValid() && replyTooLarge(announced.toLongLong()));
+        if (m_tooLarge && !reply->isFinished())
+            reply->abort();
+        return m_tooLarge;
+    };
     if (!reply->isFinished()) {
         QEventLoop loop;
         connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+        connect(reply, &QNetworkReply::metaDataChanged, &loop, tooLarge);
+        connect(reply, &QNetworkReply::readyRead, &loop, tooLarge);
         QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
         loop.exec();
     }
-    *status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    // A cancelled reply is closed and holds nothing.
-    const QByteArray answer = reply->isOpen() ? reply->readAll() : QByteArray();
+    QByteArray answer;
+    if (tooLarge()) {
+        qWarning("Exam reply refused: longer than %lld bytes.", kMaxReplySize);
+    } else {
+        *status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        // A cancelled reply is closed and holds nothing.
+        answer = reply->isOpen() ? reply->readAll() : QByteArray();
+    }
     // A reply still running is abandoned with its manager.
     reply->deleteLater();
     replyweb = nullptr;
@@ -92,6 +114,8 @@ FormQuery examQuery() { return FormQuery(Url_php); }
 
 QString ExamReply::text() const
 {
+    if (replyTooLarge(body.size()))
+        return QString();
     const int nul = body.indexOf('\0');
     return QString::fromUtf8(nul < 0 ? body : body.left(nul));
 }
@@ -103,7 +127,13 @@ ExamReply postExamCommand(const FormQuery &query)
     ExamReply reply;
     FrmURL web;
     reply.body = web.OpenURL(Url_php, &reply.status, query);
+    reply.tooLarge = web.tooLarge();
     return reply;
+}
+
+const QString &failedPostMessage(const ExamReply &reply, const QString &connectionMessage)
+{
+    return reply.tooLarge ? kMsgReplyTooLarge : connectionMessage;
 }
 
 frmConnect *openWaitBox(const QString &text)

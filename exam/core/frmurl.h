@@ -19,10 +19,17 @@ public:
 
     // Posts query to url and waits for the reply, at most timeoutMs; writes
     // the HTTP status (0 when none arrived) and returns the body. A post that
-    // starts while another one waits is refused: status 0, empty body.
+    // starts while another one waits is refused: status 0, empty body. So is
+    // a reply longer than kMaxReplySize, which is dropped as soon as it is
+    // known to be (tooLarge() then tells).
     QByteArray OpenURL(const QString &url, int *status, const FormQuery &query);
+    // The last post's reply was refused for its size.
+    bool tooLarge() const { return m_tooLarge; }
 
     static int timeoutMs; // 10000
+
+private:
+    bool m_tooLarge = false;
 };
 
 // A query for the exam endpoint: its first item is Url_php.
@@ -33,8 +40,9 @@ struct ExamReply
 {
     int status = 0;
     QByteArray body;
+    bool tooLarge = false; // refused for its size (status 0)
 
-    bool ok() const { return status == 200; }
+    bool ok() const { return status == 200 && !tooLarge; }
     // The body as UTF-8 text up to its first NUL byte.
     QString text() const;
     // The framed, cleaned payload of text().
@@ -43,6 +51,11 @@ struct ExamReply
 
 // Posts query to Url_php through FrmURL.
 ExamReply postExamCommand(const FormQuery &query);
+
+extern const QString kMsgReplyTooLarge;
+// What a command shows for a post that did not bring status 200: the size
+// refusal, or its own connection-failure message.
+const QString &failedPostMessage(const ExamReply &reply, const QString &connectionMessage);
 
 // Makes a new wait box (no parent) into frmconn, with the given text when
 // not empty, and shows it (not modal).

@@ -1,5 +1,7 @@
 #include "core/globals.h"
 
+#include "core/version.h"
+
 #include <QSettings>
 
 const QString kDefaultExamUrl = QStringLiteral("http://127.0.0.1:8086/velmar.php");
@@ -8,7 +10,7 @@ QSettings *settings = new QSettings(QSettings::NativeFormat, QSettings::UserScop
                                     QStringLiteral("Tallivor"), QStringLiteral("Settings"));
 
 QString Url_php = kDefaultExamUrl;
-const QString ver = QStringLiteral("2.0.16");
+const QString ver = QStringLiteral(TALLIVOR_VERSION);
 const QString ALFA = QStringLiteral("0123456789azertyuiopqsdfghjklmwxcvbn@._-");
 const QString format = QStringLiteral("yyyy-MM-dd hh:mm:ss");
 

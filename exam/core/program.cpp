@@ -104,3 +104,8 @@ int tallivorMain(int argc, char **argv)
     guard.detach();
     return result;
 }
+
+int tallivor_main(int argc, char **argv)
+{
+    return tallivorMain(argc, argv);
+}

@@ -7,6 +7,8 @@ class QSharedMemory;
 
 // The exam program's start; returns the exit code.
 int tallivorMain(int argc, char **argv);
+// The same, by an unmangled name for the entry point that loads the library.
+extern "C" int tallivor_main(int argc, char **argv);
 
 // Single-instance guard (key: examGuardKey()): size of the shared-memory segment.
 const int kGuardSize = 512;

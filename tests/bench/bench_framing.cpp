@@ -1,46 +1,106 @@
-// Framing throughput: one read full of small packets into a counting sink.
-// The time must grow linearly with the number of packets in the read.
+// Framing and decoding of incoming packets, as the socket's read path does
+// them before a handler runs: reads full of small packets, and large bodies,
+// against memcpy of the same bytes measured in the same run.
 #include "protocol/pure/framing.h"
+#include "protocol/pure/incoming.h"
+#include "protocol/pure/packet.h"
 #include "support/wire.h"
 
 #include <QElapsedTimer>
 #include <QtTest>
 
 #include <algorithm>
+#include <cstring>
+#include <functional>
 
 namespace {
 
-const QByteArray kPacket = wirePacket(12, "txt", "a|12|hello");
+const QByteArray kSmall = wirePacket(12, "txt", "a|12|hello");
+// Mixed traffic: the name changes from packet to packet.
+const QByteArray kMixed = wirePacket(12, "txt", "a|12|hello") + wirePacket(13, "mic", "12|ali")
+                          + wirePacket(45, "test", "") + wirePacket(3, "", "omar:1:0");
 
-QByteArray readOf(int packets)
+QByteArray repeated(const QByteArray &packet, int count)
 {
     QByteArray read;
-    read.reserve(packets * kPacket.size());
-    for (int i = 0; i < packets; ++i)
-        read += kPacket;
+    read.reserve(count * packet.size());
+    for (int i = 0; i < count; ++i)
+        read += packet;
     return read;
 }
 
-int frame(const QByteArray &read)
+// A room line of 64 KiB as it travels: CP-1256, markup and Arabic text.
+QByteArray bigBody()
+{
+    const QByteArray line = encodeCp1256(QString::fromUtf8(
+        "<p dir='rtl'><span style='color:#aa0000;'>مرحبا بكم في درس اليوم، "
+        "سنقرأ الفصل الثالث</span> and a few Latin words</p>"));
+    QByteArray body = "ali|12|";
+    while (body.size() < 65536)
+        body += line;
+    body.truncate(65536);
+    return body;
+}
+
+// Frames the reads and decodes every packet as the dispatch does; returns
+// the number of packets (the decoded texts' sizes are folded into *check).
+int frameAndDecode(const QList<QByteArray> &reads, qint64 *check)
 {
     int count = 0;
+    qint64 sum = 0;
     PacketReassembler framing;
-    framing.setSink([&count](const QByteArray &, const QByteArray &) { ++count; });
-    framing.feed(read);
+    framing.setSink([&](const PacketView &packet) {
+        if (!isDispatchedCode(packet.code))
+            return;
+        const IncomingCommand c = decodeCommand(packet);
+        sum += c.text.size() + c.name.size();
+        ++count;
+    });
+    for (const QByteArray &read : reads)
+        framing.feed(read);
+    *check = sum;
     return count;
 }
 
 // Best of several runs, in nanoseconds.
-qint64 bestTime(const QByteArray &read)
+qint64 bestTime(const std::function<void()> &run, int runs = 7)
 {
     qint64 best = std::numeric_limits<qint64>::max();
-    for (int run = 0; run < 7; ++run) {
+    for (int i = 0; i < runs; ++i) {
         QElapsedTimer timer;
         timer.start();
-        frame(read);
+        run();
         best = std::min(best, timer.nsecsElapsed());
     }
     return best;
+}
+
+qint64 memcpyTime(const QList<QByteArray> &reads)
+{
+    int total = 0;
+    for (const QByteArray &read : reads)
+        total += read.size();
+    QByteArray target(total, '\0');
+    return bestTime([&] {
+        char *dst = target.data();
+        for (const QByteArray &read : reads) {
+            std::memcpy(dst, read.constData(), size_t(read.size()));
+            dst += read.size();
+        }
+    }, 21);
+}
+
+QList<QByteArray> cut(const QByteArray &stream, int readSize)
+{
+    QList<QByteArray> reads;
+    for (int i = 0; i < stream.size(); i += readSize)
+        reads << stream.mid(i, readSize);
+    return reads;
+}
+
+double mbPerSecond(qint64 bytes, qint64 ns)
+{
+    return double(bytes) * 1e3 / double(ns);
 }
 
 } // namespace
@@ -49,35 +109,79 @@ class BenchFraming : public QObject
 {
     Q_OBJECT
 private slots:
-    void oneRead_data()
+    void smallPackets_data()
     {
         QTest::addColumn<int>("packets");
-        const int n = (1 << 20) / kPacket.size();
+        const int n = (1 << 20) / kSmall.size();
         QTest::addRow("1 MiB, %d packets", n) << n;
         QTest::addRow("2 MiB, %d packets", 2 * n) << 2 * n;
     }
 
-    void oneRead()
+    void smallPackets()
     {
         QFETCH(int, packets);
-        const QByteArray read = readOf(packets);
+        const QList<QByteArray> reads{repeated(kSmall, packets)};
         int count = 0;
+        qint64 check = 0;
         QBENCHMARK {
-            count = frame(read);
+            count = frameAndDecode(reads, &check);
         }
         QCOMPARE(count, packets);
     }
 
-    void scaling()
+    // Small packets: packets per second, and the 2N : N time ratio.
+    void smallPacketRate()
     {
-        const int n = (1 << 20) / kPacket.size();
-        const QByteArray once = readOf(n);
-        const QByteArray twice = readOf(2 * n);
-        const qint64 t1 = bestTime(once);
-        const qint64 t2 = bestTime(twice);
-        qInfo("framing: %d packets of %d bytes in one 1 MiB read: %.0f packets/s", n,
-              kPacket.size(), double(n) * 1e9 / double(t1));
-        qInfo("framing: time for 2N packets / time for N packets = %.2f", double(t2) / double(t1));
+        const int n = (1 << 20) / kSmall.size();
+        const QList<QByteArray> once{repeated(kSmall, n)};
+        const QList<QByteArray> twice{repeated(kSmall, 2 * n)};
+        qint64 check = 0;
+        const qint64 t1 = bestTime([&] { frameAndDecode(once, &check); });
+        const qint64 t2 = bestTime([&] { frameAndDecode(twice, &check); });
+        const qint64 copy = memcpyTime(once);
+        qInfo("framing+decoding: %d packets of %d bytes in one 1 MiB read: %.0f packets/s, "
+              "%.1f ns/packet, %.0f MB/s (memcpy %.0f MB/s)",
+              n, kSmall.size(), double(n) * 1e9 / double(t1), double(t1) / n,
+              mbPerSecond(once.first().size(), t1), mbPerSecond(once.first().size(), copy));
+        qInfo("framing+decoding: time for 2N packets / time for N packets = %.2f",
+              double(t2) / double(t1));
+    }
+
+    void mixedPacketRate()
+    {
+        const int n = (1 << 20) / kMixed.size();
+        const QList<QByteArray> reads{repeated(kMixed, n)};
+        qint64 check = 0;
+        int count = 0;
+        const qint64 t = bestTime([&] { count = frameAndDecode(reads, &check); });
+        qInfo("framing+decoding: %d packets of four kinds in turn in one 1 MiB read: %.0f "
+              "packets/s, %.1f ns/packet", count, double(count) * 1e9 / double(t),
+              double(t) / count);
+    }
+
+    // 64 KiB bodies, in one read and in socket-sized reads, against memcpy.
+    void bigBodies_data()
+    {
+        QTest::addColumn<int>("readSize");
+        QTest::newRow("one 1 MiB read") << (1 << 20);
+        QTest::newRow("16 KiB reads") << (16 << 10);
+        QTest::newRow("4 KiB reads") << (4 << 10);
+    }
+
+    void bigBodies()
+    {
+        QFETCH(int, readSize);
+        const QByteArray packet = wirePacket(12, "txt", bigBody());
+        const QByteArray stream = repeated(packet, 16);
+        const QList<QByteArray> reads = cut(stream, readSize);
+        qint64 check = 0;
+        int count = 0;
+        const qint64 t = bestTime([&] { count = frameAndDecode(reads, &check); });
+        QCOMPARE(count, 16);
+        const qint64 copy = memcpyTime(reads);
+        qInfo("framing+decoding 16 x 64 KiB bodies, %s: %.0f MB/s; memcpy %.0f MB/s; %.1f %% "
+              "of memcpy", QTest::currentDataTag(), mbPerSecond(stream.size(), t),
+              mbPerSecond(stream.size(), copy), 100.0 * double(copy) / double(t));
     }
 };
 

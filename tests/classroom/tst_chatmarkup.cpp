@@ -2,6 +2,7 @@
 // link end scan, tag removal and the one-pass placeholder substitution.
 #include "mainwindow/pure/chatmarkup.h"
 #include "mainwindow/pure/chattemplates.h"
+#include "mainwindow/pure/htmlsanitizer.h"
 
 #include <QtTest>
 
@@ -22,12 +23,24 @@ private slots:
         QTest::newRow("two pairs") << "[a][b]" << "<X>a</X><X>b</X>";
         QTest::newRow("no close") << "a [x" << "a [x";
         QTest::newRow("close before open") << "] [x" << "] [x";
-        QTest::newRow("empty content is a pair") << "[]" << "<X></X>";
-        QTest::newRow("empty then later close") << "[][y]" << "<X></X><X>y</X>";
-        // The search resumes after the converted pair, never inside it.
-        QTest::newRow("open inside content") << "[a [b] c]" << "<X>a [b</X> c]";
+        // A close right after the open does not end the pair.
+        QTest::newRow("empty pair stays") << "[]" << "[]";
+        QTest::newRow("close right after open, later close")
+            << "[]x]" << "<X>]x</X>";
+        // The search resumes at the content's second character: an open
+        // there pairs with the next close after it (nested output).
+        QTest::newRow("open inside content")
+            << "[a [b] c]" << "<X>a <X>b</X> c</X>";
+        QTest::newRow("open inside content, no second close")
+            << "[a [b] c" << "<X>a [b</X> c";
+        QTest::newRow("open as the content's first character is skipped")
+            << "[[a] b]" << "<X>[a</X> b]";
+        QTest::newRow("empty then later pair") << "[][y]" << "<X>][y</X>";
         QTest::newRow("content holds the html") << "[<X>]" << "<X><X></X>";
         QTest::newRow("second unclosed stops") << "[a] [b" << "<X>a</X> [b";
+        QTest::newRow("first unclosed stops all") << "[a [b" << "[a [b";
+        QTest::newRow("one close taken by the outer pair")
+            << "[a[b]c]d]" << "<X>a<X>b</X>c</X>d]";
     }
     void pairs()
     {
@@ -145,21 +158,38 @@ private slots:
             << ar(":صورة:http://site.com/p.png:نه:") << img + "http://site.com/p.png'></p>";
         QTest::newRow("image without scheme stays")
             << ar(":صورة:example.com/p.png:نه:") << ar(":صورة:example.com/p.png:نه:");
-        QTest::newRow("image without close stays")
-            << ar(":صورة:www.a.com/p.png") << ar(":صورة:") + a + "http://www.a.com/p.png'>www.a.com/p.png</a>";
+        QTest::newRow("image without close stays as typed")
+            << ar(":صورة:www.a.com/p.png") << ar(":صورة:www.a.com/p.png");
+        QTest::newRow("image https without close stays as typed")
+            << ar("x :صورة:https://www.a.com/p.png y") << ar("x :صورة:https://www.a.com/p.png y");
+        QTest::newRow("image end right after the address start")
+            << ar(":صورة:http://:نه:") << ar(":صورة:http://:نه:");
         QTest::newRow("image then link")
             << ar(":صورة:www.a.com/p.png:نه: www.b.com")
             << img + "http://www.a.com/p.png'></p> " + a + "http://www.b.com'>www.b.com</a>";
-        QTest::newRow("image address with styled span")
-            << ar(":صورة:<span style=\" color:#ff0000;\">www.a.com/p.png</span>:نه:")
-            << img + "http://www.a.com/p.png'></p>";
+        // The token must be followed by the address itself; the address is
+        // then an ordinary bare link.
+        QTest::newRow("image token before a styled span")
+            << ar(":صورة:<span style=\" color:#ff0000;\">www.a.com/p.png</span> :نه:")
+            << ar(":صورة:<span style=\" color:#ff0000;\">") + a
+                   + "http://www.a.com/p.png'>www.a.com/p.png</a></span> " + ar(":نه:");
+        QTest::newRow("image inside a styled span")
+            << ar("<span style=\" color:#ff0000;\">:صورة:www.a.com/p.png:نه:</span>")
+            << "<span style=\" color:#ff0000;\">" + img + "http://www.a.com/p.png'></p></span>";
+        QTest::newRow("many images, one end")
+            << ar(":صورة:www.a.com/1.png :صورة:www.b.com/2.png :نه:")
+            << img + ar("http://www.a.com/1.png :صورة:www.b.com/2.png '></p>");
         QTest::newRow("image address apostrophe")
             << ar(":صورة:www.a.com/p'q.png:نه:") << img + "http://www.a.com/p&#39;q.png'></p>";
 
         const QString blink = "<span class='css3-blink'>";
         QTest::newRow("blink") << ar(":وميض:hi:ض:") << blink + "hi</span>";
         QTest::newRow("blink unclosed") << ar(":وميض:hi") << ar(":وميض:hi");
-        QTest::newRow("blink empty") << ar(":وميض::ض:") << blink + "</span>";
+        QTest::newRow("blink empty stays") << ar(":وميض::ض:") << ar(":وميض::ض:");
+        QTest::newRow("blink closed by a later end")
+            << ar(":وميض::ض:x:ض:") << blink + ar(":ض:x</span>");
+        QTest::newRow("blink nested")
+            << ar(":وميض:a :وميض:b:ض: c:ض:") << blink + "a " + blink + "b</span> c</span>";
         QTest::newRow("blink with link")
             << ar(":وميض:www.a.com :ض:") << blink + a + "http://www.a.com'>www.a.com</a> </span>";
         QTest::newRow("title tokens stay in a line")
@@ -183,6 +213,9 @@ private slots:
         QTest::newRow("stray link token")
             << ar("x:ط:") << "x</a>";
         QTest::newRow("notice") << ar(":رسالة:hi:ة:") << "<div id='msg'>hi</div>";
+        QTest::newRow("empty notice stays") << ar(":رسالة::ة:") << ar(":رسالة::ة:");
+        QTest::newRow("audio unclosed stays")
+            << ar(":صوت:http://r.com/s.mp3") << ar(":صوت:http://r.com/s.mp3");
         QTest::newRow("blink") << ar(":وميض:hi:ض:") << "<span class='css3-blink'>hi</span>";
         QTest::newRow("audio")
             << ar(":صوت:http://r.com/s.mp3:ت:")
@@ -238,6 +271,39 @@ private slots:
                "class=\"pause-btn\"></a><input id=\"vol-bar\" type=\"range\" min=\"0\" max=\"1\" "
                "value=\"1\" step=\"0.1\"></div></h2></div>\n";
     }
+    void header_plainText_data()
+    {
+        QTest::addColumn<QString>("text");
+        // Tokens in a name never convert, alone or with the caption's colon.
+        QTest::newRow("audio") << ar(":صوت:http://r.com/s.mp3:ت:");
+        QTest::newRow("after the caption's colon") << ar("صوت:http://r.com/s.mp3:ت:");
+        QTest::newRow("link") << ar(":رابط:http://a.com:نص:go:ط:");
+        QTest::newRow("notice, blink, title")
+            << ar(":رسالة:a:ة::وميض:b:ض::عنوان:c:ن:");
+        QTest::newRow("markup") << "<b>x</b>&amp;";
+    }
+    void header_plainText()
+    {
+        QFETCH(QString, text);
+        const QString title = plainTitleText("Chat To :") + isolatedTitleText(text);
+        const QString header = titleHeader(title, QString(), "Owner", kTokens);
+        QCOMPARE(header, "<div id='headerChatWho'><h2>" + plainTitleText("Chat To :")
+                             + "<span dir=\"auto\">" + plainTitleText(text) + "</span></h2></div>\n");
+        for (const char *made : {"<audio", "<a ", "<div id='msg'", "css3-blink", "<p ", "<b>"})
+            QVERIFY2(!header.contains(QLatin1String(made)), made);
+    }
+
+    void header_truncated()
+    {
+        const QString marker = "<span class=\"truncated\">cut</span>";
+        const QString longTitle(kTitleBounds.text + 10, QLatin1Char('t'));
+        const QString header = titleHeader(longTitle, QString(), "Owner", kTokens, marker);
+        QCOMPARE(header, "<div id='headerChatWho'><h2>" + QString(kTitleBounds.text, QLatin1Char('t'))
+                             + marker + "</h2></div>\n");
+        QCOMPARE(titleHeader("short", QString(), "Owner", kTokens, marker),
+                 QString("<div id='headerChatWho'><h2>short</h2></div>\n"));
+    }
+
     void header()
     {
         QFETCH(QString, title);

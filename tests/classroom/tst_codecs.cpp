@@ -1,7 +1,10 @@
 // Byte codecs, escaping and the packet layout, against literal vectors.
 #include "protocol/pure/packet.h"
 
+#include <QTextCodec>
 #include <QtTest>
+
+#include <random>
 
 class TestCodecs : public QObject
 {
@@ -103,6 +106,53 @@ private slots:
         QCOMPARE(h.length, 5);
         QCOMPARE(h.marker, QByteArray("KW.TOVEN"));
         QCOMPARE(h.name, QStringLiteral("usr"));
+    }
+
+    // The fast decoder reads every byte as the system's CP-1256 codec does,
+    // in long bodies (decoded in blocks) and in their tails alike.
+    // Which characters CP-1256 carries, as the codec says, surrogates never.
+    void cp1256Encodable()
+    {
+        QTextCodec *codec = QTextCodec::codecForName("CP-1256");
+        QVERIFY(codec);
+        int encodable = 0;
+        for (uint u = 0; u < 0x10000; ++u) {
+            const QChar c{ushort(u)};
+            const bool expected = !c.isSurrogate() && codec->canEncode(c);
+            QVERIFY2(cp1256CanEncode(c) == expected, qPrintable(QString::number(u, 16)));
+            encodable += expected;
+        }
+        QCOMPARE(encodable, 256);
+    }
+
+    void cp1256DecodingAsTheCodec_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QByteArray all;
+        for (int b = 0; b < 256; ++b)
+            all += char(b);
+        QTest::newRow("every byte") << all;
+        QTest::newRow("every byte, shifted") << all.mid(1) + all.left(1) + all;
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("white space at both ends") << QByteArray(" \t\xa0usr\xa0 x\r\n\x0b");
+        QTest::newRow("only white space") << QByteArray(" \xa0\t ");
+        std::mt19937 rng(7);
+        for (int size : {1, 7, 8, 9, 63, 64, 65, 127, 129, 1000}) {
+            QByteArray mixed;
+            for (int i = 0; i < size; ++i)
+                mixed += char(rng() % 4 ? 0x20 + rng() % 0x5f : 0x80 + rng() % 0x80);
+            QTest::addRow("%d mixed bytes", size) << mixed;
+            QTest::addRow("%d ASCII bytes", size) << QByteArray(size, 'a');
+        }
+    }
+    void cp1256DecodingAsTheCodec()
+    {
+        QFETCH(QByteArray, bytes);
+        QTextCodec *codec = QTextCodec::codecForName("CP-1256");
+        QVERIFY(codec);
+        QCOMPARE(decodeCp1256(bytes), codec->toUnicode(bytes));
+        QCOMPARE(decodeCp1256Trimmed(bytes.constData(), bytes.size()),
+                 codec->toUnicode(bytes).trimmed());
     }
 };
 

@@ -182,6 +182,60 @@ private:
                      qPrintable(i.toOuterXml()));
     }
 
+    // In the live view nothing of a line or title leaves its place: no
+    // element is positioned, editable or pulled by a negative margin, and a
+    // click on the header or on the lines around the hostile ones lands on
+    // them, never on a link (the title's own links aside).
+    void verifyInPlace(QWebFrame *f, bool titleLinks = false)
+    {
+        static const QString styles = QStringLiteral(
+            "(function () { var bad = [];"
+            "  var roots = [document.querySelector('div.messagecontainer'),"
+            "               document.getElementById('headerChatWho')];"
+            "  for (var r = 0; r < roots.length; ++r) {"
+            "    var all = roots[r].querySelectorAll('*');"
+            "    for (var i = 0; i < all.length; ++i) {"
+            "      var s = getComputedStyle(all[i]), what = all[i].tagName + ' ';"
+            "      if (s.position !== 'static') bad.push(what + 'position ' + s.position);"
+            "      if (s.webkitUserModify !== 'read-only') bad.push(what + 'editable');"
+            "      if (s.webkitTransform && s.webkitTransform !== 'none') bad.push(what + 'transform');"
+            "      if (s.cssFloat !== 'none' && all[i].className !== 'messagetime') bad.push(what + 'float');"
+            "      var m = ['marginTop', 'marginBottom', 'marginLeft', 'marginRight', 'textIndent'];"
+            "      for (var k = 0; k < m.length; ++k)"
+            "        if (parseFloat(s[m[k]]) < 0) bad.push(what + m[k] + ' ' + s[m[k]]); } }"
+            "  return bad.slice(0, 5).join('; '); })()");
+        const QString bad = f->evaluateJavaScript(styles).toString();
+        QVERIFY2(bad.isEmpty(), qPrintable(bad));
+
+        static const QString clicks = QStringLiteral(
+            "(function () {"
+            "  function within(e, root) { for (; e; e = e.parentNode) if (e === root) return true; return false; }"
+            "  function link(e) { for (; e; e = e.parentNode) if (e.tagName === 'A') return true; return false; }"
+            "  function under(x, y, root, what, links) {"
+            "    var e = document.elementFromPoint(x, y);"
+            "    if (!e) return what + ': nothing';"
+            "    if (!within(e, root)) return what + ': covered by ' + e.tagName + ' ' + e.className;"
+            "    if (!links && link(e)) return what + ': a link';"
+            "    return ''; }"
+            "  var head = document.getElementById('header'), header = head.getBoundingClientRect();"
+            "  var out = under(header.left + 20, header.top + 20, head, 'header', %1)"
+            "         || under(header.right - 20, header.bottom - 20, head, 'header', %1);"
+            "  var lines = document.querySelectorAll('div.message p');"
+            "  for (var i = 0; i < lines.length && !out; ++i) {"
+            "    var t = lines[i].textContent;"
+            "    if (t.indexOf('before-line') < 0 && t.indexOf('after-line') < 0) continue;"
+            "    var top = lines[i].getBoundingClientRect().top + window.pageYOffset;"
+            "    window.scrollTo(0, top - 160);"
+            "    var range = document.createRange(); range.selectNodeContents(lines[i]);"
+            "    var r = range.getBoundingClientRect();"
+            "    out = under((r.left + r.right) / 2, (r.top + r.bottom) / 2, lines[i], t); }"
+            "  return out; })()");
+        const QString covered =
+            f->evaluateJavaScript(clicks.arg(titleLinks ? QLatin1String("true") : QLatin1String("false")))
+                .toString();
+        QVERIFY2(covered.isEmpty(), qPrintable(covered));
+    }
+
 private slots:
     void initTestCase()
     {
@@ -652,10 +706,10 @@ private slots:
             action(c, "Underline")->trigger();
             action(c, "Size1")->trigger();
             chooseColour(c, "Foreground", QColor("#123456"));
-            chooseColour(c, "Background", Qt::black);
+            chooseColour(c, "Background", QColor("#fedcba"));
         }
         QCOMPARE(settings->value("colortxtforeground").value<QColor>(), QColor("#123456"));
-        QCOMPARE(settings->value("colortxtbackground").value<QColor>(), QColor(Qt::black));
+        QCOMPARE(settings->value("colortxtbackground").value<QColor>(), QColor("#fedcba"));
         QCOMPARE(settings->value("colortxtBold").toBool(), true);
         QCOMPARE(settings->value("colortxtUnderline").toBool(), true);
         QCOMPARE(settings->value("colortxtItalic").toBool(), false);
@@ -670,7 +724,7 @@ private slots:
         const QTextCharFormat f = inputOf(next)->currentCharFormat();
         QCOMPARE(f.foreground().color(), QColor("#123456"));
         QCOMPARE(f.background().style(), Qt::SolidPattern);
-        QCOMPARE(f.background().color(), QColor(Qt::black));
+        QCOMPARE(f.background().color(), QColor("#fedcba"));
         QCOMPARE(f.fontWeight(), int(QFont::Bold));
         QVERIFY(f.fontUnderline());
         QVERIFY(!f.fontItalic());
@@ -678,12 +732,56 @@ private slots:
         QVERIFY(action(next, "Bold")->isChecked() && action(next, "Size1")->isChecked());
     }
 
+    // The store keeps "no background" as black, and reads black and white
+    // as none, so settings written that way keep working.
+    void storedBackgrounds_data()
+    {
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<QColor>("background"); // invalid: none
+        QTest::newRow("absent") << QVariant() << QColor();
+        QTest::newRow("black") << QVariant(QColor(Qt::black)) << QColor();
+        QTest::newRow("white") << QVariant(QColor(Qt::white)) << QColor();
+        QTest::newRow("a colour") << QVariant(QColor("#fedcba")) << QColor("#fedcba");
+    }
+    void storedBackgrounds()
+    {
+        QFETCH(QVariant, stored);
+        QFETCH(QColor, background);
+        if (stored.isValid())
+            settings->setValue("colortxtbackground", stored);
+        ControlTxt c;
+        const QBrush brush = inputOf(c)->currentCharFormat().background();
+        QCOMPARE(brush.style(), background.isValid() ? Qt::SolidPattern : Qt::NoBrush);
+        if (background.isValid())
+            QCOMPARE(brush.color(), background);
+        // The swatch shows white for none.
+        const QPixmap source(":/Resources/icons/coB.png");
+        const QImage icon = action(c, "Background")->icon().pixmap(source.size()).toImage();
+        const QImage expected =
+            changecolor(source, background.isValid() ? background : Qt::white).toImage();
+        QCOMPARE(icon.convertToFormat(QImage::Format_ARGB32),
+                 expected.convertToFormat(QImage::Format_ARGB32));
+    }
+
+    void blackBackgroundLastsWhileTheControlLives()
+    {
+        {
+            ControlTxt c;
+            chooseColour(c, "Background", Qt::black);
+            QCOMPARE(inputOf(c)->currentCharFormat().background().style(), Qt::SolidPattern);
+            QCOMPARE(inputOf(c)->currentCharFormat().background().color(), QColor(Qt::black));
+        }
+        QCOMPARE(settings->value("colortxtbackground").value<QColor>(), QColor(Qt::black));
+        ControlTxt next;
+        QCOMPARE(inputOf(next)->currentCharFormat().background().style(), Qt::NoBrush);
+    }
+
     void noBackgroundIsStoredAsNone()
     {
         {
             ControlTxt c;
         }
-        QCOMPARE(settings->value("colortxtbackground").value<QColor>(), QColor(Qt::white));
+        QCOMPARE(settings->value("colortxtbackground").value<QColor>(), QColor(Qt::black));
         QCOMPARE(settings->value("colortxtforeground").value<QColor>(), QColor(Qt::black));
         QCOMPARE(settings->value("colortxtPointSize").toInt(), 10);
         ControlTxt next;
@@ -799,9 +897,55 @@ private slots:
     {
         ControlTxt c;
         QCOMPARE(c.TestHtm("<b>x<i>y"), QString("<b>x<i>y</i></b>"));
-        QCOMPARE(c.TestHtm("<p>a<p>b"), QString("<p>a</p><p>b</p><p></p>"));
+        QCOMPARE(c.TestHtm("<p>a<p>b"), QString("<p>a</p><p>b</p>"));
         QCOMPARE(c.TestHtm("a &amp; &lt;b&gt;"), QString("a &amp; &lt;b&gt;"));
         QCOMPARE(c.TestHtm(QString::fromUtf8("سلام")), QString::fromUtf8("سلام"));
+    }
+
+    void longLinesAreCutAndMarked_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<int>("shown"); // characters of the line's text shown
+        QTest::addColumn<bool>("marked");
+        const int bound = kLineBounds.text;
+        QTest::newRow("1 MB of ampersands") << QString(1 << 20, QLatin1Char('&')) << bound << true;
+        QTest::newRow("1 MB of bold letters")
+            << QStringLiteral("<b>x</b>").repeated((1 << 20) / 8) << kLineBounds.elements << true;
+        QTest::newRow("1 MB of words")
+            << QString::fromUtf8("مرحبا Hello ").repeated((1 << 20) / 12) << bound << true;
+        QTest::newRow("at the bound") << QString(bound, QLatin1Char('a')) << bound << false;
+        QTest::newRow("one past the bound") << QString(bound + 1, QLatin1Char('a')) << bound << true;
+    }
+    void longLinesAreCutAndMarked()
+    {
+        QFETCH(QString, line);
+        QFETCH(int, shown);
+        QFETCH(bool, marked);
+        ControlTxt c;
+        QWebFrame *f = frameOf(c);
+        // Received (filtered, parsed and shown), joined to the same box, and
+        // shown directly as an own line.
+        c.insertTxt("ali", c.TestHtm(line), PeerLine);
+        c.insertTxt("ali", c.TestHtm(line), PeerLine);
+        c.insertTxt("me", line, OwnLine);
+        const QList<QWebElement> lines = linesOf(f);
+        QCOMPARE(lines.count(), 3);
+        for (const QWebElement &p : lines) {
+            const QWebElementCollection markers = p.findAll(QStringLiteral("span.truncated"));
+            QCOMPARE(markers.count(), marked ? 1 : 0);
+            QString text = p.toPlainText();
+            text.remove(0, p.findFirst(QStringLiteral("span.messagetime")).toPlainText().size());
+            if (marked) {
+                QCOMPARE(markers.at(0).toPlainText(), QString("[Message too long, the rest was cut]"));
+                QVERIFY(text.endsWith(markers.at(0).toPlainText()));
+                text.chop(markers.at(0).toPlainText().size());
+            }
+            QCOMPARE(text.size(), shown);
+        }
+        // A title is bounded the same way.
+        c.ChangeTitre(line, QString());
+        QCOMPARE(f->findAllElements(QStringLiteral("div[id=headerChatWho] span.truncated")).count(),
+                 line.size() > kTitleBounds.text ? 1 : 0);
     }
 
     void hostileCorpus_data()
@@ -817,21 +961,31 @@ private slots:
     {
         QFETCH(QString, text);
         ControlTxt c;
+        c.resize(600, 800);
+        c.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&c));
         QWebFrame *f = frameOf(c);
         f->evaluateJavaScript(QStringLiteral("window.__pwned = 0;"
                                              "window.alert = function () { window.__pwned = 1; };"
                                              "window.msgbox = window.alert;"));
+        c.ChangeTitre(QStringLiteral("Room"), QString());
+        c.insertTxt("omar", "before-line", PeerLine);
         c.insertTxt("ali", c.TestHtm(text), PeerLine);
         c.insertTxt(text, "x", PeerLine);
         c.insertTxt("me", c.TestLink(text), OwnLine);
         c.insertTxt("sara", text, WhisperLine);
-        c.ChangeTitre(text, text);
+        c.insertTxt("omar", "after-line", PeerLine);
         spin(100);
         verifyInert(f);
-        // The page is still whole: header, container, and the four boxes.
+        // The page is still whole: header, container, and the six boxes.
         QCOMPARE(f->findAllElements(QStringLiteral("div.messagecontainer")).count(), 1);
-        QCOMPARE(f->findAllElements(QStringLiteral("div.messagebox")).count(), 4);
+        QCOMPARE(f->findAllElements(QStringLiteral("div.messagebox")).count(), 6);
         QCOMPARE(f->findAllElements(QStringLiteral("div[id=headerChatWho]")).count(), 1);
+        verifyInPlace(f);
+        // The same as a title.
+        c.ChangeTitre(text, text);
+        verifyInert(f);
+        verifyInPlace(f, true);
     }
 
     void pdfExport()

@@ -24,9 +24,9 @@ struct Recorder
 
     Recorder()
     {
-        framing.setSink([this](const QByteArray &header, const QByteArray &body) {
-            QCOMPARE(header.size(), 46);
-            packets << header + body;
+        framing.setSink([this](const PacketView &packet) {
+            QVERIFY(packet.body == packet.header + 46);
+            packets << packet.headerBytes() + packet.bodyBytes();
         });
         framing.setFaultHandler([this](PacketReassembler::Fault f) {
             faults << (f == PacketReassembler::Fault::BadMarker ? "marker" : "length");
@@ -50,6 +50,8 @@ private slots:
 
     void reassembly_data();
     void reassembly();
+    void wholePacketsFramedInPlace();
+    void namesOfManyPackets();
     void badMarkerInAnyByte_data();
     void badMarkerInAnyByte();
     void nestedFeed_data();
@@ -172,6 +174,41 @@ void TestFraming::reassembly()
         QCOMPARE(r.framing.pendingSize(), 0);
 }
 
+void TestFraming::wholePacketsFramedInPlace()
+{
+    // A read of whole packets is handed over as views into that read.
+    const QByteArray read = kTest + kUsers + kRoom;
+    QList<int> offsets;
+    PacketReassembler framing;
+    framing.setSink([&](const PacketView &packet) {
+        offsets << int(packet.header - read.constData());
+        QCOMPARE(int(packet.code), int(headerCode(packet.header)));
+        QCOMPARE(packet.bodyBytes(), read.mid(offsets.last() + 46, packet.length));
+    });
+    framing.feed(read);
+    QCOMPARE(offsets, (QList<int>{0, kTest.size(), kTest.size() + kUsers.size()}));
+    QCOMPARE(framing.pendingSize(), 0);
+}
+
+void TestFraming::namesOfManyPackets()
+{
+    // More names than are kept decoded, each coming back later.
+    QStringList names;
+    for (int round = 0; round < 3; ++round)
+        for (int i = 0; i < 40; ++i)
+            names << QStringLiteral(" n%1 ").arg((i * 7 + round) % 40);
+    QByteArray read;
+    for (const QString &name : names)
+        read += wirePacket(12, name.toLatin1(), "x");
+    QStringList decoded;
+    PacketReassembler framing;
+    framing.setSink([&](const PacketView &packet) { decoded << decodeCommand(packet).name; });
+    framing.feed(read);
+    for (QString &name : names)
+        name = name.trimmed();
+    QCOMPARE(decoded, names);
+}
+
 void TestFraming::badMarkerInAnyByte_data()
 {
     QTest::addColumn<int>("offset");
@@ -222,8 +259,8 @@ void TestFraming::nestedFeed()
     QFETCH(int, pending);
     PacketReassembler framing;
     QList<QByteArray> seen;
-    framing.setSink([&](const QByteArray &header, const QByteArray &body) {
-        seen << header + body;
+    framing.setSink([&](const PacketView &packet) {
+        seen << packet.headerBytes() + packet.bodyBytes();
         if (seen.size() == 1)
             for (const QByteArray &read : nested)
                 framing.feed(read);
@@ -306,7 +343,7 @@ void TestFraming::bodyDecoding()
     Protocole_ZQV(wirePacket(qint16(code), name, body));
     QCOMPARE(m_seen.size(), 1);
     QCOMPARE(m_seen[0].name, expectName);
-    QCOMPARE(m_seen[0].bytes.toHex(), expectBytes.toHex());
+    QCOMPARE(m_seen[0].bytes().toHex(), expectBytes.toHex());
     QCOMPARE(m_seen[0].text, expectText);
 }
 
@@ -342,7 +379,7 @@ void TestFraming::keepAliveAnswered()
     QCOMPARE(peer->readAll(), wirePacket(45, "test", ""));
     QVERIFY(!PacketTst);
     QCOMPARE(m_seen.size(), 1);
-    QCOMPARE(m_seen[0].bytes, QByteArray("17"));
+    QCOMPARE(m_seen[0].bytes(), QByteArray("17"));
 }
 
 void TestFraming::nestedEventLoopKeepsEveryPacket()
@@ -375,9 +412,9 @@ void TestFraming::nestedEventLoopKeepsEveryPacket()
     QTRY_COMPARE_WITH_TIMEOUT(m_seen.size(), 4, 5000);
     QVERIFY(nestedDone);
     QCOMPARE(seenInside, 4);
-    QCOMPARE(m_seen[0].bytes, QByteArray("first"));
-    QCOMPARE(m_seen[1].bytes, QByteArray("a|12|hello there"));
-    QCOMPARE(m_seen[2].bytes, QByteArray("ali|omar"));
+    QCOMPARE(m_seen[0].bytes(), QByteArray("first"));
+    QCOMPARE(m_seen[1].bytes(), QByteArray("a|12|hello there"));
+    QCOMPARE(m_seen[2].bytes(), QByteArray("ali|omar"));
     QCOMPARE(int(m_seen[3].code), 45);
     QTest::qWait(50);
     QCOMPARE(m_seen.size(), 4);
@@ -411,7 +448,7 @@ void TestFraming::newConnectionFramedFromItsFirstByte()
     QCOMPARE(incomingFraming().pendingSize(), 0);
     peer->write(kUsers);
     QTRY_COMPARE_WITH_TIMEOUT(m_seen.size(), 1, 5000);
-    QCOMPARE(m_seen[0].bytes, QByteArray("ali|omar"));
+    QCOMPARE(m_seen[0].bytes(), QByteArray("ali|omar"));
 }
 
 void TestFraming::peerCloseLogsState()

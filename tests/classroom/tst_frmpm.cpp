@@ -75,6 +75,7 @@ private slots:
     void form();
     void titles_data();
     void titles();
+    void nicknameIsText_data();
     void nicknameIsText();
     void escapeAndClose();
     void closeByIdentity();
@@ -208,12 +209,45 @@ void TestFrmPM::titles()
     frmPMs.removeAll(&w);
 }
 
+void TestFrmPM::nicknameIsText_data()
+{
+    QTest::addColumn<QString>("nick");
+    QTest::newRow("markup") << "<b>x</b>&amp;";
+    // Chat tokens in a nickname stay text, alone or with the caption's colon.
+    QTest::newRow("audio") << QString::fromUtf8(":صوت:http://127.0.0.1:1/a.mp3:ت:");
+    QTest::newRow("audio after the caption's colon")
+        << QString::fromUtf8("صوت:http://127.0.0.1:1/a.mp3:ت:");
+    QTest::newRow("link") << QString::fromUtf8(":رابط:http://127.0.0.1:1/:نص:click:ط:");
+    QTest::newRow("notice") << QString::fromUtf8(":رسالة:notice:ة:");
+    QTest::newRow("blink") << QString::fromUtf8(":وميض:blink:ض:");
+    QTest::newRow("title") << QString::fromUtf8(":عنوان:title:ن:");
+    QTest::newRow("stray tokens") << QString::fromUtf8("a:ط::ن:b:رابط:");
+}
+
 void TestFrmPM::nicknameIsText()
 {
+    QFETCH(QString, nick);
     FrmPM w(nullptr);
-    w.setNick("<b>x</b>&amp;");
-    QCOMPARE(headerOf(&w), QStringLiteral("Chat To :<b>x</b>&amp;"));
-    QCOMPARE(pageOf(&w)->findAllElements("div[id=headerChatWho] b").count(), 0);
+    w.resize(450, 324);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.setNick(nick);
+    QWebFrame *page = pageOf(&w);
+    QCOMPARE(headerOf(&w), "Chat To :" + nick);
+    for (const char *made : {"div[id=headerChatWho] b", "div[id=headerChatWho] a", "audio",
+                             "div[id=player]", "div[id=msg]", ".css3-blink",
+                             "div[id=headerChatWho] p", "div[id=headerChatWho] font"})
+        QVERIFY2(page->findAllElements(QLatin1String(made)).count() == 0, made);
+    // In the live view: the header is the name as text, and nothing in it is
+    // a link.
+    const QWebElement h2 = page->findFirstElement("div[id=headerChatWho] h2");
+    const QRect r = h2.geometry();
+    QVERIFY(!r.isEmpty());
+    const QString under = page->evaluateJavaScript(
+        QStringLiteral("(function () { var e = document.elementFromPoint(%1, %2);"
+                       " while (e && e.tagName !== 'A' && e.tagName !== 'H2') e = e.parentNode;"
+                       " return e ? e.tagName : ''; })()").arg(r.center().x()).arg(r.center().y())).toString();
+    QCOMPARE(under, QStringLiteral("H2"));
 }
 
 void TestFrmPM::escapeAndClose()

@@ -77,6 +77,39 @@ private slots:
             << "<span style='color:\\72 ed'>t</span>" << "<span>t</span>";
         QTest::newRow("style comment")
             << "<span style='color:red/**/;font-size:1px'>t</span>" << "<span style=\"font-size:1px;\">t</span>";
+        // A line break ends a quoted value in the engine's style parser, and
+        // what follows would be read as declarations: the attribute goes.
+        QTest::newRow("style line break in quotes")
+            << "<span style=\"font-family:'a&#10;;position:fixed;top:0;left:0;width:100%;height:100%'\">t</span>"
+            << "<span>t</span>";
+        QTest::newRow("style raw line break in quotes")
+            << "<span style=\"color:red; font-family:'a\n;position:fixed;z-index:99'\">t</span>"
+            << "<span>t</span>";
+        QTest::newRow("style carriage return and form feed")
+            << "<span style=\"font-family:'a&#13;b&#12;'\">t</span>" << "<span>t</span>";
+        QTest::newRow("style control character")
+            << "<span style=\"color:red&#1;\">t</span>" << "<span>t</span>";
+        QTest::newRow("style negative margin")
+            << "<p style='margin-top:-5000px; margin:-10px 0; margin-left:0px'>t</p>"
+            << "<p style=\"margin-left:0px;\">t</p>";
+        QTest::newRow("style large margin") << "<p style='margin-bottom:3000px'>t</p>" << "<p>t</p>";
+        QTest::newRow("style user modify")
+            << "<span style='-webkit-user-modify:read-write; color:red'>t</span>"
+            << "<span style=\"color:red;\">t</span>";
+        QTest::newRow("style negative indent") << "<p style='text-indent:-9999px'>t</p>" << "<p>t</p>";
+        QTest::newRow("style huge font") << "<span style='font-size:5000px'>t</span>" << "<span>t</span>";
+        QTest::newRow("style vertical shift")
+            << "<span style='vertical-align:-900px'>t</span><span style='vertical-align:super'>u</span>"
+            << "<span>t</span><span style=\"vertical-align:super;\">u</span>";
+        QTest::newRow("style squeezed lines") << "<p style='line-height:0'>t</p>" << "<p>t</p>";
+        QTest::newRow("style transform and display")
+            << "<span style='-webkit-transform:translate(0,-500px); display:block; float:left; "
+               "opacity:0; z-index:9; top:0; width:9999px; pointer-events:none'>t</span>"
+            << "<span>t</span>";
+        QTest::newRow("style last value counts")
+            << "<span style='color:red; color:blue'>t</span>" << "<span style=\"color:blue;\">t</span>";
+        QTest::newRow("address too long")
+            << "<a href='http://a.com/" + QString(kMaxAddressLength, 'x') + "'>t</a>" << "<a>t</a>";
         QTest::newRow("comment") << "<!-- <script>alert(1)</script> -->x" << "x";
         QTest::newRow("style element") << "<style>body{display:none}</style>x" << "x";
         QTest::newRow("iframe") << "<iframe src='http://x'>in</iframe>y" << "y";
@@ -120,6 +153,15 @@ private slots:
             << "<img/src='http://a/p.png'/onerror=x>" << "<img src=\"http://a/p.png\">";
         QTest::newRow("quote in value") << "<font face='a\"b'>x</font>" << "<font>x</font>";
         QTest::newRow("nul") << QString("a") + QChar(0) + "b" << "ab";
+        // Nested as the engine would build it, so that it builds nothing more.
+        QTest::newRow("paragraph closes paragraph")
+            << "<p>a<b>b<p>c</b>d" << "<p>a<b>b</b></p><p>cd</p>";
+        QTest::newRow("division closes paragraph")
+            << "<p><i>a<div>b</div>c</i></p>" << "<p><i>a</i></p><div>b</div>c";
+        QTest::newRow("division in division stays") << "<div><div>a</div></div>" << "<div><div>a</div></div>";
+        QTest::newRow("link closes link")
+            << "<a href='http://a'>x<b><a href='http://b'>y</a></b></a>"
+            << "<a href=\"http://a\">x<b></b></a><a href=\"http://b\">y</a>";
         QTest::newRow("empty") << "" << "";
     }
     void broken()
@@ -157,6 +199,73 @@ private slots:
         QFETCH(QString, html);
         QFETCH(QString, expected);
         QCOMPARE(sanitizeHtml(html, profile), expected);
+    }
+
+    void bounds_data()
+    {
+        QTest::addColumn<QString>("html");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<bool>("truncated");
+        const MarkupBounds small{8, 3, 60};
+        Q_UNUSED(small);
+        QTest::newRow("within") << "<b>abc</b>" << "<b>abc</b>" << false;
+        QTest::newRow("text exactly") << "12345678" << "12345678" << false;
+        QTest::newRow("text over") << "123456789" << "12345678" << true;
+        QTest::newRow("a reference is one character")
+            << "&amp;&#1587;&lt;&gt;&nbsp;678x" << "&amp;&#1587;&lt;&gt;&nbsp;678" << true;
+        QTest::newRow("escaped text is one character") << "<>&<>&<>&" << "&lt;&gt;&amp;&lt;&gt;&amp;&lt;&gt;" << true;
+        QTest::newRow("surrogate pair is one character")
+            << QString::fromUtf8("1234567\U0001F600x") << QString::fromUtf8("1234567\U0001F600") << true;
+        QTest::newRow("elements over, open ones closed")
+            << "<b><i><u>a<s>b</s></u></i></b>" << "<b><i><u>a</u></i></b>" << true;
+        QTest::newRow("output over")
+            << "<span style='font-family:aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa'>x</span>y"
+            << "" << true;
+        QTest::newRow("dropped markup costs nothing")
+            << "<x><y><z><script>s</script>" + QString(50, ' ').replace(" ", "<q>") + "abc"
+            << "abc" << false;
+    }
+    void bounds()
+    {
+        QFETCH(QString, html);
+        QFETCH(QString, expected);
+        QFETCH(bool, truncated);
+        const MarkupBounds small{8, 3, 60};
+        bool cut = !truncated;
+        const QString out = sanitizeHtml(html, MarkupProfile::Line, small, &cut);
+        QCOMPARE(out, expected);
+        QCOMPARE(cut, truncated);
+        QVERIFY(out.size() <= small.output);
+        // Filtering the result again with the same bounds cuts nothing more.
+        cut = true;
+        QCOMPARE(sanitizeHtml(out, MarkupProfile::Line, small, &cut), out);
+        QVERIFY(!cut);
+    }
+
+    void lineBoundsOfAHugeLine_data()
+    {
+        QTest::addColumn<QString>("unit");
+        QTest::addColumn<bool>("truncated");
+        QTest::newRow("ampersands") << "&" << true;
+        QTest::newRow("bold") << "<b>x</b>" << true;
+        // Nesting stops at the depth bound; what is left is its text.
+        QTest::newRow("nested styled blocks")
+            << "<div style='margin-left:10px'><p style='font-size:12pt'><span style='color:red'>x"
+            << false;
+        QTest::newRow("words") << QString::fromUtf8("مرحبا Hello ") << true;
+    }
+    void lineBoundsOfAHugeLine()
+    {
+        QFETCH(QString, unit);
+        QFETCH(bool, truncated);
+        const QString huge = unit.repeated(1024 * 1024 / unit.size());
+        bool cut = false;
+        const QString out = sanitizeHtml(huge, MarkupProfile::Line, kLineBounds, &cut);
+        QCOMPARE(cut, truncated);
+        QVERIFY(out.size() <= kLineBounds.output);
+        QVERIFY(out.count(QLatin1Char('<')) / 2 <= kLineBounds.elements);
+        QCOMPARE(sanitizeHtml(out, MarkupProfile::Line, kLineBounds, &cut), out);
+        QVERIFY(!cut);
     }
 
     void nestingIsBounded()

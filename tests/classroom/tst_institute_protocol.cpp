@@ -171,7 +171,7 @@ void TestInstituteProtocol::verifyDispatchedAllSent()
         const QJsonObject s = sent.at(i);
         QCOMPARE(int(m_seen[i].code), s.value("code").toInt());
         QCOMPARE(m_seen[i].name, s.value("name").toString());
-        QCOMPARE(m_seen[i].bytes, s.value("body").toString().toUtf8());
+        QCOMPARE(m_seen[i].bytes(), s.value("body").toString().toUtf8());
     }
 }
 
@@ -239,7 +239,7 @@ void TestInstituteProtocol::refusedLogin()
     IncomingCommand reply;
     QVERIFY(nextPacket(-5, &reply));
     QCOMPARE(reply.name, QStringLiteral("pwd"));
-    QCOMPARE(reply.bytes, QByteArray());
+    QCOMPARE(reply.bytes(), QByteArray());
     QCOMPARE(m_answers->texts(), QStringList{"MsgErrUsrPwd"});
     verifyDispatchedAllSent();
 }

@@ -25,6 +25,9 @@
 #include <QPropertyAnimation>
 #include <QSettings>
 #include <QSharedMemory>
+#include <QColorDialog>
+#include <QDialogButtonBox>
+#include <QAbstractItemView>
 #include <QtTest>
 #include <memory>
 #include <sys/ipc.h>
@@ -461,6 +464,71 @@ private slots:
                  QString::fromUtf8("لا يمكن التحديث يجب عليك إغلاق برنامج الاختبار   "));
         QCOMPARE(w<QPushButton>(*d, "Bclose")->text(), QString::fromUtf8("الخروج"));
         QCOMPARE(w<QPushButton>(*d, "Bvisit")->text(), QString::fromUtf8("الدخول بالزيارة"));
+    }
+
+    void qtTextsSpeakTheLanguage_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("cancel");
+        QTest::addColumn<QString>("colourTitle");
+        QTest::newRow("Arabic") << 0 << QString::fromUtf8("ألغِ") << QString::fromUtf8("اختر لونًا");
+        QTest::newRow("French") << 1 << "Annuler" << QString::fromUtf8("Sélectionner une couleur");
+        QTest::newRow("English") << 2 << "Cancel" << "Select Color";
+    }
+    void qtTextsSpeakTheLanguage()
+    {
+        // Qt's own dialogs and standard buttons, from Qt's translations.
+        QFETCH(int, language);
+        QFETCH(QString, cancel);
+        QFETCH(QString, colourTitle);
+        settings->setValue(QStringLiteral("Languages"), language == 2 ? 0 : 2);
+        auto d = open();
+        w<QComboBox>(*d, "comboBox")->setCurrentIndex(language);
+        QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+        QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), cancel);
+        QColorDialog colours;
+        QCOMPARE(colours.windowTitle(), colourTitle);
+    }
+
+    void highlightedLanguageReadable_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::newRow("Arabic") << 0;
+        QTest::newRow("English") << 2;
+    }
+    void highlightedLanguageReadable()
+    {
+        // Each row of the open language list, highlighted, shows its text.
+        QFETCH(int, language);
+        settings->setValue(QStringLiteral("Languages"), language);
+        auto d = open();
+        d->show();
+        QVERIFY(QTest::qWaitForWindowExposed(d.get()));
+        key(*d, Qt::Key_Return);
+        auto *combo = w<QComboBox>(*d, "comboBox");
+        combo->showPopup();
+        QAbstractItemView *list = combo->view();
+        QTRY_VERIFY(list->isVisible());
+        for (int row = 0; row < combo->count(); ++row) {
+            const QModelIndex index = list->model()->index(row, 0);
+            list->setCurrentIndex(index);
+            // Inside the row, away from any frame around it.
+            const QImage shown =
+                list->viewport()->grab(list->visualRect(index).adjusted(4, 3, -4, -3)).toImage();
+            QVERIFY(!shown.isNull());
+            // Readable: both light and dark pixels, text on its background.
+            int light = 0, dark = 0;
+            for (int y = 0; y < shown.height(); ++y)
+                for (int x = 0; x < shown.width(); ++x) {
+                    const int grey = qGray(shown.pixel(x, y));
+                    light += grey > 160;
+                    dark += grey < 96;
+                }
+            QVERIFY2(qMin(light, dark) > 50,
+                     qPrintable(QStringLiteral("row %1: %2 light and %3 dark pixels")
+                                    .arg(row).arg(light).arg(dark)));
+        }
+        combo->hidePopup();
     }
 
     void languageShownWhole_data()

@@ -19,6 +19,7 @@ class TestExamProgram : public QObject
 private slots:
     void initTestCase();
     void versionAnswer();
+    void versionAnswerLoadsNoLibrary();
     void otherArgumentsStartNormally_data();
     void otherArgumentsStartNormally();
     void guard();
@@ -82,6 +83,23 @@ void TestExamProgram::versionAnswer()
     QCOMPARE(process.readAllStandardOutput(), QByteArray("2.0.16"));
     QCOMPARE(process.readAllStandardError(), QByteArray());
     QVERIFY(!guardHeld());
+}
+
+void TestExamProgram::versionAnswerLoadsNoLibrary()
+{
+    // The dynamic loader lists every file it opens: neither the program's
+    // library nor any Qt library is among them for the version answer.
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LD_DEBUG"), QStringLiteral("files"));
+    process.setProcessEnvironment(env);
+    process.start(kProgram, {QStringLiteral("-v")});
+    QVERIFY(process.waitForFinished(10000));
+    QCOMPARE(process.exitCode(), 0);
+    QCOMPARE(process.readAllStandardOutput(), QByteArray("2.0.16"));
+    const QByteArray loaded = process.readAllStandardError();
+    QVERIFY2(loaded.contains("libc.so"), loaded.constData());
+    QVERIFY2(!loaded.contains("libtallivor") && !loaded.contains("libQt5"), loaded.constData());
 }
 
 void TestExamProgram::otherArgumentsStartNormally_data()

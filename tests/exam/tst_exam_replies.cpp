@@ -8,6 +8,8 @@
 
 #include <QtTest>
 
+#include <random>
+
 class TestExamReplies : public QObject
 {
     Q_OBJECT
@@ -17,6 +19,7 @@ private slots:
     void testStr();
     void testImtDisplay_data();
     void testImtDisplay();
+    void cleaningAsStepByStep();
     void replyWords();
     void formBody_data();
     void formBody();
@@ -31,6 +34,38 @@ private slots:
 };
 
 static const QString CRLF = QStringLiteral("\r\n");
+
+namespace {
+
+// The cleaning done step by step, each removal a search of the whole text:
+// what the one-pass cleaning must give on every input.
+QString cleanedStepByStep(const QString &text)
+{
+    QString work = text;
+    int p = 0;
+    for (;;) {
+        const int i = work.indexOf(CRLF, p);
+        if (i < 0)
+            break;
+        p = i + 1;
+        const int j = work.indexOf(CRLF, p);
+        if (j < 0)
+            break;
+        bool passes = j > i + 2;
+        for (int k = i + 2; k < j && passes; ++k)
+            passes = kAlfa.contains(work.at(k).toLower());
+        if (passes)
+            work.remove(work.mid(i, j + 2 - i), Qt::CaseInsensitive);
+    }
+    return work;
+}
+
+QString visible(QString text)
+{
+    return text.replace("\r", "<CR>").replace("\n", "<LF>");
+}
+
+} // namespace
 
 void TestExamReplies::testStr_data()
 {
@@ -79,6 +114,14 @@ void TestExamReplies::testImtDisplay_data()
     QTest::newRow("empty run stays") << "a" + CRLF + CRLF + "b" << "a" + CRLF + CRLF + "b";
     QTest::newRow("one CRLF") << "Nadia" + CRLF << "Nadia" + CRLF;
     QTest::newRow("no CRLF") << QStringLiteral("Hello") << QStringLiteral("Hello");
+    QTest::newRow("a removal before the scan shifts it")
+        << CRLF + CRLF + "ab" + CRLF + "xy" + CRLF + " zz" + CRLF + "xy" + CRLF << " zz";
+    QTest::newRow("a row of equal lines loses every second one")
+        << "x" + CRLF + "ab" + CRLF + "ab" + CRLF + "ab" + CRLF + "y" << "xaby";
+    QTest::newRow("CR and LF meeting make a CRLF")
+        << "x\r" + CRLF + "ab" + CRLF + "\ny" + CRLF + "z" << "x" + CRLF + "y" + CRLF + "z";
+    QTest::newRow("long s only folds like s")
+        << CRLF + QString(QChar(0x17f)) + CRLF + "s" + CRLF << "s" + CRLF;
     QTest::newRow("arabic run stays") << "x" + CRLF + QStringLiteral("سلام") + CRLF
                                       << "x" + CRLF + QStringLiteral("سلام") + CRLF;
 }
@@ -89,6 +132,49 @@ void TestExamReplies::testImtDisplay()
     QFETCH(QString, cleaned);
     QCOMPARE(TestImtDisplay(text), cleaned);
     QCOMPARE(ALFA, kAlfa);
+}
+
+void TestExamReplies::cleaningAsStepByStep()
+{
+    // Every text of up to six pieces, then texts of random lines: removals
+    // that shorten the text before the scan, rows of equal lines, "\r" and
+    // "\n" meeting where a segment went, letters that only fold alike.
+    const QStringList pieces = {"\r", "\n", "a", "A", " ", QString(QChar(0x17f))};
+    int checked = 0;
+    for (int len = 0; len <= 6; ++len) {
+        QVector<int> digit(len, 0);
+        for (;;) {
+            QString text;
+            for (int d : digit)
+                text += pieces.at(d);
+            QCOMPARE(visible(TestImtDisplay(text)), visible(cleanedStepByStep(text)));
+            ++checked;
+            int k = 0;
+            while (k < len && ++digit[k] == pieces.size())
+                digit[k++] = 0;
+            if (k == len)
+                break;
+        }
+    }
+    const QStringList lines = {"", "a", "A", "ab", "aB", "s", QString(QChar(0x17f)), " ",
+                               "a b", "\r", "\n", "x\r", "\ny", "12", QString(QChar(0x212a)),
+                               "k", QString(QChar(0x130)), "i", QString::fromUtf8("😀"),
+                               QString::fromUtf8("سلام")};
+    std::mt19937 rng(12);
+    for (int n = 0; n < 20000; ++n) {
+        QString text;
+        const int count = int(rng() % 30);
+        // Mostly a few kinds of line, so that lines repeat.
+        const int kinds = 2 + int(rng() % (lines.size() - 1));
+        for (int k = 0; k < count; ++k) {
+            if (k)
+                text += rng() % 8 ? CRLF : QStringLiteral("\r");
+            text += lines.at(int(rng() % kinds));
+        }
+        QCOMPARE(visible(TestImtDisplay(text)), visible(cleanedStepByStep(text)));
+        ++checked;
+    }
+    QVERIFY(checked > 70000);
 }
 
 void TestExamReplies::replyWords()

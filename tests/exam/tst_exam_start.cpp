@@ -3,6 +3,7 @@
 // exam clock and the waiting window.
 #include "core/msgbox.h"
 #include "core/program.h"
+#include "core/pure/reply.h"
 #include "examtest.h"
 #include "support/institute.h"
 #include "support/modal.h"
@@ -391,6 +392,12 @@ void TestExamStart::failures_data()
     QTest::newRow("getimtihan unframed payload")
         << "B_natija" << QJsonObject{{"cmd", "getimtihan"}, {"unframed", true}} << 2
         << kMsgEmptyReply << true;
+    // A reply past the size bound is dropped unread, whatever its frame.
+    QTest::newRow("infousr reply too large")
+        << "B_login" << QJsonObject{{"pad", double(kMaxReplySize)}} << 1 << kMsgReplyTooLarge << false;
+    QTest::newRow("getimtihan reply too large")
+        << "B_natija" << QJsonObject{{"cmd", "getimtihan"}, {"pad", double(kMaxReplySize)}} << 2
+        << kMsgReplyTooLarge << true;
     QTest::newRow("getimtihan frame without its end")
         << "B_natija" << QJsonObject{{"cmd", "getimtihan"}, {"raw", "debut|Amina|mail<|>x"}} << 2
         << kMsgEmptyReply << true;

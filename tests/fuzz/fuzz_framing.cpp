@@ -64,21 +64,22 @@ struct Run
     int pending = 0;
 };
 
-void checkPacket(const QByteArray &header, const QByteArray &body)
+void checkPacket(const PacketView &packet)
 {
-    check(header.size() == kHeaderSize);
-    check(std::memcmp(header.constData() + 6, "KW.TOVEN", 8) == 0);
-    check(cti(header.mid(2, 4)) == body.size());
-    check(body.size() <= kMaxBodySize);
+    check(packet.body == packet.header + kHeaderSize);
+    check(std::memcmp(packet.header + 6, "KW.TOVEN", 8) == 0);
+    check(cti(packet.headerBytes().mid(2, 4)) == packet.length);
+    check(cts(packet.headerBytes()) == packet.code);
+    check(packet.length >= 0 && packet.length <= kMaxBodySize);
 }
 
 Run runFlat(const QList<QByteArray> &pieces)
 {
     Run run;
     PacketReassembler framing;
-    framing.setSink([&](const QByteArray &header, const QByteArray &body) {
-        checkPacket(header, body);
-        run.packets << header + body;
+    framing.setSink([&](const PacketView &packet) {
+        checkPacket(packet);
+        run.packets << packet.headerBytes() + packet.bodyBytes();
     });
     framing.setFaultHandler([&](PacketReassembler::Fault) { run.faulted = true; });
     for (const QByteArray &piece : pieces) {
@@ -99,8 +100,9 @@ Run runNested(const QList<QByteArray> &pieces, Lcg rng)
         if (next < pieces.size() && !run.faulted)
             framing.feed(pieces.at(next++));
     };
-    framing.setSink([&](const QByteArray &header, const QByteArray &body) {
-        run.packets << header + body;
+    framing.setSink([&](const PacketView &packet) {
+        // Kept before a nested read can move the bytes.
+        run.packets << packet.headerBytes() + packet.bodyBytes();
         if (rng.next() & 1)
             feedNext();
     });

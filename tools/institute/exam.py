@@ -106,6 +106,7 @@ Control commands (POST /control on the institute's control port):
         "drop": true               close the connection without an answer
         "unframed": true           answer the payload without its frame
         "raw": "text"              answer this body as it is
+        "pad": 5000000             add that many blanks after the reply
     {"command": "exam-day", "released": "0", "exams": [...], "relative": "reply"}
         the day's exams; each {"id", "offset" (seconds from now), "minutes",
         "title", "fawj", "fasl", "field4", "texts": [...]}; with "relative":
@@ -860,6 +861,7 @@ def make_handler(service):
                 reply = payload
             else:
                 reply = "debut|" + payload + "|fin"
+            reply += " " * int(fault.get("pad", 0))
             self.answer(status, reply.encode("utf-8"))
 
         def answer(self, status, data):

@@ -3,47 +3,140 @@
 #include "mainwindow/pure/htmlsanitizer.h"
 
 #include <QHash>
-#include <QRegularExpression>
 
 #include <functional>
 
 namespace {
 
-using PairBuilder = std::function<QString(const QString &content)>;
-
-// Pairs open ... close (see Chtxt2htm); build makes the markup of one pair
-// from its content.
-QString convertPairs(const QString &text, const QString &open, const QString &close,
-                     const PairBuilder &build)
+// The pairs of one pair conversion, as positions in the text: where each
+// opening token starts and where its closing token starts.
+struct Pairs
 {
-    if (open.isEmpty() || close.isEmpty())
-        return text;
-    QString out;
+    QVector<int> opens;
+    QVector<int> closes;
+};
+
+// Pairs opening and closing tokens exactly as the pair conversion does on
+// the text it keeps rewriting (see Chtxt2htm), in one pass over the original
+// text: the search resumes at the second character of each pair's content,
+// a closing token already taken is gone, and so is any token that overlaps
+// it. Exact as long as the markup put in the tokens' place never holds or
+// forms a token, which holds for the chat markup's tokens and HTML.
+// findOpen(from) gives the next opening token at or after from, or -1.
+template<typename FindOpen>
+Pairs findPairs(const QString &text, FindOpen findOpen, int openSize, const QString &close)
+{
+    Pairs pairs;
+    if (openSize <= 0 || close.isEmpty())
+        return pairs;
     int pos = 0;
+    int closeFloor = 0; // closing tokens before this are taken or cut
+    int taken = 0;      // first taken closing token that may overlap a later opening one
     while (true) {
-        const int i = text.indexOf(open, pos);
+        int i = findOpen(pos);
+        while (i >= 0) {
+            while (taken < pairs.closes.size() && pairs.closes.at(taken) + close.size() <= i)
+                ++taken;
+            if (taken == pairs.closes.size() || pairs.closes.at(taken) >= i + openSize)
+                break;
+            i = findOpen(i + 1); // this one overlaps a taken closing token
+        }
         if (i < 0)
             break;
-        const int b = i + open.size();
-        const int j = text.indexOf(close, b);
+        const int b = i + openSize;
+        const int j = text.indexOf(close, qMax(b + 1, closeFloor));
         if (j < 0)
             break;
-        out += text.midRef(pos, i - pos);
-        out += build(text.mid(b, j - b));
-        pos = j + close.size();
+        pairs.opens << i;
+        pairs.closes << j;
+        closeFloor = j + close.size();
+        pos = b + 1;
     }
-    out += text.midRef(pos);
+    return pairs;
+}
+
+// Characters of an address inside a single-quoted attribute.
+void appendAddressChar(QString &out, QChar c)
+{
+    switch (c.unicode()) {
+    case '\'': out += QLatin1String("&#39;"); break;
+    case '<': out += QLatin1String("&lt;"); break;
+    case '>': out += QLatin1String("&gt;"); break;
+    default: out += c;
+    }
+}
+
+// The text with each paired opening token replaced by openHtml(its position)
+// and each closing token by closeHtml. With addresses set, the characters of
+// the contents are written as an address in an attribute.
+template<typename OpenHtml>
+QString applyPairs(const QString &text, const Pairs &pairs, int openSize, int closeSize,
+                   OpenHtml openHtml, const QString &closeHtml, bool addresses)
+{
+    if (pairs.opens.isEmpty())
+        return text;
+    QString out;
+    out.reserve(text.size() + pairs.opens.size() * 64);
+    int o = 0, c = 0, depth = 0, at = 0;
+    auto copyTo = [&](int end) {
+        if (depth > 0 && addresses) {
+            for (int k = at; k < end; ++k)
+                appendAddressChar(out, text.at(k));
+        } else {
+            out += text.midRef(at, end - at);
+        }
+        at = end;
+    };
+    while (o < pairs.opens.size() || c < pairs.closes.size()) {
+        if (o < pairs.opens.size() && pairs.opens.at(o) < pairs.closes.at(c)) {
+            copyTo(pairs.opens.at(o));
+            out += openHtml(pairs.opens.at(o));
+            at += openSize;
+            ++depth;
+            ++o;
+        } else {
+            copyTo(pairs.closes.at(c));
+            out += closeHtml;
+            at += closeSize;
+            --depth;
+            ++c;
+        }
+    }
+    copyTo(text.size());
     return out;
 }
 
-// An address for use inside a single-quoted attribute.
-QString attributeAddress(const QString &content)
+// Every occurrence of before, left to right, replaced by after; one pass.
+QString replaceEach(const QString &text, const QString &before, const QString &after)
 {
-    QString address = Tst4(content).trimmed();
-    address.replace(QLatin1Char('\''), QLatin1String("&#39;"));
-    address.replace(QLatin1Char('<'), QLatin1String("&lt;"));
-    address.replace(QLatin1Char('>'), QLatin1String("&gt;"));
-    return address;
+    if (before.isEmpty())
+        return text;
+    int i = text.indexOf(before);
+    if (i < 0)
+        return text;
+    QString out;
+    out.reserve(text.size());
+    int at = 0;
+    for (; i >= 0; i = text.indexOf(before, at)) {
+        out += text.midRef(at, i - at);
+        out += after;
+        at = i + before.size();
+    }
+    out += text.midRef(at);
+    return out;
+}
+
+// Pair conversion of one opening and one closing token.
+QString convertPairs(const QString &text, const QString &open, const QString &close,
+                     const QString &openHtml, const QString &closeHtml, bool addresses = false)
+{
+    if (open.isEmpty() || close.isEmpty())
+        return text;
+    const Pairs pairs =
+        findPairs(text, [&](int from) { return text.indexOf(open, from); }, open.size(), close);
+    return applyPairs(
+        text, pairs, open.size(), close.size(), [&](int) { return openHtml; }, closeHtml,
+        addresses);
 }
 
 bool startsWithNoCase(const QString &text, int at, const QLatin1String &what)
@@ -53,14 +146,17 @@ bool startsWithNoCase(const QString &text, int at, const QLatin1String &what)
 
 bool isBreakTag(const QString &text, int lt, int gt)
 {
-    QString name = text.mid(lt + 1, gt - lt - 1).trimmed().toLower();
-    if (name.startsWith(QLatin1Char('/')))
-        name.remove(0, 1);
-    const int end = name.indexOf(QRegularExpression(QStringLiteral("[\\s/]")));
-    if (end >= 0)
-        name.truncate(end);
-    return name == QLatin1String("p") || name == QLatin1String("br")
-           || name == QLatin1String("div") || name == QLatin1String("li");
+    int k = lt + 1;
+    while (k < gt && (text.at(k).isSpace() || text.at(k) == QLatin1Char('/')))
+        ++k;
+    const int start = k;
+    while (k < gt && !text.at(k).isSpace() && text.at(k) != QLatin1Char('/'))
+        ++k;
+    const QStringRef name = text.midRef(start, k - start);
+    for (const char *block : {"p", "br", "div", "li"})
+        if (name.compare(QLatin1String(block), Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
 }
 
 const QLatin1String kAddressStarts[] = {QLatin1String("http://"), QLatin1String("https://"),
@@ -72,13 +168,17 @@ int findAddress(const QString &text, int pos, int &kind)
 {
     const int n = text.size();
     for (int k = pos; k < n; ++k) {
-        if (text.at(k) == QLatin1Char('<')) {
+        const QChar c = text.at(k);
+        if (c == QLatin1Char('<')) {
             const int gt = text.indexOf(QLatin1Char('>'), k);
             if (gt < 0)
                 return -1;
             k = gt;
             continue;
         }
+        const ushort u = c.unicode() | 0x20;
+        if (u != 'h' && u != 'm' && u != 'w')
+            continue;
         for (int s = 0; s < 4; ++s)
             if (startsWithNoCase(text, k, kAddressStarts[s])) {
                 kind = s;
@@ -108,8 +208,116 @@ QString makeLinks(const QString &text)
                + QLatin1String("</a>");
         pos = e;
     }
+    if (pos == 0)
+        return text;
     out += text.midRef(pos);
     return out;
+}
+
+// Picture addresses are hidden from the link rules behind a marker that
+// follows the picture token and records how the address began.
+struct PictureStart
+{
+    QChar marker;
+    QLatin1String typed;  // what the marker stands for
+    QLatin1String source; // how the picture's address begins
+    bool secure;
+};
+
+// In the order in which they are put in: "www." first, so that "http://www."
+// is not taken for "http://".
+const PictureStart kPictureStarts[] = {
+    {QChar(0xE000), QLatin1String("www."), QLatin1String("http://www."), false},
+    {QChar(0xE001), QLatin1String("http://www."), QLatin1String("http://www."), false},
+    {QChar(0xE002), QLatin1String("http://"), QLatin1String("http://"), false},
+    {QChar(0xE003), QLatin1String("https://www."), QLatin1String("https://www."), true},
+    {QChar(0xE004), QLatin1String("https://"), QLatin1String("https://"), true},
+};
+
+const PictureStart *pictureStart(QChar marker)
+{
+    for (const PictureStart &s : kPictureStarts)
+        if (s.marker == marker)
+            return &s;
+    return nullptr;
+}
+
+// Every occurrence of token followed by one of the strings of from (tried in
+// order) becomes token + the matching string of to; one pass.
+QString replaceAfterToken(const QString &text, const QString &token,
+                          const std::function<int(const QString &, int)> &match,
+                          const std::function<QString(int)> &replacement,
+                          const std::function<int(int)> &length)
+{
+    QString out;
+    int at = 0;
+    int i = text.indexOf(token);
+    if (i < 0)
+        return text;
+    while (i >= 0) {
+        const int after = i + token.size();
+        const int which = match(text, after);
+        if (which >= 0) {
+            out += text.midRef(at, after - at);
+            out += replacement(which);
+            at = after + length(which);
+        }
+        i = text.indexOf(token, after);
+    }
+    out += text.midRef(at);
+    return out;
+}
+
+QString hidePictureAddresses(const QString &text, const QString &image)
+{
+    const int count = int(sizeof kPictureStarts / sizeof kPictureStarts[0]);
+    return replaceAfterToken(
+        text, image,
+        [count](const QString &t, int at) {
+            for (int s = 0; s < count; ++s)
+                if (t.midRef(at, kPictureStarts[s].typed.size()) == kPictureStarts[s].typed)
+                    return s;
+            return -1;
+        },
+        [](int s) { return QString(kPictureStarts[s].marker); },
+        [](int s) { return int(kPictureStarts[s].typed.size()); });
+}
+
+QString restorePictureAddresses(const QString &text, const QString &image)
+{
+    return replaceAfterToken(
+        text, image,
+        [](const QString &t, int at) {
+            if (at >= t.size())
+                return -1;
+            const PictureStart *s = pictureStart(t.at(at));
+            return s ? int(s - kPictureStarts) : -1;
+        },
+        [](int s) { return QString(kPictureStarts[s].typed); }, [](int) { return 1; });
+}
+
+// One pair conversion of the pictures whose marker says secure (or not).
+QString convertPictures(const QString &text, const QString &image, const QString &imageEnd,
+                        bool secure)
+{
+    auto findOpen = [&](int from) {
+        for (int i = text.indexOf(image, from); i >= 0; i = text.indexOf(image, i + 1)) {
+            const int m = i + image.size();
+            const PictureStart *s = m < text.size() ? pictureStart(text.at(m)) : nullptr;
+            if (s && s->secure == secure)
+                return i;
+        }
+        return -1;
+    };
+    const int openSize = image.size() + 1;
+    const Pairs pairs = findPairs(text, findOpen, openSize, imageEnd);
+    return applyPairs(
+        text, pairs, openSize, imageEnd.size(),
+        [&](int i) {
+            return QLatin1String("<p align='center'><img border='0' src='")
+                   + pictureStart(text.at(i + image.size()))->source;
+        },
+        QStringLiteral("'></p>"), true);
 }
 
 } // namespace
@@ -150,8 +358,7 @@ MarkupTokens arabicMarkupTokens()
 QString Chtxt2htm(const QString &text, const QString &open, const QString &close,
                   const QString &openHtml, const QString &closeHtml)
 {
-    return convertPairs(text, open, close,
-                        [&](const QString &content) { return openHtml + content + closeHtml; });
+    return convertPairs(text, open, close, openHtml, closeHtml);
 }
 
 int Tst3(const QString &text, int start)
@@ -207,50 +414,31 @@ QString Tst4(const QString &text)
 
 QString convertChatLine(const QString &html, const MarkupTokens &tokens)
 {
-    // Pictures are cut out first, so that the link rules never see their
-    // addresses; a picture token whose address is not http, https or www.
-    // stays as typed.
-    QString out;
-    int done = 0; // html before this has been converted
-    if (!tokens.image.isEmpty() && !tokens.imageEnd.isEmpty()) {
-        int pos = 0;
-        while (true) {
-            const int i = html.indexOf(tokens.image, pos);
-            if (i < 0)
-                break;
-            const int b = i + tokens.image.size();
-            const int j = html.indexOf(tokens.imageEnd, b);
-            if (j < 0)
-                break;
-            QString address = attributeAddress(html.mid(b, j - b));
-            if (address.startsWith(QLatin1String("www."), Qt::CaseInsensitive))
-                address.prepend(QLatin1String("http://"));
-            if (!startsWithNoCase(address, 0, QLatin1String("http://"))
-                && !startsWithNoCase(address, 0, QLatin1String("https://"))) {
-                pos = b;
-                continue;
-            }
-            out += makeLinks(html.mid(done, i - done));
-            out += QLatin1String("<p align='center'><img border='0' src='") + address
-                   + QLatin1String("'></p>");
-            done = pos = j + tokens.imageEnd.size();
-        }
+    const bool pictures = !tokens.image.isEmpty() && !tokens.imageEnd.isEmpty();
+    // Picture addresses lose their start behind a marker, so that the link
+    // rules do not see them.
+    QString s = pictures ? hidePictureAddresses(html, tokens.image) : html;
+    s = makeLinks(s);
+    if (pictures) {
+        s = convertPictures(s, tokens.image, tokens.imageEnd, true);
+        s = convertPictures(s, tokens.image, tokens.imageEnd, false);
+        // A picture token that found no end stays as typed.
+        s = restorePictureAddresses(s, tokens.image);
     }
-    out += makeLinks(html.mid(done));
-    return Chtxt2htm(out, tokens.flash, tokens.flashEnd, QStringLiteral("<span class='css3-blink'>"),
+    return Chtxt2htm(s, tokens.flash, tokens.flashEnd, QStringLiteral("<span class='css3-blink'>"),
                      QStringLiteral("</span>"));
 }
 
 QString convertTitle(const QString &title, const MarkupTokens &tokens)
 {
-    QString s = convertPairs(title, tokens.audio, tokens.audioEnd, [](const QString &content) {
-        return QLatin1String("<audio id='radio' src='") + attributeAddress(content)
-               + QLatin1String("' preload='metadata' autoplay></audio><div id='player'>"
-                               "<a id='btn-play' class='play-btn-disabled'></a>"
-                               "<a id='btn-pause' class='pause-btn'></a>"
-                               "<input id='vol-bar' type=range min=0 max=1 value=1 step=0.1>"
-                               "</div>");
-    });
+    QString s = convertPairs(title, tokens.audio, tokens.audioEnd,
+                             QStringLiteral("<audio id='radio' src='"),
+                             QStringLiteral("' preload='metadata' autoplay></audio><div id='player'>"
+                                            "<a id='btn-play' class='play-btn-disabled'></a>"
+                                            "<a id='btn-pause' class='pause-btn'></a>"
+                                            "<input id='vol-bar' type=range min=0 max=1 value=1 "
+                                            "step=0.1></div>"),
+                             true);
     s = Chtxt2htm(s, tokens.notice, tokens.noticeEnd, QStringLiteral("<div id='msg'>"),
                   QStringLiteral("</div>"));
     s = Chtxt2htm(s, tokens.flash, tokens.flashEnd, QStringLiteral("<span class='css3-blink'>"),
@@ -262,21 +450,35 @@ QString convertTitle(const QString &title, const MarkupTokens &tokens)
         {tokens.titre, QStringLiteral("<p align=center><font color=#0000FF><b>")},
         {tokens.titreEnd, QStringLiteral("</b></font></p>")}};
     for (const auto &r : replacements)
-        if (!r.first.isEmpty())
-            s.replace(r.first, r.second);
+        s = replaceEach(s, r.first, r.second);
     return s;
 }
 
-QString titleHeader(const QString &title, const QString &owner, const QString &ownerCaption,
-                    const MarkupTokens &tokens)
+QString plainTitleText(const QString &text)
 {
+    // Without a colon no token can form, with the text around it or not.
+    return escapeHtml(text).replace(QLatin1Char(':'), QLatin1String("&#58;"));
+}
+
+QString isolatedTitleText(const QString &text)
+{
+    return QLatin1String("<span dir='auto'>") + plainTitleText(text) + QLatin1String("</span>");
+}
+
+QString titleHeader(const QString &title, const QString &owner, const QString &ownerCaption,
+                    const MarkupTokens &tokens, const QString &truncationMarker)
+{
+    bool cut = false;
     QString header = QLatin1String("<div id='headerChatWho'><h2>")
-                     + sanitizeHtml(convertTitle(title, tokens), MarkupProfile::Title)
-                     + QLatin1String("</h2>");
+                     + sanitizeHtml(convertTitle(title, tokens), MarkupProfile::Title,
+                                    kTitleBounds, &cut);
+    if (cut)
+        header += truncationMarker;
+    header += QLatin1String("</h2>");
     if (!owner.isEmpty())
         header += QLatin1String("<p>") + escapeHtml(ownerCaption)
-                  + QLatin1String(" : <font color=Red>") + escapeHtml(owner)
-                  + QLatin1String("</font></p>");
+                  + QLatin1String(" : <font color=Red>")
+                  + escapeHtml(owner.left(kTitleBounds.text)) + QLatin1String("</font></p>");
     return header + QLatin1String("</div>\n");
 }
 

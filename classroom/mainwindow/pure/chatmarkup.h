@@ -27,9 +27,13 @@ MarkupTokens markupTokens(const std::function<QString(const char *key)> &lookup)
 MarkupTokens arabicMarkupTokens();
 
 // Pairs open ... close from left to right: each open token with the first
-// close token after it, the content in between kept. A pair resumes the
-// search after its closing token; an open token with no close after it stays
-// as typed and ends the conversion. Empty tokens convert nothing.
+// close token from the second character of its content on, so a close token
+// right after the open one does not end the pair. The search for the next
+// pair resumes at that second character, inside the converted content, so an
+// open token there pairs with a later close token (nested output). An open
+// token with no close after it stays as typed and ends the conversion. Empty
+// tokens convert nothing. Linear; exact while the HTML given never holds or
+// forms a token.
 QString Chtxt2htm(const QString &text, const QString &open, const QString &close,
                   const QString &openHtml, const QString &closeHtml);
 
@@ -52,10 +56,17 @@ QString convertChatLine(const QString &html, const MarkupTokens &tokens);
 // replacements of the link and title tokens. The result is not yet filtered.
 QString convertTitle(const QString &title, const MarkupTokens &tokens);
 
-// The page header for a title and an owner: the converted title, filtered,
-// and, unless the owner is empty, the caption and the owner's name as text.
+// The page header for a title and an owner: the converted title, filtered
+// and bounded (with truncationMarker after a title cut short), and, unless
+// the owner is empty, the caption and the owner's name as text.
 QString titleHeader(const QString &title, const QString &owner, const QString &ownerCaption,
-                    const MarkupTokens &tokens);
+                    const MarkupTokens &tokens, const QString &truncationMarker = QString());
+
+// Text for a title that shows as typed: escaped, and with no colon left from
+// which a token could form, alone or with the text around it.
+QString plainTitleText(const QString &text);
+// The same, in an element of its own direction (a name within a title).
+QString isolatedTitleText(const QString &text);
 
 // Replaces the placeholders of a template in one pass: a value that itself
 // holds a placeholder stays as it is.

@@ -3,15 +3,16 @@
 #include "mainwindow/pure/chatmarkup.h"
 #include "mainwindow/pure/htmlsanitizer.h"
 
-QString chatPageBegin(const QString &listStyleUrl)
+QString chatPageBegin(const QString &listStyleUrl, bool rightToLeft)
 {
     QString page = QStringLiteral(
         "<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Transitional//EN\" "
         "\"http://www.w3.org/TR/xhtml1/DTD/xhtml1-transitional.dtd\">\n"
-        "<html xmlns=\"http://www.w3.org/1999/xhtml\">\n<head>\n"
+        "<html xmlns=\"http://www.w3.org/1999/xhtml\" dir=\"%1\">\n<head>\n"
         "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\" />\n"
         "<meta http-equiv=\"Content-Language\" content=\"ar\" />\n"
-        "<LINK href='qrc:/Resources/images/format.css' rel='stylesheet' type='text/css'>\n");
+        "<LINK href='qrc:/Resources/images/format.css' rel='stylesheet' type='text/css'>\n")
+        .arg(rightToLeft ? QLatin1String("rtl") : QLatin1String("ltr"));
     if (!listStyleUrl.isEmpty())
         page += QLatin1String("<LINK href='") + escapeHtml(listStyleUrl)
                 + QLatin1String("' rel='stylesheet' type='text/css'>\n");

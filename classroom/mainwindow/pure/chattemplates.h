@@ -6,8 +6,9 @@
 #include <QStringList>
 
 // The page up to the open message container (the list style sheet is linked
-// when its address is not empty), and the rest of it with the scripts.
-QString chatPageBegin(const QString &listStyleUrl);
+// when its address is not empty; the page runs right to left or left to
+// right), and the rest of it with the scripts.
+QString chatPageBegin(const QString &listStyleUrl, bool rightToLeft = true);
 QString chatPageEnd(const QStringList &scriptUrls);
 
 // Boxes are kept in groups of this many, so that appending a line lays out

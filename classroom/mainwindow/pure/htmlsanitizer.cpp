@@ -73,8 +73,9 @@ const Profile &lineProfile()
         const ElementRules block = styled({{QStringLiteral("align"), {AttrKind::Align, {}}},
                                            {QStringLiteral("dir"), {AttrKind::Dir, {}}}});
         p.elements.insert(QStringLiteral("p"), block);
-        ElementRules span = styled({{QStringLiteral("dir"), {AttrKind::Dir, {}}},
-                                    {QStringLiteral("class"), {AttrKind::Class, {blink}}}});
+        ElementRules span =
+            styled({{QStringLiteral("dir"), {AttrKind::Dir, {}}},
+                    {QStringLiteral("class"), {AttrKind::Class, {blink, QStringLiteral("truncated")}}}});
         p.elements.insert(QStringLiteral("span"), span);
         ElementRules div = block;
         div.insert(QStringLiteral("class"), {AttrKind::Class, {blink}});
@@ -284,6 +285,18 @@ bool matches(const QString &value, const QRegularExpression &re)
     return re.match(value).hasMatch();
 }
 
+// Characters that end a string or a declaration in the engine's style
+// parser, or that no style of ours holds.
+bool hasControl(const QString &value)
+{
+    for (const QChar c : value) {
+        const ushort u = c.unicode();
+        if (u < 0x20 || (u >= 0x7f && u <= 0x9f) || u == 0x2028 || u == 0x2029)
+            return true;
+    }
+    return false;
+}
+
 // Splits a style attribute into declarations, honouring quotes.
 QStringList declarations(const QString &style)
 {
@@ -309,6 +322,110 @@ QStringList declarations(const QString &style)
     return out;
 }
 
+// A length of at most maxPx pixels and not negative: 0, or a number with
+// the unit px, pt or em (percent too when maxPercent is above 0).
+bool isLength(const QString &value, double maxPx, double maxPercent = 0)
+{
+    static const QRegularExpression length(
+        QStringLiteral("^(\\d{1,4}(?:\\.\\d{1,4})?|\\.\\d{1,4})(px|pt|em|%)?$"));
+    const QRegularExpressionMatch m = length.match(value);
+    if (!m.hasMatch())
+        return false;
+    const double number = m.captured(1).toDouble();
+    const QString unit = m.captured(2);
+    if (unit.isEmpty())
+        return number == 0;
+    if (unit == QLatin1String("%"))
+        return number <= maxPercent;
+    const double px = unit == QLatin1String("pt") ? number * 4 / 3
+                      : unit == QLatin1String("em") ? number * 16
+                                                    : number;
+    return px <= maxPx;
+}
+
+bool isOneOf(const QString &value, std::initializer_list<const char *> words)
+{
+    for (const char *word : words)
+        if (value == QLatin1String(word))
+            return true;
+    return false;
+}
+
+bool isColour(const QString &value)
+{
+    static const QRegularExpression colour(QStringLiteral(
+        "^(#[0-9a-f]{3,8}|[a-z]{1,20}|rgba?\\(\\s*[0-9.%]{1,6}(\\s*,\\s*[0-9.%]{1,6}){2,3}\\s*\\))$"));
+    return matches(value, colour);
+}
+
+// Whether value (lower case, trimmed) may stand for property. The list keeps
+// out positioning, transforms, negative and large lengths and anything else
+// with which a line could reach beyond its own place in the page.
+bool isAllowedStyle(const QString &property, const QString &value)
+{
+    static const QRegularExpression family(QStringLiteral("^[\\w ,'\"\\-]{1,200}$"),
+                                           QRegularExpression::UseUnicodePropertiesOption);
+    static const QRegularExpression qtValue(QStringLiteral("^[\\w\\-]{1,40}$"));
+    static const QRegularExpression lineHeight(QStringLiteral("^(\\d{1,3})(\\.\\d{1,3})?(%?)$"));
+    if (property == QLatin1String("color") || property == QLatin1String("background-color"))
+        return isColour(value);
+    if (property == QLatin1String("font-family"))
+        return matches(value, family);
+    if (property == QLatin1String("font-size"))
+        return isOneOf(value, {"xx-small", "x-small", "small", "medium", "large", "x-large",
+                               "xx-large", "smaller", "larger"})
+               || (value != QLatin1String("0") && isLength(value, 48, 300));
+    if (property == QLatin1String("font-weight"))
+        return isOneOf(value, {"normal", "bold", "bolder", "lighter", "100", "200", "300", "400",
+                               "500", "600", "700", "800", "900"});
+    if (property == QLatin1String("font-style"))
+        return isOneOf(value, {"normal", "italic", "oblique"});
+    if (property == QLatin1String("text-decoration")) {
+        const QStringList words = value.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (words.isEmpty() || words.size() > 3)
+            return false;
+        for (const QString &word : words)
+            if (!isOneOf(word, {"none", "underline", "overline", "line-through"}))
+                return false;
+        return true;
+    }
+    if (property == QLatin1String("text-align"))
+        return isOneOf(value, {"left", "right", "center", "justify", "start", "end"});
+    if (property == QLatin1String("text-indent"))
+        return isLength(value, 64);
+    if (property == QLatin1String("margin")) {
+        const QStringList parts = value.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (parts.isEmpty() || parts.size() > 4)
+            return false;
+        for (const QString &part : parts)
+            if (!isLength(part, 64))
+                return false;
+        return true;
+    }
+    if (property.startsWith(QLatin1String("margin-")))
+        return isLength(value, 64);
+    if (property == QLatin1String("white-space"))
+        return isOneOf(value, {"normal", "pre", "nowrap", "pre-wrap", "pre-line"});
+    if (property == QLatin1String("vertical-align"))
+        return isOneOf(value, {"baseline", "sub", "super", "top", "text-top", "middle", "bottom",
+                               "text-bottom"});
+    if (property == QLatin1String("direction"))
+        return isOneOf(value, {"ltr", "rtl"});
+    if (property == QLatin1String("line-height")) {
+        if (value == QLatin1String("normal"))
+            return true;
+        const QRegularExpressionMatch m = lineHeight.match(value);
+        if (!m.hasMatch())
+            return false;
+        const double number = (m.captured(1) + m.captured(2)).toDouble();
+        return m.captured(3).isEmpty() ? number >= 1 && number <= 3
+                                       : number >= 100 && number <= 300;
+    }
+    if (property.startsWith(QLatin1String("-qt-")))
+        return matches(value, qtValue); // read by rich-text editors only
+    return false;
+}
+
 QString filterStyle(const QString &style)
 {
     static const QSet<QString> properties = {
@@ -323,35 +440,34 @@ QString filterStyle(const QString &style)
         QStringLiteral("direction"),      QStringLiteral("line-height"),
         QStringLiteral("-qt-block-indent"), QStringLiteral("-qt-paragraph-type"),
         QStringLiteral("-qt-list-indent"), QStringLiteral("-qt-user-state")};
-    // Functions other than colours, comments, escapes and anything that could
-    // leave the declaration are refused.
-    static const QRegularExpression badValue(
-        QStringLiteral("[\\\\<>{}@&`]|/\\*|\\*/|url|expression|javascript|behavior|binding"),
-        QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression function(QStringLiteral("([A-Za-z-]*)\\s*\\("));
-    QString out;
+    // A control character would end a string in the engine's parser and let
+    // what follows be read as declarations of their own: the whole attribute
+    // goes.
+    if (hasControl(style))
+        return QString();
+    QStringList order;
+    QHash<QString, QString> kept; // the last value of each property counts
     for (const QString &declaration : declarations(style)) {
         const int colon = declaration.indexOf(QLatin1Char(':'));
         if (colon < 0)
             continue;
         const QString property = declaration.left(colon).trimmed().toLower();
         const QString value = declaration.mid(colon + 1).trimmed();
-        if (!properties.contains(property) || value.isEmpty() || matches(value, badValue))
+        if (!properties.contains(property) || value.isEmpty()
+            || value.count(QLatin1Char('"')) % 2 || value.count(QLatin1Char('\'')) % 2)
             continue;
-        bool functionsOk = true;
-        auto it = function.globalMatch(value);
-        while (it.hasNext()) {
-            const QString name = it.next().captured(1).toLower();
-            if (name != QLatin1String("rgb") && name != QLatin1String("rgba"))
-                functionsOk = false;
-        }
-        if (!functionsOk)
+        const QString low = value.toLower();
+        if (!isAllowedStyle(property, property == QLatin1String("font-family") ? value : low))
             continue;
-        if (value.count(QLatin1Char('"')) % 2 || value.count(QLatin1Char('\'')) % 2)
-            continue;
+        if (!kept.contains(property))
+            order << property;
+        kept.insert(property, property == QLatin1String("font-family") ? value : low);
+    }
+    QString out;
+    for (const QString &property : order) {
         if (!out.isEmpty())
             out += QLatin1Char(' ');
-        out += property + QLatin1Char(':') + value + QLatin1Char(';');
+        out += property + QLatin1Char(':') + kept.value(property) + QLatin1Char(';');
     }
     return out;
 }
@@ -373,9 +489,11 @@ QString filterAttribute(const AttrRule &rule, const QString &raw)
         return style.isEmpty() ? QString() : style;
     }
     case AttrKind::LinkUrl:
-        return isSafeLinkUrl(value) ? cleanUrl(value) : QString();
+        return value.size() <= kMaxAddressLength && isSafeLinkUrl(value) ? cleanUrl(value)
+                                                                         : QString();
     case AttrKind::MediaUrl:
-        return isSafePictureUrl(value) ? cleanUrl(value) : QString();
+        return value.size() <= kMaxAddressLength && isSafePictureUrl(value) ? cleanUrl(value)
+                                                                            : QString();
     case AttrKind::Number: return matches(low, number) ? low : QString();
     case AttrKind::Decimal: return matches(low, decimal) ? low : QString();
     case AttrKind::Color: return matches(low, color) ? value.trimmed() : QString();
@@ -400,9 +518,9 @@ QString filterAttribute(const AttrRule &rule, const QString &raw)
     case AttrKind::Boolean: return QStringLiteral("");
     case AttrKind::RangeType: return low == QLatin1String("range") ? low : QString();
     case AttrKind::Class: {
+        static const QRegularExpression blanks(QStringLiteral("\\s+"));
         QStringList kept;
-        for (const QString &word : low.split(QRegularExpression(QStringLiteral("\\s+")),
-                                             Qt::SkipEmptyParts))
+        for (const QString &word : low.split(blanks, Qt::SkipEmptyParts))
             if (rule.words.contains(word) && !kept.contains(word))
                 kept << word;
         return kept.isEmpty() ? QString() : kept.join(QLatin1Char(' '));
@@ -422,11 +540,16 @@ struct Attribute
 class Sanitizer
 {
 public:
-    Sanitizer(const QString &html, const Profile &profile) : m_in(html), m_profile(profile) {}
+    Sanitizer(const QString &html, const Profile &profile, const MarkupBounds &bounds)
+        : m_in(html), m_profile(profile), m_bounds(bounds)
+    {
+    }
+
+    bool truncated() const { return m_truncated; }
 
     QString run()
     {
-        m_out.reserve(m_in.size());
+        m_out.reserve(qMin(m_in.size(), m_bounds.output));
         const int n = m_in.size();
         while (m_pos < n) {
             const QChar c = m_in.at(m_pos);
@@ -443,6 +566,21 @@ public:
 private:
     bool skipping() const { return !m_skipTag.isEmpty(); }
 
+    // Whether adding this much output (and closing what is open) stays
+    // within the bounds; if not, the rest of the input is dropped.
+    bool fits(int output, int text = 0, int elements = 0)
+    {
+        if (m_out.size() + output + m_closing > m_bounds.output || m_text + text > m_bounds.text
+            || m_elements + elements > m_bounds.elements) {
+            m_truncated = true;
+            m_pos = m_in.size();
+            return false;
+        }
+        m_text += text;
+        m_elements += elements;
+        return true;
+    }
+
     void text(QChar c)
     {
         if (skipping()) {
@@ -450,21 +588,38 @@ private:
             return;
         }
         switch (c.unicode()) {
-        case '>': m_out += QLatin1String("&gt;"); break;
+        case '>':
+            if (fits(4, 1))
+                m_out += QLatin1String("&gt;");
+            break;
         case '&': {
             const int len = entityLength(m_in, m_pos);
             if (len > 0) {
-                m_out += m_in.midRef(m_pos, len);
-                m_pos += len;
+                if (fits(len, 1)) {
+                    m_out += m_in.midRef(m_pos, len);
+                    m_pos += len;
+                }
                 return;
             }
-            m_out += QLatin1String("&amp;");
+            if (fits(5, 1))
+                m_out += QLatin1String("&amp;");
             break;
         }
         case 0: break;
-        default: m_out += c;
+        default:
+            // A surrogate pair is one character.
+            if (c.isHighSurrogate() && m_pos + 1 < m_in.size() && m_in.at(m_pos + 1).isLowSurrogate()) {
+                if (fits(2, 1)) {
+                    m_out += m_in.midRef(m_pos, 2);
+                    m_pos += 2;
+                }
+                return;
+            }
+            if (fits(1, 1))
+                m_out += c;
         }
-        ++m_pos;
+        if (m_pos < m_in.size())
+            ++m_pos;
     }
 
     // Advances past the next '>' (or to the end).
@@ -504,8 +659,10 @@ private:
             return;
         }
         if (k0 >= n || !isAsciiLetter(m_in.at(k0))) {
+            if (!skipping() && !fits(4, 1)) // a lone '<' is text
+                return;
             if (!skipping())
-                m_out += QLatin1String("&lt;"); // a lone '<' is text
+                m_out += QLatin1String("&lt;");
             ++m_pos;
             return;
         }
@@ -590,6 +747,12 @@ private:
         const auto element = m_profile.elements.constFind(name);
         if (element == m_profile.elements.constEnd())
             return;
+        // Written so that the engine builds what it reads: a paragraph or a
+        // division closes an open paragraph, a link an open link.
+        if (name == QLatin1String("p") || name == QLatin1String("div"))
+            endTag(QStringLiteral("p"));
+        else if (name == QLatin1String("a"))
+            endTag(QStringLiteral("a"));
         if (!isVoid(name) && m_stack.size() >= kMaxMarkupDepth)
             return;
         QString out = QLatin1Char('<') + name;
@@ -619,9 +782,14 @@ private:
         if (name == QLatin1String("input") && !hasRange)
             return; // the only input is the volume bar
         out += QLatin1Char('>');
+        const int closing = isVoid(name) ? 0 : name.size() + 3;
+        if (!fits(out.size() + closing, 0, 1))
+            return;
         m_out += out;
-        if (!isVoid(name))
+        if (!isVoid(name)) {
             m_stack << name;
+            m_closing += closing;
+        }
     }
 
     void endTag(const QString &name)
@@ -638,7 +806,12 @@ private:
         closeTop();
     }
 
-    void closeTop() { m_out += QLatin1String("</") + m_stack.takeLast() + QLatin1Char('>'); }
+    void closeTop()
+    {
+        const QString name = m_stack.takeLast();
+        m_closing -= name.size() + 3;
+        m_out += QLatin1String("</") + name + QLatin1Char('>');
+    }
 
     void skipRawText(const QString &name)
     {
@@ -662,6 +835,11 @@ private:
 
     const QString &m_in;
     const Profile &m_profile;
+    const MarkupBounds m_bounds;
+    int m_text = 0;
+    int m_elements = 0;
+    int m_closing = 0; // length of the end tags of what is open
+    bool m_truncated = false;
     QString m_out;
     int m_pos = 0;
     QStringList m_stack;
@@ -671,10 +849,21 @@ private:
 
 } // namespace
 
+QString sanitizeHtml(const QString &html, MarkupProfile profile, const MarkupBounds &bounds,
+                     bool *truncated)
+{
+    Sanitizer sanitizer(html,
+                        profile == MarkupProfile::Title ? titleProfile() : lineProfile(), bounds);
+    const QString out = sanitizer.run();
+    if (truncated)
+        *truncated = sanitizer.truncated();
+    return out;
+}
+
 QString sanitizeHtml(const QString &html, MarkupProfile profile)
 {
-    return Sanitizer(html, profile == MarkupProfile::Title ? titleProfile() : lineProfile())
-        .run();
+    return sanitizeHtml(html, profile,
+                        profile == MarkupProfile::Title ? kTitleBounds : kLineBounds);
 }
 
 QString escapeHtml(const QString &text)

@@ -13,10 +13,32 @@ enum class MarkupProfile {
     Title, // a conversation title: the above plus the audio player and notices
 };
 
-// Filters html. Linear in the input; nesting deeper than kMaxMarkupDepth is
-// flattened. The result is a fixed point: filtering it again changes nothing.
+// What one line or title may bring into the page: characters of text (a
+// character reference counts as one), elements, and characters of output.
+struct MarkupBounds
+{
+    int text;
+    int elements;
+    int output;
+};
+constexpr MarkupBounds kLineBounds{16384, 1024, 262144};
+constexpr MarkupBounds kTitleBounds{2048, 128, 32768};
+constexpr MarkupBounds kUnbounded{0x7fffffff, 0x7fffffff, 0x7fffffff};
+
+// Filters html. Linear in the input. Nesting deeper than kMaxMarkupDepth is
+// flattened. Past a bound the rest of the input is dropped and truncated (when
+// given) is set. Elements come out nested so that the web engine builds them
+// as written: a paragraph or division closes an open paragraph first, a link
+// closes an open link. The result is a fixed point: filtering it again with
+// the same bounds changes nothing.
+QString sanitizeHtml(const QString &html, MarkupProfile profile, const MarkupBounds &bounds,
+                     bool *truncated = nullptr);
+// With the bounds of the profile: kLineBounds or kTitleBounds.
 QString sanitizeHtml(const QString &html, MarkupProfile profile = MarkupProfile::Line);
-constexpr int kMaxMarkupDepth = 64;
+constexpr int kMaxMarkupDepth = 16;
+
+// Longest address kept in a link, picture or audio player.
+constexpr int kMaxAddressLength = 2048;
 
 // Escapes text for use in markup, quotes included.
 QString escapeHtml(const QString &text);

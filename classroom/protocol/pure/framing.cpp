@@ -1,12 +1,16 @@
 #include "protocol/pure/framing.h"
 
-#include "protocol/pure/packet.h"
-
 #include <cstring>
 
 void PacketReassembler::feed(const QByteArray &bytes)
 {
-    m_buffer.append(bytes);
+    // With nothing pending the read itself is framed: it is shared, not copied.
+    if (m_offset == m_buffer.size()) {
+        m_buffer = bytes;
+        m_offset = 0;
+    } else {
+        m_buffer.append(bytes);
+    }
     // The members are read afresh on every turn: the sink may feed more
     // bytes (nested read) or clear everything (connection closed).
     while (m_buffer.size() - m_offset >= kHeaderSize) {
@@ -17,24 +21,26 @@ void PacketReassembler::feed(const QByteArray &bytes)
                 m_fault(Fault::BadMarker);
             return;
         }
-        const qint32 length = cti(QByteArray::fromRawData(start + 2, 4));
+        const qint32 length = headerLength(start);
         if (length < 0 || length > kMaxBodySize) {
             clear();
             if (m_fault)
                 m_fault(Fault::BadLength);
             return;
         }
-        if (m_buffer.size() - m_offset - kHeaderSize < length)
+        if (m_buffer.size() - m_offset - kHeaderSize < length) {
+            // The rest of the body comes later: room for it once.
+            m_buffer.reserve(m_offset + kHeaderSize + length);
             break;
-        const QByteArray header(start, kHeaderSize);
-        const QByteArray body(start + kHeaderSize, length);
+        }
+        const PacketView packet{start, start + kHeaderSize, headerCode(start), length};
         m_offset += kHeaderSize + length;
-        if (m_offset == m_buffer.size())
-            clear();
         if (m_sink)
-            m_sink(header, body);
+            m_sink(packet);
     }
-    if (m_offset > 0) {
+    if (m_offset == m_buffer.size())
+        clear();
+    else if (m_offset > 0) {
         m_buffer.remove(0, m_offset);
         m_offset = 0;
     }

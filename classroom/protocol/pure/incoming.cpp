@@ -1,6 +1,6 @@
 #include "protocol/pure/incoming.h"
 
-#include "protocol/pure/packet.h"
+#include <cstring>
 
 bool isDispatchedCode(qint16 code)
 {
@@ -20,13 +20,53 @@ QString textBeforeNul(const QByteArray &utf8)
     return QString::fromUtf8(nul < 0 ? utf8 : utf8.left(nul));
 }
 
+namespace {
+
+// Names repeat from packet to packet: the last few are kept decoded.
+QString cachedName(const char *header)
+{
+    struct Entry
+    {
+        char bytes[kNameSize];
+        QString name;
+    };
+    constexpr int kEntries = 16;
+    thread_local Entry entries[kEntries];
+    thread_local int used = 0;
+    thread_local int next = 0;
+    const char *bytes = header + 14;
+    for (int i = 0; i < used; ++i) {
+        if (std::memcmp(entries[i].bytes, bytes, kNameSize) == 0)
+            return entries[i].name;
+    }
+    Entry &e = entries[next];
+    next = (next + 1) % kEntries;
+    used = qMax(used, next == 0 ? kEntries : next);
+    std::memcpy(e.bytes, bytes, kNameSize);
+    e.name = headerName(header);
+    return e.name;
+}
+
+} // namespace
+
+IncomingCommand decodeCommand(const PacketView &packet)
+{
+    IncomingCommand c;
+    c.code = packet.code;
+    c.name = cachedName(packet.header);
+    c.body = decodeCp1256(packet.body, packet.length);
+    // Only the byte 0 reads as NUL.
+    const void *nul = packet.length > 0 ? std::memchr(packet.body, 0, size_t(packet.length))
+                                        : nullptr;
+    c.text = nul ? c.body.left(int(static_cast<const char *>(nul) - packet.body)) : c.body;
+    return c;
+}
+
 IncomingCommand decodeCommand(const QByteArray &header, const QByteArray &body)
 {
-    const PacketHeader h = parseHeader(header);
-    IncomingCommand c;
-    c.code = h.code;
-    c.name = h.name;
-    c.bytes = decodeCp1256(body).toUtf8();
-    c.text = textBeforeNul(c.bytes);
-    return c;
+    if (header.size() < kHeaderSize)
+        return IncomingCommand();
+    const PacketView packet{header.constData(), body.constData(), headerCode(header.constData()),
+                            body.size()};
+    return decodeCommand(packet);
 }

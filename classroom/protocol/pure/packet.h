@@ -27,6 +27,11 @@ enum class BodyEncoding { Cp1256, Utf8 };
 
 QByteArray encodeCp1256(const QString &text);
 QString decodeCp1256(const QByteArray &bytes);
+QString decodeCp1256(const char *data, int size);
+// True when CP-1256 has a byte for c (never for a surrogate).
+bool cp1256CanEncode(QChar c);
+// The bytes decoded, white space removed at both ends (as QString::trimmed).
+QString decodeCp1256Trimmed(const char *data, int size);
 QByteArray encodeBody(const QString &text, BodyEncoding encoding);
 
 // One whole packet: header then body, ready for a single write.
@@ -43,3 +48,22 @@ struct PacketHeader
     QString name; // trimmed, decoded with CP-1256
 };
 PacketHeader parseHeader(const QByteArray &header);
+
+// Fields of the kHeaderSize bytes at header.
+qint16 headerCode(const char *header);
+qint32 headerLength(const char *header);
+QString headerName(const char *header); // trimmed, CP-1256
+
+// One packet as it lies in the received bytes. The pointers stay valid while
+// the framing's sink runs, until it feeds more bytes or runs an event loop;
+// whatever a handler keeps is decoded or copied from them first.
+struct PacketView
+{
+    const char *header = nullptr; // kHeaderSize bytes
+    const char *body = nullptr;   // length bytes
+    qint16 code = 0;
+    qint32 length = 0;
+
+    QByteArray headerBytes() const { return QByteArray(header, kHeaderSize); }
+    QByteArray bodyBytes() const { return QByteArray(body, length); }
+};

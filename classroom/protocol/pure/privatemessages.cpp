@@ -2,7 +2,6 @@
 
 #include "protocol/pure/packet.h"
 
-#include <QTextCodec>
 
 bool parseIncomingMessage(const QString &body, IncomingMessage *out)
 {
@@ -19,7 +18,6 @@ bool parseIncomingMessage(const QString &body, IncomingMessage *out)
 
 QString htmlForCp1256(const QString &html)
 {
-    static QTextCodec *const codec = QTextCodec::codecForName("CP-1256");
     QString out;
     out.reserve(html.size());
     for (int i = 0; i < html.size(); ++i) {
@@ -30,7 +28,7 @@ QString htmlForCp1256(const QString &html)
         }
         const bool pair =
             c.isHighSurrogate() && i + 1 < html.size() && html.at(i + 1).isLowSurrogate();
-        if (!pair && !c.isSurrogate() && codec->canEncode(c)) {
+        if (!pair && cp1256CanEncode(c)) {
             out += c;
             continue;
         }

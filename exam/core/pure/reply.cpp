@@ -1,6 +1,7 @@
 #include "core/pure/reply.h"
 
 #include <utility>
+#include <vector>
 
 const QString kAlfa = QStringLiteral("0123456789azertyuiopqsdfghjklmwxcvbn@._-");
 
@@ -21,6 +22,461 @@ std::pair<int, int> framedPayload(const QString &text)
     return {from, end - from};
 }
 
+// Per UTF-16 unit: whether it may stand in a removable run (its lower case is
+// in kAlfa), and its case-folded value when a case-insensitive search could
+// take it for a character of such a run (0 otherwise). Surrogates are
+// neither: a case-insensitive search folds a pair as one character.
+struct CharTables
+{
+    std::vector<bool> passes;
+    std::vector<ushort> fold;
+
+    CharTables() : passes(0x10000, false), fold(0x10000, 0)
+    {
+        std::vector<bool> ascii(128, false);
+        for (const QChar c : kAlfa)
+            ascii[c.unicode()] = true;
+        std::vector<bool> folded(0x10000, false);
+        for (uint u = 0; u < 0x10000; ++u) {
+            if (QChar::isSurrogate(u))
+                continue;
+            const uint lower = QChar::toLower(u);
+            if (lower < 128 && ascii[lower]) {
+                passes[u] = true;
+                folded[QChar::toCaseFolded(u)] = true;
+            }
+        }
+        for (uint u = 0; u < 0x10000; ++u) {
+            const uint f = QChar::toCaseFolded(u);
+            if (!QChar::isSurrogate(u) && f < 0x10000 && folded[f])
+                fold[u] = ushort(f);
+        }
+    }
+};
+
+const CharTables &charTables()
+{
+    static const CharTables tables;
+    return tables;
+}
+
+// Polynomial hashes modulo 2^61 - 1 of the folded characters of a line.
+constexpr quint64 kMod = (quint64(1) << 61) - 1;
+constexpr quint64 kBase = 1000003;
+
+quint64 mulMod(quint64 a, quint64 b)
+{
+    const unsigned __int128 p = static_cast<unsigned __int128>(a) * b;
+    const quint64 r = quint64(p & kMod) + quint64(p >> 61);
+    return r >= kMod ? r - kMod : r;
+}
+
+quint64 addMod(quint64 a, quint64 b)
+{
+    const quint64 r = a + b;
+    return r >= kMod ? r - kMod : r;
+}
+
+quint64 powMod(quint64 b, quint64 e)
+{
+    quint64 r = 1;
+    for (; e; e >>= 1, b = mulMod(b, b)) {
+        if (e & 1)
+            r = mulMod(r, b);
+    }
+    return r;
+}
+
+// Lists of lines by hash: an open-addressing table of list heads over one
+// array of entries. Entries go stale when their line dies or changes; the
+// reader skips them.
+class LineIndex
+{
+public:
+    struct Entry
+    {
+        quint64 key;
+        int line; // -1: the list was emptied here
+        int next;
+    };
+
+    void reset(size_t expected)
+    {
+        size_t cap = 16;
+        while (cap < expected + expected / 2)
+            cap <<= 1;
+        m_slots.assign(cap, -1);
+        m_entries.reserve(expected);
+    }
+
+    int first(quint64 key) const
+    {
+        const int slot = m_slots[find(key)];
+        return slot < 0 ? -1 : m_entries[slot].line >= 0 ? slot : -1;
+    }
+    const Entry &at(int e) const { return m_entries[e]; }
+    int nextOf(int e) const
+    {
+        const int n = m_entries[e].next;
+        return n >= 0 && m_entries[n].line >= 0 ? n : -1;
+    }
+
+    void add(quint64 key, int line) { push(key, line); }
+    void clear(quint64 key) { push(key, -1); }
+
+private:
+    size_t find(quint64 key) const
+    {
+        const size_t mask = m_slots.size() - 1;
+        size_t i = size_t((key * 0x9E3779B97F4A7C15ull) >> 24) & mask;
+        while (m_slots[i] >= 0 && m_entries[m_slots[i]].key != key)
+            i = (i + 1) & mask;
+        return i;
+    }
+
+    void push(quint64 key, int line)
+    {
+        size_t i = find(key);
+        const int head = m_slots[i];
+        if (head < 0) {
+            if ((m_used + 1) * 3 > m_slots.size() * 2) {
+                grow();
+                i = find(key);
+            }
+            ++m_used;
+        }
+        m_entries.push_back({key, line, line >= 0 ? head : -1});
+        m_slots[i] = int(m_entries.size()) - 1;
+    }
+
+    void grow()
+    {
+        std::vector<int> old(m_slots.size() * 2, -1);
+        old.swap(m_slots);
+        for (const int head : old) {
+            if (head >= 0)
+                m_slots[find(m_entries[head].key)] = head;
+        }
+    }
+
+    std::vector<int> m_slots; // entry at the head of each list, -1: free
+    std::vector<Entry> m_entries;
+    size_t m_used = 0;
+};
+
+// The cleaning done in one pass over the text.
+//
+// The text is kept as its lines (the parts between CRLFs) in a linked list;
+// a line is a range of the original text whose removed characters are
+// marked dead. Removing a segment everywhere removes the lines that read as
+// its run, case-insensitively, between two CRLFs; such lines are found
+// through an index of line hashes, so a removal costs what it removes. Two
+// lines that meet where a segment went become one, or two with a new CRLF
+// between them where a "\r" meets a "\n". The scan follows the text by
+// position: after a removal it resumes one character past the position the
+// removed segment had, counted in the shortened text.
+class RunCleaner
+{
+public:
+    explicit RunCleaner(const QString &text)
+        : m_text(text), m_s(text.utf16()), m_n(text.size()), m_tables(charTables())
+    {
+    }
+
+    QString run();
+
+private:
+    struct Line
+    {
+        int start; // range of the original text; its alive characters
+        int end;   // are the line's characters
+        int prev;
+        int next;
+        int len;
+        int bad;  // characters that no run can match
+        int into; // -1 while alive; dead: the line that took its place
+        int mark; // 2 * stamp: seen in removal stamp; 2 * stamp + 1: matched
+        quint64 hash;
+    };
+
+    static bool alive(const Line &l) { return l.into < 0; }
+    static bool candidate(const Line &l) { return l.into < 0 && l.len > 0 && l.bad == 0; }
+    int nextAlive(int x);
+    int prevAlive(int x);
+    void kill(int x)
+    {
+        m_next[x] = x + 1;
+        m_prev[x + 1] = x;
+    }
+    int lastChar(const Line &l) { return l.len ? prevAlive(l.end - 1) : -1; }
+    int firstChar(const Line &l) { return l.len ? nextAlive(l.start) : -1; }
+    void addLine(int start, int end);
+    void indexLine(int id);
+    bool linePasses(const Line &l);
+    bool sameRun(const Line &a, const Line &b);
+    int removeEverywhere(int cur, int before);
+    void join(int a, int b);
+    int live(int id);
+
+    const QString &m_text;
+    const ushort *m_s;
+    const int m_n;
+    const CharTables &m_tables;
+    std::vector<int> m_next; // alive character at or after x (m_n: none)
+    std::vector<int> m_prev; // 1 + alive character at or before x - 1 (0: none)
+    std::vector<Line> m_lines;
+    LineIndex m_index;
+    std::vector<int> m_matched, m_others, m_removed, m_touched; // of one removal
+    quint64 m_invBase = 1;
+    int m_stamp = 0;
+};
+
+int RunCleaner::nextAlive(int x)
+{
+    while (m_next[x] != x) {
+        m_next[x] = m_next[m_next[x]];
+        x = m_next[x];
+    }
+    return x;
+}
+
+int RunCleaner::prevAlive(int x)
+{
+    int y = x + 1;
+    while (m_prev[y] != y) {
+        m_prev[y] = m_prev[m_prev[y]];
+        y = m_prev[y];
+    }
+    return y - 1;
+}
+
+void RunCleaner::addLine(int start, int end)
+{
+    Line l{start, end, int(m_lines.size()) - 1, -1, end - start, 0, -1, 0, 0};
+    for (int k = start; k < end; ++k) {
+        const ushort f = m_tables.fold[m_s[k]];
+        l.bad += !f;
+        l.hash = addMod(mulMod(l.hash, kBase), f);
+    }
+    if (l.prev >= 0)
+        m_lines[l.prev].next = int(m_lines.size());
+    m_lines.push_back(l);
+    indexLine(int(m_lines.size()) - 1);
+}
+
+void RunCleaner::indexLine(int id)
+{
+    if (candidate(m_lines[id]))
+        m_index.add(m_lines[id].hash, id);
+}
+
+bool RunCleaner::linePasses(const Line &l)
+{
+    if (l.len == 0)
+        return false;
+    for (int x = nextAlive(l.start); x < l.end; x = nextAlive(x + 1)) {
+        if (!m_tables.passes[m_s[x]])
+            return false;
+    }
+    return true;
+}
+
+bool RunCleaner::sameRun(const Line &a, const Line &b)
+{
+    if (a.len != b.len)
+        return false;
+    int x = nextAlive(a.start);
+    int y = nextAlive(b.start);
+    for (int k = 0; k < a.len; ++k) {
+        if (m_tables.fold[m_s[x]] != m_tables.fold[m_s[y]])
+            return false;
+        x = nextAlive(x + 1);
+        y = nextAlive(y + 1);
+    }
+    return true;
+}
+
+int RunCleaner::live(int id)
+{
+    int root = id;
+    while (!alive(m_lines[root]))
+        root = m_lines[root].into;
+    while (id != root) {
+        const int up = m_lines[id].into;
+        m_lines[id].into = root;
+        id = up;
+    }
+    return root;
+}
+
+// Lines a and b now meet: one line, or two when a "\r" meets a "\n".
+void RunCleaner::join(int ia, int ib)
+{
+    Line &a = m_lines[ia];
+    Line &b = m_lines[ib];
+    const int r = lastChar(a);
+    const int f = firstChar(b);
+    m_touched.push_back(ia);
+    if (r >= 0 && f >= 0 && m_s[r] == '\r' && m_s[f] == '\n') {
+        // Neither character has a folded value: only a's hash shifts.
+        a.end = r;
+        --a.len;
+        --a.bad;
+        a.hash = mulMod(a.hash, m_invBase);
+        b.start = f + 1;
+        --b.len;
+        --b.bad;
+        m_touched.push_back(ib);
+        return;
+    }
+    a.end = b.end;
+    a.len += b.len;
+    a.bad += b.bad;
+    a.hash = addMod(mulMod(a.hash, powMod(kBase, quint64(b.len))), b.hash);
+    a.next = b.next;
+    if (b.next >= 0)
+        m_lines[b.next].prev = ia;
+    b.into = ia;
+}
+
+// Removes every occurrence of the segment (CRLF, line cur, CRLF) from the
+// text as one left-to-right search without overlap finds them. Returns how
+// many removed characters stood before the original position before.
+int RunCleaner::removeEverywhere(int cur, int before)
+{
+    ++m_stamp;
+    const int seen = 2 * m_stamp;
+    const quint64 hash = m_lines[cur].hash;
+    m_matched.clear();
+    m_others.clear();
+    m_removed.clear();
+    m_touched.clear();
+    for (int e = m_index.first(hash); e >= 0; e = m_index.nextOf(e)) {
+        const int id = m_index.at(e).line;
+        Line &l = m_lines[id];
+        if (!candidate(l) || l.hash != hash || l.mark >= seen)
+            continue;
+        if (l.prev >= 0 && l.next >= 0 && sameRun(l, m_lines[cur])) {
+            l.mark = seen + 1;
+            m_matched.push_back(id);
+        } else {
+            l.mark = seen;
+            m_others.push_back(id);
+        }
+    }
+    m_index.clear(hash);
+    for (const int id : m_others)
+        indexLine(id);
+
+    // In a row of matching lines only every second one is found: the one
+    // before took the CRLF that opens it.
+    for (const int head : m_matched) {
+        if (m_lines[m_lines[head].prev].mark == seen + 1)
+            continue;
+        bool take = true;
+        for (int id = head; id >= 0 && m_lines[id].mark == seen + 1; id = m_lines[id].next) {
+            if (take)
+                m_removed.push_back(id);
+            take = !take;
+        }
+    }
+
+    int count = 0;
+    for (const int id : m_removed) {
+        Line &l = m_lines[id];
+        const int a = l.prev;
+        const int b = l.next;
+        const int stop = m_lines[b].start;
+        for (int x = nextAlive(m_lines[a].end); x < stop; x = nextAlive(x + 1)) {
+            count += x < before;
+            kill(x);
+        }
+        l.into = a;
+        m_lines[a].next = b;
+        m_lines[b].prev = a;
+        join(a, b);
+    }
+    for (const int id : m_touched)
+        indexLine(id);
+    return count;
+}
+
+QString RunCleaner::run()
+{
+    // Only a segment that passes changes the text; count the lines meanwhile.
+    int breaks = 0;
+    int last = -1;
+    bool any = false;
+    for (int k = 0; k + 1 < m_n; ++k) {
+        if (m_s[k] != '\r' || m_s[k + 1] != '\n')
+            continue;
+        if (!any && last >= 0 && last + 2 < k) {
+            any = true;
+            for (int c = last + 2; c < k && any; ++c)
+                any = m_tables.passes[m_s[c]];
+        }
+        ++breaks;
+        last = k++;
+    }
+    if (!any)
+        return m_text;
+
+    m_next.resize(size_t(m_n) + 1);
+    m_prev.resize(size_t(m_n) + 1);
+    for (int x = 0; x <= m_n; ++x) {
+        m_next[x] = x;
+        m_prev[x] = x;
+    }
+    m_invBase = powMod(kBase, kMod - 2);
+    m_index.reset(size_t(breaks) + 1);
+    m_lines.reserve(size_t(breaks) + 1);
+    int from = 0;
+    for (int k = 0; k + 1 < m_n; ++k) {
+        if (m_s[k] == '\r' && m_s[k + 1] == '\n') {
+            addLine(from, k);
+            from = k + 2;
+            ++k;
+        }
+    }
+    addLine(from, m_n);
+
+    // Segment by segment: cur is the line after the opening CRLF.
+    int cur = 1;
+    while (m_lines[cur].next >= 0) {
+        if (!linePasses(m_lines[cur])) {
+            cur = m_lines[cur].next;
+            continue;
+        }
+        const int opener = m_lines[cur].prev;
+        const int o = nextAlive(m_lines[opener].end);
+        const int gone = removeEverywhere(cur, o);
+        // t: one past the position o had, in the shortened text.
+        int t = nextAlive(o);
+        for (int k = 0; k <= gone && t < m_n; ++k)
+            t = nextAlive(t + 1);
+        if (t >= m_n)
+            break;
+        int x = live(opener);
+        while (m_lines[x].next >= 0 && m_lines[m_lines[x].next].start <= t)
+            x = m_lines[x].next;
+        // t is in line x or in the CRLF after it; the next opening CRLF is
+        // the one after x unless t is that CRLF's "\n".
+        if (t >= m_lines[x].end && t != nextAlive(m_lines[x].end))
+            x = m_lines[x].next;
+        if (x < 0 || m_lines[x].next < 0)
+            break;
+        cur = m_lines[x].next;
+    }
+
+    QString out(m_n, Qt::Uninitialized);
+    QChar *dst = out.data();
+    int size = 0;
+    for (int x = nextAlive(0); x < m_n; x = nextAlive(x + 1))
+        dst[size++] = QChar(m_s[x]);
+    out.truncate(size);
+    return out;
+}
+
 } // namespace
 
 QString TestStr(const QString &text)
@@ -36,34 +492,9 @@ bool replyHasFrame(const QString &text)
     return framedPayload(text).second >= 0;
 }
 
-static bool runPasses(const QString &text, int from, int to)
-{
-    if (from >= to)
-        return false;
-    for (int k = from; k < to; ++k) {
-        if (!kAlfa.contains(text.at(k).toLower()))
-            return false;
-    }
-    return true;
-}
-
 QString TestImtDisplay(const QString &text)
 {
-    static const QString crlf = QStringLiteral("\r\n");
-    QString work = text;
-    int p = 0;
-    for (;;) {
-        const int i = work.indexOf(crlf, p);
-        if (i < 0)
-            break;
-        p = i + 1;
-        const int j = work.indexOf(crlf, p);
-        if (j < 0)
-            break;
-        if (runPasses(work, i + 2, j))
-            work.remove(work.mid(i, j + 2 - i), Qt::CaseInsensitive);
-    }
-    return work;
+    return RunCleaner(text).run();
 }
 
 bool replyIs(const QString &payload, const QString &word)

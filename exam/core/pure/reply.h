@@ -4,6 +4,10 @@
 
 #include <QString>
 
+// A reply body longer than this is refused whole: the post stops reading it.
+constexpr qint64 kMaxReplySize = 4 << 20;
+inline bool replyTooLarge(qint64 size) { return size > kMaxReplySize; }
+
 // Characters that may form a removable run: digits, lower-case Latin letters
 // and "@._-". Upper-case letters count as their lower-case forms.
 extern const QString kAlfa;
