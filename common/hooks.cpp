@@ -61,7 +61,8 @@ QString getExistingDirectory(QWidget *parent, const QString &caption, const QStr
 {
     if (directoryHandler)
         return directoryHandler(caption, path);
-    return QFileDialog::getExistingDirectory(parent, caption, path);
+    return QFileDialog::getExistingDirectory(parent, caption, path,
+                                             QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
 }
 
 void setOpenFilesHandler(OpenFilesHandler handler) { openFilesHandler = std::move(handler); }

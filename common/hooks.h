@@ -38,6 +38,7 @@ void setSaveFileHandler(SaveFileHandler handler);
 QString getSaveFileName(QWidget *parent, const QString &caption, const QString &path,
                         const QString &filter);
 
+// The folder chooser shows folders only and does not resolve symbolic links.
 using DirectoryHandler = std::function<QString(const QString &caption, const QString &path)>;
 void setDirectoryHandler(DirectoryHandler handler);
 QString getExistingDirectory(QWidget *parent, const QString &caption, const QString &path);

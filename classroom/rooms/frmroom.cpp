@@ -257,6 +257,7 @@ void FrmRoom::statActiveWindow()
         }
         if (capturing)
             StopRC();
+        micFailed = false;
         if (id == IdroomSound && !reply && !ui->Bwav->isChecked()) {
             if (ui->wList->GetTotalMic() > 0)
                 StartStream();

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "rooms/myobject.h"
+#include "rooms/pure/livestream.h"
 
 #include <QAbstractSocket>
 #include <QAudioDeviceInfo>
@@ -144,8 +145,13 @@ private:
     void StopStream();
     void StartPlay();
     void StopPlay();
-    // Hands the stream's objects to deferred deletion (destructor).
+    // Stops the sound devices and hands them and the stream to deferred
+    // deletion outside the window (destructor).
     void releaseAudio();
+    // Stops the microphone's capture and encoder.
+    void stopCapture();
+    // Capture could not start: gives the microphone back and tells the user.
+    void captureFailed(const QString &why);
 
     // The nickname a user command acts on: the one under the pointer when the
     // context menu opened while it runs, else the list's selection.
@@ -185,6 +191,15 @@ private:
     QFile fileRec;
     QPixmap *pixVol;
     QTimer *timerAudio;
+    // The outgoing stream's guards: StartRC is waiting for its connection;
+    // the streaming server's answer and the limit on waiting for it; the
+    // microphone already given back for this stream; capture that could not
+    // start while the microphone is still held.
+    bool rcStarting = false;
+    SourceAnswer sourceAnswer;
+    QTimer *answerTimer = nullptr;
+    bool micGivenBack = false;
+    bool micFailed = false;
 
     // The context menu's target while the menu runs.
     QString menuNick;

@@ -18,8 +18,11 @@
 #include "rooms/flashplugin.h"
 #include "rooms/frmbat.h"
 #include "rooms/myobject.h"
+#include "support/alsafiles.h"
+#include "support/fakestream.h"
 #include "support/modal.h"
 #include "support/peer.h"
+#include "support/tone.h"
 #include "support/wire.h"
 
 #include <QAction>
@@ -39,6 +42,7 @@
 #include <QTranslator>
 #include <QWebFrame>
 #include <QWebPage>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <functional>
@@ -168,12 +172,21 @@ private:
     QByteArray sent();
 
     LoopbackPeer m_peer;
+    QTemporaryDir m_sound;
+    FakeSource m_source;
     QByteArray m_out;
     QList<QUrl> m_opened;
 };
 
 void TestFrmRoom::initTestCase()
 {
+    // A microphone that captures (ALSA's file devices) and a streaming server
+    // that takes the stream, so a granted microphone is kept.
+    QVERIFY(m_sound.isValid());
+    QVERIFY(writeRaw(m_sound.filePath(QStringLiteral("mic.raw")), makeTone(440, 20)));
+    QVERIFY(useAlsaFileDevice(m_sound.filePath(QStringLiteral("mic.raw")),
+                              m_sound.filePath(QStringLiteral("speaker.raw"))));
+    m_source.autoAnswer = "HTTP/1.0 200 OK\r\n\r\n";
     hooks::setQuitHandler([] {});
     hooks::setClock([] { return kNow; });
     hooks::setUrlHandler([this](const QUrl &url) {
@@ -198,6 +211,7 @@ void TestFrmRoom::init()
     // A stream address nothing answers: only whether one is asked for counts.
     r_radio = QStringLiteral("127.0.0.1:9");
     path_radio = QStringLiteral("room");
+    w_radio = QStringLiteral("127.0.0.1:%1").arg(m_source.port());
     m_opened.clear();
     FrmUser::keepAlivePeriod = 3600 * 1000;
     frmusr = new FrmUser(nullptr);

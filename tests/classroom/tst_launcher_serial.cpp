@@ -384,7 +384,7 @@ private slots:
         QCOMPARE(Port_Srv, int(inst.port(QStringLiteral("directory"))));
         QCOMPARE(path_web, inst.webBase() + QStringLiteral("site2/"));
         QCOMPARE(path_swf, inst.webBase() + QStringLiteral("site2/station.swf"));
-        QCOMPARE(path_radio, QStringLiteral("/live2"));
+        QCOMPARE(path_radio, QStringLiteral("live2-room"));
         const QString stream = QStringLiteral("127.0.0.1:%1").arg(inst.port(QStringLiteral("stream")));
         QCOMPARE(r_radio, stream);
         QCOMPARE(w_radio, stream);

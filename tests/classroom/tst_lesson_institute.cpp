@@ -18,7 +18,9 @@
 #include "rooms/frmwait2.h"
 #include "protocol/pure/outgoing.h"
 #include "support/institute.h"
+#include "support/alsafiles.h"
 #include "support/modal.h"
+#include "support/tone.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -31,6 +33,7 @@
 #include <QPushButton>
 #include <QSocketNotifier>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QWebFrame>
 #include <QWebView>
 #include <QtTest>
@@ -280,6 +283,7 @@ private:
 
     std::unique_ptr<Institute> m_institute;
     QProcess m_peer;
+    QTemporaryDir m_sound;
 };
 
 void TestLessonInstitute::init()
@@ -288,6 +292,15 @@ void TestLessonInstitute::init()
     QVERIFY2(m_institute->start(), qPrintable(m_institute->startError()));
     settings->clear();
     path_web = m_institute->webBase() + QStringLiteral("site1/");
+    // The student's microphone captures (ALSA's file devices) and streams to
+    // the institute's streaming server, so a granted microphone is kept.
+    QVERIFY(m_sound.isValid());
+    QVERIFY(writeRaw(m_sound.filePath(QStringLiteral("mic.raw")), makeTone(440, 20)));
+    QVERIFY(useAlsaFileDevice(m_sound.filePath(QStringLiteral("mic.raw")),
+                              m_sound.filePath(QStringLiteral("speaker.raw"))));
+    w_radio = QStringLiteral("127.0.0.1:%1").arg(m_institute->port(QStringLiteral("stream")));
+    path_radio = QStringLiteral("live1-room");
+    pass_radio = "c291cmNlOmhhY2ttZQ=="; // source:hackme
     QVERIFY(loginAndPrepare(m_institute->port(QStringLiteral("chat")), QStringLiteral("ali"),
                             QStringLiteral("ali123")));
 }

@@ -105,7 +105,7 @@ def entry_fields(index, ports):
         str(ports.get("directory", 0)),
         web,
         "station.swf",
-        "/live%d" % n,
+        "live%d-room" % n,
         "site%d" % n,
         "icon%d.png" % (index % 3 + 1),
         "قاعة دروس مباشرة::Site %d" % n,

@@ -249,5 +249,13 @@
         <source>Updater not started</source>
         <translation>تعذر تشغيل برنامج التحديث</translation>
     </message>
+    <message>
+        <source>Microphone not started</source>
+        <translation>تعذر تشغيل اللاقط، تأكد من جهاز الصوت</translation>
+    </message>
+    <message>
+        <source>Recording not started</source>
+        <translation>تعذر إنشاء ملف تسجيل المحاضرة</translation>
+    </message>
 </context>
 </TS>
