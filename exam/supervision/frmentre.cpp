@@ -8,6 +8,7 @@
 #include "core/pure/pages.h"
 #include "core/pure/pagetext.h"
 #include "core/windows.h"
+#include "supervision/frmdisplay.h"
 #include "supervision/frmpwd.h"
 #include "supervision/gradedisplay.h"
 #include "supervision/pageprint.h"
@@ -461,8 +462,13 @@ void FrmEntre::on_pushButton_clicked() { openGradingWindow(); }
 
 void FrmEntre::openGradingWindow()
 {
-    // The grading window opens here (replacing one already open), and this
-    // window hides until it closes.
+    // A grading window already open makes way for the new one; this window
+    // hides until the new one closes (also when it closed while it opened).
+    if (frmdisplay)
+        frmdisplay->close();
+    auto *display = new FrmDisplay(nullptr);
+    if (frmdisplay == display)
+        hide();
 }
 
 // ---- window -------------------------------------------------------------------

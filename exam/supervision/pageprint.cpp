@@ -20,13 +20,15 @@ QString defaultPdfName(const QString &prefix)
            + QLatin1Char('_') + now.toString(QStringLiteral("HH.mm.ss")) + QStringLiteral(".pdf");
 }
 
-PdfResult savePagePdf(QWidget *parent, QWebView *web, const QString &prefix)
+PdfResult savePagePdf(QWidget *parent, QWebView *web, const QString &prefix,
+                      const QString &caption)
 {
     QPrinter printer(QPrinter::ScreenResolution);
-    const QString file = hooks::getSaveFileName(parent, QStringLiteral("save file"),
-                                                defaultPdfName(prefix), QStringLiteral("PDF (*.pdf)"));
+    const QString file = hooks::getSaveFileName(parent, caption, defaultPdfName(prefix),
+                                                QStringLiteral("PDF (*.pdf)"));
     if (file.isEmpty())
         return PdfResult::Cancelled;
+    printer.setFontEmbeddingEnabled(true);
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(file);

@@ -12,8 +12,9 @@ QString defaultPdfName(const QString &prefix);
 
 enum class PdfResult { Cancelled, Written, Failed };
 
-// Asks for a file name (caption "save file", filter "PDF (*.pdf)", the
-// default name above) and prints the web view's page into it as A4 PDF at
-// screen resolution. A cancelled dialog writes nothing. A file that could not
-// be written is reported with a message.
-PdfResult savePagePdf(QWidget *parent, QWebView *web, const QString &prefix);
+// Asks for a file name (the caption, filter "PDF (*.pdf)", the default name
+// above) and prints the web view's page into it as A4 PDF at screen
+// resolution, fonts embedded. A cancelled dialog writes nothing. A file that
+// could not be written is reported with a message.
+PdfResult savePagePdf(QWidget *parent, QWebView *web, const QString &prefix,
+                      const QString &caption = QStringLiteral("save file"));

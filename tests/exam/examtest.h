@@ -11,6 +11,7 @@
 #include "core/frmweb.h"
 #include "core/globals.h"
 #include "core/windows.h"
+#include "supervision/frmdisplay.h"
 #include "supervision/frmentre.h"
 #include "supervision/frmnataij.h"
 #include "supervision/frmoptions.h"
@@ -41,6 +42,8 @@ inline void settle()
 
 inline void closeWindows()
 {
+    if (frmdisplay)
+        frmdisplay->close();
     if (frmentre)
         frmentre->close();
     if (frmview)

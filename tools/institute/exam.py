@@ -34,11 +34,6 @@ payload; adding one (for example "send") is one function and one entry.
                    id, "deja" for a repeat; "cmd2" = "edit" replaces the kept
                    answers and is "ok". Every send is kept, also the repeats.
 
-With --exam-state FILE the endpoint keeps what "send" received (the answers
-it took, and each sheet as an ungraded result of the student) in that JSON
-file and reads it back when it starts, so a new run shows the exams already
-sent; without it every run starts from the demo data alone.
-
 Supervisor commands (each checks "user_admin" and "pwd" against SUPERVISORS):
     infoadmin   -> "ok|<switch>" for a known supervisor ("1": the exams are
                    held back from students, "0": shown), else "no admin"
@@ -55,12 +50,43 @@ Supervisor commands (each checks "user_admin" and "pwd" against SUPERVISORS):
                    closes: the students' "login4" head then says "1" and no
                    exam is shown); "no admin" for wrong credentials, a
                    teacher or an assistant
+Grading (the supervisor's grading window; credentials as above):
+    listimtihan -> count, then "<::>" and per exam id <:> date <:>
+                   title<>cohort<>class<>teacher<>exam text: the day's exams
+                   and the published ones, a teacher account's own only;
+                   "no admin" for wrong credentials
+    imtihanuser -> count, then "<::>" and per answer sheet of exam "id"
+                   answers <|> sending time <|> name <|> e-mail <|> sheet id
+                   <|> grading text; "no admin" for wrong credentials or a
+                   teacher account asking for another teacher's exam
+    tankit      -> "edit": the grading "txt" of sheet "id" is stored (it
+                   then shows in the student's "getimtihan"); "no admin"
+                   for wrong credentials, an assistant or another teacher;
+                   "no sheet" for an unknown sheet
+    changeostad -> "edit": exam "id" gets the teacher "ostad" (as sent; its
+                   trimmed form must be one of TEACHERS, else "no ostad");
+                   "no admin" for wrong credentials, a teacher or an
+                   assistant; "no exam" for an unknown exam
+    getimt      -> the exam text of exam "id" (no credentials), empty for an
+                   unknown exam
+Every "send" that is carried out keeps an answer sheet (a repeat marked
+"edit" replaces the answers of the sheet it repeats); a student's
+"getimtihan" lists the sheets kept for that student, with their gradings, in
+place of any demo result of the same exam number. The day's exams name a
+teacher ("ostad", "karim" when none is given); the demo keeps two sheets of
+"Grammar I" (exam 11) from the students 1005 and 1006.
 Supervisor accounts (user name, password, kind; the kind is the exam
 program's type_user, which the classroom client hands over):
     admin / admin123   -100 supervisor: sends exams, turns the switch
     idara / idara123   -104 administration: the same
     karim / karim123   -101 teacher "karim": sends his own exams only
     assist / assist123  -99 assistant: logs in, may neither send nor switch
+
+With --exam-state FILE the endpoint keeps what it receives (the answers
+sent and their sheets with the gradings, the exams published, the teachers
+changed) in that JSON file, and reads it back when it starts or is reset, so
+a new run shows the exams sent before; the availability switch is not kept.
+Without it every run starts from the demo data alone.
 
 Demo data: STUDENTS (member numbers, names, e-mails), GROUPS (group accounts
 and their members) and the day's exams, whose starts are set relative to the
@@ -103,6 +129,13 @@ Control commands (POST /control on the institute's control port):
     {"command": "exam-switch", "closed": true|false}
     {"command": "exam-published"} -> {"published": [{"id", "dateim", "moda",
         "titre", "fawj", "fasl", "ostad", "txt", "by"}, ...], "closed": bool}
+    {"command": "exam-sheets"}     -> {"sheets": [{"id", "exam", "id_user",
+        "group", "name", "mail", "time", "answers", "grading"}, ...]}; with
+        "sheets": [...] they replace the kept ones first (each may give
+        "answers" or "exam" text and "responses"; "id" from 501 on when
+        missing, "name" and "mail" from the student)
+    {"command": "exam-teachers"}   -> {"teachers": {exam id: teacher}} of
+        the exams whose teacher was changed
     {"command": "exam-sent"}       -> {"sent": [{"post": {key: value, ...},
         "reply": "ok" or "deja"}, ...]}: every "send" carried out, in order
         (the request log has the raw bodies)
@@ -128,6 +161,8 @@ STUDENTS = {
     1002: ("يوسف العلوي", "youssef.alaoui@example.org", None),
     1003: ("Nadia Ferhat", "nadia.ferhat@example.org", "Nour Group"),
     1004: ("سلمى بن علي", "salma@example.org", "Nour Group"),
+    1005: ("Omar Haddad", "omar.haddad@example.org", None),
+    1006: ("مريم الصالح", "maryam@example.org", None),
     # The classroom's demo members (classroom.py), in the group account that
     # the server entry of their group number hands over ("group1", ...).
     101: ("ali", "ali@velmar.test", "group1"),
@@ -234,8 +269,10 @@ def result_record(result):
 DEMO_DAY = [
     {"id": 11, "offset": -7200, "minutes": 30, "title": "Grammar I", "fawj": 1, "fasl": 2},
     {"id": 12, "offset": -300, "minutes": 60, "title": "Reading", "fawj": 1, "fasl": 2},
-    {"id": 13, "offset": 900, "minutes": 45, "title": "Écriture et Style", "fawj": 2, "fasl": 1},
-    {"id": 14, "offset": 3600, "minutes": 30, "title": "Vocabulary", "fawj": 2, "fasl": 3},
+    {"id": 13, "offset": 900, "minutes": 45, "title": "Écriture et Style", "fawj": 2, "fasl": 1,
+     "ostad": "Leila Haddad"},
+    {"id": 14, "offset": 3600, "minutes": 30, "title": "Vocabulary", "fawj": 2, "fasl": 3,
+     "ostad": "Leila Haddad"},
 ]
 
 
@@ -378,7 +415,206 @@ SUPERVISION_CONTROLS = {
 }
 
 
-class ExamService(Supervision):
+# -- grading ----------------------------------------------------------------
+DEFAULT_TEACHER = "karim"
+FIRST_SHEET_ID = 501
+# Answer sheets of the demo: exam 11 from two students, one graded.
+DEMO_SHEETS = [
+    {"exam": 11, "id_user": 1005, "responses": ["Al qalamu jadidun", [0], [0]],
+     "grading": "0::5:4:3", "after": 1500},
+    {"exam": 11, "id_user": 1006, "responses": ["الكتاب مفيد", [0, 1], [1]], "grading": "",
+     "after": 1620},
+]
+
+
+class Grading:
+    """The grading window's side of the exam endpoint, mixed into ExamService."""
+
+    def reset_grading(self):
+        with self.lock:
+            self.sheets = []
+            self.next_sheet = FIRST_SHEET_ID
+            self.teacher_of = {}
+            day = {e["id"]: e for e in DEMO_DAY}
+            for s in DEMO_SHEETS:
+                exam = day[s["exam"]]
+                self.add_sheet({
+                    "exam": str(s["exam"]), "id_user": str(s["id_user"]), "group": "no",
+                    "time": format_time(self.started + exam["offset"] + s["after"]),
+                    "answers": answers_text(SAMPLE_TEXT, s["responses"]),
+                    "grading": s["grading"]})
+
+    def add_sheet(self, sheet):
+        """Keeps a sheet, filling its id, name and e-mail when missing."""
+        with self.lock:
+            sheet = dict(sheet)
+            if not sheet.get("id"):
+                sheet["id"] = str(self.next_sheet)
+                self.next_sheet += 1
+            else:
+                sheet["id"] = str(sheet["id"])
+                self.next_sheet = max(self.next_sheet, to_int(sheet["id"]) + 1)
+            student = self.students.get(to_int(str(sheet.get("id_user", ""))))
+            sheet.setdefault("name", student[0] if student else "")
+            sheet.setdefault("mail", student[1] if student else "")
+            sheet.setdefault("group", "no")
+            sheet.setdefault("time", format_time(time.time()))
+            sheet.setdefault("grading", "")
+            sheet.setdefault("answers", "")
+            sheet["exam"] = str(sheet.get("exam", ""))
+            sheet["id_user"] = str(sheet.get("id_user", ""))
+            self.sheets.append(sheet)
+            return sheet
+
+    def keep_sheet(self, post, reply):
+        """The answer sheet of a "send" that was carried out."""
+        if reply != "ok":
+            return
+        key = (post["id_user"], post["isgroup"].lower(), post["id"])
+        with self.lock:
+            if post.get("cmd2") == "edit":
+                for s in self.sheets:
+                    if (s["id_user"], s["group"].lower(), s["exam"]) == key:
+                        s["answers"] = post["txt"]
+                        return
+            self.add_sheet({"exam": post["id"], "id_user": post["id_user"],
+                            "group": post["isgroup"], "answers": post["txt"]})
+
+    def known_exams(self):
+        """Every exam the endpoint holds: the day's, then the published ones."""
+        now = time.time()
+        with self.lock:
+            base = now if self.relative == "reply" else self.started
+            day = [] if self.exams is None else [dict(e) for e in self.exams]
+            published = [dict(e) for e in self.published]
+            teachers = dict(self.teacher_of)
+        out = []
+        for e in day:
+            out.append({"id": str(e.get("id", 0)), "date": format_time(base + e.get("offset", 0)),
+                        "titre": e.get("title", ""), "fawj": str(e.get("fawj", 1)),
+                        "fasl": str(e.get("fasl", 1)), "ostad": e.get("ostad", DEFAULT_TEACHER),
+                        "txt": (e.get("texts") or [SAMPLE_TEXT])[0]})
+        for e in published:
+            start = datetime.datetime.strptime(e["dateim"], DATEIM_FORMAT)
+            out.append({"id": str(e["id"]), "date": start.strftime(TIME_FORMAT),
+                        "titre": e["titre"], "fawj": e["fawj"], "fasl": e["fasl"],
+                        "ostad": e.get("ostad", ""), "txt": e["txt"]})
+        for e in out:
+            e["ostad"] = teachers.get(e["id"], e["ostad"])
+        return out
+
+    def exam_by_id(self, exam_id):
+        for e in self.known_exams():
+            if e["id"] == exam_id:
+                return e
+        return None
+
+    def may_see(self, account, exam):
+        """A teacher account sees its own exams only."""
+        return account[1] != TEACHER_KIND or (exam is not None and exam["ostad"] == account[0])
+
+    def listimtihan(self, post):
+        account = self.supervisor_of(post)
+        if account is None:
+            return "no admin"
+        exams = [e for e in self.known_exams() if self.may_see(account, e)]
+        records = [str(len(exams))]
+        for e in exams:
+            descriptor = "<>".join([e["titre"], e["fawj"], e["fasl"], e["ostad"], e["txt"]])
+            records.append("<:>".join([e["id"], e["date"], descriptor]))
+        return "<::>".join(records)
+
+    def imtihanuser(self, post):
+        account = self.supervisor_of(post)
+        if account is None or not self.may_see(account, self.exam_by_id(post.get("id", ""))):
+            return "no admin"
+        with self.lock:
+            sheets = [dict(s) for s in self.sheets if s["exam"] == post.get("id", "")]
+        records = [str(len(sheets))]
+        for s in sheets:
+            records.append("<|>".join([s["answers"], s["time"], s["name"], s["mail"], s["id"],
+                                       s["grading"]]))
+        return "<::>".join(records)
+
+    def tankit(self, post):
+        account = self.supervisor_of(post)
+        if account is None or account[1] in READ_ONLY_KINDS:
+            return "no admin"
+        if "txt" not in post:
+            self.institute.fault("exam", "tankit without txt")
+            return ""
+        with self.lock:
+            sheet = next((s for s in self.sheets if s["id"] == post.get("id")), None)
+        if sheet is None:
+            return "no sheet"
+        if not self.may_see(account, self.exam_by_id(sheet["exam"])):
+            return "no admin"
+        with self.lock:
+            sheet["grading"] = post["txt"]
+        return "edit"
+
+    def changeostad(self, post):
+        account = self.supervisor_of(post)
+        if account is None or account[1] in READ_ONLY_KINDS or account[1] == TEACHER_KIND:
+            return "no admin"
+        name = post.get("ostad", "")
+        if name.strip() not in TEACHERS:
+            return "no ostad"
+        exam = self.exam_by_id(post.get("id", ""))
+        if exam is None:
+            return "no exam"
+        with self.lock:
+            self.teacher_of[exam["id"]] = name
+        return "edit"
+
+    def getimt(self, post):
+        exam = self.exam_by_id(post.get("id", ""))
+        return "" if exam is None else exam["txt"]
+
+    def sheet_results(self, number, group):
+        """The results of the sheets kept for a student, as getimtihan lists them."""
+        with self.lock:
+            sheets = [dict(s) for s in self.sheets
+                      if s["id_user"] == str(number) and s["group"].lower() == group.lower()]
+        exams = {e["id"]: e for e in self.known_exams()}
+        out = []
+        for s in sheets:
+            e = exams.get(s["exam"], {})
+            out.append({"title": e.get("titre", ""), "fawj": e.get("fawj", ""),
+                        "fasl": e.get("fasl", ""), "number": s["exam"], "date": s["time"],
+                        "answers": s["answers"], "grading": s["grading"]})
+        return out
+
+    def control_sheets(self, command):
+        if "sheets" in command:
+            with self.lock:
+                self.sheets = []
+                self.next_sheet = FIRST_SHEET_ID
+                for s in command["sheets"]:
+                    s = dict(s)
+                    if "answers" not in s:
+                        s["answers"] = answers_text(s.pop("exam_text", SAMPLE_TEXT),
+                                                    s.pop("responses", []))
+                    self.add_sheet(s)
+        with self.lock:
+            return {"sheets": [dict(s) for s in self.sheets]}
+
+    def control_teachers(self, command):
+        with self.lock:
+            return {"teachers": dict(self.teacher_of)}
+
+
+GRADING_CONTROLS = {
+    "exam-sheets": Grading.control_sheets,
+    "exam-teachers": Grading.control_teachers,
+}
+
+
+# Commands whose effect the state file keeps.
+KEPT_COMMANDS = {"send", "sendim", "sendedit", "tankit", "changeostad"}
+
+
+class ExamService(Supervision, Grading):
     def __init__(self, institute, state_path=None):
         self.institute = institute
         self.lock = threading.RLock()
@@ -398,55 +634,40 @@ class ExamService(Supervision):
             self.sent = []
             self.received = {}
             self.reset_supervision()
+            self.reset_grading()
             self.load_state()
 
-    # -- what "send" received, kept across runs --------------------------
+    # -- what the endpoint received, kept across runs ---------------------
     def load_state(self):
         if not self.state_path or not os.path.exists(self.state_path):
             return
         try:
             with open(self.state_path, encoding="utf-8") as f:
                 state = json.load(f)
-            received = {tuple(k): v for k, v in state.get("received", [])}
-            results = {int(k): v for k, v in state.get("results", {}).items()}
-        except (OSError, ValueError, TypeError, AttributeError):
-            return  # a damaged file is left for the next send to replace
-        self.received = received
-        for number, kept in results.items():
-            self.results.setdefault(number, []).extend(kept)
+            received = {tuple(k): v for k, v in state["received"]}
+            sheets = [dict(s) for s in state["sheets"]]
+            published = [dict(e) for e in state["published"]]
+            teachers = dict(state["teachers"])
+            next_sheet, next_id = int(state["next_sheet"]), int(state["next_id"])
+        except (OSError, ValueError, TypeError, KeyError, AttributeError):
+            return  # a damaged file is replaced by the next change
+        self.received, self.sheets, self.published = received, sheets, published
+        self.teacher_of, self.next_sheet, self.next_id = teachers, next_sheet, next_id
 
     def save_state(self):
         if not self.state_path:
             return
-        sheets = {}
-        for number, results in self.results.items():
-            kept = [r for r in results if r.get("received")]
-            if kept:
-                sheets[str(number)] = kept
-        state = {"received": [[list(k), v] for k, v in self.received.items()],
-                 "results": sheets}
-        folder = os.path.dirname(os.path.abspath(self.state_path))
-        os.makedirs(folder, exist_ok=True)
-        handle, temporary = tempfile.mkstemp(dir=folder, prefix=".exam-state.")
-        with os.fdopen(handle, "w", encoding="utf-8") as f:
-            json.dump(state, f, ensure_ascii=False)
-        os.replace(temporary, self.state_path)
-
-    def keep_sheet(self, post):
-        """The sheet a send brings, as an ungraded result of its student."""
-        number = to_int(post["id_user"])
-        day = list(self.exams or []) + list(self.published)
-        exam_day = next((e for e in day if str(e.get("id")) == post["id"]), {})
-        result = {"title": post["titre"], "fawj": exam_day.get("fawj", 1),
-                  "fasl": exam_day.get("fasl", 1), "number": to_int(post["id"]),
-                  "date": format_time(time.time()), "answers": post["txt"], "grading": "",
-                  "received": True}
-        results = self.results.setdefault(number, [])
-        for i, old in enumerate(results):
-            if old.get("received") and old.get("number") == result["number"]:
-                results[i] = result
-                return
-        results.append(result)
+        with self.lock:
+            state = {"received": [[list(k), v] for k, v in self.received.items()],
+                     "sheets": self.sheets, "published": self.published,
+                     "teachers": self.teacher_of, "next_sheet": self.next_sheet,
+                     "next_id": self.next_id}
+            folder = os.path.dirname(os.path.abspath(self.state_path))
+            os.makedirs(folder, exist_ok=True)
+            handle, temporary = tempfile.mkstemp(dir=folder, prefix=".exam-state.")
+            with os.fdopen(handle, "w", encoding="utf-8") as f:
+                json.dump(state, f, ensure_ascii=False)
+            os.replace(temporary, self.state_path)
 
     # -- the day's exams ---------------------------------------------------
     def login4(self, post):
@@ -484,6 +705,9 @@ class ExamService(Supervision):
         with self.lock:
             results = list(self.results.get(int(post["id_user"]), []))
         name, mail, _ = student
+        kept = self.sheet_results(post["id_user"], post.get("isgroup", ""))
+        numbers = {r["number"] for r in kept}
+        results = [r for r in results if str(r.get("number", 0)) not in numbers] + kept
         return "<|>".join([name + "|" + mail] + [result_record(r) for r in results])
 
     def send(self, post):
@@ -495,12 +719,11 @@ class ExamService(Supervision):
         with self.lock:
             if post.get("cmd2") == "edit" or key not in self.received:
                 self.received[key] = post["txt"]
-                self.keep_sheet(post)
-                self.save_state()
                 reply = "ok"
             else:
                 reply = "deja"
             self.sent.append({"post": dict(post), "reply": reply})
+            self.keep_sheet(post, reply)
         return reply
 
     def student_of(self, post):
@@ -543,6 +766,8 @@ class ExamService(Supervision):
                 return {"sent": [dict(s) for s in self.sent]}
         if name in SUPERVISION_CONTROLS:
             return SUPERVISION_CONTROLS[name](self, command)
+        if name in GRADING_CONTROLS:
+            return GRADING_CONTROLS[name](self, command)
         if name == "exam-student":
             with self.lock:
                 self.students[int(command["id"])] = (command.get("name", ""),
@@ -569,6 +794,11 @@ COMMANDS = {
     "sendim": ExamService.sendim,
     "sendedit": ExamService.sendedit,
     "changetat": ExamService.changetat,
+    "listimtihan": ExamService.listimtihan,
+    "imtihanuser": ExamService.imtihanuser,
+    "tankit": ExamService.tankit,
+    "changeostad": ExamService.changeostad,
+    "getimt": ExamService.getimt,
 }
 
 
@@ -672,6 +902,8 @@ def make_handler(service):
             status = int(fault.get("status", 200))
             # A post answered with a failure status is not carried out.
             payload = handler(service, post) if status == 200 else ""
+            if status == 200 and cmd in KEPT_COMMANDS:
+                service.save_state()
             if "raw" in fault:
                 reply = fault["raw"]
             elif fault.get("unframed"):

@@ -309,7 +309,7 @@ class Endpoint(unittest.TestCase):
 
 
 class KeptState(unittest.TestCase):
-    """With --exam-state, what "send" took is there again in the next run."""
+    """With --exam-state, what the endpoint received is there again in the next run."""
 
     def start(self, *arguments):
         proc = subprocess.Popen([sys.executable, os.path.join(HERE, "institute.py")]
@@ -318,7 +318,7 @@ class KeptState(unittest.TestCase):
         line = proc.stdout.readline()
         self.assertTrue(line.startswith("READY "), line)
         self.addCleanup(self.stop, proc)
-        return json.loads(line[6:])["exam"]
+        return json.loads(line[6:])
 
     @staticmethod
     def stop(proc):
@@ -327,58 +327,68 @@ class KeptState(unittest.TestCase):
         proc.stdout.close()
         proc.stderr.close()
 
-    def post(self, port, items):
+    def post(self, ports, items):
         body = "?" + URL + "".join("&%s=%s" % (k, v) for k, v in items)
-        conn = http.client.HTTPConnection("127.0.0.1", port, timeout=10)
+        conn = http.client.HTTPConnection("127.0.0.1", ports["exam"], timeout=10)
         conn.request("POST", exam.PATH, body.encode(), {"Content-Type": exam.CONTENT_TYPE})
         data = conn.getresponse().read().decode("utf-8")
         conn.close()
         return data[6:-4]
 
-    def results(self, port, number="1001"):
-        return self.post(port, [("id_user", number), ("cmd", "getimtihan"), ("isgroup", "no")])
+    def control(self, ports, command):
+        conn = http.client.HTTPConnection("127.0.0.1", ports["control"], timeout=10)
+        conn.request("POST", "/control", json.dumps(command).encode())
+        reply = json.loads(conn.getresponse().read())
+        conn.close()
+        return reply
 
-    def send(self, port, txt, exam_id="12"):
-        return self.post(port, [("cmd", "send"), ("id_user", "1001"), ("isgroup", "no"),
-                                ("txt", txt), ("id", exam_id), ("titre", "Reading%20I")])
+    def results(self, ports, number="1001"):
+        return self.post(ports, [("id_user", number), ("cmd", "getimtihan"), ("isgroup", "no")])
+
+    def send(self, ports, txt, exam_id="13", edit=False):
+        return self.post(ports, [("cmd", "send")] + ([("cmd2", "edit")] if edit else [])
+                         + [("id_user", "1001"), ("isgroup", "no"), ("txt", txt),
+                            ("id", exam_id), ("titre", "x")])
 
     def test_sent_sheets_come_back(self):
         folder = tempfile.mkdtemp()
         self.addCleanup(shutil.rmtree, folder)
         state = os.path.join(folder, "home", "exam-state.json")
-        port = self.start("--exam-state", state)
-        demo = self.results(port).split("<|>")
-        self.assertEqual(self.send(port, "1<:>Q<:>1<:>%D8%B7"), "ok")
-        # Shown at once as an ungraded sheet, dated now, after the demo ones.
-        shown = self.results(port).split("<|>")
+        ports = self.start("--exam-state", state)
+        demo = self.results(ports).split("<|>")
+        self.assertEqual(self.send(ports, "1<:>Q<:>1<:>%D8%B7"), "ok")
+        # Shown at once as an ungraded sheet of exam 13, after the demo results.
+        shown = self.results(ports).split("<|>")
         self.assertEqual(shown[:-1], demo)
         fields = shown[-1].split("|")
-        self.assertEqual(fields[0], "Reading I<:>1<:>2")
-        self.assertEqual((fields[1], fields[3], fields[4]), ("12", "1<:>Q<:>1<:>ط", ""))
-        self.assertEqual(len(fields[2]), len("2015-03-01 10:00:00"))
+        self.assertEqual(fields[0], "Écriture et Style<:>2<:>1")
+        self.assertEqual((fields[1], fields[3], fields[4]), ("13", "1<:>Q<:>1<:>ط", ""))
         self.assertTrue(os.path.exists(state))
 
-        # A new run: the sheet is there, a repeat is "deja", an edit replaces it.
-        port = self.start("--exam-state", state)
-        self.assertEqual(self.results(port).split("<|>"), shown)
-        self.assertEqual(self.send(port, "again"), "deja")
-        self.assertEqual(self.post(port, [("cmd", "send"), ("cmd2", "edit"), ("id_user", "1001"),
-                                          ("isgroup", "no"), ("txt", "fixed"), ("id", "12"),
-                                          ("titre", "Reading%20I")]), "ok")
-        port = self.start("--exam-state", state)
-        again = self.results(port).split("<|>")
+        # A new run: the sheet is there, a repeat is "deja"; a grading is kept.
+        ports = self.start("--exam-state", state)
+        self.assertEqual(self.results(ports).split("<|>"), shown)
+        self.assertEqual(self.send(ports, "again"), "deja")
+        sheet = [s for s in self.control(ports, {"command": "exam-sheets"})["sheets"]
+                 if s["exam"] == "13"][0]
+        self.assertEqual(self.post(ports, [("cmd", "tankit"), ("user_admin", "admin"),
+                                           ("pwd", "admin123"), ("id", sheet["id"]),
+                                           ("txt", "0::4")]), "edit")
+        self.assertEqual(self.send(ports, "fixed", edit=True), "ok")
+        ports = self.start("--exam-state", state)
+        again = self.results(ports).split("<|>")
         self.assertEqual(len(again), len(shown))
-        self.assertEqual(again[-1].split("|")[3], "fixed")
-        self.assertEqual(self.results(port, "1002"), self.results(self.start(), "1002"))
+        self.assertEqual(again[-1].split("|")[3:], ["fixed", "0::4"])
+        self.assertEqual(self.send(ports, "once%20more"), "deja")
 
     def test_without_state_every_run_starts_afresh(self):
-        port = self.start()
-        demo = self.results(port)
-        self.assertEqual(self.send(port, "x"), "ok")
-        self.assertNotEqual(self.results(port), demo)
-        port = self.start()
-        self.assertEqual(self.results(port), demo)
-        self.assertEqual(self.send(port, "x"), "ok")
+        ports = self.start()
+        demo = self.results(ports)
+        self.assertEqual(self.send(ports, "x"), "ok")
+        self.assertNotEqual(self.results(ports), demo)
+        ports = self.start()
+        self.assertEqual(self.results(ports), demo)
+        self.assertEqual(self.send(ports, "x"), "ok")
 
     def test_damaged_state_is_replaced(self):
         folder = tempfile.mkdtemp()
@@ -386,10 +396,10 @@ class KeptState(unittest.TestCase):
         state = os.path.join(folder, "exam-state.json")
         with open(state, "w") as f:
             f.write("{not json")
-        port = self.start("--exam-state", state)
-        self.assertEqual(self.send(port, "x"), "ok")
+        ports = self.start("--exam-state", state)
+        self.assertEqual(self.send(ports, "x"), "ok")
         with open(state, encoding="utf-8") as f:
-            self.assertEqual(json.load(f)["received"], [[["1001", "no", "12"], "x"]])
+            self.assertEqual(json.load(f)["received"], [[["1001", "no", "13"], "x"]])
 
 
 if __name__ == "__main__":

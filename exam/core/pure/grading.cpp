@@ -42,22 +42,29 @@ GradedSheet fillGrades(const QString &html, const QString &grading)
             html, {{totalSlot, QString::fromUtf8("<div id='total'>لم يتم تصحيح هذا الامتحان بعد</div>")}});
         return out;
     }
-    QString page = html;
+    QString page;
     float total = g.total;
     if (total == 0.0f) {
+        // One pass: each mark goes into the next empty slot, the page is
+        // copied piece by piece and never shifted.
         const QString slot = QStringLiteral("<div id='note'></div>");
+        const QString open = QString::fromUtf8("<div id='note2'>النقطة : <span id='nokta'>");
+        const QString close = QStringLiteral("</span></div>");
+        page.reserve(html.size() + html.size() / 4);
         int from = 0;
         for (const QString &text : qAsConst(g.marks)) {
-            const int at = page.indexOf(slot, from);
+            const int at = html.indexOf(slot, from);
             if (at < 0)
                 break;
             const float mark = readFloat(text);
-            const QString filled = QString::fromUtf8("<div id='note2'>النقطة : <span id='nokta'>")
-                                   + formatNumber(mark) + QStringLiteral("</span></div>");
-            page.replace(at, slot.size(), filled);
-            from = at + filled.size();
+            page.append(html.midRef(from, at - from));
+            page += open + formatNumber(mark) + close;
+            from = at + slot.size();
             total += mark;
         }
+        page.append(html.midRef(from));
+    } else {
+        page = html;
     }
     out.total = total;
     out.overTwenty = total > 20.0f;
