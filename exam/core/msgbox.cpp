@@ -8,6 +8,7 @@
 #include "core/frmconnect.h"
 
 #include <QAbstractButton>
+#include <QPointer>
 #include <QScreen>
 #include <QShowEvent>
 
@@ -29,9 +30,27 @@ protected:
     void showEvent(QShowEvent *event) override
     {
         QMessageBox::showEvent(event);
-        if (!event->spontaneous())
-            placeBesideWaitBox(this);
+        if (event->spontaneous())
+            return;
+        placeBesideWaitBox(this);
+        // The window manager may frame or move the wait box after this box
+        // was placed (a busy machine): follow it while both are shown.
+        if (frmconn) {
+            m_waitBox = frmconn;
+            m_waitBox->installEventFilter(this);
+        }
     }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_waitBox && isVisible()
+            && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
+            placeBesideWaitBox(this);
+        return QMessageBox::eventFilter(watched, event);
+    }
+
+private:
+    QPointer<QWidget> m_waitBox;
 };
 
 } // namespace
