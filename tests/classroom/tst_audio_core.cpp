@@ -1,6 +1,7 @@
 // The widget-free rules of the room audio: samples, levels and meter bands,
 // the prebuffer, the source request and its answer, the stream addresses and
 // the recording names.
+#include <limits>
 #include "rooms/pure/livestream.h"
 #include "rooms/pure/pcm.h"
 #include "rooms/pure/recordingname.h"
@@ -102,6 +103,11 @@ private slots:
         QTest::addRow("32-bit float, clamped")
             << QByteArray(reinterpret_cast<const char *>(f), 12)
             << layout(32, PcmLayout::Float, true, 1) << QList<int>{16384, -32768, 32767};
+        float huge[4] = {std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity(),
+                         3e38f, -3e38f};
+        QTest::addRow("32-bit float, infinite and huge")
+            << QByteArray(reinterpret_cast<const char *>(huge), 16)
+            << layout(32, PcmLayout::Float, true, 1) << QList<int>{32767, -32768, 32767, -32768};
         QTest::addRow("partial last frame left out")
             << QByteArray("\x01\x00\x02\x00\x03", 5) << layout(16, PcmLayout::SignedInt, true, 2)
             << QList<int>{1, 2};

@@ -71,7 +71,9 @@ qint16 sampleAt(const uchar *p, const PcmLayout &l)
             std::memcpy(&f, &u, sizeof f);
             if (std::isnan(f))
                 return 0;
-            return clamp16(qint64(std::trunc(double(f) * 32768.0)));
+            // Bound before converting: huge or infinite samples overflow an integer.
+            const double d = std::trunc(double(f) * 32768.0);
+            return d >= 32767.0 ? qint16(32767) : d <= -32768.0 ? qint16(-32768) : qint16(d);
         }
         const qint64 s = l.kind == PcmLayout::SignedInt ? qint64(qint32(u)) : qint64(u) - 2147483648LL;
         return qint16(s >> 16);
