@@ -425,3 +425,22 @@ void FrmUser::declareConnectionLost()
            QMessageBox::Warning, QMessageBox::Ok);
     hooks::quit();
 }
+
+void askToAddContact(const QString &nick)
+{
+    const QString title = GeTranslate(MyMessage::GeTitle());
+    if (frmusr && nick == frmusr->getUSER()) {
+        MsgBox(title, GeTranslate(MyMessage::GeMsgNoAddMe()), QMessageBox::Warning,
+               QMessageBox::Ok);
+        return;
+    }
+    if (frmusr && frmusr->Find(nick)) {
+        MsgBox(title, GeTranslate(MyMessage::GeMsgUsrDeja()), QMessageBox::Warning,
+               QMessageBox::Ok);
+        return;
+    }
+    if (MsgBox(title, GeTranslate(MyMessage::GeMsgAddUsrLst()), QMessageBox::Information,
+               QMessageBox::Yes, QMessageBox::No)
+        != QMessageBox::No)
+        SendPacket(outgoing::addContact(nick));
+}
