@@ -153,34 +153,34 @@ void Frm_adRm::on_pushButton_4_clicked()
     SendPacket(outgoing::newGroup(name));
 }
 
+bool Frm_adRm::chosenGroup(QString *id, QString *name)
+{
+    *name = ui->T2->text();
+    const int row = ui->listGroup->currentRow();
+    if (name->trimmed().isEmpty() || row < 0 || row >= idGroups.size()) {
+        showMessage(MyMessage::GeMsgNoChoixGroup());
+        return false;
+    }
+    if (breaksFields(*name)) {
+        showMessage(MyMessage::GeMsgSeparatorChar(), QMessageBox::Warning);
+        return false;
+    }
+    *id = idGroups.at(row);
+    return true;
+}
+
 void Frm_adRm::on_pushButton_clicked()
 {
-    const QString name = ui->T2->text();
-    const int row = ui->listGroup->currentRow();
-    if (name.trimmed().isEmpty() || row < 0 || row >= idGroups.size()) {
-        showMessage(MyMessage::GeMsgNoChoixGroup());
-        return;
-    }
-    if (breaksFields(name)) {
-        showMessage(MyMessage::GeMsgSeparatorChar(), QMessageBox::Warning);
-        return;
-    }
-    SendPacket(outgoing::editGroup(idGroups.at(row), name));
+    QString id, name;
+    if (chosenGroup(&id, &name))
+        SendPacket(outgoing::editGroup(id, name));
 }
 
 void Frm_adRm::on_pushButton_2_clicked()
 {
-    const QString name = ui->T2->text();
-    const int row = ui->listGroup->currentRow();
-    if (name.trimmed().isEmpty() || row < 0 || row >= idGroups.size()) {
-        showMessage(MyMessage::GeMsgNoChoixGroup());
-        return;
-    }
-    if (breaksFields(name)) {
-        showMessage(MyMessage::GeMsgSeparatorChar(), QMessageBox::Warning);
-        return;
-    }
-    SendPacket(outgoing::deleteGroup(idGroups.at(row), name));
+    QString id, name;
+    if (chosenGroup(&id, &name))
+        SendPacket(outgoing::deleteGroup(id, name));
 }
 
 void Frm_adRm::EditGroup(const QString &tag)
@@ -328,6 +328,15 @@ bool Frm_adRm::roomFieldsAccepted()
     return true;
 }
 
+bool Frm_adRm::roomFieldsFit()
+{
+    if (!anyBreaksFields({ui->T_room->text(), ui->T_ownar->text(), ui->T_pass->text(),
+                          ui->T_pass2->text()}))
+        return true;
+    showMessage(MyMessage::GeMsgSeparatorChar(), QMessageBox::Warning);
+    return false;
+}
+
 outgoing::RoomFields Frm_adRm::roomFields() const
 {
     return {groupId(ui->comboBox->currentIndex()),
@@ -343,11 +352,8 @@ void Frm_adRm::on_pushButton_8_clicked()
 {
     if (!roomFieldsAccepted())
         return;
-    if (anyBreaksFields({ui->T_room->text(), ui->T_ownar->text(), ui->T_pass->text(),
-                         ui->T_pass2->text()})) {
-        showMessage(MyMessage::GeMsgSeparatorChar(), QMessageBox::Warning);
+    if (!roomFieldsFit())
         return;
-    }
     if (ui->T_max->text().toInt() == 0)
         ui->T_max->setText(QStringLiteral("200"));
     SendPacket(outgoing::newRoom(roomFields()));
@@ -360,11 +366,8 @@ void Frm_adRm::on_pushButton_6_clicked()
     const int row = ui->listRoom->currentRow();
     if (row < 0 || row >= idRooms.size())
         return;
-    if (anyBreaksFields({ui->T_room->text(), ui->T_ownar->text(), ui->T_pass->text(),
-                         ui->T_pass2->text()})) {
-        showMessage(MyMessage::GeMsgSeparatorChar(), QMessageBox::Warning);
+    if (!roomFieldsFit())
         return;
-    }
     SendPacket(outgoing::editRoom(idRooms.at(row), roomFields()));
 }
 

@@ -66,6 +66,12 @@ private:
     QString groupId(int index) const;
     // Checks of "new room" and "save room"; false after the message.
     bool roomFieldsAccepted();
+    // Names, teacher and passwords without the requests' separators; a
+    // message otherwise.
+    bool roomFieldsFit();
+    // The group that rename and delete act on: the current row's id and the
+    // name typed for it; a message and false when there is none.
+    bool chosenGroup(QString *id, QString *name);
     outgoing::RoomFields roomFields() const;
 
     Ui::Frm_adRm *ui;

@@ -174,26 +174,26 @@ QString Frm_adUs::currentRoomId() const
     return row >= 0 && row < idRooms.size() ? idRooms.at(row) : QString();
 }
 
-void Frm_adUs::on_pushButton_2_clicked()
+QString Frm_adUs::currentName(const QListWidget *list)
 {
-    const QListWidgetItem *member = ui->list_cherch->currentItem();
-    if (ui->list_cherch->currentRow() < 0 || !member)
-        return;
-    const QString room = currentRoomId();
-    if (room.isEmpty() || member->text().isEmpty())
-        return;
-    SendPacket(outgoing::addRoomAdmin(room, member->text()));
+    const QListWidgetItem *item = list->currentItem();
+    return list->currentRow() < 0 || !item ? QString() : item->text();
 }
+
+void Frm_adUs::sendForRoom(const QListWidget *names,
+                           QByteArray (*request)(const QString &, const QString &))
+{
+    const QString name = currentName(names);
+    const QString room = currentRoomId();
+    if (!room.isEmpty() && !name.isEmpty())
+        SendPacket(request(room, name));
+}
+
+void Frm_adUs::on_pushButton_2_clicked() { sendForRoom(ui->list_cherch, &outgoing::addRoomAdmin); }
 
 void Frm_adUs::on_pushButton_8_clicked()
 {
-    const QListWidgetItem *supervisor = ui->list_moshrif->currentItem();
-    if (ui->list_moshrif->currentRow() < 0 || !supervisor)
-        return;
-    const QString room = currentRoomId();
-    if (room.isEmpty() || supervisor->text().isEmpty())
-        return;
-    SendPacket(outgoing::deleteRoomAdmin(room, supervisor->text()));
+    sendForRoom(ui->list_moshrif, &outgoing::deleteRoomAdmin);
 }
 
 // -- search
@@ -282,28 +282,26 @@ void Frm_adUs::on_list_admin_clicked(const QModelIndex &index) { showPermissions
 
 void Frm_adUs::on_pushButton_4_clicked()
 {
-    const QListWidgetItem *admin = ui->list_admin->currentItem();
-    if (ui->list_admin->currentRow() < 0 || !admin || admin->text().isEmpty())
+    const QString admin = currentName(ui->list_admin);
+    if (admin.isEmpty())
         return;
     std::array<bool, outgoing::kPermissionKeyCount> values{};
     const QList<QCheckBox *> boxes = permissionBoxes();
     for (int i = 0; i < boxes.size(); ++i)
         values[size_t(i)] = boxes.at(i)->checkState() != Qt::Unchecked;
-    SendPacket(outgoing::savePermissions(admin->text(), values));
+    SendPacket(outgoing::savePermissions(admin, values));
 }
 
 void Frm_adUs::on_pushButton_3_clicked()
 {
-    const QListWidgetItem *member = ui->list_cherch->currentItem();
-    if (ui->list_cherch->currentRow() < 0 || !member || member->text().isEmpty())
-        return;
-    SendPacket(outgoing::addAdmin(member->text()));
+    const QString member = currentName(ui->list_cherch);
+    if (!member.isEmpty())
+        SendPacket(outgoing::addAdmin(member));
 }
 
 void Frm_adUs::on_pushButton_5_clicked()
 {
-    const QListWidgetItem *admin = ui->list_admin->currentItem();
-    if (ui->list_admin->currentRow() < 0 || !admin || admin->text().isEmpty())
-        return;
-    SendPacket(outgoing::deleteAdmin(admin->text()));
+    const QString admin = currentName(ui->list_admin);
+    if (!admin.isEmpty())
+        SendPacket(outgoing::deleteAdmin(admin));
 }

@@ -14,6 +14,7 @@ class QCheckBox;
 class QCloseEvent;
 class QKeyEvent;
 class QModelIndex;
+class QListWidget;
 class QTimer;
 
 namespace Ui {
@@ -73,6 +74,12 @@ private:
     void showPermissions(int row);
     // Id of the room at the current row of the room list; empty when none.
     QString currentRoomId() const;
+    // Text of the list's current row; empty when there is none.
+    static QString currentName(const QListWidget *list);
+    // Sends the request for the current room and the name current in names,
+    // when there are both.
+    void sendForRoom(const QListWidget *names,
+                     QByteArray (*request)(const QString &, const QString &));
 
     Ui::Frm_adUs *ui;
     QStringList idGroups;

@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStyledItemDelegate>
 #include <QTreeWidget>
 #include <QTreeWidgetItem>
 
@@ -114,6 +115,24 @@ int rank(const QString &state, bool cam)
     return group * 2 + (cam ? 0 : 1);
 }
 
+// Draws each nickname isolated in the direction of its own first letter, so
+// that it reads in its own order in a list of either direction ("@ostad"
+// keeps its mark before the name). Only the drawing changes: the row's text
+// stays the nickname.
+class NicknameDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (!option->text.isEmpty())
+            option->text = QChar(0x2068) + option->text + QChar(0x2069);
+    }
+};
+
 } // namespace
 
 CUserList::CUserList(QWidget *parent) : QWidget(parent), ui(new Ui::CUserList)
@@ -121,6 +140,7 @@ CUserList::CUserList(QWidget *parent) : QWidget(parent), ui(new Ui::CUserList)
     ui->setupUi(this);
     // Columns 2 to 4 hold the row's state for the code only.
     ui->treeWidget->header()->setMinimumSectionSize(0);
+    ui->treeWidget->setItemDelegateForColumn(0, new NicknameDelegate(ui->treeWidget));
     const int widths[] = {200, 53, 0, 0, 0};
     for (int c = 0; c < 5; ++c)
         ui->treeWidget->setColumnWidth(c, widths[c]);

@@ -87,22 +87,8 @@ void FrmSerr::on_BSearch_clicked()
 void FrmSerr::on_B_Add_clicked()
 {
     QString nick;
-    if (!currentResult(&nick))
-        return;
-    if (frmusr && nick == frmusr->getUSER()) {
-        warn(MyMessage::GeMsgNoAddMe());
-        return;
-    }
-    if (frmusr && frmusr->Find(nick)) {
-        warn(MyMessage::GeMsgUsrDeja());
-        return;
-    }
-    // This dialog may be gone once the box closes; only the nickname is used.
-    const QMessageBox::StandardButton answer =
-        MsgBox(GeTranslate(MyMessage::GeTitle()), GeTranslate(MyMessage::GeMsgAddUsrLst()),
-               QMessageBox::Information, QMessageBox::Yes, QMessageBox::No);
-    if (answer != QMessageBox::No)
-        SendPacket(outgoing::addContact(nick));
+    if (currentResult(&nick))
+        askToAddContact(nick);
 }
 
 void FrmSerr::on_BSend_Msg_clicked()

@@ -360,16 +360,7 @@ void FrmUser::MenuBat()
 
 void FrmUser::openSearch()
 {
-    if (frmserr) {
-        // The old dialog may be inside a slot of its own (a message box).
-        FrmSerr *old = frmserr;
-        frmserr = nullptr;
-        old->hide();
-        old->deleteLater();
-    }
-    frmserr = new FrmSerr(nullptr);
-    CenterWidget(frmserr);
-    frmserr->show();
+    openCentred(frmserr);
 }
 
 void FrmUser::on_Bsearch_clicked() { openSearch(); }
@@ -396,29 +387,12 @@ void FrmUser::on_Bimtihan_clicked() { MenuImtihan(); }
 
 void FrmUser::MenuAdminGR()
 {
-    if (frmadrm) {
-        // The old window may be inside a slot of its own (a message box).
-        Frm_adRm *old = frmadrm;
-        frmadrm = nullptr;
-        old->hide();
-        old->deleteLater();
-    }
-    frmadrm = new Frm_adRm(nullptr);
-    CenterWidget(frmadrm);
-    frmadrm->show();
+    openCentred(frmadrm);
 }
 
 void FrmUser::MenuAdminUsers()
 {
-    if (frmadus) {
-        Frm_adUs *old = frmadus;
-        frmadus = nullptr;
-        old->hide();
-        old->deleteLater();
-    }
-    frmadus = new Frm_adUs(nullptr);
-    CenterWidget(frmadus);
-    frmadus->show();
+    openCentred(frmadus);
 }
 
 void FrmUser::time_out()
@@ -450,4 +424,23 @@ void FrmUser::declareConnectionLost()
     MsgBox(GeTranslate(MyMessage::GeTitle()), GeTranslate(MyMessage::GeMsgSabib()),
            QMessageBox::Warning, QMessageBox::Ok);
     hooks::quit();
+}
+
+void askToAddContact(const QString &nick)
+{
+    const QString title = GeTranslate(MyMessage::GeTitle());
+    if (frmusr && nick == frmusr->getUSER()) {
+        MsgBox(title, GeTranslate(MyMessage::GeMsgNoAddMe()), QMessageBox::Warning,
+               QMessageBox::Ok);
+        return;
+    }
+    if (frmusr && frmusr->Find(nick)) {
+        MsgBox(title, GeTranslate(MyMessage::GeMsgUsrDeja()), QMessageBox::Warning,
+               QMessageBox::Ok);
+        return;
+    }
+    if (MsgBox(title, GeTranslate(MyMessage::GeMsgAddUsrLst()), QMessageBox::Information,
+               QMessageBox::Yes, QMessageBox::No)
+        != QMessageBox::No)
+        SendPacket(outgoing::addContact(nick));
 }

@@ -127,3 +127,8 @@ private:
     QAction *m_actAdminMsg;
     QAction *m_actBat;
 };
+
+// Asks the server to add nick to the own contacts, after the checks and the
+// question: never oneself, never a user already listed. The caller may be
+// gone once the question is answered; only the nickname is used.
+void askToAddContact(const QString &nick);

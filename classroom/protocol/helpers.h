@@ -15,6 +15,29 @@ void CenterWidget(QWidget *widget);
 // Where CenterWidget puts a window of that geometry in that area: each half
 // from the inclusive edges, truncated.
 QPoint centredPosition(const QRect &area, const QRect &geometry);
+// Takes a single window out of its registry pointer and deletes it once
+// control is back in the event loop: it may be inside a slot of its own,
+// under a message box. Nothing when the pointer is null.
+template<typename Window>
+void retireWindow(Window *&registered)
+{
+    if (!registered)
+        return;
+    Window *old = registered;
+    registered = nullptr;
+    old->hide();
+    old->deleteLater();
+}
+// Replaces a single window by a new one, without parent, centred and shown.
+template<typename Window>
+Window *openCentred(Window *&registered)
+{
+    retireWindow(registered);
+    registered = new Window(nullptr);
+    CenterWidget(registered);
+    registered->show();
+    return registered;
+}
 // Paints the forms' background picture (":/Resources/frm/bb.png") behind a
 // window, in all colour groups; a plain background when it cannot be loaded.
 void paintFormBackground(QWidget *form);

@@ -15,13 +15,7 @@ namespace {
 
 void replaceNotice()
 {
-    if (frmimtihan) {
-        // The old notice may be inside a slot of its own (a message box).
-        FrmImtihan *old = frmimtihan;
-        frmimtihan = nullptr;
-        old->hide();
-        old->deleteLater();
-    }
+    retireWindow(frmimtihan);
     frmimtihan = new FrmImtihan(nullptr);
     frmimtihan->show();
 }

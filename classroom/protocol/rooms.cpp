@@ -27,13 +27,7 @@ QString roomTitle(const QString &name) { return name + QStringLiteral("  _ ") + 
 
 void enterRoom(const RoomEntry &entry)
 {
-    if (frmgrup) {
-        // Deferred: the chooser may be inside a prompt of its own.
-        FrmGroup *chooser = frmgrup;
-        frmgrup = nullptr;
-        chooser->hide();
-        chooser->deleteLater();
-    }
+    retireWindow(frmgrup); // it may be inside a prompt of its own
     if (FindRoom(entry.id) < 0) {
         auto *made = new FrmRoom(nullptr, entry.id);
         made->setName(entry.name);

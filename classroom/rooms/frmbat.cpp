@@ -51,13 +51,5 @@ void FrmBat::closeEvent(QCloseEvent *event)
 
 void openFrmBat()
 {
-    if (frmbat) {
-        FrmBat *old = frmbat;
-        frmbat = nullptr;
-        old->hide();
-        old->deleteLater();
-    }
-    frmbat = new FrmBat(nullptr);
-    CenterWidget(frmbat);
-    frmbat->show();
+    openCentred(frmbat);
 }

@@ -66,12 +66,7 @@ FrmGroup::FrmGroup(QWidget *parent) : QDialog(parent), ui(new Ui_FrmGroup)
     setColumnWidths();
     ui->table1->setRowCount(0);
 
-    if (frmwait2) {
-        FrmWait2 *old = frmwait2;
-        frmwait2 = nullptr;
-        old->hide();
-        old->deleteLater();
-    }
+    retireWindow(frmwait2);
 }
 
 FrmGroup::~FrmGroup()
@@ -164,16 +159,18 @@ void FrmGroup::showPassword()
 
 void FrmGroup::on_table1_doubleClicked(const QModelIndex &) { menuEntre(); }
 
-void FrmGroup::menuEntre()
+void FrmGroup::menuEntre() { enterChosen(QString()); }
+
+void FrmGroup::enterChosen(const QString &pwdAdmin)
 {
     int id = 0;
     bool locked = false;
     if (!currentRoom(&id, &locked))
         return;
     if (locked)
-        showPassword();
+        showPassword(); // the supervisor's password is dropped
     else
-        DblClick_MS(id, QString(), QString());
+        DblClick_MS(id, pwdAdmin, QString());
 }
 
 void FrmGroup::menuAdmin()
@@ -191,16 +188,8 @@ void FrmGroup::menuAdmin()
     if (!self || result != QDialog::Accepted)
         return;
     const QString password = prompt.textValue();
-    if (password.isEmpty())
-        return;
-    int id = 0;
-    bool locked = false;
-    if (!currentRoom(&id, &locked))
-        return;
-    if (locked)
-        showPassword();
-    else
-        DblClick_MS(id, password, QString());
+    if (!password.isEmpty())
+        enterChosen(password);
 }
 
 void FrmGroup::on_B1_clicked()
@@ -257,12 +246,7 @@ void FrmGroup::DblClick_MS(int id, const QString &pwdAdmin, const QString &pwdLo
         return;
     }
     SendPacket(outgoing::enterRoom(QString::number(id), pwdAdmin, pwdLock));
-    if (frmwait2) {
-        FrmWait2 *old = frmwait2;
-        frmwait2 = nullptr;
-        old->hide();
-        old->deleteLater();
-    }
+    retireWindow(frmwait2);
     frmwait2 = new FrmWait2(nullptr);
     frmwait2->show();
     hide();

@@ -53,6 +53,9 @@ private:
     // table has no rows or no current row.
     bool currentRoom(int *id, bool *locked);
     void showPassword();
+    // The chosen room entered with that supervisor password, or its
+    // password panel shown when it is locked.
+    void enterChosen(const QString &pwdAdmin);
     void setColumnWidths();
 
     Ui_FrmGroup *ui;

@@ -377,23 +377,8 @@ void FrmRoom::menuSendfile() {}
 void FrmRoom::menuAddusr()
 {
     const QString nick = commandNick();
-    if (nick.isEmpty())
-        return;
-    const QString title = GeTranslate(MyMessage::GeTitle());
-    if (nick == ownNick()) {
-        MsgBox(title, GeTranslate(MyMessage::GeMsgNoAddMe()), QMessageBox::Warning,
-               QMessageBox::Ok);
-        return;
-    }
-    if (frmusr && frmusr->Find(nick)) {
-        MsgBox(title, GeTranslate(MyMessage::GeMsgUsrDeja()), QMessageBox::Warning,
-               QMessageBox::Ok);
-        return;
-    }
-    if (MsgBox(title, GeTranslate(MyMessage::GeMsgAddUsrLst()), QMessageBox::Information,
-               QMessageBox::Yes, QMessageBox::No)
-        != QMessageBox::No)
-        SendPacket(outgoing::addContact(nick));
+    if (!nick.isEmpty())
+        askToAddContact(nick);
 }
 
 void FrmRoom::menuWhisbar()

@@ -357,6 +357,96 @@ private slots:
         verifyReadable(again, tokens);
         QCOMPARE(leftToRight(again, tokens), drawn);
     }
+
+    // Lines long enough to wrap, of every kind, as a room of the usual width
+    // shows them: each line fragment stays inside its line and clear of the
+    // line's time.
+    void wrappedLines_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("kind");
+        bothDirections([](const QString &ui, bool) {
+            auto row = [&](const char *name, const QString &text, int kind) {
+                QTest::addRow("%s: %s", qPrintable(ui), name) << text << kind;
+            };
+            const QString mixedArabicFirst =
+                ar("أهلا وسهلا <b>بالجميع</b> and welcome to everyone in this room today, "
+                   "a long line that wraps at the edge of its box");
+            const QString mixedLatinFirst =
+                ar("Welcome to the lesson of today, مرحبا بكم جميعا في هذه الحلقة المباركة "
+                   "and good luck to everyone here");
+            const QString whisper =
+                ar("سر بيننا: Hello يا علي، this is a whisper line that is long enough to wrap "
+                   "around the edge of the box");
+            const QString arabic = ar("السلام عليكم ورحمة الله وبركاته، مرحبا بكم في المجلس "
+                                      "العام ونرجو أن تستفيدوا من هذا الدرس المبارك إن شاء الله");
+            const QString latin = QStringLiteral(
+                "The quick brown fox jumps over the lazy dog, again and again, until the line "
+                "is far too long for its box");
+            for (int kind : {int(PeerLine), int(WhisperLine), int(OwnLine)}) {
+                const QByteArray k = QByteArray::number(kind);
+                row(("mixed, arabic first, kind " + k).constData(), mixedArabicFirst, kind);
+                row(("mixed, latin first, kind " + k).constData(), mixedLatinFirst, kind);
+                row(("whisper text, kind " + k).constData(), whisper, kind);
+                row(("arabic, kind " + k).constData(), arabic, kind);
+                row(("latin, kind " + k).constData(), latin, kind);
+            }
+        });
+    }
+    void wrappedLines()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, kind);
+        setInterface(QTest::currentDataTag());
+        ControlTxt c;
+        c.resize(480, 400);
+        c.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&c));
+        QTRY_COMPARE(frameOf(c)
+                         ->findFirstElement(QStringLiteral("#togglebutton"))
+                         .styleProperty(QStringLiteral("display"), QWebElement::ComputedStyle),
+                     QStringLiteral("none"));
+        c.insertTxt(QStringLiteral("omar"), c.TestHtm(text), kind);
+        // Every fragment of the text after the time cell, line by line.
+        const QString json =
+            frameOf(c)
+                ->evaluateJavaScript(QStringLiteral(
+                    "(function () {"
+                    "  var all = document.querySelectorAll('div.message p');"
+                    "  var p = all[all.length - 1], time = p.querySelector('span.messagetime');"
+                    "  var range = document.createRange();"
+                    "  range.setStartAfter(time); range.setEnd(p, p.childNodes.length);"
+                    "  function rect(r) { return [r.left, r.right, r.top, r.bottom]; }"
+                    "  var out = [], rects = range.getClientRects();"
+                    "  for (var i = 0; i < rects.length; ++i)"
+                    "    if (rects[i].width > 0) out.push(rect(rects[i]));"
+                    "  return JSON.stringify({line: rect(p.getBoundingClientRect()),"
+                    "                         time: rect(time.getBoundingClientRect()),"
+                    "                         fragments: out});"
+                    "})()"))
+                .toString();
+        const QJsonObject o = QJsonDocument::fromJson(json.toUtf8()).object();
+        const Box line = boxOf(o.value(QStringLiteral("line")));
+        const Box time = boxOf(o.value(QStringLiteral("time")));
+        const QJsonArray fragments = o.value(QStringLiteral("fragments")).toArray();
+        QVERIFY2(fragments.size() > 1, qPrintable(json));
+        double top = 1e9, bottom = -1e9;
+        for (const QJsonValue &v : fragments) {
+            const Box f = boxOf(v);
+            top = qMin(top, f.top);
+            bottom = qMax(bottom, f.bottom);
+            const QString what = QStringLiteral("%1..%2 (line %3..%4, time %5..%6) in %7")
+                                     .arg(f.left).arg(f.right).arg(line.left).arg(line.right)
+                                     .arg(time.left).arg(time.right).arg(json);
+            QVERIFY2(f.left >= line.left - 1 && f.right <= line.right + 1,
+                     qPrintable("outside its line: " + what));
+            const bool besideTime = f.top < time.bottom - 1 && f.bottom > time.top + 1;
+            if (besideTime)
+                QVERIFY2(f.left >= time.right - 1 || f.right <= time.left + 1,
+                         qPrintable("over the time: " + what));
+        }
+        QVERIFY2(bottom - top > 20, "the line did not wrap");
+    }
 };
 
 QTEST_MAIN(TestChatBidi)

@@ -468,6 +468,49 @@ private slots:
         QCOMPARE(spy.at(0).at(0).toPoint(), viewport->mapTo(&l, at));
     }
 
+    // A nickname reads in its own order whatever the list's direction: the
+    // mark "@" stands before a Latin name (at its left) and before an Arabic
+    // one (at its right). Each row is drawn as the same text isolated in the
+    // direction it should have; the stored nickname keeps its text.
+    void nicknamesReadInTheirOwnOrder_data()
+    {
+        QTest::addColumn<Qt::LayoutDirection>("direction");
+        QTest::addColumn<QString>("nick");
+        QTest::addColumn<bool>("marked");
+        QTest::addColumn<bool>("rightToLeft"); // the name's own direction
+        const QString arabic = QString::fromUtf8("أحمد");
+        for (Qt::LayoutDirection d : {Qt::RightToLeft, Qt::LeftToRight}) {
+            const char *side = d == Qt::RightToLeft ? "rtl list" : "ltr list";
+            QTest::addRow("%s: marked latin", side) << d << "ostad" << true << false;
+            QTest::addRow("%s: marked arabic", side) << d << arabic << true << true;
+            QTest::addRow("%s: latin with a trailing mark", side) << d << "sara!" << false << false;
+            QTest::addRow("%s: arabic then digits", side) << d << arabic + " 12" << false << true;
+            QTest::addRow("%s: digits then latin", side) << d << "12 omar" << false << false;
+        }
+    }
+    void nicknamesReadInTheirOwnOrder()
+    {
+        QFETCH(Qt::LayoutDirection, direction);
+        QFETCH(QString, nick);
+        QFETCH(bool, marked);
+        QFETCH(bool, rightToLeft);
+        const QString shown = marked ? QLatin1Char('@') + nick : nick;
+        const QChar isolate(rightToLeft ? 0x2067 : 0x2066);
+        CUserList drawn, expected;
+        for (CUserList *l : {&drawn, &expected}) {
+            l->setLayoutDirection(direction);
+            l->resize(278, 120);
+        }
+        drawn.AddItem(nick, -101, marked);
+        expected.AddItem(isolate + shown + QChar(0x2069), -101, false);
+        QCOMPARE(treeOf(drawn)->topLevelItem(0)->text(0), shown);
+        treeOf(drawn)->setCurrentItem(treeOf(drawn)->topLevelItem(0));
+        QCOMPARE(drawn.SelectedItem(), marked ? nick : shown);
+        treeOf(drawn)->setCurrentItem(nullptr);
+        treeOf(drawn)->clearSelection();
+        QCOMPARE(drawn.grab().toImage(), expected.grab().toImage());
+    }
+
     void oddNicknames_data()
     {
         QTest::addColumn<QString>("nick");

@@ -37,6 +37,26 @@ private slots:
         QTest::newRow("entities stay") << "&lt;script&gt; &amp; &nbsp; &#1587;" << "&lt;script&gt; &amp; &nbsp; &#1587;";
         QTest::newRow("arabic") << QString::fromUtf8("<b>سلام</b>") << QString::fromUtf8("<b>سلام</b>");
         QTest::newRow("upper case tags") << "<B>x</B><A HREF='HTTP://A.COM'>y</A>" << "<b>x</b><a href=\"HTTP://A.COM\">y</a>";
+        // One value under two rules is judged by each rule.
+        QTest::newRow("same value, other rules")
+            << "<p align=\"Left\" dir=\"Left\">x</p><p dir=\"Left\">y</p>"
+            << "<p align=\"left\">x</p><p>y</p>";
+        QTest::newRow("first of a repeated attribute")
+            << "<b style=\"color:red\" style=\"color:blue\">x</b>" << "<b style=\"color:red;\">x</b>";
+        QTest::newRow("style in other cases")
+            << "<span style='COLOR: Red ; Font-Size:12PX;margin:0 4px'>x</span>"
+            << "<span style=\"color:red; font-size:12px; margin:0 4px;\">x</span>";
+        QTest::newRow("name that lowers to a kept one")
+            << QString::fromUtf8("<stri\u212Ae>x</stri\u212Ae>") << "<strike>x</strike>";
+        QTest::newRow("attribute without a value")
+            << "<img src='http://a/b.png' alt>" << "<img src=\"http://a/b.png\" alt=\"\">";
+        QString many, manyKept;
+        for (int i = 0; i < 40; ++i) {
+            const QString colour = QStringLiteral("#%1").arg(i % 20, 3, 10, QLatin1Char('0'));
+            many += QStringLiteral("<span style='color:%1'>x</span>").arg(colour);
+            manyKept += QStringLiteral("<span style=\"color:%1;\">x</span>").arg(colour);
+        }
+        QTest::newRow("many styles, each again") << many << manyKept;
     }
     void kept()
     {

@@ -15,9 +15,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (bool trim : {false, true})
         if (parseIdNameList(body, trim).size() > bars + 1)
             __builtin_trap();
+    // Each room keeps its own record: one "|" part of the body, whose first
+    // ":" field is the room's id.
     for (const AdminRoom &room : parseAdminRooms(body))
         if (room.id != room.id.trimmed() || room.name != room.name.trimmed()
-            || !body.contains(room.record))
+            || room.record.contains(QLatin1Char('|'))
+            || room.record.section(QLatin1Char(':'), 0, 0).trimmed() != room.id)
             __builtin_trap();
     if (parseSupervisors(body).size() != bars)
         __builtin_trap();

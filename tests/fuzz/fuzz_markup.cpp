@@ -28,49 +28,66 @@ bool startsWithAddress(const QStringRef &value)
     return false;
 }
 
+// Elements that filtered markup never holds; only names of the same length
+// are compared.
+bool isForbidden(const QStringRef &name)
+{
+    static const char *const byLength[7][5] = {
+        {}, {}, {}, {"svg"}, {"math", "form", "base", "meta", "link"},
+        {"style", "embed", "frame"}, {"script", "iframe", "object"}};
+    if (name.size() >= 7)
+        return false;
+    for (const char *forbidden : byLength[name.size()])
+        if (forbidden && name == QLatin1String(forbidden))
+            return true;
+    return false;
+}
+
 // One pass over filtered markup: outside tags '<' and '>' never stand alone;
 // each tag is written canonically (a lower-case name, double-quoted values),
 // is none of the forbidden ones, has no handler, and its addresses are web
 // or mail addresses.
-void checkFiltered(const QString &out)
+void checkFiltered(const QString &filtered)
 {
-    const int n = out.size();
+    const QChar *out = filtered.constData();
+    const int n = filtered.size();
     for (int k = 0; k < n; ++k) {
-        if (out.at(k) == QLatin1Char('>'))
-            check(false);
-        if (out.at(k) != QLatin1Char('<'))
-            continue;
+        // The text up to the next tag holds no '>'.
+        const int lt = filtered.indexOf(QLatin1Char('<'), k);
+        const int gt = filtered.indexOf(QLatin1Char('>'), k);
+        check(gt < 0 || (lt >= 0 && gt > lt));
+        if (lt < 0)
+            break;
+        k = lt;
         int j = k + 1;
-        if (j < n && out.at(j) == QLatin1Char('/'))
+        if (j < n && out[j] == QLatin1Char('/'))
             ++j;
         const int nameStart = j;
-        while (j < n && (isLower(out.at(j)) || isDigit(out.at(j))))
+        while (j < n && (isLower(out[j]) || isDigit(out[j])))
             ++j;
         check(j > nameStart);
-        const QStringRef name = out.midRef(nameStart, j - nameStart);
-        for (const char *forbidden : {"script", "style", "iframe", "object", "embed", "svg", "math",
-                                      "form", "base", "meta", "link", "frame"})
-            check(name != QLatin1String(forbidden));
-        while (j < n && out.at(j) == QLatin1Char(' ')) {
+        check(!isForbidden(filtered.midRef(nameStart, j - nameStart)));
+        while (j < n && out[j] == QLatin1Char(' ')) {
             ++j;
             const int attrStart = j;
-            while (j < n && (isLower(out.at(j)) || out.at(j) == QLatin1Char('-')))
+            while (j < n && (isLower(out[j]) || out[j] == QLatin1Char('-')))
                 ++j;
             check(j > attrStart);
-            const QStringRef attribute = out.midRef(attrStart, j - attrStart);
-            check(!attribute.startsWith(QLatin1String("on")));
-            if (j < n && out.at(j) == QLatin1Char('=')) {
-                check(j + 1 < n && out.at(j + 1) == QLatin1Char('"'));
-                const int close = out.indexOf(QLatin1Char('"'), j + 2);
+            const QStringRef attribute = filtered.midRef(attrStart, j - attrStart);
+            check(!(j - attrStart >= 2 && out[attrStart] == QLatin1Char('o')
+                    && out[attrStart + 1] == QLatin1Char('n')));
+            if (j < n && out[j] == QLatin1Char('=')) {
+                check(j + 1 < n && out[j + 1] == QLatin1Char('"'));
+                const int close = filtered.indexOf(QLatin1Char('"'), j + 2);
                 check(close > 0);
-                const QStringRef value = out.midRef(j + 2, close - j - 2);
+                const QStringRef value = filtered.midRef(j + 2, close - j - 2);
                 check(!value.contains(QLatin1Char('<')) && !value.contains(QLatin1Char('>')));
                 if (attribute == QLatin1String("href") || attribute == QLatin1String("src"))
                     check(startsWithAddress(value));
                 j = close + 1;
             }
         }
-        check(j < n && out.at(j) == QLatin1Char('>'));
+        check(j < n && out[j] == QLatin1Char('>'));
         k = j;
     }
 }

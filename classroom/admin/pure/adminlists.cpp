@@ -8,33 +8,36 @@ namespace {
 const QString kBar = QStringLiteral("|");
 const QString kColon = QStringLiteral(":");
 
+// Calls each(record, fields) for every "|" record of a list body that has
+// at least an id and a name; a blank body holds none.
+template<typename Each>
+void forEachListed(const QString &body, Each each)
+{
+    if (body.trimmed().isEmpty())
+        return;
+    const Fields records(body, kBar);
+    for (int i = 0; i < records.count(); ++i) {
+        const Fields f = records.split(i, kColon);
+        if (f.count() >= 2)
+            each(records.text(i), f);
+    }
+}
+
 } // namespace
 
 QVector<IdName> parseIdNameList(const QString &body, bool trim)
 {
     QVector<IdName> out;
-    if (body.trimmed().isEmpty())
-        return out;
-    const Fields records(body, kBar);
-    for (int i = 0; i < records.count(); ++i) {
-        const Fields f = records.split(i, kColon);
-        if (f.count() < 2)
-            continue;
+    forEachListed(body, [&](const QString &, const Fields &f) {
         out.append({trim ? f.trimmed(0) : f.text(0), trim ? f.trimmed(1) : f.text(1)});
-    }
+    });
     return out;
 }
 
 QVector<AdminRoom> parseAdminRooms(const QString &body)
 {
     QVector<AdminRoom> out;
-    if (body.trimmed().isEmpty())
-        return out;
-    const Fields records(body, kBar);
-    for (int i = 0; i < records.count(); ++i) {
-        const Fields f = records.split(i, kColon);
-        if (f.count() < 2)
-            continue;
+    forEachListed(body, [&](const QString &record, const Fields &f) {
         AdminRoom room;
         room.id = f.trimmed(0);
         room.name = f.trimmed(1);
@@ -43,9 +46,9 @@ QVector<AdminRoom> parseAdminRooms(const QString &body)
         room.owner = f.text(5);
         room.maximum = f.text(6);
         room.banner = Detxt(f.text(7));
-        room.record = records.text(i);
+        room.record = record;
         out << room;
-    }
+    });
     return out;
 }
 

@@ -78,10 +78,19 @@ QString applyPairs(const QString &text, const Pairs &pairs, int openSize, int cl
     QString out;
     out.reserve(text.size() + pairs.opens.size() * 64);
     int o = 0, c = 0, depth = 0, at = 0;
+    const QChar *d = text.constData();
     auto copyTo = [&](int end) {
         if (depth > 0 && addresses) {
-            for (int k = at; k < end; ++k)
-                appendAddressChar(out, text.at(k));
+            int from = at; // the run of characters that stay as they are
+            for (int k = at; k < end; ++k) {
+                const ushort u = d[k].unicode();
+                if (u != '\'' && u != '<' && u != '>')
+                    continue;
+                out.append(d + from, k - from);
+                appendAddressChar(out, d[k]);
+                from = k + 1;
+            }
+            out.append(d + from, end - from);
         } else {
             out += text.midRef(at, end - at);
         }
@@ -167,8 +176,9 @@ const QLatin1String kAddressStarts[] = {QLatin1String("http://"), QLatin1String(
 int findAddress(const QString &text, int pos, int &kind)
 {
     const int n = text.size();
+    const QChar *d = text.constData();
     for (int k = pos; k < n; ++k) {
-        const QChar c = text.at(k);
+        const QChar c = d[k];
         if (c == QLatin1Char('<')) {
             const int gt = text.indexOf(QLatin1Char('>'), k);
             if (gt < 0)

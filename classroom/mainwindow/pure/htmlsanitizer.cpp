@@ -4,7 +4,11 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <QStringList>
+#include <QVarLengthArray>
 #include <QVector>
+
+#include <algorithm>
+#include <array>
 
 namespace {
 
@@ -36,10 +40,42 @@ struct AttrRule
 
 using ElementRules = QHash<QString, AttrRule>;
 
+// An element that a profile lets through, with what writing it takes.
+struct Element
+{
+    Element(ElementRules attributes = {}) : rules(std::move(attributes)) {}
+    ElementRules rules;
+    QString open;  // "<" and the name
+    QString close; // its end tag
+    bool isVoid = false;
+    bool closesParagraph = false; // p and div close an open paragraph
+    bool closesLink = false;      // a closes an open link
+    bool needsSource = false;     // img shows nothing without an address
+    bool needsRange = false;      // input is only the volume bar
+};
+
 struct Profile
 {
-    QHash<QString, ElementRules> elements;
+    QHash<QString, Element> elements;
 };
+
+// Fills in what each element of the profile takes to write.
+Profile finished(Profile p)
+{
+    for (auto it = p.elements.begin(); it != p.elements.end(); ++it) {
+        const QString &name = it.key();
+        Element &e = it.value();
+        e.open = QLatin1Char('<') + name;
+        e.close = QLatin1String("</") + name + QLatin1Char('>');
+        e.isVoid = name == QLatin1String("br") || name == QLatin1String("img")
+                   || name == QLatin1String("input");
+        e.closesParagraph = name == QLatin1String("p") || name == QLatin1String("div");
+        e.closesLink = name == QLatin1String("a");
+        e.needsSource = name == QLatin1String("img");
+        e.needsRange = name == QLatin1String("input");
+    }
+    return p;
+}
 
 ElementRules styled(ElementRules rules = {})
 {
@@ -64,7 +100,7 @@ const Profile &lineProfile()
                                   {QStringLiteral("size"), {AttrKind::FontSize, {}}},
                                   {QStringLiteral("face"), {AttrKind::Face, {}}}}));
         p.elements.insert(QStringLiteral("img"),
-                          {{QStringLiteral("src"), {AttrKind::MediaUrl, {}}},
+                          ElementRules{{QStringLiteral("src"), {AttrKind::MediaUrl, {}}},
                            {QStringLiteral("border"), {AttrKind::Number, {}}},
                            {QStringLiteral("width"), {AttrKind::Number, {}}},
                            {QStringLiteral("height"), {AttrKind::Number, {}}},
@@ -80,7 +116,7 @@ const Profile &lineProfile()
         ElementRules div = block;
         div.insert(QStringLiteral("class"), {AttrKind::Class, {blink}});
         p.elements.insert(QStringLiteral("div"), div);
-        return p;
+        return finished(p);
     }();
     return profile;
 }
@@ -89,9 +125,9 @@ const Profile &titleProfile()
 {
     static const Profile profile = [] {
         Profile p = lineProfile();
-        p.elements[QStringLiteral("div")].insert(
+        p.elements[QStringLiteral("div")].rules.insert(
             QStringLiteral("id"), {AttrKind::Id, {QStringLiteral("msg"), QStringLiteral("player")}});
-        ElementRules &a = p.elements[QStringLiteral("a")];
+        ElementRules &a = p.elements[QStringLiteral("a")].rules;
         a.insert(QStringLiteral("id"),
                  {AttrKind::Id, {QStringLiteral("btn-play"), QStringLiteral("btn-pause")}});
         a.insert(QStringLiteral("class"),
@@ -99,27 +135,22 @@ const Profile &titleProfile()
                   {QStringLiteral("play-btn"), QStringLiteral("play-btn-disabled"),
                    QStringLiteral("pause-btn"), QStringLiteral("pause-btn-disabled")}});
         p.elements.insert(QStringLiteral("audio"),
-                          {{QStringLiteral("id"), {AttrKind::Id, {QStringLiteral("radio")}}},
+                          ElementRules{{QStringLiteral("id"), {AttrKind::Id, {QStringLiteral("radio")}}},
                            {QStringLiteral("src"), {AttrKind::MediaUrl, {}}},
                            {QStringLiteral("preload"), {AttrKind::Preload, {}}},
                            {QStringLiteral("autoplay"), {AttrKind::Boolean, {}}}});
         p.elements.insert(QStringLiteral("input"),
-                          {{QStringLiteral("id"), {AttrKind::Id, {QStringLiteral("vol-bar")}}},
+                          ElementRules{{QStringLiteral("id"), {AttrKind::Id, {QStringLiteral("vol-bar")}}},
                            {QStringLiteral("type"), {AttrKind::RangeType, {}}},
                            {QStringLiteral("min"), {AttrKind::Decimal, {}}},
                            {QStringLiteral("max"), {AttrKind::Decimal, {}}},
                            {QStringLiteral("value"), {AttrKind::Decimal, {}}},
                            {QStringLiteral("step"), {AttrKind::Decimal, {}}}});
-        return p;
+        return finished(p);
     }();
     return profile;
 }
 
-bool isVoid(const QString &tag)
-{
-    return tag == QLatin1String("br") || tag == QLatin1String("img")
-           || tag == QLatin1String("input");
-}
 
 // Elements whose content is not text to show: dropped with all they hold.
 bool isRawText(const QString &tag)
@@ -169,29 +200,88 @@ bool isHtmlSpace(QChar c)
     return u == ' ' || u == '\t' || u == '\n' || u == '\r' || u == '\f';
 }
 
+// Classes of the characters that the filter's loops stop at, one look per
+// character (the loops run over every character of a line several times).
+enum CharClass : quint8 {
+    kSpace = 1,       // white space between the parts of a tag
+    kNameEnd = 2,     // '/' and '>', which end a tag or attribute name
+    kEquals = 4,      // '='
+    kSpecial = 8,     // '<', '>', '&', NUL and surrogates: not plain text
+    kControl = 16,    // what no style value may hold
+    kDeclaration = 32, // quotes and ';' in a style
+    kEscaped = 64,    // what an attribute value writes as a reference
+    kGreater = 128,   // '>'
+};
+
+const quint8 *charClasses()
+{
+    static const std::array<quint8, 0x10000> table = [] {
+        std::array<quint8, 0x10000> t{};
+        for (ushort u : {ushort(' '), ushort('\t'), ushort('\n'), ushort('\r'), ushort('\f')})
+            t[u] |= kSpace;
+        t['/'] |= kNameEnd;
+        t['>'] |= kNameEnd | kGreater;
+        t['='] |= kEquals;
+        for (ushort u : {ushort('<'), ushort('>'), ushort('&'), ushort(0)})
+            t[u] |= kSpecial;
+        for (int u = 0xd800; u <= 0xdfff; ++u)
+            t[u] |= kSpecial;
+        for (int u = 0; u < 0x20; ++u)
+            t[u] |= kControl;
+        for (int u = 0x7f; u <= 0x9f; ++u)
+            t[u] |= kControl;
+        t[0x2028] |= kControl;
+        t[0x2029] |= kControl;
+        for (ushort u : {ushort('"'), ushort('\''), ushort(';')})
+            t[u] |= kDeclaration;
+        for (ushort u : {ushort('&'), ushort('"'), ushort('<'), ushort('>'), ushort(0)})
+            t[u] |= kEscaped;
+        return t;
+    }();
+    return table.data();
+}
+
+// Sets into the lower-case form of text[start, start + length), reusing the
+// room it already has.
+void lowerInto(QString &into, const QString &text, int start, int length)
+{
+    into.resize(length);
+    const ushort *from = reinterpret_cast<const ushort *>(text.constData()) + start;
+    ushort *to = reinterpret_cast<ushort *>(into.data());
+    ushort any = 0;
+    for (int i = 0; i < length; ++i) {
+        const ushort u = from[i];
+        any |= u;
+        to[i] = u | (ushort(u - 'A') < 26 ? 0x20 : 0);
+    }
+    if (any >= 0x80) // as the toolkit lowers it: some letters change length
+        into = text.mid(start, length).toLower();
+}
+
 // Length of a character reference at text[i] ('&'), 0 when there is none.
 int entityLength(const QString &text, int i)
 {
     const int n = text.size();
+    const QChar *d = text.constData();
     int k = i + 1;
-    if (k < n && text.at(k) == QLatin1Char('#')) {
+    if (k < n && d[k] == QLatin1Char('#')) {
         ++k;
         bool hex = false;
-        if (k < n && (text.at(k) == QLatin1Char('x') || text.at(k) == QLatin1Char('X'))) {
+        if (k < n && (d[k] == QLatin1Char('x') || d[k] == QLatin1Char('X'))) {
             hex = true;
             ++k;
         }
         const int start = k;
-        while (k < n && k - start < 8 && (hex ? isHexDigit(text.at(k)) : isDigit(text.at(k))))
+        while (k < n && k - start < 8 && (hex ? isHexDigit(d[k]) : isDigit(d[k])))
             ++k;
-        if (k == start || k >= n || text.at(k) != QLatin1Char(';'))
+        if (k == start || k >= n || d[k] != QLatin1Char(';'))
             return 0;
         return k - i + 1;
     }
     const int start = k;
-    while (k < n && k - start < 32 && isAsciiAlnum(text.at(k)))
+    while (k < n && k - start < 32 && isAsciiAlnum(d[k]))
         ++k;
-    if (k == start || !isAsciiLetter(text.at(start)) || k >= n || text.at(k) != QLatin1Char(';'))
+    if (k == start || !isAsciiLetter(d[start]) || k >= n || d[k] != QLatin1Char(';'))
         return 0;
     return k - i + 1;
 }
@@ -204,6 +294,8 @@ QString decodeEntities(const QString &value)
         {QStringLiteral("apos"), QStringLiteral("'")},  {QStringLiteral("nbsp"), QString(QChar(0xa0))},
         {QStringLiteral("colon"), QStringLiteral(":")}, {QStringLiteral("tab"), QStringLiteral("\t")},
         {QStringLiteral("newline"), QStringLiteral("\n")}};
+    if (!value.contains(QLatin1Char('&'))) // nothing to decode; never a null text
+        return value.isNull() ? QStringLiteral("") : value;
     QString out;
     out.reserve(value.size());
     const int n = value.size();
@@ -241,20 +333,36 @@ QString decodeEntities(const QString &value)
     return out;
 }
 
+void appendEscapedAttribute(QString &out, const QString &value)
+{
+    const quint8 *classes = charClasses();
+    const QChar *d = value.constData();
+    const int n = value.size();
+    int from = 0; // start of the run of characters that stay as they are
+    for (int i = 0; i < n; ++i) {
+        if (!(classes[d[i].unicode()] & kEscaped))
+            continue;
+        const char *replacement = nullptr;
+        switch (d[i].unicode()) {
+        case '&': replacement = "&amp;"; break;
+        case '"': replacement = "&quot;"; break;
+        case '<': replacement = "&lt;"; break;
+        case '>': replacement = "&gt;"; break;
+        case 0: replacement = ""; break;
+        default: continue;
+        }
+        out.append(d + from, i - from);
+        out += QLatin1String(replacement);
+        from = i + 1;
+    }
+    out.append(d + from, n - from);
+}
+
 QString escapeAttribute(const QString &value)
 {
     QString out;
     out.reserve(value.size() + 8);
-    for (const QChar c : value) {
-        switch (c.unicode()) {
-        case '&': out += QLatin1String("&amp;"); break;
-        case '"': out += QLatin1String("&quot;"); break;
-        case '<': out += QLatin1String("&lt;"); break;
-        case '>': out += QLatin1String("&gt;"); break;
-        case 0: break;
-        default: out += c;
-        }
-    }
+    appendEscapedAttribute(out, value);
     return out;
 }
 
@@ -289,54 +397,74 @@ bool matches(const QString &value, const QRegularExpression &re)
 // parser, or that no style of ours holds.
 bool hasControl(const QString &value)
 {
-    for (const QChar c : value) {
-        const ushort u = c.unicode();
-        if (u < 0x20 || (u >= 0x7f && u <= 0x9f) || u == 0x2028 || u == 0x2029)
+    const quint8 *classes = charClasses();
+    const QChar *d = value.constData();
+    for (int i = 0, n = value.size(); i < n; ++i)
+        if (classes[d[i].unicode()] & kControl)
             return true;
-    }
     return false;
 }
 
-// Splits a style attribute into declarations, honouring quotes.
-QStringList declarations(const QString &style)
+// Calls each(start, end) for every declaration of style: the parts between
+// the ';' that stand outside quotes.
+template<typename Each>
+void forEachDeclaration(const QString &style, Each each)
 {
-    QStringList out;
-    QString current;
+    const quint8 *classes = charClasses();
+    const QChar *d = style.constData();
     QChar quote;
-    for (const QChar c : style) {
+    int start = 0;
+    const int n = style.size();
+    for (int i = 0; i < n; ++i) {
+        const QChar c = d[i];
+        if (!(classes[c.unicode()] & kDeclaration))
+            continue;
         if (!quote.isNull()) {
-            current += c;
             if (c == quote)
                 quote = QChar();
         } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
             quote = c;
-            current += c;
         } else if (c == QLatin1Char(';')) {
-            out << current;
-            current.clear();
-        } else {
-            current += c;
+            each(start, i);
+            start = i + 1;
         }
     }
-    out << current;
-    return out;
+    each(start, n);
+}
+
+// Number of ASCII digits from k on, at most max + 1 of them.
+int digitsAt(const QString &text, int k, int max)
+{
+    int count = 0;
+    while (k + count < text.size() && count <= max && isDigit(text.at(k + count)))
+        ++count;
+    return count;
 }
 
 // A length of at most maxPx pixels and not negative: 0, or a number with
-// the unit px, pt or em (percent too when maxPercent is above 0).
+// the unit px, pt or em (percent too when maxPercent is above 0). The number
+// has one to four digits and up to four decimals.
 bool isLength(const QString &value, double maxPx, double maxPercent = 0)
 {
-    static const QRegularExpression length(
-        QStringLiteral("^(\\d{1,4}(?:\\.\\d{1,4})?|\\.\\d{1,4})(px|pt|em|%)?$"));
-    const QRegularExpressionMatch m = length.match(value);
-    if (!m.hasMatch())
+    int k = digitsAt(value, 0, 4);
+    if (k > 4)
         return false;
-    const double number = m.captured(1).toDouble();
-    const QString unit = m.captured(2);
+    if (k < value.size() && value.at(k) == QLatin1Char('.')) {
+        const int decimals = digitsAt(value, k + 1, 4);
+        if (decimals < 1 || decimals > 4)
+            return false;
+        k += 1 + decimals;
+    } else if (k == 0) {
+        return false;
+    }
+    const QStringRef unit = value.midRef(k);
+    const double number = value.leftRef(k).toDouble();
     if (unit.isEmpty())
         return number == 0;
     if (unit == QLatin1String("%"))
         return number <= maxPercent;
+    if (unit != QLatin1String("px") && unit != QLatin1String("pt") && unit != QLatin1String("em"))
+        return false;
     const double px = unit == QLatin1String("pt") ? number * 4 / 3
                       : unit == QLatin1String("em") ? number * 16
                                                     : number;
@@ -445,29 +573,47 @@ QString filterStyle(const QString &style)
     // goes.
     if (hasControl(style))
         return QString();
-    QStringList order;
-    QHash<QString, QString> kept; // the last value of each property counts
-    for (const QString &declaration : declarations(style)) {
+    struct Kept
+    {
+        QString property;
+        QString value;
+    };
+    QVarLengthArray<Kept, 8> kept; // in the order of first use; the last value counts
+    QString property;
+    forEachDeclaration(style, [&](int start, int end) {
+        const QStringRef declaration = style.midRef(start, end - start);
         const int colon = declaration.indexOf(QLatin1Char(':'));
         if (colon < 0)
-            continue;
-        const QString property = declaration.left(colon).trimmed().toLower();
-        const QString value = declaration.mid(colon + 1).trimmed();
-        if (!properties.contains(property) || value.isEmpty()
-            || value.count(QLatin1Char('"')) % 2 || value.count(QLatin1Char('\'')) % 2)
-            continue;
-        const QString low = value.toLower();
-        if (!isAllowedStyle(property, property == QLatin1String("font-family") ? value : low))
-            continue;
-        if (!kept.contains(property))
-            order << property;
-        kept.insert(property, property == QLatin1String("font-family") ? value : low);
-    }
+            return;
+        const QStringRef name = declaration.left(colon).trimmed();
+        lowerInto(property, style, name.position(), name.size());
+        const auto known = properties.constFind(property);
+        if (known == properties.constEnd())
+            return;
+        const QStringRef valueRef = declaration.mid(colon + 1).trimmed();
+        if (valueRef.isEmpty() || valueRef.count(QLatin1Char('"')) % 2
+            || valueRef.count(QLatin1Char('\'')) % 2)
+            return;
+        const bool family = *known == QLatin1String("font-family");
+        const QString value = family ? valueRef.toString() : valueRef.toString().toLower();
+        if (!isAllowedStyle(*known, value))
+            return;
+        for (Kept &k : kept) {
+            if (k.property == *known) {
+                k.value = value;
+                return;
+            }
+        }
+        kept.append({*known, value});
+    });
     QString out;
-    for (const QString &property : order) {
+    for (const Kept &k : kept) {
         if (!out.isEmpty())
             out += QLatin1Char(' ');
-        out += property + QLatin1Char(':') + kept.value(property) + QLatin1Char(';');
+        out += k.property;
+        out += QLatin1Char(':');
+        out += k.value;
+        out += QLatin1Char(';');
     }
     return out;
 }
@@ -531,17 +677,23 @@ QString filterAttribute(const AttrRule &rule, const QString &raw)
     return QString();
 }
 
-struct Attribute
+// An attribute as it stands in the input: where its name and its value are.
+struct AttributeSpan
 {
-    QString name;
-    QString value;
+    int nameStart;
+    int nameLength;
+    int valueStart;
+    int valueLength; // -1 when the attribute has no value
 };
 
 class Sanitizer
 {
 public:
     Sanitizer(const QString &html, const Profile &profile, const MarkupBounds &bounds)
-        : m_in(html), m_profile(profile), m_bounds(bounds)
+        : m_in(html), m_d(html.constData()),
+          m_u(reinterpret_cast<const ushort *>(html.constData())), m_class(charClasses()),
+          m_profile(profile),
+          m_bounds(bounds)
     {
     }
 
@@ -552,9 +704,11 @@ public:
         m_out.reserve(qMin(m_in.size(), m_bounds.output));
         const int n = m_in.size();
         while (m_pos < n) {
-            const QChar c = m_in.at(m_pos);
+            const QChar c = m_d[m_pos];
             if (c == QLatin1Char('<'))
                 tag();
+            else if (isPlain(c))
+                plainText();
             else
                 text(c);
         }
@@ -579,6 +733,34 @@ private:
         m_text += text;
         m_elements += elements;
         return true;
+    }
+
+    // Characters that stand for themselves in the output, one text character
+    // each.
+    bool isPlain(QChar c) const { return !(m_class[c.unicode()] & kSpecial); }
+
+    // The run of plain characters at m_pos, copied at once as far as the
+    // bounds let it.
+    void plainText()
+    {
+        const int n = m_in.size();
+        const QChar *in = m_in.constData();
+        int end = m_pos;
+        while (end < n && !(m_class[m_u[end]] & kSpecial))
+            ++end;
+        if (skipping()) {
+            m_pos = end;
+            return;
+        }
+        const int room = qMin(m_bounds.output - m_closing - m_out.size(), m_bounds.text - m_text);
+        const int length = qMin(end - m_pos, qMax(room, 0));
+        m_out.append(in + m_pos, length);
+        m_text += length;
+        m_pos += length;
+        if (m_pos < end) { // the bound falls inside the run
+            m_truncated = true;
+            m_pos = n;
+        }
     }
 
     void text(QChar c)
@@ -608,7 +790,7 @@ private:
         case 0: break;
         default:
             // A surrogate pair is one character.
-            if (c.isHighSurrogate() && m_pos + 1 < m_in.size() && m_in.at(m_pos + 1).isLowSurrogate()) {
+            if (c.isHighSurrogate() && m_pos + 1 < m_in.size() && m_d[m_pos + 1].isLowSurrogate()) {
                 if (fits(2, 1)) {
                     m_out += m_in.midRef(m_pos, 2);
                     m_pos += 2;
@@ -629,13 +811,22 @@ private:
         m_pos = gt < 0 ? m_in.size() : gt + 1;
     }
 
-    QString readName(int &k) const
+    // The tag name at k in lower case, in m_name; k ends after it.
+    const QString &readName(int &k)
     {
         const int start = k;
-        while (k < m_in.size() && !isHtmlSpace(m_in.at(k)) && m_in.at(k) != QLatin1Char('/')
-               && m_in.at(k) != QLatin1Char('>'))
+        const int n = m_in.size();
+        while (k < n && !(m_class[m_u[k]] & (kSpace | kNameEnd)))
             ++k;
-        return m_in.mid(start, k - start).toLower();
+        lowerInto(m_name, m_in, start, k - start);
+        return m_name;
+    }
+
+    // The profile's element of that name, or null.
+    const Element *elementOf(const QString &name) const
+    {
+        const auto element = m_profile.elements.constFind(name);
+        return element == m_profile.elements.constEnd() ? nullptr : &element.value();
     }
 
     void tag()
@@ -647,18 +838,18 @@ private:
             m_pos = end < 0 ? n : end + 3;
             return;
         }
-        if (k0 < n && (m_in.at(k0) == QLatin1Char('!') || m_in.at(k0) == QLatin1Char('?'))) {
+        if (k0 < n && (m_d[k0] == QLatin1Char('!') || m_d[k0] == QLatin1Char('?'))) {
             skipPastGreater(k0);
             return;
         }
-        if (k0 + 1 < n && m_in.at(k0) == QLatin1Char('/') && isAsciiLetter(m_in.at(k0 + 1))) {
+        if (k0 + 1 < n && m_d[k0] == QLatin1Char('/') && isAsciiLetter(m_d[k0 + 1])) {
             int k = k0 + 1;
-            const QString name = readName(k);
+            const QString &name = readName(k);
             skipPastGreater(k);
             endTag(name);
             return;
         }
-        if (k0 >= n || !isAsciiLetter(m_in.at(k0))) {
+        if (k0 >= n || !isAsciiLetter(m_d[k0])) {
             if (!skipping() && !fits(4, 1)) // a lone '<' is text
                 return;
             if (!skipping())
@@ -667,129 +858,158 @@ private:
             return;
         }
         int k = k0;
-        const QString name = readName(k);
-        QVector<Attribute> attributes;
-        if (!readAttributes(k, attributes)) {
+        const QString &name = readName(k);
+        if (!readAttributes(k)) {
             m_pos = n; // unterminated tag at the end: dropped
             return;
         }
         m_pos = k;
-        startTag(name, attributes);
+        startTag(name);
     }
 
-    // Reads attributes up to and including '>'; false when the tag never ends.
-    bool readAttributes(int &k, QVector<Attribute> &attributes) const
+    // Reads attributes into m_attributes up to and including '>'; false when
+    // the tag never ends.
+    bool readAttributes(int &k)
     {
+        m_attributes.resize(0);
         const int n = m_in.size();
         while (true) {
-            while (k < n && (isHtmlSpace(m_in.at(k)) || m_in.at(k) == QLatin1Char('/')))
+            while (k < n && (m_class[m_u[k]] & kSpace || m_u[k] == '/'))
                 ++k;
             if (k >= n)
                 return false;
-            if (m_in.at(k) == QLatin1Char('>')) {
+            if (m_d[k] == QLatin1Char('>')) {
                 ++k;
                 return true;
             }
             const int nameStart = k;
             ++k; // a name may begin with any character, '=' included
-            while (k < n && !isHtmlSpace(m_in.at(k)) && m_in.at(k) != QLatin1Char('/')
-                   && m_in.at(k) != QLatin1Char('>') && m_in.at(k) != QLatin1Char('='))
+            while (k < n && !(m_class[m_u[k]] & (kSpace | kNameEnd | kEquals)))
                 ++k;
-            Attribute attribute{m_in.mid(nameStart, k - nameStart).toLower(), QString()};
+            AttributeSpan attribute{nameStart, k - nameStart, 0, -1};
             int j = k;
-            while (j < n && isHtmlSpace(m_in.at(j)))
+            while (j < n && isHtmlSpace(m_d[j]))
                 ++j;
-            if (j < n && m_in.at(j) == QLatin1Char('=')) {
+            if (j < n && m_d[j] == QLatin1Char('=')) {
                 ++j;
-                while (j < n && isHtmlSpace(m_in.at(j)))
+                while (j < n && isHtmlSpace(m_d[j]))
                     ++j;
                 if (j >= n)
                     return false;
-                const QChar q = m_in.at(j);
+                const QChar q = m_d[j];
                 if (q == QLatin1Char('"') || q == QLatin1Char('\'')) {
                     const int close = m_in.indexOf(q, j + 1);
                     if (close < 0)
                         return false;
-                    attribute.value = m_in.mid(j + 1, close - j - 1);
+                    attribute.valueStart = j + 1;
+                    attribute.valueLength = close - j - 1;
                     k = close + 1;
                 } else {
                     const int start = j;
-                    while (j < n && !isHtmlSpace(m_in.at(j)) && m_in.at(j) != QLatin1Char('>'))
+                    while (j < n && !(m_class[m_u[j]] & (kSpace | kGreater)))
                         ++j;
-                    attribute.value = m_in.mid(start, j - start);
+                    attribute.valueStart = start;
+                    attribute.valueLength = j - start;
                     k = j;
                 }
             }
-            attributes << attribute;
+            m_attributes.append(attribute);
         }
     }
 
-    void startTag(const QString &name, const QVector<Attribute> &attributes)
+    void startTag(const QString &name)
     {
         if (skipping()) {
             if (name == m_skipTag)
                 ++m_skipDepth;
             return;
         }
-        if (isRawText(name)) {
-            skipRawText(name);
+        const Element *element = elementOf(name);
+        if (!element) {
+            // None of these is an element of a profile.
+            if (isRawText(name)) {
+                skipRawText(name);
+            } else if (name == QLatin1String("plaintext")) {
+                m_pos = m_in.size();
+            } else if (isSkippedContainer(name)) {
+                m_skipTag = name;
+                m_skipDepth = 1;
+            }
             return;
         }
-        if (name == QLatin1String("plaintext")) {
-            m_pos = m_in.size();
-            return;
-        }
-        if (isSkippedContainer(name)) {
-            m_skipTag = name;
-            m_skipDepth = 1;
-            return;
-        }
-        const auto element = m_profile.elements.constFind(name);
-        if (element == m_profile.elements.constEnd())
-            return;
+        const Element &e = *element;
         // Written so that the engine builds what it reads: a paragraph or a
         // division closes an open paragraph, a link an open link.
-        if (name == QLatin1String("p") || name == QLatin1String("div"))
-            endTag(QStringLiteral("p"));
-        else if (name == QLatin1String("a"))
-            endTag(QStringLiteral("a"));
-        if (!isVoid(name) && m_stack.size() >= kMaxMarkupDepth)
+        if (e.closesParagraph)
+            endElement(QStringLiteral("p"));
+        else if (e.closesLink)
+            endElement(QStringLiteral("a"));
+        if (!e.isVoid && m_stack.size() >= kMaxMarkupDepth)
             return;
-        QString out = QLatin1Char('<') + name;
-        QSet<QString> seen;
+        QString &out = m_tag;
+        out.resize(0);
+        out += e.open;
+        // Rules already used: the first of a repeated attribute counts.
+        QVarLengthArray<const AttrRule *, 16> seen;
         bool hasSource = false;
         bool hasRange = false;
-        for (const Attribute &attribute : attributes) {
-            if (seen.contains(attribute.name))
-                continue; // the first of a repeated attribute counts
-            seen.insert(attribute.name);
-            const auto rule = element->constFind(attribute.name);
-            if (rule == element->constEnd())
+        for (const AttributeSpan &attribute : qAsConst(m_attributes)) {
+            lowerInto(m_attributeName, m_in, attribute.nameStart, attribute.nameLength);
+            const auto rule = e.rules.constFind(m_attributeName);
+            if (rule == e.rules.constEnd())
                 continue;
-            const QString value = filterAttribute(*rule, attribute.value);
+            const AttrRule *used = &rule.value();
+            if (std::find(seen.cbegin(), seen.cend(), used) != seen.cend())
+                continue;
+            seen.append(used);
+            const QString value = filteredValue(*rule, attribute);
             if (value.isNull())
                 continue;
-            if (attribute.name == QLatin1String("src"))
+            const QString &attributeName = rule.key();
+            if (attributeName == QLatin1String("src"))
                 hasSource = true;
-            if (attribute.name == QLatin1String("type"))
+            if (attributeName == QLatin1String("type"))
                 hasRange = true;
-            out += QLatin1Char(' ') + attribute.name;
-            if (rule->kind != AttrKind::Boolean)
-                out += QLatin1String("=\"") + escapeAttribute(value) + QLatin1Char('"');
+            out += QLatin1Char(' ');
+            out += attributeName;
+            if (rule->kind != AttrKind::Boolean) {
+                out += QLatin1String("=\"");
+                appendEscapedAttribute(out, value);
+                out += QLatin1Char('"');
+            }
         }
-        if (name == QLatin1String("img") && !hasSource)
+        if (e.needsSource && !hasSource)
             return; // a picture with no allowed address shows nothing
-        if (name == QLatin1String("input") && !hasRange)
+        if (e.needsRange && !hasRange)
             return; // the only input is the volume bar
         out += QLatin1Char('>');
-        const int closing = isVoid(name) ? 0 : name.size() + 3;
+        const int closing = e.isVoid ? 0 : e.close.size();
         if (!fits(out.size() + closing, 0, 1))
             return;
         m_out += out;
-        if (!isVoid(name)) {
-            m_stack << name;
+        if (!e.isVoid) {
+            m_stack.append(&e);
             m_closing += closing;
         }
+    }
+
+    // filterAttribute of the attribute's value. Lines repeat the same
+    // attributes (every span of a styled line has the same style), so the
+    // last few results are kept.
+    QString filteredValue(const AttrRule &rule, const AttributeSpan &attribute)
+    {
+        if (attribute.valueLength < 0)
+            return filterAttribute(rule, QString());
+        const QStringRef raw = m_in.midRef(attribute.valueStart, attribute.valueLength);
+        for (const Memo &memo : m_memo)
+            if (memo.rule == &rule && memo.raw == raw)
+                return memo.value;
+        Memo &memo = m_memo[m_nextMemo];
+        m_nextMemo = (m_nextMemo + 1) % kMemoSize;
+        memo.rule = &rule;
+        memo.raw = raw.toString();
+        memo.value = filterAttribute(rule, memo.raw);
+        return memo.value;
     }
 
     void endTag(const QString &name)
@@ -799,18 +1019,31 @@ private:
                 m_skipTag.clear();
             return;
         }
-        if (!m_stack.contains(name))
+        endElement(name);
+    }
+
+    // Closes the innermost open element of that name and what is open
+    // inside it; nothing when none is open.
+    void endElement(const QString &name)
+    {
+        // Open elements are held as the profile's own: one look-up finds the
+        // one that may stand in the stack.
+        const Element *open = elementOf(name);
+        if (!open)
             return;
-        while (m_stack.last() != name)
+        if (std::find(m_stack.cbegin(), m_stack.cend(), open) == m_stack.cend())
+            return;
+        while (m_stack.last() != open)
             closeTop();
         closeTop();
     }
 
     void closeTop()
     {
-        const QString name = m_stack.takeLast();
-        m_closing -= name.size() + 3;
-        m_out += QLatin1String("</") + name + QLatin1Char('>');
+        const Element *e = m_stack.last();
+        m_stack.removeLast();
+        m_closing -= e->close.size();
+        m_out += e->close;
     }
 
     void skipRawText(const QString &name)
@@ -824,8 +1057,8 @@ private:
                 return;
             }
             const int after = at + close.size();
-            if (after >= m_in.size() || isHtmlSpace(m_in.at(after))
-                || m_in.at(after) == QLatin1Char('>') || m_in.at(after) == QLatin1Char('/')) {
+            if (after >= m_in.size() || isHtmlSpace(m_d[after])
+                || m_d[after] == QLatin1Char('>') || m_d[after] == QLatin1Char('/')) {
                 skipPastGreater(after);
                 return;
             }
@@ -834,6 +1067,9 @@ private:
     }
 
     const QString &m_in;
+    const QChar *const m_d; // m_in's characters, read without a call each
+    const ushort *const m_u; // the same as code units
+    const quint8 *const m_class; // charClasses()
     const Profile &m_profile;
     const MarkupBounds m_bounds;
     int m_text = 0;
@@ -842,8 +1078,22 @@ private:
     bool m_truncated = false;
     QString m_out;
     int m_pos = 0;
-    QStringList m_stack;
+    QVarLengthArray<const Element *, kMaxMarkupDepth + 1> m_stack; // of the profile
     QString m_skipTag;
+    // Room reused from tag to tag.
+    QString m_name;
+    QString m_attributeName;
+    QString m_tag;
+    QVector<AttributeSpan> m_attributes;
+    struct Memo
+    {
+        const AttrRule *rule = nullptr;
+        QString raw;
+        QString value;
+    };
+    static constexpr int kMemoSize = 16;
+    Memo m_memo[kMemoSize];
+    int m_nextMemo = 0;
     int m_skipDepth = 0;
 };
 
