@@ -31,16 +31,18 @@ QTreeWidgetItem *rowOf(CUserList &l, const QString &text)
     return found.isEmpty() ? nullptr : found.first();
 }
 
+// Pictures are compared as the pixmaps hold them (premultiplied): a round
+// trip back to straight alpha rounds differently from one CPU to another.
 QImage imageOf(const QIcon &icon)
 {
     if (icon.isNull())
         return QImage();
-    return icon.pixmap(QSize(50, 26)).toImage().convertToFormat(QImage::Format_ARGB32);
+    return icon.pixmap(QSize(50, 26)).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
 QImage picture(const QString &path)
 {
-    return QImage(path).convertToFormat(QImage::Format_ARGB32);
+    return QImage(path).convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
 QImage statePicture(const char *name)
@@ -139,7 +141,7 @@ private slots:
         QCOMPARE(row->foreground(0).color(), colour);
         QCOMPARE(row->foreground(0).style(), Qt::SolidPattern);
         const QImage expected = picture.isEmpty()
-            ? CUserList::createPix(QString::number(type)).toImage().convertToFormat(QImage::Format_ARGB32)
+            ? CUserList::createPix(QString::number(type)).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied)
             : ::picture(picture);
         QCOMPARE(imageOf(row->icon(1)), expected);
         QCOMPARE(imageOf(row->icon(0)), statePicture("null"));
@@ -150,9 +152,9 @@ private slots:
     void memberBadge()
     {
         const QImage base = picture(QStringLiteral(":/Resources/users/0.png"));
-        const QImage five = CUserList::createPix(QStringLiteral("5")).toImage().convertToFormat(QImage::Format_ARGB32);
+        const QImage five = CUserList::createPix(QStringLiteral("5")).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
         QCOMPARE(five.size(), QSize(50, 26));
-        QVERIFY(five != CUserList::createPix(QStringLiteral("7")).toImage().convertToFormat(QImage::Format_ARGB32));
+        QVERIFY(five != CUserList::createPix(QStringLiteral("7")).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied));
         int red = 0;
         for (int y = 0; y < 26; ++y) {
             for (int x = 0; x < 50; ++x) {
