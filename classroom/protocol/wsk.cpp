@@ -17,7 +17,9 @@ namespace {
 
 DispatchObserver dispatchObserver;
 
-const char *statusText(QAbstractSocket::SocketState state)
+} // namespace
+
+const char *socketStatusText(QAbstractSocket::SocketState state)
 {
     switch (state) {
     case QAbstractSocket::UnconnectedState: return "Status: Unconnected";
@@ -30,8 +32,6 @@ const char *statusText(QAbstractSocket::SocketState state)
     }
     return "Status: Unconnected";
 }
-
-} // namespace
 
 Wsk::Wsk() : m_socket(new QTcpSocket(this))
 {
@@ -70,7 +70,7 @@ void Wsk::errorsck(QAbstractSocket::SocketError) { closed(); }
 void Wsk::closed()
 {
     const QAbstractSocket::SocketState state = m_socket->state();
-    qDebug("%s", statusText(state));
+    qDebug("%s", socketStatusText(state));
     if (state == QAbstractSocket::ConnectedState || state == QAbstractSocket::UnconnectedState)
         CloseSocket();
 }

@@ -33,6 +33,9 @@ private:
     QTcpSocket *m_socket;
 };
 
+// The debug line for a socket's new state ("Status: ...").
+const char *socketStatusText(QAbstractSocket::SocketState state);
+
 // Writes one whole packet (see protocol/pure/outgoing.h) with one write call
 // to the socket of `sck`. Nothing is awaited; false when the socket did not
 // take the whole packet (no socket, or not open).

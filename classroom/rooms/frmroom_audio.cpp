@@ -44,20 +44,6 @@ constexpr int kTearDownMs = 2000;
 constexpr int kMaxPending = 256 * 1024;
 constexpr qint64 kMaxUnsent = 256 * 1024;
 
-const char *socketStatus(QAbstractSocket::SocketState state)
-{
-    switch (state) {
-    case QAbstractSocket::UnconnectedState: return "Status: Unconnected";
-    case QAbstractSocket::HostLookupState: return "Status: Searching for host";
-    case QAbstractSocket::ConnectingState: return "Status: Connecting to host";
-    case QAbstractSocket::ConnectedState: return "Status: ConnectedState";
-    case QAbstractSocket::BoundState: return "Status: BoundState";
-    case QAbstractSocket::ListeningState: return "Status: ListeningState";
-    case QAbstractSocket::ClosingState: return "Status: ClosingState";
-    }
-    return "Status: Unconnected";
-}
-
 QPixmap meterBand(const QPixmap *strip, qreal level)
 {
     return strip->copy(0, meterRow(level), 103, 10);
@@ -256,7 +242,7 @@ void FrmRoom::errorsck(QAbstractSocket::SocketError) { closed(); }
 void FrmRoom::closed()
 {
     const QAbstractSocket::SocketState state = sckRadio->state();
-    qDebug("%s", socketStatus(state));
+    qDebug("%s", socketStatusText(state));
     if (state == QAbstractSocket::ConnectedState || state == QAbstractSocket::UnconnectedState) {
         sckRadio->close();
         pending.clear();

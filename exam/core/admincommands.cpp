@@ -35,6 +35,21 @@ void showLogin(bool visible)
         frmpwd->setVisible(visible);
 }
 
+// Posts under the wait box, which is closed after; a failed exchange is told
+// before it closes, and gives false.
+bool postUnderWaitBox(const FormQuery &query, const QString &wait, ExamReply *reply)
+{
+    openWaitBox(wait);
+    *reply = postExamCommand(query);
+    if (!reply->ok()) {
+        showMessage(kMsgConnection);
+        closeWaitBox();
+        return false;
+    }
+    closeWaitBox();
+    return true;
+}
+
 } // namespace
 
 bool EntrePWD(QString user, QString password)
@@ -78,14 +93,9 @@ bool SendImtihan(QString txt, int idUser, QString ostad, QString dateim, int faw
         return false;
     const ExamUpload exam{txt, idUser, ostad, dateim, fawj, fasl, moda, titre, id};
     const FormQuery query = uploadQuery(Url_php, exam, grpVelmar, admin, pwd_admin);
-    openWaitBox(kWaitExam);
-    const ExamReply reply = postExamCommand(query);
-    if (!reply.ok()) {
-        showMessage(kMsgConnection);
-        closeWaitBox();
+    ExamReply reply;
+    if (!postUnderWaitBox(query, kWaitExam, &reply))
         return false;
-    }
-    closeWaitBox();
     switch (readUploadReply(reply.payload())) {
     case AdminReply::Ok:
         showMessage(kMsgExamSent);
@@ -114,14 +124,9 @@ bool ChangeServer(bool on)
     if (reply_isRunning)
         return false;
     const FormQuery query = serverStateQuery(Url_php, grpVelmar, on, admin, pwd_admin, id_user);
-    openWaitBox(kWaitState);
-    const ExamReply reply = postExamCommand(query);
-    if (!reply.ok()) {
-        showMessage(kMsgConnection);
-        closeWaitBox();
+    ExamReply reply;
+    if (!postUnderWaitBox(query, kWaitState, &reply))
         return false;
-    }
-    closeWaitBox();
     const StateReply answer = readServerStateReply(reply.payload());
     switch (answer.kind) {
     case AdminReply::Ok:

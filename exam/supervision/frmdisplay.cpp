@@ -240,6 +240,34 @@ void FrmDisplay::tell(const QString &title, const QString &text)
 
 // ---- lists ---------------------------------------------------------------------
 
+// Posts a list command under the wait box; false, with the user told, when no
+// list came or the window is closing.
+bool FrmDisplay::fetchList(const FormQuery &query, QString *payload)
+{
+    openWaitBox(kWaitLists);
+    const ExamReply reply = postExamCommand(query);
+    if (!reply.ok()) {
+        tell(kMsgTitle, kMsgConnection);
+        closeWaitBox();
+        return false;
+    }
+    *payload = reply.payload();
+    switch (listReplyKind(*payload)) {
+    case ListReply::Empty:
+        tell(kMsgTitle, kMsgEmptyReply);
+        closeWaitBox();
+        return false;
+    case ListReply::Refused:
+        tell(kMsgTitle, kMsgNoAdminList);
+        closeWaitBox();
+        return false;
+    case ListReply::List:
+        break;
+    }
+    closeWaitBox();
+    return !m_closing;
+}
+
 void FrmDisplay::GetlistImtihan()
 {
     ui->table1->setRowCount(0);
@@ -247,28 +275,8 @@ void FrmDisplay::GetlistImtihan()
                        static_cast<QWidget *>(ui->B_edit), static_cast<QWidget *>(ui->B_del_note)})
         w->hide();
     const FormQuery query = examListQuery(Url_php, id_user, grpVelmar, admin, pwd_admin);
-    openWaitBox(kWaitLists);
-    const ExamReply reply = postExamCommand(query);
-    if (!reply.ok()) {
-        tell(kMsgTitle, kMsgConnection);
-        closeWaitBox();
-        return;
-    }
-    const QString payload = reply.payload();
-    switch (listReplyKind(payload)) {
-    case ListReply::Empty:
-        tell(kMsgTitle, kMsgEmptyReply);
-        closeWaitBox();
-        return;
-    case ListReply::Refused:
-        tell(kMsgTitle, kMsgNoAdminList);
-        closeWaitBox();
-        return;
-    case ListReply::List:
-        break;
-    }
-    closeWaitBox();
-    if (m_closing)
+    QString payload;
+    if (!fetchList(query, &payload))
         return;
     fillExams(payload);
 }
@@ -320,28 +328,8 @@ void FrmDisplay::GetImtihanUser()
     ui->B_edit->hide();
     const FormQuery query =
         sheetListQuery(Url_php, id_user, idImtihan, grpVelmar, admin, pwd_admin);
-    openWaitBox(kWaitLists);
-    const ExamReply reply = postExamCommand(query);
-    if (!reply.ok()) {
-        tell(kMsgTitle, kMsgConnection);
-        closeWaitBox();
-        return;
-    }
-    const QString payload = reply.payload();
-    switch (listReplyKind(payload)) {
-    case ListReply::Empty:
-        tell(kMsgTitle, kMsgEmptyReply);
-        closeWaitBox();
-        return;
-    case ListReply::Refused:
-        tell(kMsgTitle, kMsgNoAdminList);
-        closeWaitBox();
-        return;
-    case ListReply::List:
-        break;
-    }
-    closeWaitBox();
-    if (m_closing)
+    QString payload;
+    if (!fetchList(query, &payload))
         return;
     fillSheets(payload, descriptor);
 }

@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <functional>
 
+class FormQuery;
 class QAction;
 class QModelIndex;
 class QPoint;
@@ -31,6 +32,7 @@ public:
     void GetlistImtihan();
     void GetImtihanUser();
     // The exam list from a "listimtihan" payload.
+    bool fetchList(const FormQuery &query, QString *payload);
     void fillExams(const QString &payload);
     // The sheet list from an "imtihanuser" payload, for the exam of the
     // descriptor.
