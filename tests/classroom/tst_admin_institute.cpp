@@ -112,7 +112,7 @@ public:
     Packet next(int code)
     {
         Packet packet;
-        QTest::qWaitFor([&] {
+        (void)QTest::qWaitFor([&] {
             m_buffer += m_socket.readAll();
             while (m_buffer.size() >= 46) {
                 const int length = int(quint8(m_buffer[2]) | quint8(m_buffer[3]) << 8

@@ -185,7 +185,7 @@ void TestExamSheetWm::sheetCoversTheScreen()
     const QRect screen = frmweb->screen()->geometry();
     QCOMPARE(screen, QRect(0, 0, 1366, 768));
     // The window manager has its say first (qWaitFor counts real time).
-    QTest::qWaitFor([&] { return wm::frameOf(frmweb->winId()) == screen; }, 20000);
+    (void)QTest::qWaitFor([&] { return wm::frameOf(frmweb->winId()) == screen; }, 20000);
     QCOMPARE(wm::frameOf(frmweb->winId()), screen);
     QTRY_COMPARE(frmweb->findChild<QWebView *>("web")->geometry(), QRect(QPoint(), screen.size()));
     QVERIFY(wm::above(frmweb->winId(), frmstart2->winId()) || !frmstart2->isVisible());
@@ -280,7 +280,7 @@ void TestExamSheetWm::waitBoxOffersNoClose()
         hints = wm::motifHints(frmconn->winId());
         frmconn->installEventFilter(&closes);
         wm::askToClose(frmconn->winId());
-        QTest::qWaitFor([&] { return closes.count > 0; }, 20000);
+        (void)QTest::qWaitFor([&] { return closes.count > 0; }, 20000);
         openAfterClose = closes.count > 0 && frmconn && frmconn->isVisible();
         if (openAfterClose)
             wm::clickOn(frmconn->findChild<QPushButton *>("pushButton"));
