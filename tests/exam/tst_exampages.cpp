@@ -265,6 +265,41 @@ private slots:
                          "|<div id='velmarinfo'>v</div>"));
     }
 
+    // One pass: the nearest key wins, at one place the first key in order;
+    // inserted values are never searched again.
+    void filling_data()
+    {
+        QTest::addColumn<QString>("tpl");
+        QTest::addColumn<QStringList>("pairs"); // key, value, key, value, ...
+        QTest::addColumn<QString>("filled");
+        QTest::newRow("no key") << "abc" << QStringList{"x", "y"} << "abc";
+        QTest::newRow("every place") << "#a#-#a#-#b#" << QStringList{"#a#", "1", "#b#", "2"}
+                                     << "1-1-2";
+        QTest::newRow("first key in order at one place")
+            << "#ab#" << QStringList{"#a", "A", "#ab#", "AB"} << "Ab#";
+        QTest::newRow("longer key first in order") << "#ab#" << QStringList{"#ab#", "AB", "#a", "A"}
+                                                   << "AB";
+        QTest::newRow("the nearest place wins") << "xyBA" << QStringList{"A", "1", "B", "2"}
+                                                << "xy21";
+        QTest::newRow("overlap: the first place takes its text")
+            << "aab" << QStringList{"ab", "X", "aa", "Y"} << "Yb";
+        QTest::newRow("values not searched") << "#a##b#" << QStringList{"#a#", "#b#", "#b#", "B"}
+                                             << "#b#B";
+        QTest::newRow("empty key ignored") << "ab" << QStringList{"", "X", "b", "B"} << "aB";
+        QTest::newRow("key at both ends") << "#x#mid#x#" << QStringList{"#x#", ""} << "mid";
+        QTest::newRow("empty template") << "" << QStringList{"a", "b"} << "";
+    }
+    void filling()
+    {
+        QFETCH(QString, tpl);
+        QFETCH(QStringList, pairs);
+        QFETCH(QString, filled);
+        Substitutions values;
+        for (int i = 0; i + 1 < pairs.size(); i += 2)
+            values.append({pairs.at(i), pairs.at(i + 1)});
+        QCOMPARE(fillTemplate(tpl, values), filled);
+    }
+
     void sameLabels_data()
     {
         QTest::addColumn<QString>("a");

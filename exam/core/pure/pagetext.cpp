@@ -1,5 +1,7 @@
 #include "core/pure/pagetext.h"
 
+#include <QVarLengthArray>
+
 #include <QtGlobal>
 #include <cmath>
 
@@ -61,24 +63,30 @@ bool sameLabel(const QString &a, const QString &b)
 
 QString fillTemplate(const QString &tpl, const Substitutions &values)
 {
+    // The next place of each key at or after i; the nearest wins, and at one
+    // place the first key in order. Text between places is copied in runs.
+    const int count = values.size();
+    QVarLengthArray<int, 8> next(count);
+    for (int k = 0; k < count; ++k)
+        next[k] = values.at(k).first.isEmpty() ? -1 : tpl.indexOf(values.at(k).first);
     QString out;
     out.reserve(tpl.size());
     int i = 0;
-    const int n = tpl.size();
-    while (i < n) {
-        bool matched = false;
-        for (const auto &kv : values) {
-            if (!kv.first.isEmpty() && tpl.at(i) == kv.first.at(0)
-                && tpl.midRef(i, kv.first.size()) == kv.first) {
-                out += kv.second;
-                i += kv.first.size();
-                matched = true;
-                break;
-            }
+    for (;;) {
+        int best = -1;
+        for (int k = 0; k < count; ++k) {
+            if (next[k] >= 0 && next[k] < i)
+                next[k] = tpl.indexOf(values.at(k).first, i);
+            if (next[k] >= 0 && (best < 0 || next[k] < next[best]))
+                best = k;
         }
-        if (!matched)
-            out += tpl.at(i++);
+        if (best < 0)
+            break;
+        out += tpl.midRef(i, next[best] - i);
+        out += values.at(best).second;
+        i = next[best] + values.at(best).first.size();
     }
+    out += tpl.midRef(i);
     return out;
 }
 
