@@ -13,8 +13,8 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 
 import exam  # noqa: E402
+from endpoint_case import URL, InstituteCase  # noqa: E402
 
-URL = "http://127.0.0.1:8086/velmar.php"
 
 
 class BodyParsing(unittest.TestCase):
@@ -92,50 +92,17 @@ class AnswersAndGrading(unittest.TestCase):
                     self.assertNotIn("<|>", fields[3])
 
 
-class Endpoint(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.proc = subprocess.Popen([sys.executable, os.path.join(HERE, "institute.py")],
-                                    stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
-        line = cls.proc.stdout.readline()
-        assert line.startswith("READY "), line
-        cls.ports = json.loads(line[6:])
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.proc.terminate()
-        cls.proc.wait(5)
-        cls.proc.stdout.close()
-        cls.proc.stderr.close()
-
+class Endpoint(InstituteCase):
     def setUp(self):
         self.control({"command": "exam-reset"})
         self.control({"command": "clear-log"})
         self.faults_before = len(self.errors())
 
-    def request(self, port, method, path, body=b"", headers=None):
-        conn = http.client.HTTPConnection("127.0.0.1", port, timeout=10)
-        conn.request(method, path, body, headers or {})
-        reply = conn.getresponse()
-        data = reply.read()
-        conn.close()
-        return reply.status, data
-
-    def control(self, command):
-        status, data = self.request(self.ports["control"], "POST", "/control",
-                                    json.dumps(command).encode())
-        return json.loads(data)
-
-    def errors(self):
-        return json.loads(self.request(self.ports["control"], "GET", "/errors")[1])
-
     def log(self):
         return json.loads(self.request(self.ports["control"], "GET", "/log")[1])
 
     def post(self, items, content_type=exam.CONTENT_TYPE):
-        body = "?" + URL + "".join("&%s=%s" % (k, v) for k, v in items)
-        return self.request(self.ports["exam"], "POST", exam.PATH, body.encode(),
-                            {"Content-Type": content_type})
+        return self.post_form(items, content_type)
 
     def payload(self, data):
         text = data.decode("utf-8")

@@ -1,9 +1,6 @@
 """Tests of the exam endpoint's grading commands (python3 -m unittest)."""
 
-import http.client
-import json
 import os
-import subprocess
 import sys
 import unittest
 
@@ -11,8 +8,8 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 
 import exam  # noqa: E402
+from endpoint_case import URL, InstituteCase  # noqa: E402
 
-URL = "http://127.0.0.1:8086/velmar.php"
 ADMIN = [("user_admin", "admin"), ("pwd", "admin123")]
 KARIM = [("user_admin", "karim"), ("pwd", "karim123")]
 ASSIST = [("user_admin", "assist"), ("pwd", "assist123")]
@@ -23,22 +20,7 @@ DAY = [{"id": 21, "offset": -600, "minutes": 60, "title": "Fiqh", "fawj": 3, "fa
         "ostad": "Leila Haddad", "texts": ["1|Q|1|5"]}]
 
 
-class GradingEndpoint(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.proc = subprocess.Popen([sys.executable, os.path.join(HERE, "institute.py")],
-                                    stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
-        line = cls.proc.stdout.readline()
-        assert line.startswith("READY "), line
-        cls.ports = json.loads(line[6:])
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.proc.terminate()
-        cls.proc.wait(5)
-        cls.proc.stdout.close()
-        cls.proc.stderr.close()
-
+class GradingEndpoint(InstituteCase):
     def setUp(self):
         self.control({"command": "exam-reset"})
         self.control({"command": "exam-day", "exams": DAY, "relative": "start"})
@@ -47,25 +29,8 @@ class GradingEndpoint(unittest.TestCase):
     def tearDown(self):
         self.assertEqual(len(self.errors()), self.faults_before)
 
-    def request(self, port, method, path, body=b"", headers=None):
-        conn = http.client.HTTPConnection("127.0.0.1", port, timeout=10)
-        conn.request(method, path, body, headers or {})
-        reply = conn.getresponse()
-        data = reply.read()
-        conn.close()
-        return reply.status, data
-
-    def control(self, command):
-        return json.loads(self.request(self.ports["control"], "POST", "/control",
-                                       json.dumps(command).encode())[1])
-
-    def errors(self):
-        return json.loads(self.request(self.ports["control"], "GET", "/errors")[1])
-
     def post(self, items, status=200):
-        body = "?" + URL + "".join("&%s=%s" % (k, v) for k, v in items)
-        got, data = self.request(self.ports["exam"], "POST", exam.PATH, body.encode(),
-                                 {"Content-Type": exam.CONTENT_TYPE})
+        got, data = self.post_form(items)
         self.assertEqual(got, status)
         text = data.decode("utf-8")
         if status != 200:

@@ -1,10 +1,7 @@
 """Tests of the exam endpoint's supervisor commands (python3 -m unittest)."""
 
 import datetime
-import http.client
-import json
 import os
-import subprocess
 import sys
 import unittest
 
@@ -12,50 +9,18 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 
 import exam  # noqa: E402
+from endpoint_case import URL, InstituteCase  # noqa: E402
 
-URL = "http://127.0.0.1:8086/velmar.php"
 ADMIN = [("user_admin", "admin"), ("pwd", "admin123")]
 
 
-class SupervisorEndpoint(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.proc = subprocess.Popen([sys.executable, os.path.join(HERE, "institute.py")],
-                                    stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
-        line = cls.proc.stdout.readline()
-        assert line.startswith("READY "), line
-        cls.ports = json.loads(line[6:])
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.proc.terminate()
-        cls.proc.wait(5)
-        cls.proc.stdout.close()
-        cls.proc.stderr.close()
-
+class SupervisorEndpoint(InstituteCase):
     def setUp(self):
         self.control({"command": "exam-reset"})
         self.faults_before = len(self.errors())
 
-    def request(self, port, method, path, body=b"", headers=None):
-        conn = http.client.HTTPConnection("127.0.0.1", port, timeout=10)
-        conn.request(method, path, body, headers or {})
-        reply = conn.getresponse()
-        data = reply.read()
-        conn.close()
-        return reply.status, data
-
-    def control(self, command):
-        return json.loads(self.request(self.ports["control"], "POST", "/control",
-                                       json.dumps(command).encode())[1])
-
-    def errors(self):
-        return json.loads(self.request(self.ports["control"], "GET", "/errors")[1])
-
     def post(self, items):
-        body = "?" + URL + "".join("&%s=%s" % (k, v) for k, v in items)
-        status, data = self.request(self.ports["exam"], "POST", exam.PATH, body.encode(),
-                                    {"Content-Type": exam.CONTENT_TYPE})
+        status, data = self.post_form(items)
         self.assertEqual(status, 200)
         text = data.decode("utf-8")
         self.assertTrue(text.startswith("debut|") and text.endswith("|fin"), text)
