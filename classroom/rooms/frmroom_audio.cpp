@@ -43,6 +43,9 @@ constexpr int kTearDownMs = 2000;
 // streaming server has not taken yet: about a minute at 32 kbit/s each.
 constexpr int kMaxPending = 256 * 1024;
 constexpr qint64 kMaxUnsent = 256 * 1024;
+// The room stream's bytes read but not yet taken by the window: the
+// download waits while this much is held.
+constexpr qint64 kMaxStreamRead = 64 * 1024;
 
 QPixmap meterBand(const QPixmap *strip, qreal level)
 {
@@ -289,6 +292,9 @@ void FrmRoom::StartStream()
     manager = new QNetworkAccessManager(this);
     request = listenRequest(r_radio, path_radio, id);
     reply = manager->get(request);
+    // A server that sends faster than the sound is decoded is held back
+    // instead of filling memory.
+    reply->setReadBufferSize(kMaxStreamRead);
     connect(reply, &QNetworkReply::readyRead, this, &FrmRoom::slotReadyRead);
     connect(reply, &QNetworkReply::finished, this, &FrmRoom::slotFinished);
     connect(reply, &QNetworkReply::errorOccurred, this, &FrmRoom::slotError);
@@ -336,6 +342,8 @@ void FrmRoom::StartPlay()
         return;
     playAudio->start();
     audioOut->start(playAudio);
+    // What the device holds waits too.
+    playAudio->setOutputBuffer(audioOut->bufferSize());
 }
 
 void FrmRoom::releaseAudio()

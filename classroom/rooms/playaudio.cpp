@@ -105,20 +105,41 @@ void PlayAudio::applyVolume(float g, QByteArray &samples)
     applyGain16(g, samples);
 }
 
+void PlayAudio::setOutputBuffer(int bytes)
+{
+    outputBuffer = qMax(0, bytes);
+}
+
+int PlayAudio::maxWaitBytes() const
+{
+    const int frame = qMax(1, layout.channels * layout.sampleSize / 8);
+    const qint64 perSecond = qint64(qMax(1, layout.sampleRate)) * frame;
+    const qint64 bound = perSecond * kMaxWaitMs / 1000 - outputBuffer;
+    // Never below the prebuffer: the sound would not start.
+    const qint64 least = prebufferBytesFor(layout.sampleRate, layout.channels);
+    return int(qMax(bound, least) / frame * frame);
+}
+
+void PlayAudio::skipAboveBound()
+{
+    const int frame = qMax(1, layout.channels * layout.sampleSize / 8);
+    int excess = pcm.size() - maxWaitBytes();
+    if (excess <= 0)
+        return;
+    excess = qMin(pcm.size(), (excess + frame - 1) / frame * frame);
+    pcm.remove(0, excess);
+    m_dropped += excess;
+}
+
 void PlayAudio::appendDecoded(const char *data, int len)
 {
     if (len <= 0)
         return;
     pcm.append(data, len);
-    const int frame = qMax(1, layout.channels * layout.sampleSize / 8);
-    const int perSecond = qMax(1, layout.sampleRate) * frame;
-    const int cap = kMaxDecodedSeconds * perSecond;
-    if (pcm.size() > cap) {
-        // Down to three quarters of the bound, so the move is rare.
-        const int drop = (pcm.size() - cap * 3 / 4 + frame - 1) / frame * frame;
-        pcm.remove(0, qMin(drop, pcm.size()));
-        m_dropped += drop;
-    }
+    // Held to the bound once a decoding is over; within one only when far
+    // above it, so a long burst is not moved for every frame.
+    if (pcm.size() > 2 * maxWaitBytes())
+        skipAboveBound();
 }
 
 void PlayAudio::MP3_decode()
@@ -133,6 +154,23 @@ void PlayAudio::MP3_decode()
         int result = mpg123_decode(mpg, feedBuf, 512, outBuf, sizeof outBuf, &done);
         for (;;) {
             lastResult = result;
+            // What comes with an announcement was decoded before it, in the
+            // format before it.
+            if (otherRate > 0) {
+                // Sound in a format this player cannot play is not kept.
+                otherFrames += qint64(done) / (2 * otherChannels);
+                if (otherFrames >= otherNeeded) {
+                    // The room replaces this player with one of the stream's
+                    // format; this one keeps nothing.
+                    emit newFormat(otherRate, otherChannels, otherEncoding);
+                    prebufferBytes = prebufferBytesFor(otherRate, otherChannels);
+                    refusing = true;
+                    mp3In.clear();
+                    return;
+                }
+            } else {
+                appendDecoded(reinterpret_cast<const char *>(outBuf), int(done));
+            }
             if (result == MPG123_NEW_FORMAT) {
                 long rate = 0;
                 int channels = 0;
@@ -140,17 +178,27 @@ void PlayAudio::MP3_decode()
                 mpg123_getformat(mpg, &rate, &channels, &encoding);
                 qDebug("New format: %li Hz, %i channels, encoding value %i\n", rate, channels,
                        encoding);
-                emit newFormat(rate, channels, encoding);
-                prebufferBytes = prebufferBytesFor(rate, channels);
-                if (rate != audioFormat.sampleRate() || channels != audioFormat.channelCount()) {
-                    // The room replaces this player with one of the stream's
-                    // format; this one keeps nothing.
-                    refusing = true;
-                    mp3In.clear();
-                    return;
+                if (rate == audioFormat.sampleRate() && channels == audioFormat.channelCount()) {
+                    otherRate = 0;
+                    emit newFormat(rate, channels, encoding);
+                    prebufferBytes = prebufferBytesFor(rate, channels);
+                } else {
+                    // Believed once its frames keep coming (above): a few
+                    // frames of its own size, and a quarter of a second.
+                    mpg123_frameinfo info{};
+                    int perFrame = 1152;
+                    if (mpg123_info(mpg, &info) == MPG123_OK)
+                        perFrame = info.layer == 1 ? 384
+                                   : info.layer == 3 && info.version != MPG123_1_0 ? 576
+                                                                                     : 1152;
+                    otherRate = rate;
+                    otherChannels = qMax(1, channels);
+                    otherEncoding = encoding;
+                    otherFrames = 0;
+                    otherNeeded = qMax<qint64>(qint64(kFormatConfirmFrames) * perFrame,
+                                               qint64(rate) * kFormatConfirmMs / 1000);
                 }
             }
-            appendDecoded(reinterpret_cast<const char *>(outBuf), int(done));
             if (result == MPG123_NEED_MORE || result == MPG123_DONE)
                 break;
             if (result != MPG123_OK && result != MPG123_NEW_FORMAT) {
@@ -165,6 +213,7 @@ void PlayAudio::MP3_decode()
         }
     }
     mp3In.remove(0, qMin(pos, mp3In.size()));
+    skipAboveBound();
 }
 
 qint64 PlayAudio::elapsedMs() const

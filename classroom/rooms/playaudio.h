@@ -47,10 +47,25 @@ public:
     float gain = 1.0f;
     qreal level = 0.0;
 
-    // Bounds while nothing pulls: decoded sound is kept for at most this many
-    // seconds (the oldest goes first), undecoded input to this many bytes.
-    static constexpr int kMaxDecodedSeconds = 4;
+    // The longest decoded sound may wait to be played, what the output device
+    // holds included. Above it the oldest waiting sound is skipped, never
+    // more than the excess: a listener who joins a running stream gets a
+    // burst of its recent past, and every stall of the output leaves its
+    // length waiting.
+    static constexpr int kMaxWaitMs = 1200;
+    // Undecoded input is kept to this many bytes.
     static constexpr int kMaxInput = 64 * 1024;
+    // Sound the decoder must give in another format than the player's before
+    // the change is believed and announced, in time and in frames: in a
+    // damaged stream a stray frame announces a false format too.
+    static constexpr int kFormatConfirmMs = 250;
+    static constexpr int kFormatConfirmFrames = 8;
+
+    // Bytes the output device holds beyond what it has pulled; they count in
+    // the wait.
+    void setOutputBuffer(int bytes);
+    // The most decoded bytes that may wait here.
+    int maxWaitBytes() const;
 
 signals:
     void newFormat(long rate, int channels, int enc);
@@ -63,6 +78,8 @@ protected:
 
 private:
     void appendDecoded(const char *data, int len);
+    // Skips the oldest decoded sound above maxWaitBytes().
+    void skipAboveBound();
     qint64 elapsedMs() const;
 
     bool started = false;
@@ -84,6 +101,15 @@ private:
     // Set once the stream's format turned out not to be this player's: the
     // room makes a new player for it, and this one takes nothing more.
     bool refusing = false;
+    int outputBuffer = 0;
+    // A format other than this player's that the decoder announced, the
+    // sample frames it has given in it since and how many make it believed;
+    // 0 rate when there is none.
+    long otherRate = 0;
+    int otherChannels = 0;
+    int otherEncoding = 0;
+    qint64 otherFrames = 0;
+    qint64 otherNeeded = 0;
     int m_decodeErrors = 0;
     qint64 m_dropped = 0;
 };

@@ -232,7 +232,7 @@ private slots:
         }
         const double cpu = processSeconds() - t0;
         const long after = peakRssKb();
-        QVERIFY(maxDecoded <= PlayAudio::kMaxDecodedSeconds * kBytesPerSecond);
+        QVERIFY(maxDecoded <= player.maxWaitBytes());
         qInfo("listening hour, nothing pulls: %lld MP3 bytes in; decoded sound held at most %d "
               "bytes (%.1f s), undecoded at most %d bytes; peak RSS %ld kB before, %ld kB after "
               "(+%ld kB); %.2f s processor time",

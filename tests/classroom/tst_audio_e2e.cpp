@@ -15,6 +15,7 @@
 #include "support/alsafiles.h"
 #include "support/institute.h"
 #include "support/peer.h"
+#include "support/roomclient.h"
 #include "support/tcpproxy.h"
 #include "support/tone.h"
 #include "support/wire.h"
@@ -31,17 +32,6 @@ namespace {
 
 const QByteArray kCredentials = "c291cmNlOmhhY2ttZQ=="; // source:hackme
 
-QByteArray entryOf(const QByteArray &me, const QByteArray &other, int otherMic)
-{
-    auto user = [](const QByteArray &nick, int mic) {
-        return "nick:" + nick + "|admin:0|type:1|red:0|cam:0|mic:" + QByteArray::number(mic)
-               + "|hand:0|granted:0";
-    };
-    return wirePacket(10, "Lst_room",
-                      "id:12|name:Lesson|owner:o|titre:t|sabora:0|a:0|b:0|c:0|d:0|mobachir:0||"
-                          + user(other, otherMic) + "<>" + user(me, 0));
-}
-
 QByteArray fileContent(const QString &path)
 {
     QFile f(path);
@@ -54,22 +44,6 @@ QString onlyFile(const QString &folder, const QString &pattern)
     return files.size() == 1 ? QDir(folder).filePath(files.first()) : QString();
 }
 
-// Logs in a client of its own chat server (a loopback peer) as nick and
-// enters room 12.
-FrmRoom *enterRoom(LoopbackPeer &peer, const QString &nick, const QByteArray &other, int otherMic)
-{
-    hooks::setQuitHandler([] {});
-    if (!peer.connectClient())
-        return nullptr;
-    FrmUser::keepAlivePeriod = 3600 * 1000;
-    frmusr = new FrmUser(nullptr);
-    frmusr->setUSER(nick);
-    Idroom = IdroomSound = 12;
-    peer.send(entryOf(nick.toUtf8(), other, otherMic));
-    (void)QTest::qWaitFor([] { return roomWindow(12) != nullptr; }, 20000);
-    return roomWindow(12);
-}
-
 // The listening client: plays and records room 12 until the file "stop"
 // appears in its recording folder.
 int runListener()
@@ -78,7 +52,7 @@ int runListener()
     r_radio = qEnvironmentVariable("VELMAR_LISTEN_ADDRESS");
     path_radio = QStringLiteral("live1-room");
     LoopbackPeer peer;
-    FrmRoom *w = enterRoom(peer, QStringLiteral("bob"), "ali", 0);
+    FrmRoom *w = enterRoom12(peer, QStringLiteral("bob"), "ali", 0);
     if (!w)
         return 2;
     hooks::setDirectoryHandler([folder](const QString &, const QString &) { return folder; });
@@ -133,7 +107,7 @@ private slots:
         pass_radio = kCredentials;
         IPServer2 = QStringLiteral("127.0.0.1");
         LoopbackPeer peer;
-        FrmRoom *speaker = enterRoom(peer, QStringLiteral("ali"), "bob", 0);
+        FrmRoom *speaker = enterRoom12(peer, QStringLiteral("ali"), "bob", 0);
         QVERIFY(speaker);
         const QString speakerRecords = m_dir.filePath(QStringLiteral("speaker-records"));
         QVERIFY(QDir().mkpath(speakerRecords));

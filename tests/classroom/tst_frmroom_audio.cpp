@@ -3,7 +3,7 @@
 // the speaker writes what it plays to a file): the source request and the
 // server's answers, giving the microphone back, re-entry and closing while
 // connecting, the room stream's request, playback, retries, format changes,
-// the sound button and the lecture recording.
+// damaged and flooding streams, the sound button and the lecture recording.
 #include "roomwindow.h"
 
 #include "common/hooks.h"
@@ -122,6 +122,8 @@ private slots:
     void pagesAndMissingStreamsAreRetried_data();
     void pagesAndMissingStreamsAreRetried();
     void formatChangeKeepsTheRecording();
+    void damagedStreamPlaysOn();
+    void floodingServerIsHeldBack();
     void restartsLeaveNoOutputsBehind();
     void soundButton();
 
@@ -498,6 +500,93 @@ void TestFrmRoomAudio::formatChangeKeepsTheRecording()
     const QStringList files = QDir(records()).entryList({QStringLiteral("*.mp3")});
     QCOMPARE(files.size(), 1);
     QCOMPARE(fileContent(QDir(records()).filePath(files.first())), mp3);
+}
+
+// A damaged stream plays on through the player it started on: its stray
+// frames rebuild nothing, and the recording keeps every byte as it came.
+void TestFrmRoomAudio::damagedStreamPlaysOn()
+{
+    const QByteArray mp3 = damagedMp3(
+        lameMp3(makeTone(440, 20), 22050, 2,
+                {QStringLiteral("--resample"), QStringLiteral("22.05"), QStringLiteral("--vbr-old"),
+                 QStringLiteral("-B"), QStringLiteral("32")}),
+        7);
+    FrmRoom *w = enter(user("ali", 1) + "<>" + user("me", 0));
+    useRecords();
+    button(w, "Brec")->click();
+    QVERIFY(m_listen->waitForRequests(1));
+    QPointer<QNetworkReply> stream;
+    for (QNetworkReply *r : w->findChildren<QNetworkReply *>())
+        if (r->url().path() == QLatin1String("/room12"))
+            stream = r;
+    QVERIFY(stream);
+    QList<QPointer<PlayAudio>> started;
+    auto note = [&] {
+        PlayAudio *p = startedPlayer(w);
+        if (p && !started.contains(p))
+            started << p;
+    };
+    for (int pos = 0; pos < mp3.size(); pos += 1400) {
+        m_listen->send(mp3.mid(pos, 1400));
+        QVERIFY(QTest::qWaitFor([&] { return m_listen->pendingBytes() == 0; }, 20000));
+        QCoreApplication::processEvents();
+        note();
+    }
+    // Once the server ends the stream, everything it sent has been read.
+    m_listen->drop();
+    QVERIFY(QTest::qWaitFor([&] { return !stream || stream->isFinished(); }, 30000));
+    note();
+    QCOMPARE(started.size(), 1);
+    button(w, "Brec")->click();
+    const QStringList files = QDir(records()).entryList({QStringLiteral("*.mp3")});
+    QCOMPARE(files.size(), 1);
+    const QByteArray recorded = fileContent(QDir(records()).filePath(files.first()));
+    QVERIFY2(recorded == mp3, qPrintable(QStringLiteral("recorded %1 of %2 bytes; prefix %3, started %4")
+                                              .arg(recorded.size()).arg(mp3.size())
+                                              .arg(mp3.startsWith(recorded)).arg(started.size())));
+}
+
+// A streaming server that sends as fast as the connection takes it is held
+// back: what the connection took from it that the window has not (the
+// window records all it takes) stays bounded, and so do the player's queues.
+void TestFrmRoomAudio::floodingServerIsHeldBack()
+{
+    constexpr qint64 kMiB = 1024 * 1024;
+    FloodServer flood(lameMp3(makeTone(440, 10), 22050, 2,
+                              {QStringLiteral("--resample"), QStringLiteral("22.05"),
+                               QStringLiteral("-b"), QStringLiteral("32")}),
+                      160 * kMiB);
+    QVERIFY(flood.port() != 0);
+    r_radio = QStringLiteral("127.0.0.1:%1").arg(flood.port());
+    FrmRoom *w = enter(user("ali", 1) + "<>" + user("me", 0));
+    useRecords();
+    button(w, "Brec")->click();
+    const QStringList files = QDir(records()).entryList({QStringLiteral("*.mp3")});
+    QCOMPARE(files.size(), 1);
+    const QString recording = QDir(records()).filePath(files.first());
+    qint64 taken = 0;
+    qint64 most = 0;
+    const bool enough = QTest::qWaitFor(
+        [&] {
+            taken = QFileInfo(recording).size();
+            most = qMax(most, flood.sent() - taken);
+            for (PlayAudio *p : w->findChildren<PlayAudio *>()) {
+                if (p->heldInput() > PlayAudio::kMaxInput || p->SizeBuffer() > p->maxWaitBytes())
+                    return true;
+            }
+            return taken >= 4 * kMiB || most > 64 * kMiB;
+        },
+        120000);
+    const QString seen = QStringLiteral("the window took %1 bytes, the server sent %2; at most %3 "
+                                        "bytes between")
+                             .arg(taken).arg(flood.sent()).arg(most);
+    QVERIFY2(enough, qPrintable(seen));
+    QVERIFY2(most < 48 * kMiB, qPrintable(seen));
+    for (PlayAudio *p : w->findChildren<PlayAudio *>()) {
+        QVERIFY(p->heldInput() <= PlayAudio::kMaxInput);
+        QVERIFY(p->SizeBuffer() <= p->maxWaitBytes());
+    }
+    qInfo("%s", qPrintable(seen));
 }
 
 // Each new stream and each restart of the output replaces the player and

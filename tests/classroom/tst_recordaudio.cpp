@@ -4,6 +4,7 @@
 #include "rooms/audiodevices.h"
 #include "rooms/playaudio.h"
 #include "rooms/recordaudio.h"
+#include "support/decoded.h"
 #include "support/manualclock.h"
 #include "support/tone.h"
 
@@ -31,9 +32,7 @@ QByteArray encode(RecordAudio &rec, const QByteArray &pcm, int piece = 4096)
 QByteArray decode(const QByteArray &mp3, int rate = 22050, int channels = 2)
 {
     PlayAudio player(roomAudioFormat(rate, channels), nullptr);
-    player.AddBuffer(mp3.constData(), mp3.size());
-    player.start();
-    return player.read(player.SizeBuffer());
+    return playedSound(player, mp3);
 }
 
 QAudioFormat format(int rate, int channels, int size, QAudioFormat::SampleType type)

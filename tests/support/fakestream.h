@@ -1,6 +1,7 @@
 // Stand-ins for a streaming server in tests: a source endpoint that records
-// what a source sends and answers as scripted, and a listener endpoint that
-// records each GET and answers with a scripted reply. Header only.
+// what a source sends and answers as scripted, a listener endpoint that
+// records each GET and answers with a scripted reply, and one that floods.
+// Header only.
 #pragma once
 
 #include <QByteArray>
@@ -11,6 +12,15 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QtTest>
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <atomic>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
 
 // Takes source connections; keeps what the current one sent.
 class FakeSource
@@ -138,4 +148,85 @@ public:
 private:
     QTcpServer m_server;
     QPointer<QTcpSocket> m_peer;
+};
+
+// A listener endpoint that floods: the first GET gets a 200 audio/mpeg head
+// and then body again and again, as fast as the connection takes it, from a
+// thread of its own, until limit bytes have gone or it is stopped.
+class FloodServer
+{
+public:
+    FloodServer(const QByteArray &body, qint64 limit) : m_body(body), m_limit(limit)
+    {
+        m_listen = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t len = sizeof a;
+        if (::bind(m_listen, reinterpret_cast<sockaddr *>(&a), sizeof a) != 0
+            || ::listen(m_listen, 4) != 0
+            || ::getsockname(m_listen, reinterpret_cast<sockaddr *>(&a), &len) != 0)
+            return;
+        m_port = ntohs(a.sin_port);
+        m_thread = std::thread([this] { run(); });
+    }
+    ~FloodServer()
+    {
+        m_stop = true;
+        if (m_thread.joinable())
+            m_thread.join();
+        ::close(m_listen);
+    }
+    quint16 port() const { return m_port; }
+    // Bytes of body the connection has taken.
+    qint64 sent() const { return m_sent; }
+
+private:
+    // Waits for fd to be ready for events; false once stopped.
+    bool ready(int fd, short events)
+    {
+        pollfd p{fd, events, 0};
+        while (!m_stop)
+            if (::poll(&p, 1, 50) > 0)
+                return true;
+        return false;
+    }
+    void run()
+    {
+        if (!ready(m_listen, POLLIN))
+            return;
+        const int fd = ::accept(m_listen, nullptr, nullptr);
+        QByteArray head;
+        char buf[4096];
+        while (!head.contains("\r\n\r\n") && ready(fd, POLLIN)) {
+            const ssize_t n = ::recv(fd, buf, sizeof buf, 0);
+            if (n <= 0)
+                break;
+            head.append(buf, int(n));
+        }
+        const QByteArray reply = "HTTP/1.0 200 OK\r\nContent-Type: audio/mpeg\r\n\r\n";
+        ::send(fd, reply.constData(), size_t(reply.size()), MSG_NOSIGNAL);
+        qint64 at = 0;
+        while (m_sent < m_limit && ready(fd, POLLOUT)) {
+            const qint64 from = at % m_body.size();
+            const ssize_t n = ::send(fd, m_body.constData() + from, size_t(m_body.size() - from),
+                                     MSG_NOSIGNAL | MSG_DONTWAIT);
+            if (n < 0 && errno != EAGAIN)
+                break;
+            if (n > 0) {
+                at += n;
+                m_sent += n;
+            }
+        }
+        ready(fd, POLLHUP); // open until stopped
+        ::close(fd);
+    }
+
+    QByteArray m_body;
+    qint64 m_limit;
+    int m_listen = -1;
+    quint16 m_port = 0;
+    std::thread m_thread;
+    std::atomic<bool> m_stop{false};
+    std::atomic<qint64> m_sent{0};
 };

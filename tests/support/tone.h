@@ -105,6 +105,7 @@ inline QList<Mp3Frame> mp3Frames(const QByteArray &data)
 }
 
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QStringList>
 
 // MP3 of 16-bit little-endian PCM made by the lame command-line encoder
@@ -135,4 +136,48 @@ inline QByteArray lameMp3(const QByteArray &pcm, int rate, int channels,
         }
     }
     return lame.exitCode() == 0 ? out : QByteArray();
+}
+
+// 16-bit little-endian PCM of MP3 bytes decoded by the mpg123 command-line
+// player (independent of the client's own use of the library), at the
+// stream's own rate and channels. Empty when mpg123 failed.
+inline QByteArray mpg123Pcm(const QByteArray &mp3)
+{
+    QProcess mpg123;
+    mpg123.start(QStringLiteral("mpg123"),
+                 {QStringLiteral("-q"), QStringLiteral("-s"), QStringLiteral("-")});
+    if (!mpg123.waitForStarted(10000))
+        return {};
+    mpg123.write(mp3);
+    mpg123.closeWriteChannel();
+    QByteArray out;
+    while (mpg123.state() != QProcess::NotRunning || mpg123.bytesAvailable() > 0) {
+        mpg123.waitForReadyRead(1000);
+        out += mpg123.readAllStandardOutput();
+        if (mpg123.state() == QProcess::NotRunning) {
+            out += mpg123.readAllStandardOutput();
+            break;
+        }
+    }
+    return mpg123.exitCode() == 0 ? out : QByteArray();
+}
+
+// mp3 with holes, as a stream that lost pieces: every 200 to 3000 bytes a
+// span of 1 to 400 bytes is left out, or with garbled set replaced by as many
+// random bytes. Repeatable for a seed.
+inline QByteArray damagedMp3(const QByteArray &mp3, quint32 seed, bool garbled = false)
+{
+    QRandomGenerator rng(seed);
+    QByteArray out;
+    for (int pos = 0; pos < mp3.size();) {
+        const int keep = rng.bounded(200, 3000);
+        out += mp3.mid(pos, keep);
+        pos += keep;
+        const int hole = rng.bounded(1, 400);
+        if (garbled)
+            for (int i = 0; i < hole; ++i)
+                out += char(rng.bounded(256));
+        pos += hole;
+    }
+    return out;
 }
