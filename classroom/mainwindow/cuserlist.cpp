@@ -223,12 +223,14 @@ CUserList::Row *CUserList::find(const QString &nick) const
 
 QVector<CUserList::Row *> CUserList::rowsOf(const QString &nick) const
 {
-    QVector<Row *> rows = m_byText.values(nick).toVector() + m_byText.values(QLatin1Char('@') + nick).toVector();
+    QVector<Row *> rows = m_byText.values(nick).toVector()
+                          + m_byText.values(QLatin1Char('@') + nick).toVector();
     std::sort(rows.begin(), rows.end(), [](const Row *a, const Row *b) { return a->pos < b->pos; });
     return rows;
 }
 
-// A row whose nickname wraps is higher than the others.
+// True when the nickname surely takes one line beside the state icon: such
+// rows are all as high as each other.
 bool CUserList::fitsOneLine(const QString &text) const
 {
     for (const QChar c : text) {
@@ -237,6 +239,7 @@ bool CUserList::fitsOneLine(const QString &text) const
             return false;
     }
     const QTreeWidget *tree = ui->treeWidget;
+    // Less the margins of the icon and of the text, with some to spare.
     const int room = tree->columnWidth(0) - tree->iconSize().width() - 30;
     return text.size() <= room && tree->fontMetrics().horizontalAdvance(text) <= room;
 }
@@ -263,9 +266,9 @@ void CUserList::turnStarted()
         m_turn->start();
 }
 
-void CUserList::renumber(int from, int to)
+void CUserList::renumber(int first, int last)
 {
-    for (int p = std::max(from, 0); p <= to && p < m_rows.size(); ++p)
+    for (int p = std::max(first, 0); p <= last && p < m_rows.size(); ++p)
         m_rows.at(p)->pos = p;
 }
 

@@ -101,7 +101,7 @@ private:
     void moveRow(int from, int to);
     void shiftContents(int from, int to);
     void reinsert(int from, int to);
-    void renumber(int from, int to);
+    void renumber(int first, int last);
     void turnStarted();
 
     Ui::CUserList *ui;

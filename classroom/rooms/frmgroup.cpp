@@ -119,7 +119,8 @@ void FrmGroup::AddList(const QVector<RoomItem> &rooms)
     table->viewport()->update();
 }
 
-void FrmGroup::fillRow(int row, const QString &id, const QString &name, const QString &count, int lock)
+void FrmGroup::fillRow(int row, const QString &id, const QString &name, const QString &count,
+                       int lock)
 {
     static const QIcon lockedIcon(QStringLiteral(":/Resources/icons/lck.png"));
     static const QIcon openIcon(QStringLiteral(":/Resources/icons/nolck.png"));
@@ -133,7 +134,8 @@ void FrmGroup::fillRow(int row, const QString &id, const QString &name, const QS
     table->setItem(row, 0, idCell);
 
     const bool locked = lock >= 1;
-    QTableWidgetItem *lockCell = cell(locked ? kLocked : QString(), Qt::AlignRight | Qt::AlignVCenter);
+    QTableWidgetItem *lockCell =
+        cell(locked ? kLocked : QString(), Qt::AlignRight | Qt::AlignVCenter);
     lockCell->setIcon(locked ? lockedIcon : openIcon);
     lockCell->setForeground(Qt::blue);
     lockCell->setFont(plain);
