@@ -8,13 +8,15 @@
 // "stripped" lose one leading "@" before the lookup.
 #pragma once
 
+#include <QMultiHash>
 #include <QPixmap>
 #include <QPoint>
 #include <QString>
+#include <QTreeWidgetItem>
 #include <QVector>
 #include <QWidget>
 
-class QTreeWidgetItem;
+class QTimer;
 
 namespace Ui {
 class CUserList;
@@ -41,8 +43,8 @@ public:
     void ClearItem();
     // Nickname of the current row without its "@" mark; empty when none.
     QString SelectedItem() const;
-    // Rows whose state is "mic" or "cam-mic", recounted on every add, remove,
-    // clear and state change.
+    // Rows whose state is "mic" or "cam-mic", counted as rows come, go and
+    // change.
     int GetTotalMic() const;
 
     // Attendance rows under a user row (parent nicknames are not stripped).
@@ -52,9 +54,9 @@ public:
     void ChangeChildState(const QString &text, const QString &parent, int state);
 
     // Reorders (stable: microphones, then raised hands, then cameras, the
-    // camera breaking ties) and recounts the microphones. Rows change place;
-    // the selection and expansion go with them while the current row stays
-    // at its index. A single state change moves one row, never all of them.
+    // camera breaking ties). Rows change place; the selection and expansion
+    // go with them while the current row stays at its index. The list is
+    // kept in that order, so a state change moves one row, never all of them.
     void Filier();
     // Swaps the row at index row with the one above it; nothing for row <= 0.
     void MvChange(int row);
@@ -74,10 +76,12 @@ private slots:
 private:
     struct Row
     {
-        QTreeWidgetItem *item;
-        QString text;    // column 0: nickname, "@" first when marked
-        QString state;   // column 2
-        bool cam;        // column 3 reads "cam"
+        QString text;       // column 0: nickname, "@" first when marked
+        QString state;      // column 2
+        bool cam = false;   // column 3 reads "cam"
+        int rank = 0;       // place in the order, see rankOf
+        bool oneLine = true; // as high as every other one-line row
+        int pos = 0;        // index in the list
     };
     struct Attendance
     {
@@ -85,15 +89,36 @@ private:
         QString parent;  // the parent nickname given to AddChild
     };
 
-    int findRow(const QString &nick) const;
+    // The first row of a nickname (already stripped), or none.
+    Row *find(const QString &nick) const;
+    // Every row of a nickname, in list order.
+    QVector<Row *> rowsOf(const QString &nick) const;
     int findAttendance(const QString &text, const QString &parent) const;
-    bool offScreen(int row) const;
-    void deleteRow(int index);
-    void applyOrder(const QVector<int> &order);
-    void recount();
+    bool fitsOneLine(const QString &text) const;
+    bool offScreen(int pos) const;
+    void deleteRow(int pos);
+    void setState(Row *row, const QString &state, bool cam);
+    void moveRow(int from, int to);
+    void shiftContents(int from, int to);
+    void reinsert(int from, int to);
+    void renumber(int first, int last);
+    void turnStarted();
 
     Ui::CUserList *ui;
-    QVector<Row> m_rows;            // in the order the tree shows them
+    QVector<Row *> m_rows;               // in the order the tree shows them
+    QVector<QTreeWidgetItem *> m_items;  // the tree's items, same order
+    QMultiHash<QString, Row *> m_byText; // rows by their column-0 text
+    int m_ranks[6] = {};                 // rows of each rank
+    bool m_sorted = true;                // ranks never decrease down the list
     QVector<Attendance> m_attendance;
-    int m_mic = 0;
+    // Moving a row either shifts the contents of the rows it passes (cheap
+    // for the view, costly per row) or takes its item out and puts it back
+    // (the view then lays out every row once, at the next turn of the event
+    // loop). Within one turn the contents of at most about a list's worth
+    // of rows are shifted; then items are moved.
+    bool m_relayoutDue = false;
+    int m_shifted = 0;
+    int m_tall = 0;                      // rows of more than one line
+    QTimer *m_turn;
+    QTreeWidgetItem m_scratch;
 };

@@ -139,8 +139,7 @@ void ListGroupRooms(const QString &name, const QString &body, int mode)
     if (!frmgrup)
         return;
     frmgrup->ClearList();
-    for (const RoomItem &room : parseRoomList(body))
-        frmgrup->AddList(room.id, room.name, room.count, room.locked);
+    frmgrup->AddList(parseRoomList(body));
 }
 
 void ErrorEntre(const QString &name, const QString &)

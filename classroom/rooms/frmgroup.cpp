@@ -19,6 +19,7 @@
 #include <QMenu>
 #include <QPixmap>
 #include <QPointer>
+#include <QSignalBlocker>
 #include <QTableWidgetItem>
 
 namespace {
@@ -96,9 +97,34 @@ void FrmGroup::ClearList()
 
 void FrmGroup::AddList(const QString &id, const QString &name, const QString &count, int lock)
 {
+    const int row = ui->table1->rowCount();
+    ui->table1->insertRow(row);
+    fillRow(row, id, name, count, lock);
+}
+
+void FrmGroup::AddList(const QVector<RoomItem> &rooms)
+{
     QTableWidget *table = ui->table1;
-    const int row = table->rowCount();
-    table->insertRow(row);
+    const int first = table->rowCount();
+    table->setRowCount(first + rooms.size());
+    {
+        // Told of each cell, the view would work out where each one is
+        // drawn; the rows are all new and drawn below.
+        const QSignalBlocker quiet(table->model());
+        for (int i = 0; i < rooms.size(); ++i) {
+            const RoomItem &room = rooms.at(i);
+            fillRow(first + i, room.id, room.name, room.count, room.locked);
+        }
+    }
+    table->viewport()->update();
+}
+
+void FrmGroup::fillRow(int row, const QString &id, const QString &name, const QString &count,
+                       int lock)
+{
+    static const QIcon lockedIcon(QStringLiteral(":/Resources/icons/lck.png"));
+    static const QIcon openIcon(QStringLiteral(":/Resources/icons/nolck.png"));
+    QTableWidget *table = ui->table1;
     QFont plain = table->font();
     plain.setBold(false);
 
@@ -108,9 +134,9 @@ void FrmGroup::AddList(const QString &id, const QString &name, const QString &co
     table->setItem(row, 0, idCell);
 
     const bool locked = lock >= 1;
-    QTableWidgetItem *lockCell = cell(locked ? kLocked : QString(), Qt::AlignRight | Qt::AlignVCenter);
-    lockCell->setIcon(QIcon(locked ? QStringLiteral(":/Resources/icons/lck.png")
-                                   : QStringLiteral(":/Resources/icons/nolck.png")));
+    QTableWidgetItem *lockCell =
+        cell(locked ? kLocked : QString(), Qt::AlignRight | Qt::AlignVCenter);
+    lockCell->setIcon(locked ? lockedIcon : openIcon);
     lockCell->setForeground(Qt::blue);
     lockCell->setFont(plain);
     table->setItem(row, 1, lockCell);

@@ -3,6 +3,8 @@
 // ordinary user, with the room's password or with the supervisor's.
 #pragma once
 
+#include "protocol/pure/rooms.h"
+
 #include <QDialog>
 #include <QList>
 #include <QString>
@@ -30,6 +32,8 @@ public:
     void ClearList();
     // locked: 1 or more shows the room locked.
     void AddList(const QString &id, const QString &name, const QString &count, int lock);
+    // The same for every room of a list, in its order, drawn once.
+    void AddList(const QVector<RoomItem> &rooms);
 
     // Sends the entry request and puts a new wait form in place of the chooser.
     void DblClick_MS(int id, const QString &pwdAdmin, const QString &pwdLock);
@@ -57,6 +61,7 @@ private:
     // password panel shown when it is locked.
     void enterChosen(const QString &pwdAdmin);
     void setColumnWidths();
+    void fillRow(int row, const QString &id, const QString &name, const QString &count, int lock);
 
     Ui_FrmGroup *ui;
     QAction *actAdmin;

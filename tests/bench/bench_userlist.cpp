@@ -1,18 +1,27 @@
-// Cost of what room traffic does to the user list of a room of 20 and of 200
-// users, on screen: one state change (a code 13: a raised hand moving the
-// last row to the top, then lowered) and one user joining (a row added, the
-// list kept at its size). Both must cost the same in a large room as in a
-// small one: a packet moves one row, never reorders the whole list.
+// Cost of what room traffic does to the user list alone, on screen, in rooms
+// of 10, 100, 1,000 and 5,000 users with a lesson in progress and a current
+// row (the teacher clicked a student): one state change (a code 13: the last
+// user raises the hand, which moves the row up to the hands, then lowers it)
+// and one user joining while another leaves. Each should cost the same in a
+// large room as in a small one: a packet moves one row, never the list.
 #include "mainwindow/cuserlist.h"
+#include "roomsizes.h"
 
-#include <QElapsedTimer>
 #include <QTreeWidget>
 #include <QtTest>
-#include <algorithm>
-#include <map>
+
 #include <memory>
 
 namespace {
+
+const QVector<int> kSizes = {10, 100, 1000, 5000};
+
+// Until the view has laid out and drawn what the step changed.
+void settle()
+{
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+}
 
 struct Room
 {
@@ -22,67 +31,61 @@ struct Room
 
     QString nick(int n) const { return QStringLiteral("user%1").arg(n); }
 
+    QTreeWidget *tree() const { return list->findChild<QTreeWidget *>(QStringLiteral("treeWidget")); }
+
     QString lastRow() const
     {
-        auto *tree = list->findChild<QTreeWidget *>(QStringLiteral("treeWidget"));
-        return tree->topLevelItem(tree->topLevelItemCount() - 1)->text(0);
+        return tree()->topLevelItem(tree()->topLevelItemCount() - 1)->text(0);
     }
 
-    // The last user raises the hand (moved to the top) and lowers it again.
-    void handUpAndDown()
+    // The last user raises the hand (moved up to the hands) and lowers it.
+    qint64 handUpAndDown()
     {
         const QString who = lastRow();
-        list->ChangeItemImage(who, QStringLiteral("man"));
-        QCoreApplication::processEvents();
-        list->ChangeItemImage(who, QStringLiteral("null"));
-        QCoreApplication::processEvents();
+        return timedNs([&] {
+            list->ChangeItemImage(who, QStringLiteral("man"));
+            settle();
+            list->ChangeItemImage(who, QStringLiteral("null"));
+            settle();
+        });
     }
 
     // A newcomer joins and the oldest one leaves, so the size stays.
-    void join()
+    qint64 join()
     {
-        list->AddItem(nick(users + joined), (joined % 7) + 1, false);
-        QCoreApplication::processEvents();
-        list->RemoveItem(nick(joined));
+        const QString in = nick(users + joined), out = nick(joined);
         ++joined;
-        QCoreApplication::processEvents();
+        return timedNs([&] {
+            list->AddItem(in, (joined % 7) + 1, false);
+            settle();
+            list->RemoveItem(out);
+            settle();
+        });
     }
 };
 
-Room makeRoom(int users)
+std::unique_ptr<Room> makeRoom(int users)
 {
-    Room r{std::make_unique<CUserList>(), users, 0};
-    r.list->resize(295, 400);
-    r.list->show();
-    if (!QTest::qWaitForWindowExposed(r.list.get()))
+    auto r = std::make_unique<Room>();
+    r->list = std::make_unique<CUserList>();
+    r->users = users;
+    r->list->resize(295, 400);
+    r->list->show();
+    if (!QTest::qWaitForWindowExposed(r->list.get()))
         qWarning("user list not exposed");
-    for (int i = 0; i < users; ++i) {
-        r.list->AddItem(r.nick(i), i % 5 == 0 ? -101 : (i % 9) + 1, i == 0);
-    }
-    // A lesson in progress: two speakers, a few hands and cameras.
-    r.list->ChangeItemImage(r.nick(1), QStringLiteral("mic"));
-    r.list->ChangeItemImage(r.nick(2), QStringLiteral("mic"));
-    for (int i = 3; i < users; i += users / 4)
-        r.list->ChangeItemImage(r.nick(i), QStringLiteral("man"));
-    for (int i = 4; i < users; i += users / 5)
-        r.list->CamItem(r.nick(i), true);
-    QCoreApplication::processEvents();
+    for (int i = 0; i < users; ++i)
+        r->list->AddItem(r->nick(i), i % 5 == 0 ? -101 : (i % 9) + 1, i == 0);
+    // A lesson in progress: two speakers, three hands and four cameras
+    // whatever the size, and a student clicked.
+    r->list->ChangeItemImage(r->nick(1), QStringLiteral("mic"));
+    r->list->ChangeItemImage(r->nick(2), QStringLiteral("mic"));
+    for (int i = 3; i < 6; ++i)
+        r->list->ChangeItemImage(r->nick(i), QStringLiteral("man"));
+    for (int i = 6; i < 10; ++i)
+        r->list->CamItem(r->nick(i), true);
+    r->tree()->setCurrentItem(r->tree()->topLevelItem(std::min(7, users - 1)));
+    settle();
     return r;
-}
-
-// Median time of one call of step over count calls, in nanoseconds.
-template<typename Step>
-qint64 medianNs(Step step, int count)
-{
-    QVector<qint64> times;
-    QElapsedTimer timer;
-    for (int i = 0; i < count; ++i) {
-        timer.start();
-        step();
-        times << timer.nsecsElapsed();
-    }
-    std::sort(times.begin(), times.end());
-    return times.at(times.size() / 2);
 }
 
 } // namespace
@@ -90,57 +93,27 @@ qint64 medianNs(Step step, int count)
 class BenchUserList : public QObject
 {
     Q_OBJECT
-    std::map<int, Room> rooms;
-
-    Room &room(int users)
-    {
-        auto it = rooms.find(users);
-        if (it == rooms.end())
-            it = rooms.emplace(users, makeRoom(users)).first;
-        return it->second;
-    }
+    std::vector<std::unique_ptr<Room>> rooms;
 
 private slots:
-    void stateChange_data()
+    void initTestCase()
     {
-        QTest::addColumn<int>("users");
-        QTest::newRow("20 users") << 20;
-        QTest::newRow("200 users") << 200;
+        for (int users : kSizes)
+            rooms.push_back(makeRoom(users));
     }
+
     void stateChange()
     {
-        QFETCH(int, users);
-        Room &r = room(users);
-        QBENCHMARK { r.handUpAndDown(); }
+        const QVector<double> us = interleavedMediansUs(
+            kSizes.size(), 61, [this](int s, int) { return rooms.at(s)->handUpAndDown(); });
+        reportSizes("hand up and down (two code 13)", kSizes, "users", us);
     }
 
-    void join_data() { stateChange_data(); }
     void join()
     {
-        QFETCH(int, users);
-        Room &r = room(users);
-        QBENCHMARK { r.join(); }
-    }
-
-    void ratio()
-    {
-        struct Measure
-        {
-            const char *what;
-            void (Room::*step)();
-        };
-        for (const Measure &m : {Measure{"hand up and down (two code 13)", &Room::handUpAndDown},
-                                 Measure{"user joins, another leaves", &Room::join}}) {
-            qint64 median[2];
-            const int sizes[2] = {20, 200};
-            for (int i = 0; i < 2; ++i) {
-                Room r = makeRoom(sizes[i]);
-                median[i] = medianNs([&] { (r.*m.step)(); }, 400);
-            }
-            qInfo("%s: %.1f us in a room of 20, %.1f us in a room of 200; ratio 200:20 = %.2f",
-                  m.what, median[0] / 1000.0, median[1] / 1000.0,
-                  double(median[1]) / double(median[0]));
-        }
+        const QVector<double> us = interleavedMediansUs(
+            kSizes.size(), 61, [this](int s, int) { return rooms.at(s)->join(); });
+        reportSizes("user joins, another leaves", kSizes, "users", us);
     }
 
     void cleanupTestCase() { rooms.clear(); }

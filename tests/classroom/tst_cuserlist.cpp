@@ -5,6 +5,7 @@
 #include "mainwindow/cuserlist.h"
 
 #include <QContextMenuEvent>
+#include <QRandomGenerator>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -84,6 +85,110 @@ void run(CUserList &l, const QString &steps)
     }
 }
 
+
+// The list as the rules describe it, step by step on a plain vector: every
+// lookup a scan for the first row of the nickname, every reordering the three
+// stable passes.
+struct ReferenceList
+{
+    struct Row
+    {
+        QString text, state;
+        bool cam = false;
+    };
+    QVector<Row> rows;
+
+    static QString strip(const QString &nick) { return nick.startsWith(QLatin1Char('@')) ? nick.mid(1) : nick; }
+    int find(const QString &nick) const
+    {
+        for (int i = 0; i < rows.size(); ++i) {
+            if (rows.at(i).text == nick || rows.at(i).text == QLatin1Char('@') + nick)
+                return i;
+        }
+        return -1;
+    }
+    void add(const QString &nick, bool marked)
+    {
+        remove(nick);
+        rows.append({marked ? QLatin1Char('@') + nick : nick, QStringLiteral("null"), false});
+    }
+    void remove(const QString &nick)
+    {
+        const int i = find(strip(nick));
+        if (i >= 0)
+            rows.remove(i);
+    }
+    void state(const QString &nick, const QString &word)
+    {
+        const int i = find(strip(nick));
+        if (i >= 0)
+            rows[i].state = word;
+        reorder();
+    }
+    void cam(const QString &nick, bool on)
+    {
+        const int i = find(strip(nick));
+        if (i < 0)
+            return;
+        rows[i].cam = on;
+        state(nick, rows.at(i).state);
+    }
+    void up(int row)
+    {
+        if (row > 0 && row < rows.size())
+            std::swap(rows[row], rows[row - 1]);
+    }
+    void reorder()
+    {
+        auto pass = [this](auto test) {
+            int k = 0;
+            for (int p = 0; p < rows.size(); ++p) {
+                if (test(rows.at(p))) {
+                    for (int q = p; q > k; --q)
+                        up(q);
+                    ++k;
+                }
+            }
+        };
+        pass([](const Row &r) { return r.cam; });
+        pass([](const Row &r) { return r.state == QLatin1String("man") || r.state == QLatin1String("cam-man"); });
+        pass([](const Row &r) { return r.state == QLatin1String("mic") || r.state == QLatin1String("cam-mic"); });
+    }
+    int mics() const
+    {
+        int n = 0;
+        for (const Row &r : rows)
+            n += r.state == QLatin1String("mic") || r.state == QLatin1String("cam-mic");
+        return n;
+    }
+    QString iconName(const Row &r) const
+    {
+        if (!r.cam)
+            return r.state;
+        return r.state == QLatin1String("null") ? QStringLiteral("cam") : QStringLiteral("cam-") + r.state;
+    }
+};
+
+// Text, state word and camera column of every row, top to bottom.
+QStringList rowsOf(CUserList &l)
+{
+    QStringList out;
+    QTreeWidget *t = treeOf(l);
+    for (int i = 0; i < t->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem *item = t->topLevelItem(i);
+        out << item->text(0) + QLatin1Char('/') + item->text(2) + QLatin1Char('/') + item->text(3);
+    }
+    return out;
+}
+
+QStringList rowsOf(const ReferenceList &r)
+{
+    QStringList out;
+    for (const ReferenceList::Row &row : r.rows)
+        out << row.text + QLatin1Char('/') + row.state + QLatin1Char('/')
+                   + (row.cam ? QStringLiteral("cam") : QString());
+    return out;
+}
 } // namespace
 
 class TestCUserList : public QObject
@@ -270,6 +375,108 @@ private slots:
         }
     }
 
+    // Random joins, leaves, re-entries under the mark, state and camera
+    // changes, swaps, clears and turns of the event loop, against the
+    // reference: the same rows in the same order with the same states, the
+    // same speaker count, and the selection going with its user while the
+    // current row keeps its index. Nicknames that collide through the "@"
+    // mark, and long ones that take more than one line, are among them.
+    void randomWalkMatchesTheReference_data()
+    {
+        QTest::addColumn<quint32>("seed");
+        QTest::addColumn<bool>("shown");
+        for (quint32 seed : {1u, 2u, 3u}) {
+            QTest::addRow("seed %u, hidden", seed) << seed << false;
+            QTest::addRow("seed %u, on screen", seed) << seed << true;
+        }
+    }
+    void randomWalkMatchesTheReference()
+    {
+        QFETCH(quint32, seed);
+        QFETCH(bool, shown);
+        QRandomGenerator random(seed);
+        QStringList nicks;
+        for (int i = 0; i < 40; ++i)
+            nicks << QStringLiteral("u%1").arg(i);
+        nicks << "x" << "@x" << "@@x" << "" << "@" << QString::fromUtf8("أحمد")
+              << "a nickname long enough to take two lines or more in the list"
+              << "line\nbreak";
+        const QStringList words = {"null", "mic", "man", "red", "mic-n", "cam-mic", "cam-man", "xyz"};
+
+        CUserList l;
+        QTreeWidget *t = treeOf(l);
+        if (shown) {
+            l.resize(278, 300);
+            l.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&l));
+        }
+        ReferenceList ref;
+        // The selected user and the current row's index, while only moves
+        // happen.
+        QString selected;
+        int current = -1;
+        for (int step = 0; step < 3000; ++step) {
+            const QString nick = nicks.at(random.bounded(nicks.size()));
+            const int action = random.bounded(100);
+            QString what;
+            if (action < 20) {
+                const bool marked = random.bounded(2);
+                what = QStringLiteral("add %1%2").arg(nick, marked ? " marked" : "");
+                l.AddItem(nick, 1, marked);
+                ref.add(nick, marked);
+                current = -1;
+            } else if (action < 28) {
+                what = QStringLiteral("remove ") + nick;
+                l.RemoveItem(nick);
+                ref.remove(nick);
+                current = -1;
+            } else if (action < 63) {
+                const QString word = words.at(random.bounded(words.size()));
+                what = QStringLiteral("state %1 %2").arg(nick, word);
+                l.ChangeItemImage(nick, word);
+                ref.state(nick, word);
+            } else if (action < 76) {
+                const bool on = random.bounded(2);
+                what = QStringLiteral("camera %1 %2").arg(nick).arg(on);
+                l.CamItem(nick, on);
+                ref.cam(nick, on);
+            } else if (action < 79) {
+                const int row = random.bounded(ref.rows.size() + 2) - 1;
+                what = QStringLiteral("swap up %1").arg(row);
+                l.MvChange(row);
+                ref.up(row);
+            } else if (action < 80) {
+                what = QStringLiteral("clear");
+                l.ClearItem();
+                ref.rows.clear();
+                current = -1;
+            } else if (action < 92) {
+                what = QStringLiteral("events");
+                QCoreApplication::processEvents();
+            } else if (!ref.rows.isEmpty()) {
+                current = random.bounded(ref.rows.size());
+                what = QStringLiteral("click %1").arg(current);
+                t->setCurrentItem(t->topLevelItem(current));
+                selected = ref.rows.at(current).text;
+            }
+            const QByteArray where = QStringLiteral("step %1 (%2)").arg(step).arg(what).toUtf8();
+            QVERIFY2(rowsOf(l) == rowsOf(ref), where.constData());
+            QVERIFY2(l.GetTotalMic() == ref.mics(), where.constData());
+            if (current >= 0) {
+                const QList<QTreeWidgetItem *> chosen = t->selectedItems();
+                QVERIFY2(chosen.size() == 1 && chosen.first()->text(0) == selected, where.constData());
+                QVERIFY2(t->indexOfTopLevelItem(t->currentItem()) == current, where.constData());
+            }
+        }
+        for (int i = 0; i < ref.rows.size(); ++i) {
+            const QString icon = ref.iconName(ref.rows.at(i));
+            if (icon == QLatin1String("xyz") || icon.startsWith(QLatin1String("cam-cam")))
+                QVERIFY(t->topLevelItem(i)->icon(0).isNull());
+            else
+                QCOMPARE(imageOf(t->topLevelItem(i)->icon(0)), statePicture(qPrintable(icon)));
+        }
+    }
+
     void stateIcons_data()
     {
         QTest::addColumn<QString>("steps");
@@ -306,11 +513,22 @@ private slots:
             QCOMPARE(imageOf(row->icon(0)), statePicture(qPrintable(icon)));
     }
 
-    // The selection goes with the user; the current row keeps its index.
+    // The selection goes with the user; the current row keeps its index,
+    // whether the rows trade contents (the view settled) or the items move
+    // (a layout of the view still due).
+    void selectionWhileRowsMove_data()
+    {
+        QTest::addColumn<bool>("settled");
+        QTest::newRow("items move") << false;
+        QTest::newRow("contents shift") << true;
+    }
     void selectionWhileRowsMove()
     {
+        QFETCH(bool, settled);
         CUserList l;
         addAll(l, QStringLiteral("a,b,c,d"));
+        if (settled)
+            QCoreApplication::processEvents();
         QTreeWidget *t = treeOf(l);
         t->setCurrentItem(rowOf(l, QStringLiteral("c")));
         QCOMPARE(l.SelectedItem(), QStringLiteral("c"));
@@ -326,6 +544,40 @@ private slots:
         QCOMPARE(t->indexOfTopLevelItem(t->currentItem()), 2);
         QCOMPARE(l.SelectedItem(), QStringLiteral("a"));
         QVERIFY(rowOf(l, QStringLiteral("c"))->isSelected());
+    }
+
+    // Moved rows are drawn where they now stand, whether they traded
+    // contents or their items moved: the screen shows what the list holds.
+    void movedRowsAreDrawn_data() { selectionWhileRowsMove_data(); }
+    void movedRowsAreDrawn()
+    {
+        QFETCH(bool, settled);
+        CUserList l;
+        l.resize(278, 200);
+        l.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&l));
+        for (int i = 0; i < 60; ++i)
+            l.AddItem(QStringLiteral("u%1").arg(i), i % 3 == 0 ? -100 : i % 3 == 1 ? 0 : -101, false);
+        QTreeWidget *t = treeOf(l);
+        t->setCurrentItem(t->topLevelItem(2));
+        for (int i = 0; i < 5; ++i)
+            QCoreApplication::processEvents();
+        if (!settled)
+            l.AddItem(QStringLiteral("late"), 0, false);
+        const auto shown = [&l] {
+            for (int i = 0; i < 3; ++i)
+                QCoreApplication::processEvents();
+            return QGuiApplication::primaryScreen()->grabWindow(l.winId()).toImage()
+                .convertToFormat(QImage::Format_RGB32);
+        };
+        const auto held = [&l] { return l.grab().toImage().convertToFormat(QImage::Format_RGB32); };
+        l.ChangeItemImage(QStringLiteral("u55"), QStringLiteral("man"));
+        l.CamItem(QStringLiteral("u40"), true);
+        QCOMPARE(t->topLevelItem(0)->text(0), QStringLiteral("u55"));
+        QCOMPARE(shown(), held());
+        l.ChangeItemImage(QStringLiteral("u55"), QStringLiteral("null"));
+        QCOMPARE(t->topLevelItem(1)->text(0), QStringLiteral("u55"));
+        QCOMPARE(shown(), held());
     }
 
     void selectedItemDropsTheMark()

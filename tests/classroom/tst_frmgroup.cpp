@@ -22,6 +22,7 @@
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableWidget>
 #include <QTimer>
 #include <QTranslator>
@@ -53,6 +54,7 @@ private slots:
     void titles_data();
     void titles();
     void lockCells();
+    void roomsAtOnce();
     void entryPaths_data();
     void entryPaths();
     void rightToLeftKeepsTheRow();
@@ -189,6 +191,55 @@ void TestFrmGroup::lockCells()
     QCOMPARE(t->item(0, 0)->foreground().color(), QColor(Qt::blue));
     g->ClearList();
     QCOMPARE(t->rowCount(), 0);
+}
+
+// A list given at once fills the table as rooms given one by one do, after
+// the rows already there, and is drawn: the screen shows what the table holds.
+void TestFrmGroup::roomsAtOnce()
+{
+    FrmGroup *g = chooser();
+    const QVector<RoomItem> rooms = {{"21", "Sarf", "5", 0},
+                                     {"22", QString::fromUtf8("البلاغة"), "12", 3},
+                                     {"x", "", "", -1}};
+    g->AddList(rooms);
+    for (const RoomItem &room : rooms)
+        g->AddList(room.id, room.name, room.count, room.locked);
+    QTableWidget *t = tableOf(g);
+    QCOMPARE(t->rowCount(), 8);
+    QCOMPARE(t->item(1, 2)->text(), QStringLiteral("Nahw"));
+    const auto look = [t](int row, int column) {
+        const QTableWidgetItem *item = t->item(row, column);
+        const QIcon icon = item->icon();
+        return QVariantList{item->text(), item->font(), item->foreground(), item->textAlignment(),
+                            int(item->flags()),
+                            icon.isNull() ? QImage() : icon.pixmap(19, 16).toImage()};
+    };
+    for (int i = 0; i < rooms.size(); ++i) {
+        QCOMPARE(t->item(2 + i, 0)->text(), rooms.at(i).id);
+        for (int column = 0; column < 4; ++column)
+            QCOMPARE(look(2 + i, column), look(5 + i, column));
+    }
+    QCOMPARE(t->item(3, 1)->text(), QStringLiteral(" "));
+
+    // A refill at once is drawn as rows added one by one are.
+    FrmGroup byOne(nullptr);
+    byOne.move(150, 150);
+    byOne.show();
+    for (const RoomItem &room : rooms)
+        byOne.AddList(room.id, room.name, room.count, room.locked);
+    const auto shown = [](FrmGroup *chooser) {
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
+        QTableWidget *table = tableOf(chooser);
+        const QRect area(table->mapTo(chooser, QPoint(0, 0)), table->size());
+        return QGuiApplication::primaryScreen()->grabWindow(chooser->winId()).toImage().copy(area)
+            .convertToFormat(QImage::Format_RGB32);
+    };
+    g->ClearList();
+    const QImage empty = shown(g);
+    g->AddList(rooms);
+    QVERIFY(shown(g) != empty);
+    QCOMPARE(shown(g), shown(&byOne));
 }
 
 void TestFrmGroup::entryPaths_data()
