@@ -1,6 +1,7 @@
 #include "mainwindow/controltxt.h"
 
 #include "common/hooks.h"
+#include "common/webprint.h"
 #include "mainwindow/chatpage.h"
 #include "mainwindow/pure/chattemplates.h"
 #include "mainwindow/pure/htmlsanitizer.h"
@@ -14,10 +15,8 @@
 #include <QColorDialog>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QMenu>
-#include <QPrinter>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QToolBar>
@@ -480,16 +479,6 @@ void ControlTxt::menusave()
 
 bool ControlTxt::exportPdf(const QString &file)
 {
-    {
-        QFile probe(file);
-        if (!probe.open(QIODevice::WriteOnly))
-            return false;
-    }
-    QPrinter printer(QPrinter::ScreenResolution);
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(file);
-
     QString html = frame()->toHtml();
     html.replace(QLatin1String("/Resources/images/format.css"),
                  QLatin1String("/Resources/images/formatN.css"));
@@ -512,11 +501,8 @@ bool ControlTxt::exportPdf(const QString &file)
         for (QWebElement element : print->findAllElements(selector))
             element.removeFromDocument();
     separateDirectionRuns(print->findFirstElement(QStringLiteral("body")));
-    webPrint->print(&printer);
-    const bool ok = printer.printerState() != QPrinter::Error && QFileInfo(file).size() > 0;
+    const bool ok = webprint::printPdf(print, file);
     print->setHtml(QString(), QUrl());
-    if (!ok)
-        QFile::remove(file);
     return ok;
 }
 

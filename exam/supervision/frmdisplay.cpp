@@ -1,6 +1,7 @@
 #include "supervision/frmdisplay.h"
 
 #include "common/hooks.h"
+#include "common/webprint.h"
 #include "core/frmconnect.h"
 #include "core/frmstart.h"
 #include "core/frmurl.h"
@@ -21,7 +22,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QEventLoop>
 #include <QFile>
 #include <QRegularExpression>
 #include <QHeaderView>
@@ -29,9 +29,6 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QNetworkReply>
-#include <QPrintPreviewDialog>
-#include <QPrinter>
-#include <QTimer>
 #include <QWebElement>
 #include <QWebFrame>
 #include <QWebView>
@@ -99,7 +96,7 @@ int elementY(QWebElement element)
 
 // The page with the style sheets it links put inside it. The engine paints
 // nothing while a linked style sheet is still loading (also when another page
-// is loading the same one), and printing does not wait for it.
+// is loading the same one).
 QString withStyleSheetsInside(QString html)
 {
     static const QRegularExpression link(QStringLiteral("<link\\b[^>]*href=\"qrc:([^\"]+)\"[^>]*>"),
@@ -117,22 +114,6 @@ QString withStyleSheetsInside(QString html)
         html.insert(head, QStringLiteral("<style type=\"text/css\">") + sheets
                               + QStringLiteral("</style>"));
     return html;
-}
-
-// Waits until the view has loaded what it was given, at most a few seconds.
-void waitLoaded(QWebView *view, const QString &html)
-{
-    QEventLoop loop;
-    bool done = false;
-    QObject::connect(view, &QWebView::loadFinished, &loop, [&] {
-        done = true;
-        loop.quit();
-    });
-    view->setHtml(html, QUrl());
-    if (!done) {
-        QTimer::singleShot(5000, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
 }
 
 } // namespace
@@ -208,9 +189,7 @@ FrmDisplay::FrmDisplay(QWidget *parent) : QWidget(parent), ui(new Ui::FrmDisplay
                 if (current.row() != m_shownRow)
                     closeGradingBar();
             });
-    connect(ui->web, &QWebView::loadStarted, this, [this] { m_pageLoading = true; });
     connect(ui->web, &QWebView::loadFinished, this, [this](bool ok) {
-        m_pageLoading = false;
         if (!ok || !m_scrollTo)
             return;
         const std::function<int()> position = std::move(m_scrollTo);
@@ -818,7 +797,8 @@ void FrmDisplay::menupdf()
         return;
     DisplayBusy busy(this);
     QWebView view;
-    waitLoaded(&view, withStyleSheetsInside(marksPageHtml()));
+    view.setHtml(withStyleSheetsInside(marksPageHtml()), QUrl());
+    webprint::waitLoaded(&view);
     if (m_closing)
         return;
     savePagePdf(this, &view, QStringLiteral("التنقيط_"), kPdfCaption);
@@ -845,25 +825,11 @@ void FrmDisplay::menudisplay2()
     ui->web->page()->mainFrame()->setScrollBarValue(Qt::Vertical, 0);
 }
 
-void FrmDisplay::waitForPage()
-{
-    if (!m_pageLoading)
-        return;
-    QEventLoop loop;
-    connect(ui->web, &QWebView::loadFinished, &loop, &QEventLoop::quit);
-    QTimer::singleShot(5000, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 void FrmDisplay::on_B_PDF_clicked()
 {
     if (!mayStart())
         return;
     DisplayBusy busy(this);
-    // A page still loading its style sheet would print blank.
-    waitForPage();
-    if (m_closing)
-        return;
     savePagePdf(this, ui->web, QStringLiteral("تقرير_الامتحان_"), kPdfCaption);
 }
 
@@ -872,18 +838,13 @@ void FrmDisplay::on_B_praint_clicked()
     if (!mayStart())
         return;
     DisplayBusy busy(this);
-    QPrinter printer(QPrinter::HighResolution);
-    QPrintPreviewDialog preview(&printer, this, Qt::Window);
-    preview.setLayoutDirection(Qt::LeftToRight);
-    preview.setWindowTitle(QStringLiteral("طباعة الامتحان"));
-    waitForPage();
+    webprint::waitLoaded(ui->web);
     if (m_closing)
         return;
-    connect(&preview, &QPrintPreviewDialog::paintRequested, this, &FrmDisplay::printPreview);
-    hooks::execModal(&preview);
+    previewPagePrint(this, ui->web, [this](QPrinter *printer) { printPreview(printer); });
 }
 
-void FrmDisplay::printPreview(QPrinter *printer) { ui->web->print(printer); }
+void FrmDisplay::printPreview(QPrinter *printer) { printShownPage(ui->web, printer); }
 
 void FrmDisplay::on_B_cherch_clicked()
 {

@@ -114,14 +114,11 @@ private:
     // Whether a request may start now: none waits, the window is not closing.
     bool mayStart() const;
     void finishClose();
-    // Waits until the page on show has loaded, at most a few seconds.
-    void waitForPage();
 
     Ui::FrmDisplay *ui;
     int m_shownRow = -1;
     int m_busy = 0;
     bool m_closing = false;
-    bool m_pageLoading = false;
     std::function<int()> m_scrollTo;
 };
 

@@ -1,6 +1,5 @@
 #include "supervision/frmnataij.h"
 
-#include "common/hooks.h"
 #include "core/frmstart.h"
 #include "core/globals.h"
 #include "core/msgbox.h"
@@ -13,8 +12,6 @@
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QPrintPreviewDialog>
-#include <QPrinter>
 #include <QPushButton>
 #include <QUrl>
 
@@ -104,15 +101,10 @@ void FrmNataij::ChangeTankit()
 
 void FrmNataij::on_B_print_clicked()
 {
-    QPrinter printer(QPrinter::HighResolution);
-    QPrintPreviewDialog preview(&printer, this, Qt::Window);
-    preview.setLayoutDirection(Qt::LeftToRight);
-    preview.setWindowTitle(QStringLiteral("طباعة الامتحان"));
-    connect(&preview, &QPrintPreviewDialog::paintRequested, this, &FrmNataij::printPreview);
-    hooks::execModal(&preview);
+    previewPagePrint(this, ui->web, [this](QPrinter *printer) { printPreview(printer); });
 }
 
-void FrmNataij::printPreview(QPrinter *printer) { ui->web->print(printer); }
+void FrmNataij::printPreview(QPrinter *printer) { printShownPage(ui->web, printer); }
 
 void FrmNataij::on_B_pdf_clicked()
 {

@@ -1,12 +1,15 @@
 #include "supervision/pageprint.h"
 
 #include "common/hooks.h"
+#include "common/webprint.h"
 #include "core/msgbox.h"
 #include "supervision/gradedisplay.h"
 
 #include <QDir>
-#include <QFile>
+#include <QPointer>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QWebFrame>
 #include <QWebView>
 
 namespace {
@@ -23,27 +26,37 @@ QString defaultPdfName(const QString &prefix)
 PdfResult savePagePdf(QWidget *parent, QWebView *web, const QString &prefix,
                       const QString &caption)
 {
-    QPrinter printer(QPrinter::ScreenResolution);
     const QString file = hooks::getSaveFileName(parent, caption, defaultPdfName(prefix),
                                                 QStringLiteral("PDF (*.pdf)"));
     if (file.isEmpty())
         return PdfResult::Cancelled;
-    printer.setFontEmbeddingEnabled(true);
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(file);
-    // The PDF engine reports nothing when its file cannot be opened.
-    QFile probe(file);
-    bool written = probe.open(QIODevice::WriteOnly);
-    probe.close();
-    if (written) {
-        web->print(&printer);
-        written = printer.printerState() != QPrinter::Error && QFile(file).size() > 0;
-    }
-    if (written)
+    QPointer<QWebView> view(web);
+    webprint::waitLoaded(view);
+    if (!view)
+        return PdfResult::Cancelled;
+    if (webprint::printPdf(view->page()->mainFrame(), file))
         return PdfResult::Written;
-    if (QFile(file).size() == 0)
-        QFile::remove(file);
     MsgBox(kExamTitle, kMsgPdfFailed, QMessageBox::Information, QMessageBox::Ok);
     return PdfResult::Failed;
+}
+
+void previewPagePrint(QWidget *window, QWebView *web,
+                      const std::function<void(QPrinter *)> &print)
+{
+    QPointer<QWidget> alive(window);
+    QPointer<QWebView> view(web);
+    webprint::waitLoaded(view);
+    if (!alive || !view)
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintPreviewDialog preview(&printer, window, Qt::Window);
+    preview.setLayoutDirection(Qt::LeftToRight);
+    preview.setWindowTitle(QStringLiteral("طباعة الامتحان"));
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, window, print);
+    hooks::execModal(&preview);
+}
+
+void printShownPage(QWebView *web, QPrinter *printer)
+{
+    webprint::printPage(web->page()->mainFrame(), printer);
 }

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
+class QPrinter;
 class QWebView;
 class QWidget;
 
@@ -13,8 +15,21 @@ QString defaultPdfName(const QString &prefix);
 enum class PdfResult { Cancelled, Written, Failed };
 
 // Asks for a file name (the caption, filter "PDF (*.pdf)", the default name
-// above) and prints the web view's page into it as A4 PDF at screen
-// resolution, fonts embedded. A cancelled dialog writes nothing. A file that
-// could not be written is reported with a message.
+// above), waits for the page to finish loading and prints it into the file as
+// A4 PDF at screen resolution, fonts embedded. A cancelled dialog writes
+// nothing. A file that could not be written whole is reported with a message
+// and not left behind. The event loop runs while the page loads: a view closed
+// meanwhile gives Cancelled.
 PdfResult savePagePdf(QWidget *parent, QWebView *web, const QString &prefix,
                       const QString &caption = QStringLiteral("save file"));
+
+// The print preview dialog of the page on show, at high resolution, left to
+// right, titled "طباعة الامتحان", once the page has finished loading. Its
+// paint requests go to print (the window's slot, which prints with
+// printShownPage). Nothing opens when the window or the view closed while the
+// page loaded.
+void previewPagePrint(QWidget *window, QWebView *web,
+                      const std::function<void(QPrinter *)> &print);
+
+// Prints the page of the view into the printer the preview hands over.
+void printShownPage(QWebView *web, QPrinter *printer);

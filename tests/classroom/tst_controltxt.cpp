@@ -1,13 +1,16 @@
 // The chat control offscreen: message boxes and their joining, pending lines
 // and their confirmation, sending, the styled input and its settings, links,
 // the PDF export, and hostile text that must stay inert in the page.
+#include "common/fonts.h"
 #include "common/hooks.h"
 #include "mainwindow/chatpage.h"
 #include "mainwindow/controltxt.h"
 #include "mainwindow/mytextedit.h"
 #include "mainwindow/pure/htmlsanitizer.h"
 #include "protocol/state.h"
+#include "startup/program.h"
 #include "support/modal.h"
+#include "support/pdftext.h"
 
 #include <QAction>
 #include <QBuffer>
@@ -1007,6 +1010,28 @@ private slots:
         // The player is not printed; the page on screen keeps it.
         QCOMPARE(frameOf(c)->findAllElements("audio").count(), 1);
         QCOMPARE(frameOf(c)->findAllElements("div[id=player]").count(), 1);
+    }
+
+    void pdfExportUnderTheStyleSheet()
+    {
+        // As the program runs: its fonts, and its application style sheet
+        // drawing every widget.
+        installFonts();
+        const QString before = qApp->styleSheet();
+        qApp->setStyleSheet(readStyleSheet(QStringLiteral(":/Resources/stylesheet.qss")));
+        QVERIFY(!qApp->styleSheet().isEmpty());
+        QTemporaryDir dir;
+        ControlTxt c;
+        c.ChangeTitre(QStringLiteral("Room"), "ali");
+        c.insertTxt("ali", QString::fromUtf8("السلام عليكم"), PeerLine);
+        c.insertTxt("omar", "good morning", PeerLine);
+        saveAnswer = dir.filePath("lesson.pdf");
+        QMetaObject::invokeMethod(&c, "menusave");
+        qApp->setStyleSheet(before);
+        // (Arabic drawn in the page's Kufi face is on paper but not in the
+        // PDF's text layer, so only the Latin line is read back.)
+        const QString printed = pdfText(saveAnswer);
+        QVERIFY2(printed.contains("Room") && printed.contains("good morning"), qPrintable(printed));
     }
 
     void pdfExportWhileStyleSheetsLoad()

@@ -9,19 +9,24 @@
 #include "supervision/pure/examdraft.h"
 #include "support/institute.h"
 #include "support/modal.h"
+#include "support/pdftext.h"
 
+#include <QAction>
 #include <QDateTimeEdit>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRandomGenerator>
 #include <QTimer>
 #include <QWebElement>
 #include <QWebFrame>
+#include <QWebPage>
+#include <QWebSettings>
 #include <QWebView>
 #include <QtTest>
 
@@ -77,6 +82,8 @@ private slots:
     void switchPosts();
     void closedDuringItsPost();
     void pdf();
+    void pdfRightAfterAChange();
+    void closedWhileThePdfWaits();
     void closeShowsTheReports();
 
 private:
@@ -676,6 +683,80 @@ void TestExamAuthoring::pdf()
     QFile out(file);
     QVERIFY(out.open(QIODevice::ReadOnly));
     QVERIFY(out.read(5) == "%PDF-");
+}
+
+// The preview holds every kind of question (answer boxes with and without a
+// limit, several of many, one of many) under the program's style sheet, and
+// the PDF is asked while the page of the last change still loads.
+void TestExamAuthoring::pdfRightAfterAChange()
+{
+    open();
+    const QString file = QDir::homePath() + "/exam.pdf";
+    hooks::setSaveFileHandler([&](const QString &, const QString &, const QString &) { return file; });
+    ModalAnswerer answers;
+    QString failure;
+    QVERIFY2(play(QStringList{"Tmada=Fiqh", "Tdate", "Tmoda=45", "Tcount=4", "Tostad=karim",
+                              "Tfawj=3", "Tfasl=2", "set:Tsoal=ما هو الوضوء", "Tsoal", "R1",
+                              "Tcountchoix", "Tsoal=Describe the prayer", "R1", "Tcountchoix=40",
+                              "set:Tsoal=اختر أركان الصلاة", "Tsoal", "click:R2", "Tcountchoix=3",
+                              "set:Tchoix=القيام", "Tchoix", "set:Tchoix=الركوع", "Tchoix",
+                              "Tchoix=Sujud", "Tsoal=Pick one answer", "click:R3",
+                              "Tcountchoix=2", "set:Tchoix=نعم", "Tchoix"},
+                  &failure),
+              qPrintable(failure));
+    // The last choice, with the page's style sheet and pictures to be read
+    // again (as on the first page of a run).
+    QWebSettings::clearMemoryCaches();
+    QVERIFY2(play({"Tchoix=Never"}, &failure), qPrintable(failure));
+    QCOMPARE(answers.texts(), QStringList{kComplete});
+    QWebView *web = w<QWebView>("web");
+    QVERIFY(web->page()->action(QWebPage::Stop)->isEnabled()); // still loading
+    QTest::mouseClick(w("pushButton_6"), Qt::LeftButton);
+    QString text = pdfText(file);
+    for (const char *shown : {"ما هو الوضوء", "Describe the prayer", "اختر أركان الصلاة", "القيام",
+                              "الركوع", "Sujud", "Pick one answer", "نعم", "Never", "Fiqh"})
+        QVERIFY2(text.contains(QString::fromUtf8(shown)), qPrintable(shown + ("\n" + text)));
+    const QWebFrame *frame = web->page()->mainFrame();
+    QCOMPARE(frame->findAllElements("textarea").count(), 2);
+    QCOMPARE(frame->findAllElements("input[type=checkbox]").count(), 3);
+    QCOMPARE(frame->findAllElements("input[type=radio]").count(), 2);
+
+    // Another exam pasted and shown: the PDF made at once holds it alone.
+    w<QPlainTextEdit>("txt1")->setPlainText("2|Second exam question|1|-1|السؤال الثاني|3|2|A|B");
+    QWebSettings::clearMemoryCaches();
+    QTest::mouseClick(w("pushButton_3"), Qt::LeftButton);
+    QVERIFY(web->page()->action(QWebPage::Stop)->isEnabled());
+    QTest::mouseClick(w("pushButton_6"), Qt::LeftButton);
+    text = pdfText(file);
+    QVERIFY2(text.contains("Second exam question") && text.contains(QString::fromUtf8("السؤال الثاني")),
+             qPrintable(text));
+    QVERIFY2(!text.contains("Describe the prayer"), qPrintable(text));
+    QCOMPARE(answers.texts(), QStringList{kComplete});
+}
+
+void TestExamAuthoring::closedWhileThePdfWaits()
+{
+    open();
+    QPointer<FrmEntre> window(frmentre);
+    w<QLineEdit>("Tmada")->setText("Fiqh");
+    w<QPlainTextEdit>("txt1")->setPlainText("1|Q1|1|-1");
+    QWebSettings::clearMemoryCaches();
+    QTest::mouseClick(w("pushButton_3"), Qt::LeftButton);
+    QVERIFY(w<QWebView>("web")->page()->action(QWebPage::Stop)->isEnabled());
+    const QString file = QDir::homePath() + "/closed.pdf";
+    hooks::setSaveFileHandler([&](const QString &, const QString &, const QString &) {
+        // The window is closed while the page still loads.
+        QTimer::singleShot(0, window, [&] { window->close(); });
+        return file;
+    });
+    ModalAnswerer answers;
+    QTest::mouseClick(w("pushButton_6"), Qt::LeftButton);
+    hooks::setSaveFileHandler({});
+    settle();
+    QVERIFY(!window);
+    QCOMPARE(frmentre, nullptr);
+    QVERIFY(!QFile::exists(file));
+    QCOMPARE(answers.texts(), QStringList());
 }
 
 void TestExamAuthoring::closeShowsTheReports()

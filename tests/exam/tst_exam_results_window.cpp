@@ -9,7 +9,9 @@
 #include "supervision/gradedisplay.h"
 #include "support/institute.h"
 #include "support/modal.h"
+#include "support/pdftext.h"
 
+#include <QAction>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPointer>
@@ -21,6 +23,8 @@
 #include <QTemporaryDir>
 #include <QWebElement>
 #include <QWebFrame>
+#include <QWebPage>
+#include <QWebSettings>
 #include <QWebView>
 #include <QtTest>
 
@@ -91,6 +95,8 @@ private slots:
     void pdfCancelled();
     void pdfUnwritable();
     void printPreview();
+    void printedRightAfterTheClick_data();
+    void printedRightAfterTheClick();
     void escapeAndClose();
     void fromTheResultsButton();
     void studentWithoutResults();
@@ -481,6 +487,58 @@ void TestExamResultsWindow::printPreview()
     QCOMPARE(answers.shown.first().className, QString("QPrintPreviewDialog"));
     QString pageSize;
     QVERIFY(isPdf(file, &pageSize));
+}
+
+void TestExamResultsWindow::printedRightAfterTheClick_data()
+{
+    QTest::addColumn<bool>("preview");
+    QTest::newRow("pdf") << false;
+    QTest::newRow("print") << true;
+}
+
+// A sheet of every kind of question (written answers, ticked and unticked
+// disabled boxes, the chosen answer of one of many), printed under the
+// program's style sheet while its page still loads.
+void TestExamResultsWindow::printedRightAfterTheClick()
+{
+    QFETCH(bool, preview);
+    const QString sheet = u("4<:>ما هو الوضوء<:>1<:>طهارة بالماء<:>Describe the prayer<:>1<:>"
+                            "standing<:>اختر أركان الصلاة<:>2<:>3<:>[on]القيام<:>[no]الركوع<:>"
+                            "[on]Sujud<:>Pick one answer<:>3<:>2<:>[no]نعم<:>[on]Never");
+    open(payload({record("Fiqh<:>3<:>2", "17", "0::5:4:3:2", sheet)}));
+    QWebSettings::clearMemoryCaches();
+    QTableWidget *t = table();
+    QTest::mouseClick(t->viewport(), Qt::LeftButton, {},
+                      t->visualRect(t->model()->index(0, 0)).center());
+    QWebView *web = frmnataij->findChild<QWebView *>("web");
+    QVERIFY(web->page()->action(QWebPage::Stop)->isEnabled());
+
+    const QString file = m_dir.filePath("right-away.pdf");
+    QFile::remove(file);
+    ModalAnswerer answers;
+    if (preview) {
+        answers.whileOpen([&](QDialog *dialog) {
+            auto *d = qobject_cast<QPrintPreviewDialog *>(dialog);
+            QVERIFY(d);
+            QPrinter printer(QPrinter::HighResolution);
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(file);
+            emit d->paintRequested(&printer);
+        });
+        QTest::mouseClick(frmnataij->findChild<QPushButton *>("B_print"), Qt::LeftButton);
+    } else {
+        hooks::setSaveFileHandler([&](const QString &, const QString &, const QString &) { return file; });
+        QTest::mouseClick(frmnataij->findChild<QPushButton *>("B_pdf"), Qt::LeftButton);
+    }
+    for (const ShownDialog &shown : answers.shown)
+        QCOMPARE(shown.className, QString("QPrintPreviewDialog"));
+    const QString text = pdfText(file);
+    for (const char *shown : {"ما هو الوضوء", "طهارة بالماء", "Describe the prayer", "standing",
+                              "اختر أركان الصلاة", "القيام", "الركوع", "Sujud", "Pick one answer",
+                              "نعم", "Never"})
+        QVERIFY2(text.contains(QString::fromUtf8(shown), Qt::CaseInsensitive),
+                 qPrintable(shown + ("\n---\n" + text)));
+    QCOMPARE(frame()->findAllElements("input[disabled]").count(), 4);
 }
 
 void TestExamResultsWindow::escapeAndClose()

@@ -8,6 +8,7 @@
 #include "examtest.h"
 #include "grading_window.h"
 #include "support/institute.h"
+#include "support/pdftext.h"
 
 #include <QClipboard>
 #include <QGroupBox>
@@ -18,11 +19,12 @@
 #include <QPointer>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWebElement>
 #include <QWebFrame>
+#include <QWebPage>
+#include <QWebSettings>
 #include <QWebView>
 #include <QtTest>
 
@@ -44,6 +46,15 @@ const QString kNadia = QStringLiteral("3<:>Q1<:>1<:>third<:>Q2<:>2<:>2<:>[no]A<:
 const QString kFailedLine = QStringLiteral("فشل الاتصال لانقطاع الخط حاول من جديد    ");
 const QString kSomethingWrong = QStringLiteral("حدث خلل ما الرجاء المحاولة من جديد    ");
 const QString kMarkOpen = u("<div id='note2'>النقطة : <span id='nokta'>");
+
+// Every kind of question, in Arabic and in Latin letters: answer boxes without
+// and with a limit, several of many, one of many.
+const QString kRichExam = u("4|ما هو الوضوء|1|-1|Describe the prayer|1|40|اختر أركان الصلاة|2|3|"
+                            "القيام|الركوع|Sujud|Pick one answer|3|2|نعم|Never");
+// Its sheet: both boxes written, two of three ticked, the second of two chosen.
+const QString kRichSheet = u("4<:>ما هو الوضوء<:>1<:>طهارة بالماء<:>Describe the prayer<:>1<:>"
+                             "standing and bowing<:>اختر أركان الصلاة<:>2<:>3<:>[on]القيام<:>"
+                             "[no]الركوع<:>[on]Sujud<:>Pick one answer<:>3<:>2<:>[no]نعم<:>[on]Never");
 
 QJsonObject sheet(int id, int user, const QString &answers, const QString &grading,
                   const QString &name = QString())
@@ -76,15 +87,6 @@ QString shownTotal(const QString &html)
         return html.contains(u("لم يتم تصحيح هذا الامتحان بعد")) ? "<not graded>" : "<none>";
     const int from = at + open.size();
     return html.mid(from, html.indexOf("</span>", from) - from);
-}
-
-QString pdfText(const QString &file)
-{
-    QProcess text;
-    text.start("pdftotext", {file, "-"});
-    if (!text.waitForFinished(60000))
-        return QString();
-    return QString::fromUtf8(text.readAllStandardOutput());
 }
 
 } // namespace
@@ -127,7 +129,10 @@ private slots:
     void escapedEverywhere();
     void menus();
     void archiveCopy();
+    void archiveCopyHeadingIsText();
     void pdfExports();
+    void everyPagePrinted_data();
+    void everyPagePrinted();
     void pdfCancelledOrFailed();
     void printPreview();
     void secondRequestWhileOneWaits();
@@ -1050,6 +1055,23 @@ void TestGradingWindow::archiveCopy()
     QCOMPARE(frame->scrollBarValue(Qt::Vertical), 0);
 }
 
+void TestGradingWindow::archiveCopyHeadingIsText()
+{
+    m_institute.control(
+        {{"command", "exam-day"},
+         {"exams", QJsonArray{QJsonObject{{"id", 21}, {"offset", -600}, {"minutes", 60},
+                                          {"title", "<b>Fiqh</b> & <i>co"}, {"fawj", "<u>3"},
+                                          {"fasl", "2</div>x"}, {"texts", QJsonArray{kFiqhText}}}}}});
+    FrmDisplay *w = open();
+    clickRow("table1", 0);
+    w->menudisplay2();
+    QWebFrame *frame = displayChild<QWebView>("web")->page()->mainFrame();
+    QTRY_COMPARE(frame->findAllElements("form").count(), 3);
+    QCOMPARE(frame->findFirstElement("#mada").toPlainText().toLower(),
+             u("<b>fiqh</b> & <i>co\nالفوح :<u>3 - الفصل : 2</div>x"));
+    QCOMPARE(frame->findAllElements("#mada *").count(), 1); // the line break alone
+}
+
 void TestGradingWindow::pdfExports()
 {
     FrmDisplay *w = open();
@@ -1083,6 +1105,88 @@ void TestGradingWindow::pdfExports()
     QVERIFY2(text.contains("Nadia Ferhat") && text.contains("third"), qPrintable(text));
     QVERIFY(!text.contains("Amina"));
     QVERIFY(dialogs.answers.shown.isEmpty());
+}
+
+// Every page the window shows, printed and saved as PDF under the program's
+// style sheet, asked while the page still loads: the sheet with its answers
+// and its ticked and unticked disabled boxes, the blank archive copy with its
+// answer boxes, and the marks page.
+void TestGradingWindow::everyPagePrinted_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QString>("outlet");
+    QTest::addColumn<QStringList>("texts");
+    const QStringList questions = {u("ما هو الوضوء"), "describe the prayer", u("اختر أركان الصلاة"),
+                                   u("القيام"), u("الركوع"), "sujud", "pick one answer", u("نعم"),
+                                   "never"};
+    const QStringList answers = questions + QStringList{u("طهارة بالماء"), "standing and bowing"};
+    const QStringList marks = {u("رضا العباسي"), "Nadia Ferhat", "nadia@example.org"};
+    for (const char *outlet : {"pdf", "print"}) {
+        QTest::addRow("sheet %s", outlet) << "sheet" << outlet << answers;
+        QTest::addRow("archive copy %s", outlet) << "archive" << outlet << questions;
+        QTest::addRow("marks page %s", outlet) << "marks" << outlet << marks;
+    }
+    QTest::addRow("marks table pdf") << "marks table" << "pdf" << marks;
+}
+
+void TestGradingWindow::everyPagePrinted()
+{
+    QFETCH(QString, page);
+    QFETCH(QString, outlet);
+    QFETCH(QStringList, texts);
+    m_institute.control(
+        {{"command", "exam-day"},
+         {"exams", QJsonArray{QJsonObject{{"id", 21}, {"offset", -600}, {"minutes", 60},
+                                          {"title", "Fiqh"}, {"fawj", 3}, {"fasl", 2},
+                                          {"texts", QJsonArray{kRichExam}}}}}});
+    QJsonObject named = sheet(502, 1002, kRichSheet, "0::5:4:3:2", u("رضا العباسي"));
+    named.insert("mail", "rida@example.org");
+    m_institute.control({{"command", "exam-sheets"},
+                         {"sheets", QJsonArray{named, sheet(503, 1003, kRichSheet, "",
+                                                            "Nadia Ferhat")}}});
+    FrmDisplay *w = open();
+    listSheets(0);
+    QWebView *web = displayChild<QWebView>("web");
+    // The page's style sheet and pictures are read again.
+    QWebSettings::clearMemoryCaches();
+    if (page == "sheet")
+        clickRow("table2", 0);
+    else if (page == "archive")
+        w->menudisplay2();
+    else if (page == "marks")
+        w->menudisplay();
+    if (page != "marks table")
+        QVERIFY(web->page()->action(QWebPage::Stop)->isEnabled());
+
+    const QString file = m_dir.filePath("printed.pdf");
+    QFile::remove(file);
+    ScriptedDialogs dialogs;
+    if (outlet == "pdf") {
+        hooks::setSaveFileHandler([&](const QString &, const QString &, const QString &) { return file; });
+        if (page == "marks table")
+            w->menupdf();
+        else
+            QTest::mouseClick(displayChild<QPushButton>("B_PDF"), Qt::LeftButton);
+    } else {
+        dialogs.answers.whileOpen([&](QDialog *d) {
+            auto *preview = qobject_cast<QPrintPreviewDialog *>(d);
+            QVERIFY(preview);
+            QPrinter printer(QPrinter::HighResolution);
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(file);
+            emit preview->paintRequested(&printer);
+        });
+        QTest::mouseClick(displayChild<QPushButton>("B_praint"), Qt::LeftButton);
+    }
+    QCOMPARE(dialogs.texts(), QStringList());
+    const QString text = pdfText(file);
+    for (const QString &shown : texts)
+        QVERIFY2(text.contains(shown, Qt::CaseInsensitive), qPrintable(shown + "\n---\n" + text));
+    QCOMPARE(web->page()->mainFrame()->findAllElements("textarea").count(),
+             page == "archive" ? 2 : 0);
+    QCOMPARE(web->page()->mainFrame()->findAllElements("input[disabled]").count(),
+             page == "sheet" ? 4 : 0);
+    QVERIFY(w);
 }
 
 void TestGradingWindow::pdfCancelledOrFailed()
