@@ -117,15 +117,15 @@ void FrmWeb::ExtracIm(int id, int duration, const QString &title, const QDateTim
 
     QString html = ExtracImtihan(content);
     html = fillSlot(html, QStringLiteral("userinfo"),
-                    QStringLiteral("الاسم : ") + htmlText(nickname)
-                        + QStringLiteral("<br />البريد: ") + htmlText(mail));
+                    QStringLiteral("الاسم : ") + isolatedHtml(nickname)
+                        + QStringLiteral("<br />البريد: ") + isolatedHtml(mail));
     // The label keeps "<br />" for its line breaks from here on.
     nameVelmar.replace(QLatin1Char('\n'), QStringLiteral("<br />"));
     html = fillSlot(html, QStringLiteral("velmarinfo"), labelHtml(nameVelmar));
     html = fillSlot(html, QStringLiteral("mada"),
-                    htmlText(title + QStringLiteral(" [ الفوح:") + QString::number(fawj)
-                             + QStringLiteral(" - الفصل:") + QString::number(fasl)
-                             + QStringLiteral(" ]")));
+                    isolatedHtml(title) + QStringLiteral(" [ الفوح:") + QString::number(fawj)
+                        + QStringLiteral(" - الفصل:") + QString::number(fasl)
+                        + QStringLiteral(" ]"));
     html = fillSlot(html, QStringLiteral("total"), kKeyboardLinkHtml);
     ui->web->setHtml(html, QUrl());
 }

@@ -59,6 +59,10 @@ FrmEntre::FrmEntre(QWidget *parent) : QWidget(parent), ui(new Ui::FrmEntre)
     ui->Tdate->setLocale(QLocale::c());
     ui->Tdate->setDisplayFormat(QStringLiteral("yyyy-MM-dd HH:mm"));
     ui->Tdate->setCurrentSection(QDateTimeEdit::DaySection);
+    // Numbers read left to right too: "-1", the "no limit" of a written
+    // answer, keeps its sign before it.
+    for (QLineEdit *number : {ui->Tmoda, ui->Tcount, ui->Tfawj, ui->Tfasl, ui->Tcountchoix})
+        number->setLayoutDirection(Qt::LeftToRight);
     connect(ui->web, &QWebView::loadFinished, this, [this] {
         if (!scrollToEnd)
             return;
@@ -364,8 +368,8 @@ void FrmEntre::showPreview(const QString &text, const QString &label, const QStr
     html = fillSlot(html, QStringLiteral("userinfo"), QStringLiteral("الاسم :<br /><br />البريد:<br />"));
     html = fillSlot(html, QStringLiteral("velmarinfo"), labelHtml(label));
     html = fillSlot(html, QStringLiteral("mada"),
-                    htmlText(ui->Tmada->text()) + cohortWord + htmlText(ui->Tfawj->text())
-                        + QStringLiteral(" - الفصل : ") + htmlText(ui->Tfasl->text()));
+                    isolatedHtml(ui->Tmada->text()) + cohortWord + isolatedHtml(ui->Tfawj->text())
+                        + QStringLiteral(" - الفصل : ") + isolatedHtml(ui->Tfasl->text()));
     html = fillSlot(html, QStringLiteral("total"), QString());
     scrollToEnd = true;
     ui->web->setHtml(html, QUrl());

@@ -39,6 +39,7 @@ FrmNataij::FrmNataij(QWidget *parent) : QDialog(parent), ui(new Ui::FrmNataij)
         header->setSectionResizeMode(c, QHeaderView::Fixed);
     }
     ui->table1->setColumnHidden(Answers, true);
+    drawCellsInTheirDirection(ui->table1);
     ui->table1->setColumnHidden(Grading, true);
     header->setStretchLastSection(true);
 

@@ -98,6 +98,7 @@ frmOptions::frmOptions(QWidget *parent) : QWidget(parent), ui(new Ui::frmOptions
     for (int c = 0; c < 3; ++c)
         table->setColumnWidth(c, widths[c]);
     table->setRowCount(0);
+    drawCellsInTheirDirection(table);
 
     setWindowTitle(QStringLiteral("إعدادات : ")
                    + QString(nameVelmar).replace(QLatin1Char('\n'), QLatin1Char(' ')));

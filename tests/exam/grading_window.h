@@ -6,6 +6,7 @@
 #include "supervision/frmdisplay.h"
 #include "support/modal.h"
 
+#include <QGroupBox>
 #include <QInputDialog>
 #include <QPushButton>
 #include <QTableWidget>
@@ -60,6 +61,16 @@ template <typename T = QWidget> T *displayChild(const char *name)
     if (!found)
         qFatal("no widget %s", name);
     return found;
+}
+
+// A group box's title as it shows: "&&" draws one "&", the isolate marks
+// around its texts draw nothing.
+inline QString shownTitle(const char *groupBox)
+{
+    QString title = displayChild<QGroupBox>(groupBox)->title();
+    title.remove(QChar(0x2068));
+    title.remove(QChar(0x2069));
+    return title.replace(QLatin1String("&&"), QLatin1String("&"));
 }
 
 // A mouse click on a row of one of the window's tables.

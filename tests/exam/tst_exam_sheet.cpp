@@ -155,12 +155,17 @@ void TestExamSheet::window()
 void TestExamSheet::header()
 {
     openSheet();
+    // The name, the address, each line of the label and the title each in
+    // an isolate of its own direction.
     QCOMPARE(js("document.getElementById('userinfo').innerHTML"),
-             QStringLiteral("الاسم : Amina Belkacem<br>البريد: amina@example.org"));
+             QStringLiteral("الاسم : <span dir=\"auto\">Amina Belkacem</span><br>البريد: <span "
+                            "dir=\"auto\">amina@example.org</span>"));
     // The label's line breaks show as line breaks, and the global keeps them
     // as "<br />" from now on.
     QCOMPARE(js("document.getElementById('velmarinfo').innerHTML"),
-             QStringLiteral("Ma3had<br>Al Fursan"));
+             QStringLiteral("<span dir=\"auto\">Ma3had</span><br><span dir=\"auto\">Al Fursan</span>"));
+    QCOMPARE(js("document.querySelector('#mada span[dir=auto]').textContent"),
+             QStringLiteral("Reading"));
     QCOMPARE(nameVelmar, QStringLiteral("Ma3had<br />Al Fursan"));
     QCOMPARE(js("document.getElementById('mada').textContent"),
              QStringLiteral("Reading [ الفوح:3 - الفصل:7 ]"));
@@ -174,8 +179,8 @@ void TestExamSheet::header()
     QSignalSpy loaded(frmweb->frame(), &QWebFrame::loadFinished);
     frmweb->ExtracIm(13, 30, QStringLiteral("Next"), QDateTime(), kExam, 1, 2);
     waitForPage(loaded);
-    QCOMPARE(js("document.getElementById('velmarinfo').innerHTML"),
-             QStringLiteral("Ma3had<br>Al Fursan"));
+    QCOMPARE(js("document.getElementById('velmarinfo').innerText"),
+             QStringLiteral("Ma3had\nAl Fursan"));
     QCOMPARE(nameVelmar, QStringLiteral("Ma3had<br />Al Fursan"));
     QCOMPARE(frmweb->examId(), 13);
 }

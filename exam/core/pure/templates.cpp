@@ -1,7 +1,7 @@
 #include "core/pure/templates.h"
 
 const QString htm_table = QString::fromUtf8(R"HTML(<!DOCTYPE html PUBLIC "-//W3C//DTD XHTML 1.0 Transitional//EN" "http://www.w3.org/TR/xhtml1/DTD/xhtml1-transitional.dtd">
-<html xmlns="http://www.w3.org/1999/xhtml">
+<html xmlns="http://www.w3.org/1999/xhtml" dir="rtl">
 <head>
 <meta http-equiv="Content-Type" content="text/html; charset=utf-8" />
 <title></title>
@@ -180,8 +180,8 @@ const QString htm_table_note = QString::fromUtf8(R"HTML(<!DOCTYPE html>
 <title></title>
 <link href="qrc:/Resources/html/stylemac.css" rel="stylesheet" type="text/css" />
 <style type="text/css">
-table { border-collapse: collapse; border-spacing: 0; background: #FFC; }
-td { border: 1px solid #006; }
+table { border-collapse: collapse; border-spacing: 0; background: #FFC; table-layout: fixed; }
+td { border: 1px solid #006; word-wrap: break-word; word-break: break-word; }
 body { font-family: tahoma; font-size: 12px; }
 #note { color: #F00; font-weight: bold; }
 </style>
