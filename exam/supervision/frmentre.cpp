@@ -59,10 +59,6 @@ FrmEntre::FrmEntre(QWidget *parent) : QWidget(parent), ui(new Ui::FrmEntre)
     ui->Tdate->setLocale(QLocale::c());
     ui->Tdate->setDisplayFormat(QStringLiteral("yyyy-MM-dd HH:mm"));
     ui->Tdate->setCurrentSection(QDateTimeEdit::DaySection);
-    // Numbers read left to right too: "-1", the "no limit" of a written
-    // answer, keeps its sign before it.
-    for (QLineEdit *number : {ui->Tmoda, ui->Tcount, ui->Tfawj, ui->Tfasl, ui->Tcountchoix})
-        number->setLayoutDirection(Qt::LeftToRight);
     connect(ui->web, &QWebView::loadFinished, this, [this] {
         if (!scrollToEnd)
             return;

@@ -5,6 +5,7 @@
 #include "common/hooks.h"
 #include "core/msgbox.h"
 #include "core/program.h"
+#include "drawncells.h"
 #include "examtest.h"
 #include "supervision/gradedisplay.h"
 #include "support/institute.h"
@@ -78,6 +79,8 @@ private slots:
     void layout();
     void rows_data();
     void rows();
+    void cellsInTheirDirection_data();
+    void cellsInTheirDirection();
     void noExam_data();
     void noExam();
     void gradedSheet();
@@ -176,6 +179,47 @@ QStringList TestExamResultsWindow::marks()
         if (slot.attribute("id") == "note2")
             out << slot.findFirst("span").toPlainText();
     return out;
+}
+
+void TestExamResultsWindow::cellsInTheirDirection_data()
+{
+    QTest::addColumn<QString>("heading");
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QStringList>("tokens"); // in the text's order
+    QTest::addColumn<QStringList>("drawn");  // left to right
+    QTest::newRow("latin subject with signs at its ends")
+        << "<b>Evil</b> & Co<:>3<:>2" << "17" << 0 << QStringList{"<", "Evil", "&", "Co"}
+        << QStringList{"<", "Evil", "&", "Co"};
+    QTest::newRow("arabic subject, latin after it")
+        << u("فقه Grammar<:>3<:>2") << "17" << 0 << QStringList{u("فقه"), "Grammar"}
+        << QStringList{"Grammar", u("فقه")};
+    QTest::newRow("date and time") << "Fiqh<:>3<:>2" << "17" << 1
+                                   << QStringList{"2015-03-01", "10:00:00"}
+                                   << QStringList{"2015-03-01", "10:00:00"};
+    QTest::newRow("negative number") << "Fiqh<:>3<:>2" << "-1" << 2 << QStringList{"-", "1"}
+                                     << QStringList{"-", "1"};
+}
+
+void TestExamResultsWindow::cellsInTheirDirection()
+{
+    // Each line of a cell in its own direction in the right-to-left table.
+    QFETCH(QString, heading);
+    QFETCH(QString, number);
+    QFETCH(int, column);
+    QFETCH(QStringList, tokens);
+    QFETCH(QStringList, drawn);
+    open(payload({record(heading, number, "")}));
+    QVERIFY(QTest::qWaitForWindowExposed(frmnataij));
+    QCOMPARE(table()->layoutDirection(), Qt::RightToLeft);
+    CellRecorder style;
+    table()->setStyle(&style);
+    style.record(table());
+    table()->setStyle(nullptr);
+    QVERIFY(style.cells.contains({0, column}));
+    QCOMPARE(drawnOrder(style.cells.value({0, column}), tokens), drawn);
+    // The cell's own text is what came.
+    QCOMPARE(table()->item(0, 2)->text(), number);
 }
 
 void TestExamResultsWindow::layout()

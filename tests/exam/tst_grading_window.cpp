@@ -6,6 +6,7 @@
 #include "common/hooks.h"
 #include "core/program.h"
 #include "examtest.h"
+#include "drawncells.h"
 #include "grading_window.h"
 #include "support/institute.h"
 
@@ -125,6 +126,7 @@ private slots:
     void repairFetchFails();
     void marksTableAndClipboard();
     void escapedEverywhere();
+    void textsAsTyped();
     void menus();
     void archiveCopy();
     void pdfExports();
@@ -983,6 +985,52 @@ void TestGradingWindow::escapedEverywhere()
     w->on_B_PDF_clicked();
     const QString sheet = pdfText(dir.filePath("marks.pdf"));
     QVERIFY2(sheet.contains("<b>Zaid</b> & <script>x()</script"), qPrintable(sheet));
+}
+
+void TestGradingWindow::textsAsTyped()
+{
+    // An "&" in an exam's title or a teacher's name is no shortcut mark in
+    // the group boxes' titles, and texts with signs at their ends keep their
+    // order in the right-to-left tables.
+    type_user = -101;
+    nickname = u("ققه & iUsul");
+    admin = QStringLiteral("karim");
+    pwd_admin = QStringLiteral("karim123");
+    m_institute.control(
+        {{"command", "exam-day"},
+         {"relative", "start"},
+         {"exams", QJsonArray{QJsonObject{{"id", 21}, {"offset", -600}, {"minutes", 60},
+                                          {"title", "<b>Evil</b> & Co"}, {"fawj", 3}, {"fasl", 2},
+                                          {"texts", QJsonArray{kFiqhText}}}}}});
+    m_institute.control({{"command", "exam-sheets"},
+                         {"sheets", QJsonArray{sheet(501, 1001, kAmina, "-1::", "<b>Zaid</b> & Co")}}});
+    FrmDisplay *w = open();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    QCOMPARE(shownTitle("groupBox"), u(" قائمة الامتحانات للأستاذ ققه & iUsul  عددها: 1 "));
+    listSheets(0);
+    QCOMPARE(shownTitle("groupBox_2"), u("  <b>Evil</b> & Co [ الفوج:3  الفصل:2 ]  عدد التقارير: 1  "));
+    QCOMPARE(table1()->item(0, 0)->text(), u("<b>Evil</b> & Co [ الفوج:3  الفصل:2 ]   للأستاذ : karim"));
+
+    CellRecorder exams, sheets;
+    const QPair<QTableWidget *, CellRecorder *> tables[] = {{table1(), &exams}, {table2(), &sheets}};
+    for (const auto &t : tables) {
+        t.first->setStyle(t.second);
+        t.second->record(t.first);
+        t.first->setStyle(nullptr);
+    }
+    // The exam's line reads from the right, its title from the left.
+    QCOMPARE(drawnOrder(exams.cells.value({0, 0}), {"<", "Evil", "&", "Co", u("للأستاذ"), "karim"}),
+             (QStringList{"karim", u("للأستاذ"), "<", "Evil", "&", "Co"}));
+    QCOMPARE(drawnOrder(sheets.cells.value({0, 0}), {"<", "Zaid", "&", "Co"}),
+             (QStringList{"<", "Zaid", "&", "Co"}));
+    QCOMPARE(drawnOrder(sheets.cells.value({0, 2}), {"2015-05-25", "10:01:00"}),
+             (QStringList{"2015-05-25", "10:01:00"}));
+
+    // The marks page's heading shows the title once, as typed.
+    w->menudisplay();
+    QWebFrame *frame = w->findChild<QWebView *>("web")->page()->mainFrame();
+    QTRY_COMPARE(frame->findFirstElement("strong").toPlainText(),
+                 u("<b>Evil</b> & Co [ الفوج:3 الفصل:2 ] عدد التقارير: 1"));
 }
 
 void TestGradingWindow::menus()
