@@ -31,6 +31,27 @@ function getPosition(element) {
     }
     return { x: x, y: y };
 }
+// The answer box the student types in. The keyboard link takes the focus
+// when it is clicked; opening the keyboard gives it back to that box.
+var typingBox = null;
+document.addEventListener('focus', function (event) {
+    var box = event.target;
+    if (box && (box.type == 'text' || box.type == 'textarea'))
+        typingBox = box;
+}, true);
+function typingboxback() {
+    if (typingBox && document.activeElement !== typingBox)
+        typingBox.focus();
+}
+// Where the focused answer box lies in the view: "left,top,right,bottom",
+// or nothing when no answer box has the focus.
+function typingboxrect() {
+    var box = document.activeElement;
+    if (!box || (box.type != 'text' && box.type != 'textarea'))
+        return '';
+    var r = box.getBoundingClientRect();
+    return [r.left, r.top, r.right, r.bottom].join(',');
+}
 function keyborddel() {
     var box = document.activeElement;
     if (box && (box.type == 'text' || box.type == 'textarea')) {
