@@ -7,11 +7,15 @@
 #include "core/msgbox.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QIcon>
+#include <QLibraryInfo>
 #include <QSettings>
 #include <QSharedMemory>
+#include <QTranslator>
 #include <cstdio>
 #include <cstring>
 
@@ -69,10 +73,45 @@ static QString styleSheetText()
     return QString::fromLatin1(bytes);
 }
 
+namespace {
+
+// Qt's file dialogs show the folder they look in as a path, which reads from
+// the left ("/home/..."), also in a right-to-left dialog.
+class PathsLeftToRight : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show) {
+            if (auto *dialog = qobject_cast<QFileDialog *>(watched)) {
+                if (auto *folder = dialog->findChild<QComboBox *>(QStringLiteral("lookInCombo")))
+                    folder->setLayoutDirection(Qt::LeftToRight);
+            }
+        }
+        return false;
+    }
+};
+
+} // namespace
+
 void dressApplication(QApplication &app)
 {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/Resources/Internet.png")));
     app.setStyleSheet(styleSheetText());
+    // Qt's own texts (standard buttons, the file and print dialogs) in
+    // Arabic, from the translations installed with Qt.
+    static QTranslator *qtTexts = new QTranslator(&app);
+    QCoreApplication::removeTranslator(qtTexts);
+    if (qtTexts->load(QStringLiteral("qt_ar"), QLibraryInfo::location(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(qtTexts);
+    static PathsLeftToRight *paths = nullptr;
+    if (!paths) {
+        paths = new PathsLeftToRight(&app);
+        app.installEventFilter(paths);
+    }
     QApplication::setLayoutDirection(Qt::RightToLeft);
     installFonts();
     QApplication::setFont(QFont(kKufiFamily, 12));

@@ -11,7 +11,11 @@
 #include "support/institute.h"
 #include "support/modal.h"
 
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPrintPreviewDialog>
@@ -20,6 +24,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QWebElement>
 #include <QWebFrame>
 #include <QWebView>
@@ -93,6 +98,7 @@ private slots:
     void pdf();
     void pdfCancelled();
     void pdfUnwritable();
+    void saveDialogInArabic();
     void printPreview();
     void escapeAndClose();
     void fromTheResultsButton();
@@ -499,6 +505,55 @@ void TestExamResultsWindow::pdfUnwritable()
     QCOMPARE(answers.texts(), QStringList{u("تعذر حفظ الملف    ")});
     QCOMPARE(answers.shown.first().title, kExamTitle);
     QVERIFY(!QFile::exists(file));
+}
+
+void TestExamResultsWindow::saveDialogInArabic()
+{
+    // The save dialog is Qt's own: its texts in Arabic, the file name as
+    // proposed, the folder's path read from the left. It is answered with
+    // Cancel as soon as it shows.
+    hooks::setClock([] { return QDateTime(QDate(2015, 3, 1), QTime(14, 5, 9)); });
+    open(payload({record("Fiqh<:>3<:>2", "17", "0::5")}));
+    click(0);
+    QString title, lookIn, fileName, proposed, folder;
+    QStringList buttons;
+    CellRecorder::Cell folderDrawn;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            auto *dialog = qobject_cast<QFileDialog *>(w);
+            if (!dialog || !dialog->isVisible())
+                continue;
+            poll.stop();
+            title = dialog->windowTitle();
+            lookIn = dialog->findChild<QLabel *>("lookInLabel")->text();
+            fileName = dialog->findChild<QLabel *>("fileNameLabel")->text();
+            proposed = dialog->findChild<QLineEdit *>("fileNameEdit")->text();
+            auto *combo = dialog->findChild<QComboBox *>("lookInCombo");
+            folder = combo->currentText();
+            folderDrawn = {folder, combo->layoutDirection(), combo->font()};
+            for (QAbstractButton *b : dialog->findChild<QDialogButtonBox *>("buttonBox")->buttons())
+                buttons << b->text().remove('&');
+            dialog->reject();
+        }
+    });
+    poll.start(20);
+    ModalAnswerer answers;
+    QTest::mouseClick(frmnataij->findChild<QPushButton *>("B_pdf"), Qt::LeftButton);
+    QVERIFY2(!title.isEmpty(), "no save dialog showed");
+    QVERIFY(answers.shown.isEmpty());
+    QCOMPARE(title, QStringLiteral("save file"));
+    QCOMPARE(lookIn, u("اعثر في:"));
+    QCOMPARE(fileName.remove('&'), u("اسم الملفّ:"));
+    QStringList arabic{u("احفظ"), u("ألغِ")};
+    buttons.sort();
+    arabic.sort();
+    QCOMPARE(buttons, arabic);
+    QCOMPARE(proposed, QStringLiteral("imtihan_2015-03-01_14.05.09.pdf"));
+    QCOMPARE(folder, QDir::homePath());
+    const QString first = folder.section('/', 1, 1);
+    QCOMPARE(drawnOrder(folderDrawn, {"/", first}), (QStringList{"/", first}));
+    QVERIFY(QDir(QDir::homePath()).entryList({"*.pdf"}, QDir::Files).isEmpty());
 }
 
 void TestExamResultsWindow::printPreview()
