@@ -4,6 +4,7 @@
 #include "core/pure/grading.h"
 #include "core/pure/pages.h"
 #include "core/pure/pagetext.h"
+#include "supervision/pure/gradinglists.h"
 #include "supervision/pure/marks.h"
 #include "supervision/pure/results.h"
 
@@ -442,6 +443,12 @@ private slots:
         QTest::newRow("marks page: name with signs at its ends")
             << marks("<b>Evil</b> & Co", "0::2") << "td" << 5 << QStringList{"<b>Evil</b>", "&", "Co"}
             << QStringList{"<b>Evil</b>", "&", "Co"};
+        QTest::newRow("marks page: heading of an arabic title with a latin word")
+            << marksPage(marksTable({{"n", "m", "t", "1", "0::1"}}),
+                         sheetListTitle(readExamDescriptor(u("ققه & iUsul<>3<>2<>t<>e")), "2",
+                                        HeadingForm::Page))
+            << "strong" << 0 << QStringList{u("ققه"), "&", "iUsul", u("الفوج"), u("عدد")}
+            << QStringList{u("عدد"), u("الفوج"), "iUsul", "&", u("ققه")};
         QTest::newRow("marks page: negative grade") << marks("n", "-1::") << "td" << 9
                                                     << QStringList{"-", "1"} << QStringList{"-", "1"};
     }

@@ -1,5 +1,46 @@
 #include "core/pure/templates.h"
 
+namespace {
+
+const QString kRunsScript = QString::fromUtf8(R"JS(// The web view measures a right-to-left run that shares its text node with
+// another run (a number, a Latin word, a sign before a number) as if it had
+// no width, and draws it over its neighbours: Arabic words, numbers, Latin
+// words and signs get text nodes of their own, each starting with its first
+// character; blanks stay with what precedes them.
+function splitRuns(root) {
+    var digit = /[0-9\u0660-\u0669\u06f0-\u06f9]/;
+    var rtl = /[\u0590-\u08ff\ufb1d-\ufdff\ufe70-\ufefc]/;
+    var ltr = /[A-Za-z\u00c0-\u024f\u0370-\u03ff\u0400-\u04ff]/;
+    var blank = /\s/;
+    var sign = /[\u060c\u061b\u061f\u066a-\u066d\u06d4]/;
+    var texts = [];
+    var walker = document.createTreeWalker(root, NodeFilter.SHOW_TEXT, null, false);
+    while (walker.nextNode())
+        texts.push(walker.currentNode);
+    for (var i = 0; i < texts.length; ++i) {
+        var node = texts[i];
+        var side = 0;
+        for (var k = 0; k < node.data.length; ++k) {
+            var c = node.data.charAt(k);
+            var now = blank.test(c) ? 0 : digit.test(c) ? 2 : sign.test(c) ? 4
+                      : rtl.test(c) ? 1 : ltr.test(c) ? 3 : 4;
+            if (now == 0 || now == side)
+                continue;
+            // Each run starts its own node, also after the blanks that
+            // open a node.
+            if (k > 0) {
+                node = node.splitText(k);
+                k = 0;
+            }
+            side = now;
+        }
+    }
+}
+document.addEventListener('DOMContentLoaded', function () { splitRuns(document.body); });
+)JS");
+
+} // namespace
+
 const QString htm_table = QString::fromUtf8(R"HTML(<!DOCTYPE html PUBLIC "-//W3C//DTD XHTML 1.0 Transitional//EN" "http://www.w3.org/TR/xhtml1/DTD/xhtml1-transitional.dtd">
 <html xmlns="http://www.w3.org/1999/xhtml" dir="rtl">
 <head>
@@ -76,42 +117,7 @@ function textchange(element) {
         }
     }
 }
-// The web view measures a right-to-left run that shares its text node with
-// another run (a number, a Latin word, a sign before a number) as if it had
-// no width, and draws it over its neighbours: Arabic words, numbers, Latin
-// words and signs get text nodes of their own, each starting with its first
-// character; blanks stay with what precedes them.
-function splitRuns(root) {
-    var digit = /[0-9\u0660-\u0669\u06f0-\u06f9]/;
-    var rtl = /[\u0590-\u08ff\ufb1d-\ufdff\ufe70-\ufefc]/;
-    var ltr = /[A-Za-z\u00c0-\u024f\u0370-\u03ff\u0400-\u04ff]/;
-    var blank = /\s/;
-    var sign = /[\u060c\u061b\u061f\u066a-\u066d\u06d4]/;
-    var texts = [];
-    var walker = document.createTreeWalker(root, NodeFilter.SHOW_TEXT, null, false);
-    while (walker.nextNode())
-        texts.push(walker.currentNode);
-    for (var i = 0; i < texts.length; ++i) {
-        var node = texts[i];
-        var side = 0;
-        for (var k = 0; k < node.data.length; ++k) {
-            var c = node.data.charAt(k);
-            var now = blank.test(c) ? 0 : digit.test(c) ? 2 : sign.test(c) ? 4
-                      : rtl.test(c) ? 1 : ltr.test(c) ? 3 : 4;
-            if (now == 0 || now == side)
-                continue;
-            // Each run starts its own node, also after the blanks that
-            // open a node.
-            if (k > 0) {
-                node = node.splitText(k);
-                k = 0;
-            }
-            side = now;
-        }
-    }
-}
-document.addEventListener('DOMContentLoaded', function () { splitRuns(document.body); });
-</script>
+)HTML") + kRunsScript + QString::fromUtf8(R"HTML(</script>
 <body>
 <table id="table1" width="100%" border="0" cellspacing="0" cellpadding="0">
   <tr>
@@ -200,6 +206,8 @@ const QString htm_table_note = QString::fromUtf8(R"HTML(<!DOCTYPE html>
 <meta http-equiv="Content-Type" content="text/html; charset=utf-8" />
 <title></title>
 <link href="qrc:/Resources/html/stylemac.css" rel="stylesheet" type="text/css" />
+<script type="text/javascript">
+)HTML") + kRunsScript + QString::fromUtf8(R"HTML(</script>
 <style type="text/css">
 table { border-collapse: collapse; border-spacing: 0; background: #FFC; table-layout: fixed; }
 td { border: 1px solid #006; word-wrap: break-word; word-break: break-word; }
