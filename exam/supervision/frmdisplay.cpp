@@ -203,7 +203,7 @@ FrmDisplay::FrmDisplay(QWidget *parent) : QWidget(parent), ui(new Ui::FrmDisplay
                          &FrmDisplay::menudisplay2);
 
     setWindowTitle(QStringLiteral("عرض وتصحيح امتحانات : ")
-                   + QString(nameVelmar).replace(QLatin1Char('\n'), QLatin1Char(' ')));
+                   + labelLine(nameVelmar));
 
     // The grading bar belongs to the sheet on show: choosing another row, by
     // hand or by the search, closes it.

@@ -74,7 +74,7 @@ FrmEntre::FrmEntre(QWidget *parent) : QWidget(parent), ui(new Ui::FrmEntre)
         ui->B_stat->hide();
 
     setWindowTitle(QStringLiteral("إدخال الامتحانات : ")
-                   + QString(nameVelmar).replace(QLatin1Char('\n'), QLatin1Char(' ')));
+                   + labelLine(nameVelmar));
 }
 
 FrmEntre::~FrmEntre() { delete ui; }

@@ -4,6 +4,7 @@
 #include "core/frmstart.h"
 #include "core/globals.h"
 #include "core/msgbox.h"
+#include "core/pure/pagetext.h"
 #include "core/windows.h"
 #include "supervision/gradedisplay.h"
 #include "supervision/pageprint.h"
@@ -52,7 +53,7 @@ FrmNataij::FrmNataij(QWidget *parent) : QDialog(parent), ui(new Ui::FrmNataij)
 
     ui->web->load(QUrl(QStringLiteral("qrc:///Resources/html/index2.html")));
     setWindowTitle(QStringLiteral("عرض النتائج : ")
-                   + QString(nameVelmar).replace(QLatin1Char('\n'), QLatin1Char(' ')));
+                   + labelLine(nameVelmar));
 }
 
 FrmNataij::~FrmNataij() { delete ui; }

@@ -5,6 +5,7 @@
 #include "core/frmstart.h"
 #include "core/globals.h"
 #include "core/msgbox.h"
+#include "core/pure/pagetext.h"
 #include "core/pure/report.h"
 #include "core/reportfile.h"
 #include "core/windows.h"
@@ -101,7 +102,7 @@ frmOptions::frmOptions(QWidget *parent) : QWidget(parent), ui(new Ui::frmOptions
     drawCellsInTheirDirection(table);
 
     setWindowTitle(QStringLiteral("إعدادات : ")
-                   + QString(nameVelmar).replace(QLatin1Char('\n'), QLatin1Char(' ')));
+                   + labelLine(nameVelmar));
     GetList();
     centerOnScreen(this);
 }

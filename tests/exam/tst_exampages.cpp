@@ -307,6 +307,25 @@ private slots:
         QCOMPARE(fillTemplate(tpl, values), filled);
     }
 
+    // A window's title shows the label on one line, also once a page has
+    // turned its line breaks into "<br />".
+    void labelLines_data()
+    {
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("one line") << "Velmar" << "Velmar";
+        QTest::newRow("line breaks") << "Velmar\nInstitute" << "Velmar Institute";
+        QTest::newRow("as pages leave it") << "Velmar<br />Institute<br />Rabat" << "Velmar Institute Rabat";
+        QTest::newRow("both") << "a<br />b\nc" << "a b c";
+        QTest::newRow("other markup stays") << "a <b>b</b>" << "a <b>b</b>";
+    }
+    void labelLines()
+    {
+        QFETCH(QString, label);
+        QFETCH(QString, line);
+        QCOMPARE(labelLine(label), line);
+    }
+
     void sameLabels_data()
     {
         QTest::addColumn<QString>("a");

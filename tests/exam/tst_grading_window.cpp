@@ -102,6 +102,7 @@ private slots:
 
     void windowAndLists();
     void teacherAccount();
+    void titleOnceAPageShowedTheLabel();
     void listFailures_data();
     void listFailures();
     void gradeThreeQuestionsAndSave();
@@ -356,6 +357,15 @@ void TestGradingWindow::windowAndLists()
     QVERIFY(w->htmlSheet.isEmpty());
     QVERIFY(!displayChild<QPushButton>("B_edit")->isVisible());
     QCOMPARE(w->shownRow(), -1);
+}
+
+void TestGradingWindow::titleOnceAPageShowedTheLabel()
+{
+    // Pages leave "<br />" in the label for its line breaks; the title reads
+    // the label on one line all the same.
+    nameVelmar = QStringLiteral("Velmar<br />Institute");
+    FrmDisplay *w = open();
+    QCOMPARE(w->windowTitle(), u("عرض وتصحيح امتحانات : Velmar Institute"));
 }
 
 void TestGradingWindow::teacherAccount()

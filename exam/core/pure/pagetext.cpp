@@ -70,6 +70,11 @@ QString labelHtml(const QString &label)
     return lines.join(QStringLiteral("<br />"));
 }
 
+QString labelLine(const QString &label)
+{
+    return labelLines(label).join(QLatin1Char(' '));
+}
+
 bool sameLabel(const QString &a, const QString &b)
 {
     return labelLines(a) == labelLines(b);

@@ -28,6 +28,9 @@ QString isolatedText(const QString &text);
 // An institute label as HTML: its lines ("\n" or "<br />") each escaped in an
 // isolate of its own, joined by "<br />".
 QString labelHtml(const QString &label);
+// An institute label on one line, for a window's title: its lines ("\n" or
+// "<br />", which the label holds once a page has shown it) joined by a blank.
+QString labelLine(const QString &label);
 // True when two institute labels are the same, "<br />" and "\n" taken as equal.
 bool sameLabel(const QString &a, const QString &b);
 
