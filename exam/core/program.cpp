@@ -13,6 +13,8 @@
 #include <QFileDialog>
 #include <QIcon>
 #include <QLibraryInfo>
+#include <QPainter>
+#include <QProxyStyle>
 #include <QSettings>
 #include <QSharedMemory>
 #include <QTranslator>
@@ -75,6 +77,21 @@ static QString styleSheetText()
 
 namespace {
 
+// Draws texts from the left. A painter takes the application's direction,
+// whatever the widget's.
+class LeftToRightTexts : public QProxyStyle
+{
+public:
+    void drawItemText(QPainter *painter, const QRect &rect, int flags, const QPalette &palette,
+                      bool enabled, const QString &text, QPalette::ColorRole role) const override
+    {
+        const Qt::LayoutDirection direction = painter->layoutDirection();
+        painter->setLayoutDirection(Qt::LeftToRight);
+        QProxyStyle::drawItemText(painter, rect, flags, palette, enabled, text, role);
+        painter->setLayoutDirection(direction);
+    }
+};
+
 // Qt's file dialogs show the folder they look in as a path, which reads from
 // the left ("/home/..."), also in a right-to-left dialog.
 class PathsLeftToRight : public QObject
@@ -85,11 +102,15 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() == QEvent::Show) {
-            if (auto *dialog = qobject_cast<QFileDialog *>(watched)) {
-                if (auto *folder = dialog->findChild<QComboBox *>(QStringLiteral("lookInCombo")))
-                    folder->setLayoutDirection(Qt::LeftToRight);
-            }
+        if (event->type() != QEvent::Show)
+            return false;
+        auto *dialog = qobject_cast<QFileDialog *>(watched);
+        auto *folder = dialog ? dialog->findChild<QComboBox *>(QStringLiteral("lookInCombo")) : nullptr;
+        if (folder && folder->layoutDirection() != Qt::LeftToRight) {
+            folder->setLayoutDirection(Qt::LeftToRight);
+            auto *style = new LeftToRightTexts;
+            style->setParent(folder);
+            folder->setStyle(style);
         }
         return false;
     }
