@@ -21,6 +21,7 @@ FrmStart2::FrmStart2(QWidget *parent) : QWidget(parent), ui(new Ui::FrmStart2)
         return;
     frmtime->StarTm();
     ui->table1->setColumnWidth(0, 260);
+    drawCellsInTheirDirection(ui->table1);
     // The time column takes what is left beside the titles, also once the
     // scroll bar shows (the hidden header does not stretch it by itself).
     ui->table1->viewport()->installEventFilter(this);

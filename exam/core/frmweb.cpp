@@ -79,6 +79,16 @@ FrmWeb::FrmWeb(QWidget *parent) : QWidget(parent), ui(new Ui::FrmWeb)
     ui->setupUi(this);
     setAttribute(Qt::WA_QuitOnClose, false);
     ui->web->setPage(new ExamPage(this));
+    // The student goes on in another box, which the open keyboard covers:
+    // the keyboard makes way.
+    connect(ui->web->page(), &QWebPage::microFocusChanged, this, [this] {
+        if (!ui->widget->isVisible())
+            return;
+        const TypingBox box = typingBox();
+        if (box.index >= 0 && box.index != keyboardFor
+            && ui->widget->geometry().intersects(box.rect))
+            placeKeyboard(box);
+    });
     ui->web->setUrl(QUrl(kIndexPage));
     picture = kBasePicture;
     setWindowFlags(Qt::SplashScreen | Qt::WindowStaysOnTopHint);
@@ -117,15 +127,15 @@ void FrmWeb::ExtracIm(int id, int duration, const QString &title, const QDateTim
 
     QString html = ExtracImtihan(content);
     html = fillSlot(html, QStringLiteral("userinfo"),
-                    QStringLiteral("الاسم : ") + htmlText(nickname)
-                        + QStringLiteral("<br />البريد: ") + htmlText(mail));
+                    QStringLiteral("الاسم : ") + isolatedHtml(nickname)
+                        + QStringLiteral("<br />البريد: ") + isolatedHtml(mail));
     // The label keeps "<br />" for its line breaks from here on.
     nameVelmar.replace(QLatin1Char('\n'), QStringLiteral("<br />"));
     html = fillSlot(html, QStringLiteral("velmarinfo"), labelHtml(nameVelmar));
     html = fillSlot(html, QStringLiteral("mada"),
-                    htmlText(title + QStringLiteral(" [ الفوح:") + QString::number(fawj)
-                             + QStringLiteral(" - الفصل:") + QString::number(fasl)
-                             + QStringLiteral(" ]")));
+                    isolatedHtml(title) + QStringLiteral(" [ الفوح:") + QString::number(fawj)
+                        + QStringLiteral(" - الفصل:") + QString::number(fasl)
+                        + QStringLiteral(" ]"));
     html = fillSlot(html, QStringLiteral("total"), kKeyboardLinkHtml);
     ui->web->setHtml(html, QUrl());
 }
@@ -226,6 +236,7 @@ void FrmWeb::mapkey(QMouseEvent *event)
         ui->widget->hide();
         return;
     }
+
     QString result;
     if (tip == QLatin1String("del")) {
         result = runScript(QStringLiteral("keyborddel();"));
@@ -250,9 +261,56 @@ void FrmWeb::mapkey(QMouseEvent *event)
 
 void FrmWeb::openKeyboard()
 {
-    ui->widget->move(width() / 2 - ui->widget->width() / 2, 250);
-    ui->widget->show();
+    // The link took the focus from the box the student was typing in.
     ui->web->setFocus(Qt::OtherFocusReason);
+    runScript(QStringLiteral("typingboxback();"));
+    placeKeyboard(typingBox());
+    ui->widget->show();
+}
+
+FrmWeb::TypingBox FrmWeb::typingBox()
+{
+    const QStringList edges = runScript(QStringLiteral("typingboxrect();")).split(QLatin1Char(','));
+    if (edges.size() != 4)
+        return {};
+    qreal e[4];
+    for (int i = 0; i < 4; ++i) {
+        bool ok = false;
+        e[i] = edges.at(i).toDouble(&ok);
+        if (!ok)
+            return {};
+    }
+    const QRect rect = QRectF(QPointF(e[0], e[1]), QPointF(e[2], e[3])).toAlignedRect();
+    const QVariant index = frame()->evaluateJavaScript(QStringLiteral(
+        "Array.prototype.indexOf.call(document.querySelectorAll('textarea, input[type=text]'),"
+        " document.activeElement)"));
+    return {index.toInt(), rect.translated(ui->web->pos())};
+}
+
+void FrmWeb::placeKeyboard(const TypingBox &box)
+{
+    const int gap = 8;
+    const QSize size = ui->widget->size();
+    const int x = width() / 2 - size.width() / 2;
+    keyboardFor = box.index;
+    const QRect home(QPoint(x, 250), size);
+    if (box.index < 0 || !home.intersects(box.rect)) {
+        ui->widget->move(home.topLeft());
+        return;
+    }
+    for (const int y : {box.rect.bottom() + 1 + gap, box.rect.top() - gap - size.height()}) {
+        if (y >= 0 && y + size.height() <= height()) {
+            ui->widget->move(x, y);
+            return;
+        }
+    }
+    // No room beside the box: the edge of the window where the panel
+    // covers the least of it.
+    const QRect top(QPoint(x, 0), size);
+    const QRect bottom(QPoint(x, height() - size.height()), size);
+    const int coverTop = (top & box.rect).height();
+    const int coverBottom = (bottom & box.rect).height();
+    ui->widget->move((coverTop <= coverBottom ? top : bottom).topLeft());
 }
 
 void FrmWeb::on_widget_mousePress(QMouseEvent *event)

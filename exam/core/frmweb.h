@@ -8,6 +8,7 @@
 #include <QList>
 #include <QPoint>
 #include <QPointer>
+#include <QRect>
 #include <QString>
 #include <QWidget>
 
@@ -73,10 +74,22 @@ private slots:
     void on_web_linkClicked(const QUrl &url);
 
 private:
+    // The answer box that has the focus in the page, in the window's
+    // coordinates, and its number among the page's boxes (-1: none).
+    struct TypingBox
+    {
+        int index = -1;
+        QRect rect;
+    };
+
     void fillScreen();
     QString runScript(const QString &script);
     void toggleShift();
     void openKeyboard();
+    TypingBox typingBox();
+    // Moves the keyboard panel to its place, or, when that covers the box,
+    // below the box or above it, whichever lies inside the window.
+    void placeKeyboard(const TypingBox &box);
 
     int id = 0;
     int fawj = 0;
@@ -90,6 +103,7 @@ private:
     bool shift = false;
     QPoint dragOffset;
     QString picture;
+    int keyboardFor = -1; // the box the panel was last placed for
     bool closing = false;
     QList<QPointer<QDialog>> boxes;
     bool deleteWhenBoxesClose = false;

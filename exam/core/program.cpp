@@ -7,11 +7,17 @@
 #include "core/msgbox.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QPainter>
+#include <QProxyStyle>
 #include <QSettings>
 #include <QSharedMemory>
+#include <QTranslator>
 #include <cstdio>
 #include <cstring>
 
@@ -69,10 +75,64 @@ static QString styleSheetText()
     return QString::fromLatin1(bytes);
 }
 
+namespace {
+
+// Draws texts from the left. A painter takes the application's direction,
+// whatever the widget's.
+class LeftToRightTexts : public QProxyStyle
+{
+public:
+    void drawItemText(QPainter *painter, const QRect &rect, int flags, const QPalette &palette,
+                      bool enabled, const QString &text, QPalette::ColorRole role) const override
+    {
+        const Qt::LayoutDirection direction = painter->layoutDirection();
+        painter->setLayoutDirection(Qt::LeftToRight);
+        QProxyStyle::drawItemText(painter, rect, flags, palette, enabled, text, role);
+        painter->setLayoutDirection(direction);
+    }
+};
+
+// Qt's file dialogs show the folder they look in as a path, which reads from
+// the left ("/home/..."), also in a right-to-left dialog.
+class PathsLeftToRight : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::Show)
+            return false;
+        auto *dialog = qobject_cast<QFileDialog *>(watched);
+        auto *folder = dialog ? dialog->findChild<QComboBox *>(QStringLiteral("lookInCombo")) : nullptr;
+        if (folder && folder->layoutDirection() != Qt::LeftToRight) {
+            folder->setLayoutDirection(Qt::LeftToRight);
+            auto *style = new LeftToRightTexts;
+            style->setParent(folder);
+            folder->setStyle(style);
+        }
+        return false;
+    }
+};
+
+} // namespace
+
 void dressApplication(QApplication &app)
 {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/Resources/Internet.png")));
     app.setStyleSheet(styleSheetText());
+    // Qt's own texts (standard buttons, the file and print dialogs) in
+    // Arabic, from the translations installed with Qt.
+    static QTranslator *qtTexts = new QTranslator(&app);
+    QCoreApplication::removeTranslator(qtTexts);
+    if (qtTexts->load(QStringLiteral("qt_ar"), QLibraryInfo::location(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(qtTexts);
+    static PathsLeftToRight *paths = nullptr;
+    if (!paths) {
+        paths = new PathsLeftToRight(&app);
+        app.installEventFilter(paths);
+    }
     QApplication::setLayoutDirection(Qt::RightToLeft);
     installFonts();
     QApplication::setFont(QFont(kKufiFamily, 12));

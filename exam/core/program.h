@@ -24,8 +24,9 @@ bool takeGuardOrRefuse(QSharedMemory &guard);
 // Reads the hand-over keys of the settings store into the login state.
 void readHandOver();
 
-// Dresses the application: window icon, style sheet, right-to-left layout
-// and the fonts, the regular Kufi face at 12 points in force.
+// Dresses the application: window icon, style sheet, Qt's own texts in
+// Arabic (the file dialogs' folder path read left to right), right-to-left
+// layout and the fonts, the regular Kufi face at 12 points in force.
 void dressApplication(QApplication &app);
 
 // The institute label as shown: leading "::" pairs dropped, every other

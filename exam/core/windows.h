@@ -2,7 +2,10 @@
 #pragma once
 
 #include <QString>
+#include <qnamespace.h>
 
+class QAbstractItemView;
+class QGroupBox;
 class QWidget;
 
 // Takes the application's layout direction and paints the window background
@@ -16,3 +19,16 @@ void centerOnScreen(QWidget *window);
 // Keeps a window that shows while the exam sheet is up above the sheet,
 // which itself stays above all other windows.
 void keepAboveExamSheet(QWidget *window);
+
+// Sets a group box's title as written: an "&" in it shows, it is never taken
+// for the mark of a shortcut.
+void setPlainTitle(QGroupBox *box, const QString &title);
+
+// Draws each line of each cell of the view in the direction of its own first
+// letter, left to right when it has none: a Latin name with signs at its
+// ends, a date or "-1" reads in its order in a right-to-left table. Only the
+// drawing changes; the cells' texts stay as they are. A cell composed of
+// fixed words and other texts gives the form to draw, with those texts in
+// isolates of their own, in the role kDrawnTextRole.
+void drawCellsInTheirDirection(QAbstractItemView *view);
+constexpr int kDrawnTextRole = Qt::UserRole + 1;

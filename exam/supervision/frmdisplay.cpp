@@ -82,9 +82,10 @@ QTableWidgetItem *cellItem(const QString &text, Qt::Alignment alignment)
     return item;
 }
 
-// A heading as page text. Blanks in a row would collapse into one anyway;
-// the web engine draws Arabic and digits over each other after such a run.
-QString headingHtml(const QString &text) { return htmlText(text.simplified()); }
+// A text of a heading as page text, in its own direction. Blanks in a row
+// would collapse into one anyway; the web engine draws Arabic and digits over
+// each other after such a run.
+QString headingHtml(const QString &text) { return isolatedHtml(text.simplified()); }
 
 // The y of an element of the page, as the page's script gives it.
 int elementY(QWebElement element)
@@ -153,7 +154,10 @@ FrmDisplay::FrmDisplay(QWidget *parent) : QWidget(parent), ui(new Ui::FrmDisplay
     ui->table2->setRowCount(0);
     ui->groupBox_2->setTitle(QString());
     if (type_user == -101)
-        ui->groupBox->setTitle(QStringLiteral(" قائمة الامتحانات للأستاذ ") + nickname);
+        setPlainTitle(ui->groupBox,
+                      QStringLiteral(" قائمة الامتحانات للأستاذ ") + isolatedText(nickname));
+    drawCellsInTheirDirection(ui->table1);
+    drawCellsInTheirDirection(ui->table2);
 
     ui->table2->setColumnWidth(SheetId, 40);
     ui->table2->setColumnWidth(SheetName, ui->table2->width() - 330);
@@ -180,7 +184,7 @@ FrmDisplay::FrmDisplay(QWidget *parent) : QWidget(parent), ui(new Ui::FrmDisplay
                          &FrmDisplay::menudisplay2);
 
     setWindowTitle(QStringLiteral("عرض وتصحيح امتحانات : ")
-                   + QString(nameVelmar).replace(QLatin1Char('\n'), QLatin1Char(' ')));
+                   + labelLine(nameVelmar));
 
     // The grading bar belongs to the sheet on show: choosing another row, by
     // hand or by the search, closes it.
@@ -264,11 +268,12 @@ void FrmDisplay::fillExams(const QString &payload)
 {
     const ExamList list = readExamList(payload);
     if (type_user == -101)
-        ui->groupBox->setTitle(QStringLiteral(" قائمة الامتحانات للأستاذ ") + nickname
-                               + QStringLiteral("  عددها: ") + list.countText + QLatin1Char(' '));
+        setPlainTitle(ui->groupBox, QStringLiteral(" قائمة الامتحانات للأستاذ ")
+                                        + isolatedText(nickname) + QStringLiteral("  عددها: ")
+                                        + isolatedText(list.countText) + QLatin1Char(' '));
     else
-        ui->groupBox->setTitle(QStringLiteral(" قائمة الامتحانات عددها: ") + list.countText
-                               + QLatin1Char(' '));
+        setPlainTitle(ui->groupBox, QStringLiteral(" قائمة الامتحانات عددها: ")
+                                        + isolatedText(list.countText) + QLatin1Char(' '));
     if (list.count == 0) {
         tell(kMsgTitle, kMsgNoExams);
         return;
@@ -279,9 +284,11 @@ void FrmDisplay::fillExams(const QString &payload)
     for (int row = 0; row < list.exams.size(); ++row) {
         const ExamListEntry &e = list.exams.at(row);
         listImtihan << e.descriptor;
-        ui->table1->setItem(row, ExamHeading,
-                            cellItem(examRowHeading(readExamDescriptor(e.descriptor)),
-                                     Qt::AlignLeft | Qt::AlignVCenter));
+        const ExamDescriptor d = readExamDescriptor(e.descriptor);
+        QTableWidgetItem *heading =
+            cellItem(examRowHeading(d), Qt::AlignLeft | Qt::AlignVCenter);
+        heading->setData(kDrawnTextRole, examRowHeading(d, HeadingForm::Widget));
+        ui->table1->setItem(row, ExamHeading, heading);
         ui->table1->setItem(row, ExamDate, cellItem(e.date, centred));
         ui->table1->setItem(row, ExamId, cellItem(e.id, centred));
     }
@@ -302,6 +309,7 @@ void FrmDisplay::GetImtihanUser()
     idImtihan = idItem ? idItem->text() : QString();
     const QString descriptor = listImtihan.value(r);
     ui->groupBox_2->setTitle(QString());
+    m_sheetsTitleHtml.clear();
     closeGradingBar();
     ui->B_del_note->hide();
     ui->B_edit->hide();
@@ -326,10 +334,11 @@ void FrmDisplay::fillSheets(const QString &payload, const QString &descriptor)
     ui->web->setHtml(htmlSheet, QUrl());
     ui->B_edit->hide();
     ui->B_del_note->hide();
-    titreImtihan = examTitle(readExamDescriptor(descriptor));
-    ui->groupBox_2->setTitle(QStringLiteral("  ") + titreImtihan
-                             + QStringLiteral("  عدد التقارير: ") + list.countText
-                             + QStringLiteral("  "));
+    const ExamDescriptor exam = readExamDescriptor(descriptor);
+    titreImtihan = examTitle(exam);
+    m_titleHtml = examTitle(exam, HeadingForm::Page);
+    m_sheetsTitleHtml = sheetListTitle(exam, list.countText, HeadingForm::Page);
+    setPlainTitle(ui->groupBox_2, sheetListTitle(exam, list.countText, HeadingForm::Widget));
     if (list.count < 1) {
         tell(kExamTitle, kMsgNoSheets);
         return;
@@ -412,10 +421,10 @@ void FrmDisplay::showSheet(int row)
     // Pages show the institute label with "<br />" line breaks from now on.
     nameVelmar.replace(QLatin1Char('\n'), QStringLiteral("<br />"));
     page = fillSlot(page, QStringLiteral("userinfo"),
-                    QStringLiteral("الاسم : ") + htmlText(nameStudent)
-                        + QStringLiteral("<br />البريد: ") + htmlText(mailStudent));
+                    QStringLiteral("الاسم : ") + isolatedHtml(nameStudent)
+                        + QStringLiteral("<br />البريد: ") + isolatedHtml(mailStudent));
     page = fillSlot(page, QStringLiteral("velmarinfo"), labelHtml(nameVelmar));
-    htmlSheet = fillSlot(page, QStringLiteral("mada"), headingHtml(titreImtihan));
+    htmlSheet = fillSlot(page, QStringLiteral("mada"), m_titleHtml);
     ChangeTankit();
 }
 
@@ -668,8 +677,11 @@ void FrmDisplay::ChangeOstad(const QString &teacher)
     switch (readTeacherReply(reply.payload())) {
     case TeacherReply::Stored:
         listImtihan[r] = withTeacher(listImtihan.at(r), teacher);
-        if (QTableWidgetItem *heading = ui->table1->item(r, ExamHeading))
-            heading->setText(examRowHeading(readExamDescriptor(listImtihan.at(r))));
+        if (QTableWidgetItem *heading = ui->table1->item(r, ExamHeading)) {
+            const ExamDescriptor d = readExamDescriptor(listImtihan.at(r));
+            heading->setText(examRowHeading(d));
+            heading->setData(kDrawnTextRole, examRowHeading(d, HeadingForm::Widget));
+        }
         break;
     case TeacherReply::NoOstad:
         tell(kMsgTitle, kMsgBadOstad);
@@ -724,7 +736,7 @@ QString FrmDisplay::ExTable() const
 
 QString FrmDisplay::marksPageHtml() const
 {
-    return marksPage(ExTable(), ui->groupBox_2->title());
+    return marksPage(ExTable(), m_sheetsTitleHtml);
 }
 
 void FrmDisplay::on_table2_customContextMenuRequested(const QPoint &pos)
@@ -778,7 +790,7 @@ void FrmDisplay::menudisplay()
 void FrmDisplay::menucopy2()
 {
     const QString table = ExTable();
-    const QString html = marksPage(table, ui->groupBox_2->title());
+    const QString html = marksPage(table, m_sheetsTitleHtml);
     QClipboard *clipboard = QApplication::clipboard();
     clipboard->clear(QClipboard::Clipboard);
     auto *mime = new QMimeData;

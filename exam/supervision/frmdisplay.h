@@ -116,6 +116,9 @@ private:
     void finishClose();
 
     Ui::FrmDisplay *ui;
+    // The listed exam's title and the sheet list's title as page text.
+    QString m_titleHtml;
+    QString m_sheetsTitleHtml;
     int m_shownRow = -1;
     int m_busy = 0;
     bool m_closing = false;

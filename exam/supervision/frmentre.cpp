@@ -74,7 +74,7 @@ FrmEntre::FrmEntre(QWidget *parent) : QWidget(parent), ui(new Ui::FrmEntre)
         ui->B_stat->hide();
 
     setWindowTitle(QStringLiteral("إدخال الامتحانات : ")
-                   + QString(nameVelmar).replace(QLatin1Char('\n'), QLatin1Char(' ')));
+                   + labelLine(nameVelmar));
 }
 
 FrmEntre::~FrmEntre() { delete ui; }
@@ -364,8 +364,8 @@ void FrmEntre::showPreview(const QString &text, const QString &label, const QStr
     html = fillSlot(html, QStringLiteral("userinfo"), QStringLiteral("الاسم :<br /><br />البريد:<br />"));
     html = fillSlot(html, QStringLiteral("velmarinfo"), labelHtml(label));
     html = fillSlot(html, QStringLiteral("mada"),
-                    htmlText(ui->Tmada->text()) + cohortWord + htmlText(ui->Tfawj->text())
-                        + QStringLiteral(" - الفصل : ") + htmlText(ui->Tfasl->text()));
+                    isolatedHtml(ui->Tmada->text()) + cohortWord + isolatedHtml(ui->Tfawj->text())
+                        + QStringLiteral(" - الفصل : ") + isolatedHtml(ui->Tfasl->text()));
     html = fillSlot(html, QStringLiteral("total"), QString());
     scrollToEnd = true;
     ui->web->setHtml(html, QUrl());

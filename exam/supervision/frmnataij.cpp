@@ -3,6 +3,7 @@
 #include "core/frmstart.h"
 #include "core/globals.h"
 #include "core/msgbox.h"
+#include "core/pure/pagetext.h"
 #include "core/windows.h"
 #include "supervision/gradedisplay.h"
 #include "supervision/pageprint.h"
@@ -36,6 +37,7 @@ FrmNataij::FrmNataij(QWidget *parent) : QDialog(parent), ui(new Ui::FrmNataij)
         header->setSectionResizeMode(c, QHeaderView::Fixed);
     }
     ui->table1->setColumnHidden(Answers, true);
+    drawCellsInTheirDirection(ui->table1);
     ui->table1->setColumnHidden(Grading, true);
     header->setStretchLastSection(true);
 
@@ -48,7 +50,7 @@ FrmNataij::FrmNataij(QWidget *parent) : QDialog(parent), ui(new Ui::FrmNataij)
 
     ui->web->load(QUrl(QStringLiteral("qrc:///Resources/html/index2.html")));
     setWindowTitle(QStringLiteral("عرض النتائج : ")
-                   + QString(nameVelmar).replace(QLatin1Char('\n'), QLatin1Char(' ')));
+                   + labelLine(nameVelmar));
 }
 
 FrmNataij::~FrmNataij() { delete ui; }

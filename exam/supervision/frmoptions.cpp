@@ -5,6 +5,7 @@
 #include "core/frmstart.h"
 #include "core/globals.h"
 #include "core/msgbox.h"
+#include "core/pure/pagetext.h"
 #include "core/pure/report.h"
 #include "core/reportfile.h"
 #include "core/windows.h"
@@ -98,9 +99,10 @@ frmOptions::frmOptions(QWidget *parent) : QWidget(parent), ui(new Ui::frmOptions
     for (int c = 0; c < 3; ++c)
         table->setColumnWidth(c, widths[c]);
     table->setRowCount(0);
+    drawCellsInTheirDirection(table);
 
     setWindowTitle(QStringLiteral("إعدادات : ")
-                   + QString(nameVelmar).replace(QLatin1Char('\n'), QLatin1Char(' ')));
+                   + labelLine(nameVelmar));
     GetList();
     centerOnScreen(this);
 }

@@ -11,10 +11,16 @@ inline QString u(const char *utf8)
     return QString::fromUtf8(utf8);
 }
 
+// Page text of its own direction, as the builders insert every text.
+inline QString iso(const QString &html)
+{
+    return html.isEmpty() ? QString() : "<span dir='auto'>" + html + "</span>";
+}
+
 inline QString limitedBlock(const QString &nu, const QString &soal, const QString &note,
                             const QString &mx)
 {
-    return u("<div id='soal'>السؤال رقم : ") + nu + "</div>\n<div id='soal2'>" + soal
+    return u("<div id='soal'>السؤال رقم : ") + nu + "</div>\n<div id='soal2'>" + iso(soal)
            + "</div>\n<div id='soaltxt'>\n<div id='notetxt'>" + note
            + "</div>\n    <form>\n    <div id='msgtxt'></div>\n        <textarea id='texarea' "
              "onkeyup='textchange(this);' maxlength='"
@@ -23,7 +29,7 @@ inline QString limitedBlock(const QString &nu, const QString &soal, const QStrin
 
 inline QString answerBlock(const QString &nu, const QString &soal, const QString &answer)
 {
-    return u("<div id='soal'>السؤال رقم : ") + nu + "</div>\n<div id='soal2'>" + soal
+    return u("<div id='soal'>السؤال رقم : ") + nu + "</div>\n<div id='soal2'>" + iso(soal)
            + "</div>\n<div id='soaltxt'>\n    <form>\n        " + answer
            + "\n        <div id='note'></div>\n    </form>\n</div>\n";
 }
@@ -31,7 +37,7 @@ inline QString answerBlock(const QString &nu, const QString &soal, const QString
 inline QString checkBlock(const QString &nu, const QString &soal, const QString &choices)
 {
     return u("<div id='soal'>السؤال رقم : ") + nu
-           + u("</div>\n<div id='soal2'>أشر على الأجوبة الصحيحة</div>\n<div id='soal2'>") + soal
+           + u("</div>\n<div id='soal2'>أشر على الأجوبة الصحيحة</div>\n<div id='soal2'>") + iso(soal)
            + "</div>\n<div id='soaltxt'>\n    <form>\n        " + choices
            + "        <div id='note'></div>\n    </form>\n</div>\n";
 }
@@ -39,7 +45,7 @@ inline QString checkBlock(const QString &nu, const QString &soal, const QString 
 inline QString radioBlock(const QString &nu, const QString &soal, const QString &choices)
 {
     return u("<div id='soal'>السؤال رقم : ") + nu
-           + u("</div>\n<div id='soal2'>اختر الجواب الصحيح</div>\n<div id='soal2'>") + soal
+           + u("</div>\n<div id='soal2'>اختر الجواب الصحيح</div>\n<div id='soal2'>") + iso(soal)
            + "</div>\n<div id='soaltxt'>\n    <form>\n        " + choices
            + "\n        <div id='note'></div>\n    </form>\n</div>\n";
 }

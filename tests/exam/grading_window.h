@@ -6,6 +6,7 @@
 #include "supervision/frmdisplay.h"
 #include "support/modal.h"
 
+#include <QGroupBox>
 #include <QInputDialog>
 #include <QPushButton>
 #include <QTableWidget>
@@ -60,6 +61,22 @@ template <typename T = QWidget> T *displayChild(const char *name)
     if (!found)
         qFatal("no widget %s", name);
     return found;
+}
+
+// A group box's title as it shows: an "&" marks the next character as the
+// shortcut and is not drawn ("&&" draws one "&"); the isolate marks around
+// its texts draw nothing.
+inline QString shownTitle(const char *groupBox)
+{
+    const QString title = displayChild<QGroupBox>(groupBox)->title();
+    QString shown;
+    for (int i = 0; i < title.size(); ++i) {
+        if (title.at(i) == QLatin1Char('&') && ++i == title.size())
+            break;
+        if (title.at(i) != QChar(0x2068) && title.at(i) != QChar(0x2069))
+            shown += title.at(i);
+    }
+    return shown;
 }
 
 // A mouse click on a row of one of the window's tables.

@@ -122,10 +122,15 @@ private slots:
     {
         const QString page = resultSheet(kTwoQuestions, u("Fiqh\n[ الفوج:3 - الفصل:2 ]"),
                                          "Amina <b>B</b>", "a&b@x.org", "Line <1>\nLine 2");
-        QVERIFY(page.contains(u("<div id='userinfo'>الاسم : Amina &lt;b&gt;B&lt;/b&gt;"
-                                "<br />البريد: a&amp;b@x.org</div>")));
-        QVERIFY(page.contains("<div id='velmarinfo'>Line &lt;1&gt;<br />Line 2</div>"));
-        QVERIFY(page.contains(u("<div id='mada'>Fiqh\n[ الفوج:3 - الفصل:2 ]</div>")));
+        // Every text in an isolate of its own direction, each line of the
+        // heading and of the label too.
+        const QString iso = "<span dir='auto'>";
+        QVERIFY(page.contains(u("<div id='userinfo'>الاسم : ") + iso + "Amina &lt;b&gt;B&lt;/b&gt;</span>"
+                              + u("<br />البريد: ") + iso + "a&amp;b@x.org</span></div>"));
+        QVERIFY(page.contains("<div id='velmarinfo'>" + iso + "Line &lt;1&gt;</span><br />" + iso
+                              + "Line 2</span></div>"));
+        QVERIFY(page.contains("<div id='mada'>" + iso + "Fiqh</span>\n" + iso
+                              + u("[ الفوج:3 - الفصل:2 ]</span></div>")));
         QVERIFY(page.contains("<div id='total'>#total#</div>"));
         QCOMPARE(page.count("<div id='note'></div>"), 2);
         // A label already holding "<br />" reads the same.
@@ -195,7 +200,7 @@ private slots:
         const QString page = resultSheet(answers, "h", "n", "m", "l");
         const GradedSheet sheet = fillGrades(page, grading);
         QStringList shown;
-        const QString open = u("<div id='note2'>النقطة : <span id='nokta'>");
+        const QString open = u("<div id='note2'>النقطة : <span id='nokta' dir='ltr'>");
         for (int at = sheet.html.indexOf(open); at >= 0; at = sheet.html.indexOf(open, at + 1)) {
             const int from = at + open.size();
             shown << sheet.html.mid(from, sheet.html.indexOf("</span>", from) - from);
@@ -207,7 +212,8 @@ private slots:
         if (total.isEmpty())
             QVERIFY(sheet.html.contains(u("<div id='total'>لم يتم تصحيح هذا الامتحان بعد</div>")));
         else
-            QVERIFY(sheet.html.contains(u("المجموع : <span id='nokta'> 20 / ") + total + "</span>"));
+            QVERIFY(sheet.html.contains(u("المجموع : <span id='nokta' dir='rtl'> 20 / <span dir='ltr'>")
+                                        + total + "</span></span>"));
     }
 };
 

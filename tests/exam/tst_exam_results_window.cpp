@@ -5,6 +5,7 @@
 #include "common/hooks.h"
 #include "core/msgbox.h"
 #include "core/program.h"
+#include "drawncells.h"
 #include "examtest.h"
 #include "supervision/gradedisplay.h"
 #include "support/institute.h"
@@ -12,7 +13,13 @@
 #include "support/pdftext.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QHeaderView>
+#include <QLabel>
+#include <QPainter>
+#include <QStyle>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPrintPreviewDialog>
@@ -21,6 +28,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QWebElement>
 #include <QWebFrame>
 #include <QWebPage>
@@ -82,6 +90,8 @@ private slots:
     void layout();
     void rows_data();
     void rows();
+    void cellsInTheirDirection_data();
+    void cellsInTheirDirection();
     void noExam_data();
     void noExam();
     void gradedSheet();
@@ -94,6 +104,7 @@ private slots:
     void pdf();
     void pdfCancelled();
     void pdfUnwritable();
+    void saveDialogInArabic();
     void printPreview();
     void printedRightAfterTheClick_data();
     void printedRightAfterTheClick();
@@ -182,6 +193,47 @@ QStringList TestExamResultsWindow::marks()
         if (slot.attribute("id") == "note2")
             out << slot.findFirst("span").toPlainText();
     return out;
+}
+
+void TestExamResultsWindow::cellsInTheirDirection_data()
+{
+    QTest::addColumn<QString>("heading");
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QStringList>("tokens"); // in the text's order
+    QTest::addColumn<QStringList>("drawn");  // left to right
+    QTest::newRow("latin subject with signs at its ends")
+        << "<b>Evil</b> & Co<:>3<:>2" << "17" << 0 << QStringList{"<", "Evil", "&", "Co"}
+        << QStringList{"<", "Evil", "&", "Co"};
+    QTest::newRow("arabic subject, latin after it")
+        << u("فقه Grammar<:>3<:>2") << "17" << 0 << QStringList{u("فقه"), "Grammar"}
+        << QStringList{"Grammar", u("فقه")};
+    QTest::newRow("date and time") << "Fiqh<:>3<:>2" << "17" << 1
+                                   << QStringList{"2015-03-01", "10:00:00"}
+                                   << QStringList{"2015-03-01", "10:00:00"};
+    QTest::newRow("negative number") << "Fiqh<:>3<:>2" << "-1" << 2 << QStringList{"-", "1"}
+                                     << QStringList{"-", "1"};
+}
+
+void TestExamResultsWindow::cellsInTheirDirection()
+{
+    // Each line of a cell in its own direction in the right-to-left table.
+    QFETCH(QString, heading);
+    QFETCH(QString, number);
+    QFETCH(int, column);
+    QFETCH(QStringList, tokens);
+    QFETCH(QStringList, drawn);
+    open(payload({record(heading, number, "")}));
+    QVERIFY(QTest::qWaitForWindowExposed(frmnataij));
+    QCOMPARE(table()->layoutDirection(), Qt::RightToLeft);
+    CellRecorder style;
+    table()->setStyle(&style);
+    style.record(table());
+    table()->setStyle(nullptr);
+    QVERIFY(style.cells.contains({0, column}));
+    QCOMPARE(drawnOrder(style.cells.value({0, column}), tokens), drawn);
+    // The cell's own text is what came.
+    QCOMPARE(table()->item(0, 2)->text(), number);
 }
 
 void TestExamResultsWindow::layout()
@@ -307,7 +359,7 @@ void TestExamResultsWindow::gradedSheet()
     QCOMPARE(frame()->findFirstElement("#userinfo").toPlainText(),
              u("الاسم : Amina Belkacem\nالبريد: amina@example.org"));
     QCOMPARE(frame()->findFirstElement("#mada").toPlainText(), u("Fiqh [ الفوج:3 - الفصل:2 ]"));
-    QCOMPARE(frame()->findFirstElement("#velmarinfo").toInnerXml(), QString("Ma3had<br>Al Fursan"));
+    QCOMPARE(frame()->findFirstElement("#velmarinfo").toPlainText(), QString("Ma3had\nAl Fursan"));
     // The label keeps its "<br />" form from now on.
     QCOMPARE(nameVelmar, QStringLiteral("Ma3had<br />Al Fursan"));
     QCOMPARE(frame()->findAllElements("textarea").count(), 0);
@@ -461,6 +513,76 @@ void TestExamResultsWindow::pdfUnwritable()
     QCOMPARE(answers.texts(), QStringList{u("تعذر حفظ الملف    ")});
     QCOMPARE(answers.shown.first().title, kExamTitle);
     QVERIFY(!QFile::exists(file));
+}
+
+void TestExamResultsWindow::saveDialogInArabic()
+{
+    // The save dialog is Qt's own: its texts in Arabic, the file name as
+    // proposed, the folder's path read from the left. It is answered with
+    // Cancel as soon as it shows.
+    hooks::setClock([] { return QDateTime(QDate(2015, 3, 1), QTime(14, 5, 9)); });
+    open(payload({record("Fiqh<:>3<:>2", "17", "0::5")}));
+    click(0);
+    QString title, lookIn, fileName, proposed, folder;
+    QStringList buttons;
+    // A path drawn by the folder box's style with a painter that takes the
+    // right-to-left direction of the application, and the same path drawn
+    // left to right and right to left.
+    const QString path = QStringLiteral("/tmp/folder");
+    QImage drawn, leftToRight, rightToLeft;
+    const auto draw = [&](QStyle *style, const QFont &font, Qt::LayoutDirection direction) {
+        QImage image(240, 30, QImage::Format_ARGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        painter.setLayoutDirection(direction);
+        const QRect rect = image.rect().adjusted(4, 0, -4, 0);
+        const int flags = Qt::AlignLeft | Qt::AlignAbsolute | Qt::AlignVCenter;
+        if (style)
+            style->drawItemText(&painter, rect, flags, QPalette(), true, path);
+        else
+            painter.drawText(rect, flags, path);
+        return image;
+    };
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            auto *dialog = qobject_cast<QFileDialog *>(w);
+            if (!dialog || !dialog->isVisible())
+                continue;
+            poll.stop();
+            title = dialog->windowTitle();
+            lookIn = dialog->findChild<QLabel *>("lookInLabel")->text();
+            fileName = dialog->findChild<QLabel *>("fileNameLabel")->text();
+            proposed = dialog->findChild<QLineEdit *>("fileNameEdit")->text();
+            auto *combo = dialog->findChild<QComboBox *>("lookInCombo");
+            folder = combo->currentText();
+            drawn = draw(combo->style(), combo->font(), Qt::RightToLeft);
+            leftToRight = draw(nullptr, combo->font(), Qt::LeftToRight);
+            rightToLeft = draw(nullptr, combo->font(), Qt::RightToLeft);
+            for (QAbstractButton *b : dialog->findChild<QDialogButtonBox *>("buttonBox")->buttons())
+                buttons << b->text().remove('&');
+            dialog->reject();
+        }
+    });
+    poll.start(20);
+    ModalAnswerer answers;
+    QTest::mouseClick(frmnataij->findChild<QPushButton *>("B_pdf"), Qt::LeftButton);
+    QVERIFY2(!title.isEmpty(), "no save dialog showed");
+    QVERIFY(answers.shown.isEmpty());
+    QCOMPARE(title, QStringLiteral("save file"));
+    QCOMPARE(lookIn, u("اعثر في:"));
+    QCOMPARE(fileName.remove('&'), u("اسم الملفّ:"));
+    QStringList arabic{u("احفظ"), u("ألغِ")};
+    buttons.sort();
+    arabic.sort();
+    QCOMPARE(buttons, arabic);
+    QCOMPARE(proposed, QStringLiteral("imtihan_2015-03-01_14.05.09.pdf"));
+    QCOMPARE(folder, QDir::homePath());
+    QVERIFY(leftToRight != rightToLeft);
+    QVERIFY2(drawn == leftToRight, "the folder's path is not drawn from the left");
+    QVERIFY(QDir(QDir::homePath()).entryList({"*.pdf"}, QDir::Files).isEmpty());
 }
 
 void TestExamResultsWindow::printPreview()

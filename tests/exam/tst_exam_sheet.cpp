@@ -45,6 +45,9 @@ private slots:
     void resizeRefitsThePage();
     void keyboardLink_data();
     void keyboardLink();
+    void keyboardKeepsTheFocus_data();
+    void keyboardKeepsTheFocus();
+    void keyboardMakesWay();
     void otherLinksStay();
     void pageNeverNavigates();
     void keys_data();
@@ -87,6 +90,35 @@ private:
     void openKeyboard()
     {
         js(QStringLiteral("document.querySelector('#total a').click()"));
+    }
+    // Where an answer box lies in the sheet window.
+    QRect boxRect(int index)
+    {
+        const QStringList e =
+            js(QStringLiteral("var r = document.getElementsByTagName('textarea')[%1]"
+                              ".getBoundingClientRect(); [r.left, r.top, r.right, r.bottom].join(',')")
+                   .arg(index))
+                .split(',');
+        if (e.size() != 4)
+            return QRect();
+        return QRectF(QPointF(e[0].toDouble(), e[1].toDouble()), QPointF(e[2].toDouble(), e[3].toDouble()))
+            .toAlignedRect();
+    }
+    // Clicks the keyboard link in the page's header with the mouse, as a
+    // student does (the link takes the focus).
+    void clickKeyboardLink()
+    {
+        QWebView *web = frmweb->findChild<QWebView *>("web");
+        const QStringList e = js("var r = document.querySelector('#total a').getBoundingClientRect();"
+                                 " [r.left + r.width / 2, r.top + r.height / 2].join(',')")
+                                  .split(',');
+        QCOMPARE(e.size(), 2);
+        QTest::mouseClick(web, Qt::LeftButton, {}, QPoint(int(e[0].toDouble()), int(e[1].toDouble())));
+    }
+    QString focusedBox()
+    {
+        return js("var b = document.activeElement, all = document.getElementsByTagName('textarea');"
+                  " Array.prototype.indexOf.call(all, b) + ''");
     }
     // A mouse event for target at a point of the sheet window.
     void mouse(QWidget *target, QEvent::Type type, const QPoint &at, Qt::MouseButtons buttons)
@@ -155,12 +187,17 @@ void TestExamSheet::window()
 void TestExamSheet::header()
 {
     openSheet();
+    // The name, the address, each line of the label and the title each in
+    // an isolate of its own direction.
     QCOMPARE(js("document.getElementById('userinfo').innerHTML"),
-             QStringLiteral("الاسم : Amina Belkacem<br>البريد: amina@example.org"));
+             QStringLiteral("الاسم : <span dir=\"auto\">Amina Belkacem</span><br>البريد: <span "
+                            "dir=\"auto\">amina@example.org</span>"));
     // The label's line breaks show as line breaks, and the global keeps them
     // as "<br />" from now on.
     QCOMPARE(js("document.getElementById('velmarinfo').innerHTML"),
-             QStringLiteral("Ma3had<br>Al Fursan"));
+             QStringLiteral("<span dir=\"auto\">Ma3had</span><br><span dir=\"auto\">Al Fursan</span>"));
+    QCOMPARE(js("document.querySelector('#mada span[dir=auto]').textContent"),
+             QStringLiteral("Reading"));
     QCOMPARE(nameVelmar, QStringLiteral("Ma3had<br />Al Fursan"));
     QCOMPARE(js("document.getElementById('mada').textContent"),
              QStringLiteral("Reading [ الفوح:3 - الفصل:7 ]"));
@@ -174,8 +211,8 @@ void TestExamSheet::header()
     QSignalSpy loaded(frmweb->frame(), &QWebFrame::loadFinished);
     frmweb->ExtracIm(13, 30, QStringLiteral("Next"), QDateTime(), kExam, 1, 2);
     waitForPage(loaded);
-    QCOMPARE(js("document.getElementById('velmarinfo').innerHTML"),
-             QStringLiteral("Ma3had<br>Al Fursan"));
+    QCOMPARE(js("document.getElementById('velmarinfo').innerText"),
+             QStringLiteral("Ma3had\nAl Fursan"));
     QCOMPARE(nameVelmar, QStringLiteral("Ma3had<br />Al Fursan"));
     QCOMPARE(frmweb->examId(), 13);
 }
@@ -251,6 +288,69 @@ void TestExamSheet::keyboardLink()
     frmweb->resize(width + 200, 900);
     QTRY_COMPARE(frmweb->width(), width + 200);
     QCOMPARE(panel()->pos(), QPoint(x, 250));
+}
+
+void TestExamSheet::keyboardKeepsTheFocus_data()
+{
+    QTest::addColumn<QSize>("window");
+    QTest::addColumn<int>("box");
+    QTest::newRow("question 1") << QSize(1366, 768) << 0;
+    QTest::newRow("question 2") << QSize(1366, 768) << 1;
+    QTest::newRow("small screen, question 1") << QSize(1024, 600) << 0;
+    QTest::newRow("tall screen, question 2") << QSize(1280, 1024) << 1;
+}
+
+void TestExamSheet::keyboardKeepsTheFocus()
+{
+    // The student types in a box and opens the keyboard from the page's
+    // header: the next key goes to that box, and the keyboard does not
+    // cover it.
+    QFETCH(QSize, window);
+    QFETCH(int, box);
+    openSheet();
+    frmweb->setWindowState(Qt::WindowNoState);
+    frmweb->resize(window);
+    QTRY_COMPARE(frmweb->size(), window);
+    focusBox(box);
+    clickKeyboardLink();
+    QTRY_VERIFY(panel()->isVisible());
+    QCOMPARE(focusedBox(), QString::number(box));
+    const QRect covered = panel()->geometry() & boxRect(box);
+    QVERIFY2(covered.isEmpty(), qPrintable(QString("the keyboard at %1,%2 covers %3x%4 of the box")
+                                               .arg(panel()->x()).arg(panel()->y())
+                                               .arg(covered.width()).arg(covered.height())));
+    QVERIFY(frmweb->rect().contains(panel()->geometry()));
+    ModalAnswerer answers;
+    press("map_22");
+    press("map_50");
+    QCOMPARE(answers.texts(), QStringList());
+    QCOMPARE(this->box(box), QStringLiteral("\u0636 "));
+    QCOMPARE(frmweb->focusWidget(), frmweb->findChild<QWebView *>("web"));
+}
+
+void TestExamSheet::keyboardMakesWay()
+{
+    // With the keyboard open, the student puts the cursor in a box that it
+    // covers: the keyboard moves off that box, and stays when the student
+    // drags it back there.
+    openSheet();
+    frmweb->setWindowState(Qt::WindowNoState);
+    frmweb->resize(1366, 768);
+    QTRY_COMPARE(frmweb->size(), QSize(1366, 768));
+    openKeyboard();
+    QCOMPARE(panel()->pos(), QPoint(1366 / 2 - 421 / 2, 250));
+    int covered = -1;
+    for (int i = 0; i < 2 && covered < 0; ++i) {
+        if (panel()->geometry().intersects(boxRect(i)))
+            covered = i;
+    }
+    QVERIFY2(covered >= 0, "no box under the keyboard's first place");
+    focusBox(covered);
+    QTRY_VERIFY(!panel()->geometry().intersects(boxRect(covered)));
+    panel()->move(panel()->x(), boxRect(covered).top());
+    press("map_22");
+    QCOMPARE(box(covered), QStringLiteral("\u0636"));
+    QCOMPARE(panel()->y(), boxRect(covered).top());
 }
 
 void TestExamSheet::otherLinksStay()

@@ -222,7 +222,7 @@ private slots:
         const QString sheet = ExtracImtDisplay(answers);
         QCOMPARE(sheet.count("<div id='note'></div>"), 3);
         QCOMPARE(sheet.count("<input disabled checked type=checkbox>"), 2);
-        QCOMPARE(sheet.count("<input checked  type=radio name=R1>D"), 1);
+        QCOMPARE(sheet.count("<input checked  type=radio name=R1><span dir='auto'>D</span>"), 1);
     }
 
     void stamp()
@@ -507,14 +507,15 @@ private slots:
         QString page = "<div id='total'>#total#</div>";
         QString expected = total.isEmpty()
                                ? u("<div id='total'>لم يتم تصحيح هذا الامتحان بعد</div>")
-                               : u("<div id='total'><div id='total'>المجموع : <span id='nokta'> 20 / ")
-                                     + total + "</span></div></div>";
+                               : u("<div id='total'><div id='total'>المجموع : <span id='nokta' "
+                                   "dir='rtl'> 20 / <span dir='ltr'>")
+                                     + total + "</span></span></div></div>";
         for (int i = 0; i < slotCount; ++i) {
             page += QString("<p>%1</p><div id='note'></div>").arg(i);
             expected += QString("<p>%1</p>").arg(i)
                         + (marks.at(i).isEmpty()
                                ? QString("<div id='note'></div>")
-                               : u("<div id='note2'>النقطة : <span id='nokta'>") + marks.at(i)
+                               : u("<div id='note2'>النقطة : <span id='nokta' dir='ltr'>") + marks.at(i)
                                      + "</span></div>");
         }
         const GradedSheet sheet = fillGrades(page, grading);

@@ -1,11 +1,18 @@
 // Built pages in a real web view: the forms the page walk relies on, the
 // keyboard scripts, the style sheet, and the answers read back from the page.
 #include "core/pure/answers.h"
+#include "core/pure/grading.h"
 #include "core/pure/pages.h"
 #include "core/pure/pagetext.h"
+#include "supervision/pure/gradinglists.h"
+#include "supervision/pure/marks.h"
+#include "supervision/pure/results.h"
 
 #include <QFile>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QWebElement>
 #include <QWebFrame>
@@ -137,6 +144,92 @@ QStringList misplacedLetters(QWebFrame *frame, const QString &selector)
         bad << selector + " has no letters";
     return bad;
 }
+// Where the view draws tokens of the text of an element (the index-th that
+// selector picks), found in this order in its text: one [left, right, top]
+// each, or {"error": ...}.
+const char kTokenBoxes[] = R"JS(
+(function (selector, index, tokens) {
+    var root = document.querySelectorAll(selector)[index];
+    if (!root)
+        return JSON.stringify({error: 'no ' + selector + ' ' + index});
+    var walker = document.createTreeWalker(root, NodeFilter.SHOW_TEXT, null, false);
+    var nodes = [], starts = [], text = '', n;
+    while ((n = walker.nextNode())) { nodes.push(n); starts.push(text.length); text += n.data; }
+    function at(offset, end) {
+        for (var i = nodes.length - 1; i >= 0; --i)
+            if (starts[i] < offset || (starts[i] == offset && !end))
+                return [nodes[i], offset - starts[i]];
+        return [nodes[0], 0];
+    }
+    var out = [], from = 0;
+    for (var k = 0; k < tokens.length; ++k) {
+        var i = text.indexOf(tokens[k], from);
+        if (i < 0)
+            return JSON.stringify({error: 'no ' + tokens[k] + ' in ' + text});
+        var range = document.createRange(), a = at(i, false), b = at(i + tokens[k].length, true);
+        range.setStart(a[0], a[1]);
+        range.setEnd(b[0], b[1]);
+        var r = range.getBoundingClientRect();
+        out.push([r.left, r.right, r.top]);
+        from = i + tokens[k].length;
+    }
+    return JSON.stringify({tokens: out});
+})
+)JS";
+
+// The tokens of an element from left to right as the view draws them, each
+// drawn with a width, on the first token's line and over no other token; the
+// failure instead.
+QString drawnOrder(QWebFrame *frame, const QString &selector, int index, const QStringList &tokens,
+                   QStringList *order)
+{
+    const QJsonArray arguments{selector, index, QJsonArray::fromStringList(tokens)};
+    const QString call = "(" + QString::fromLatin1(kTokenBoxes) + ").apply(null, "
+                         + QString::fromUtf8(QJsonDocument(arguments).toJson(QJsonDocument::Compact))
+                         + ")";
+    const QString json = frame->evaluateJavaScript(call).toString();
+    const QJsonObject o = QJsonDocument::fromJson(json.toUtf8()).object();
+    if (o.contains("error") || !o.value("tokens").isArray())
+        return json.isEmpty() ? QString("no result") : json;
+    const QJsonArray boxes = o.value("tokens").toArray();
+    QVector<int> byLeft;
+    for (int i = 0; i < boxes.size(); ++i) {
+        const QJsonArray b = boxes.at(i).toArray();
+        if (b.at(1).toDouble() - b.at(0).toDouble() < 1)
+            return tokens.at(i) + " drawn without width: " + json;
+        if (qAbs(b.at(2).toDouble() - boxes.at(0).toArray().at(2).toDouble()) > 4)
+            return tokens.at(i) + " drawn on another line: " + json;
+        for (int j = 0; j < i; ++j) {
+            const QJsonArray c = boxes.at(j).toArray();
+            if (qMin(b.at(1).toDouble(), c.at(1).toDouble()) - qMax(b.at(0).toDouble(), c.at(0).toDouble()) > 1)
+                return tokens.at(i) + " drawn over " + tokens.at(j) + ": " + json;
+        }
+        byLeft << i;
+    }
+    std::sort(byLeft.begin(), byLeft.end(), [&](int a, int b) {
+        return boxes.at(a).toArray().at(0).toDouble() < boxes.at(b).toArray().at(0).toDouble();
+    });
+    order->clear();
+    for (int i : byLeft)
+        *order << tokens.at(i);
+    return QString();
+}
+
+// The width of the page's content and of the view, and the view's scroll.
+struct PageSpan
+{
+    int contents = 0;
+    int view = 0;
+    QPoint scroll;
+    int scrollMaximum = 0;
+};
+
+PageSpan pageSpan(QWebFrame *frame, QWidget *view)
+{
+    return {frame->contentsSize().width(), view->width(), frame->scrollPosition(),
+            frame->scrollBarMaximum(Qt::Horizontal)};
+}
+
 } // namespace
 
 #define VERIFY_IN_PLACE(selector)                                                                \
@@ -282,6 +375,162 @@ private slots:
         for (const char *selector : {"#soal", "#soal2", "#soaltxt"})
             VERIFY_IN_PLACE(selector);
         QCOMPARE(page->console, QStringList());
+    }
+
+    // Texts of one direction in the right-to-left pages, each drawn in its
+    // own order with its signs at its own ends, whatever page shows them.
+    void runsInTheirOrder_data()
+    {
+        QTest::addColumn<QString>("html");
+        QTest::addColumn<QString>("selector");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QStringList>("tokens"); // in the text's order
+        QTest::addColumn<QStringList>("drawn");  // left to right
+        const auto question = [](const QString &text) { return ExtracImtihan("1|" + text + "|1|-1"); };
+        const auto choice = [](const QString &text) { return ExtracImtihan("1|Q|2|1|" + text); };
+        const auto answer = [](const QString &text) { return ExtracImtDisplay("1<:>Q<:>1<:>" + text); };
+        const auto header = [](const QString &name, const QString &heading, const QString &label) {
+            return resultSheet("1<:>Q<:>1<:>a", heading, name, "m@x.org", label);
+        };
+        const auto graded = [&](const QString &grading) {
+            return fillGrades(header("n", "h", "l"), grading).html;
+        };
+        const auto marks = [](const QString &name, const QString &grading) {
+            return marksPage(marksTable({{name, "m@x.org", "2015-05-25 10:01:00", "7", grading}}), "h");
+        };
+        const QString ism = u("الاسم");
+        QTest::newRow("question in latin, signs inside and at the end")
+            << question("Write a sentence with + and %") << "#soal2" << 0
+            << QStringList{"Write", "+", "and", "%"} << QStringList{"Write", "+", "and", "%"};
+        QTest::newRow("question in arabic ending in a latin word")
+            << question(u("اكتب جملة عن Rabat!")) << "#soal2" << 0
+            << QStringList{u("اكتب"), "Rabat", "!"} << QStringList{"!", "Rabat", u("اكتب")};
+        QTest::newRow("question in arabic, latin in brackets")
+            << question(u("قواعد (Grammar I)")) << "#soal2" << 0
+            << QStringList{u("قواعد"), "(", "Grammar", "I", ")"}
+            << QStringList{")", "Grammar", "I", "(", u("قواعد")};
+        QTest::newRow("choice ending in a question mark")
+            << choice("Which are nouns?") << "#soaltxt form" << 0
+            << QStringList{"Which", "nouns", "?"} << QStringList{"Which", "nouns", "?"};
+        QTest::newRow("choice ending in a bracket")
+            << choice("kitab (book)") << "#soaltxt form" << 0
+            << QStringList{"kitab", "(", "book", ")"} << QStringList{"kitab", "(", "book", ")"};
+        QTest::newRow("choice of a negative number")
+            << choice("-1") << "#soaltxt form" << 0 << QStringList{"-", "1"} << QStringList{"-", "1"};
+        QTest::newRow("answer of markup")
+            << answer("<b>Evil</b> & Co") << "#soaltxt form" << 0
+            << QStringList{"<b>", "Evil", "</b>", "&", "Co"}
+            << QStringList{"<b>", "Evil", "</b>", "&", "Co"};
+        QTest::newRow("student's name with signs at its ends")
+            << header("<b>Evil</b> & Co", "h", "l") << "#userinfo" << 0
+            << QStringList{ism, "<b>Evil</b>", "&", "Co"} << QStringList{"<b>Evil</b>", "&", "Co", ism};
+        QTest::newRow("heading of a latin subject")
+            << header("n", u("Grammar I\n[ الفوج:1 - الفصل:2 ]"), "l") << "#mada" << 0
+            << QStringList{"Grammar", "I", u("الفوج")} << QStringList{u("الفوج"), "Grammar", "I"};
+        QTest::newRow("institute line ending in a bracket")
+            << header("n", "h", "Ma3had (Rabat)\nline") << "#velmarinfo" << 0
+            << QStringList{"Ma3had", "(", "Rabat", ")"} << QStringList{"Ma3had", "(", "Rabat", ")"};
+        QTest::newRow("total") << graded("15.5::") << "#total" << 0
+                               << QStringList{u("المجموع"), "20", "/", "15.5"}
+                               << QStringList{"15.5", "/", "20", u("المجموع")};
+        QTest::newRow("negative total") << graded("-1::") << "#total" << 0
+                                        << QStringList{"20", "/", "-", "1"}
+                                        << QStringList{"-", "1", "/", "20"};
+        QTest::newRow("negative mark") << graded("0::-1") << "#note2" << 0
+                                       << QStringList{u("النقطة"), "-", "1"}
+                                       << QStringList{"-", "1", u("النقطة")};
+        // The marks page: five header cells, then the row's.
+        QTest::newRow("marks page: name with signs at its ends")
+            << marks("<b>Evil</b> & Co", "0::2") << "td" << 5 << QStringList{"<b>Evil</b>", "&", "Co"}
+            << QStringList{"<b>Evil</b>", "&", "Co"};
+        QTest::newRow("marks page: heading of an arabic title with a latin word")
+            << marksPage(marksTable({{"n", "m", "t", "1", "0::1"}}),
+                         sheetListTitle(readExamDescriptor(u("ققه & iUsul<>3<>2<>t<>e")), "2",
+                                        HeadingForm::Page))
+            << "strong" << 0 << QStringList{u("ققه"), "&", "iUsul", u("الفوج"), u("عدد")}
+            << QStringList{u("عدد"), u("الفوج"), "iUsul", "&", u("ققه")};
+        QTest::newRow("marks page: negative grade") << marks("n", "-1::") << "td" << 9
+                                                    << QStringList{"-", "1"} << QStringList{"-", "1"};
+    }
+    void runsInTheirOrder()
+    {
+        QFETCH(QString, html);
+        QFETCH(QString, selector);
+        QFETCH(int, index);
+        QFETCH(QStringList, tokens);
+        QFETCH(QStringList, drawn);
+        load(html);
+        if (QTest::currentTestFailed())
+            return;
+        QStringList order;
+        const QString failure = drawnOrder(frame(), selector, index, tokens, &order);
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        QCOMPARE(order, drawn);
+        QCOMPARE(page->console, QStringList());
+    }
+
+    // A word longer than its line (a key held down) breaks inside its box:
+    // the page never grows wider than its view.
+    void longWordsWrap_data()
+    {
+        QTest::addColumn<QString>("html");
+        QTest::addColumn<QString>("selector");
+        const QString word = QString(400, 'w');
+        const auto sheet = [&](const QString &name, const QString &label) {
+            return resultSheet("2<:>" + word + "<:>1<:>" + word + "<:>Q<:>2<:>1<:>[on]" + word,
+                               word, name, word + "@x.org", label);
+        };
+        QTest::newRow("question") << ExtracImtihan("1|" + word + "|1|-1") << "#soal2";
+        QTest::newRow("choice") << ExtracImtihan("1|Q|3|1|" + word) << "#soaltxt form";
+        QTest::newRow("answer") << sheet("n", "l") << "#soaltxt form";
+        QTest::newRow("heading") << sheet("n", "l") << "#mada";
+        QTest::newRow("student's name") << sheet(word, "l") << "#userinfo";
+        QTest::newRow("institute label") << sheet("n", word) << "#velmarinfo";
+        QTest::newRow("marks page")
+            << marksPage(marksTable({{word, word, word, word, "0::1"}}), word) << "td";
+    }
+    void longWordsWrap()
+    {
+        QFETCH(QString, html);
+        QFETCH(QString, selector);
+        view->resize(700, 500);
+        load(html);
+        if (QTest::currentTestFailed())
+            return;
+        const PageSpan span = pageSpan(frame(), view);
+        QVERIFY2(span.contents <= span.view && span.scrollMaximum == 0,
+                 qPrintable(QString("content %1 wide in a view of %2").arg(span.contents).arg(span.view)));
+        const QString right = js(frame(), "var m = 0, all = document.querySelectorAll('" + selector
+                                              + "'); for (var i = 0; i < all.length; ++i)"
+                                                " m = Math.max(m, all[i].getBoundingClientRect().right);"
+                                                " m <= document.documentElement.clientWidth ? 'in' : m");
+        QCOMPARE(right, QString("in"));
+    }
+
+    // A page wider than its view (a narrow window) opens at its top right,
+    // where its lines start.
+    void opensAtTopRight_data()
+    {
+        QTest::addColumn<QString>("html");
+        QTest::addColumn<int>("width");
+        QString longExam = "8";
+        for (int i = 0; i < 8; ++i)
+            longExam += "|Q|1|-1";
+        QTest::newRow("exam page") << ExtracImtihan(longExam) << 240;
+        QTest::newRow("answer sheet") << resultSheet("1<:>Q<:>1<:>a", "h", "n", "m", "l") << 240;
+        QTest::newRow("marks page") << marksPage(marksTable({{"n", "m", "t", "1", "0::1"}}), "h") << 400;
+    }
+    void opensAtTopRight()
+    {
+        QFETCH(QString, html);
+        QFETCH(int, width);
+        view->resize(width, 300);
+        load(html);
+        if (QTest::currentTestFailed())
+            return;
+        const PageSpan span = pageSpan(frame(), view);
+        QVERIFY2(span.scrollMaximum > 0, qPrintable(QString::number(span.contents)));
+        QCOMPARE(span.scroll, QPoint(span.scrollMaximum, 0));
     }
 
     // Every picture the page style sheets name is there, so the scroll bars

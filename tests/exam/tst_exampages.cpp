@@ -52,15 +52,15 @@ private slots:
             << "1|Q|1|99999999999" << limitedBlock("1", "Q", "", "-1");
         QTest::newRow("check then radio")
             << "2|A|2|2|x|y|B|3|1|z"
-            << checkBlock("1", "A", check + "x<BR>\n" + check + "y<BR>\n")
-                   + radioBlock("2", "B", radio + "z<BR>\n");
+            << checkBlock("1", "A", check + iso("x") + "<BR>\n" + check + iso("y") + "<BR>\n")
+                   + radioBlock("2", "B", radio + iso("z") + "<BR>\n");
         QTest::newRow("other type takes a number")
             << "3|A|9|B|1|-1" << limitedBlock("2", "B", "", "-1");
         QTest::newRow("word type takes a number")
             << "3|A|x|B|1|-1" << limitedBlock("2", "B", "", "-1");
         QTest::newRow("count beyond the text")
-            << "1|A|2|5|x|y" << checkBlock("1", "A", check + "x<BR>\n" + check + "y<BR>\n");
-        QTest::newRow("huge count") << "1|A|3|2147483647|x" << radioBlock("1", "A", radio + "x<BR>\n");
+            << "1|A|2|5|x|y" << checkBlock("1", "A", check + iso("x") + "<BR>\n" + check + iso("y") + "<BR>\n");
+        QTest::newRow("huge count") << "1|A|3|2147483647|x" << radioBlock("1", "A", radio + iso("x") + "<BR>\n");
         QTest::newRow("zero count then question")
             << "1|A|2|0|B|1|-1" << checkBlock("1", "A", "") + limitedBlock("2", "B", "", "-1");
         QTest::newRow("negative count") << "1|A|3|-4|B|1|-1"
@@ -75,7 +75,7 @@ private slots:
         QTest::newRow("final bar") << "1|Q|1|-1|" << limitedBlock("1", "Q", "", "-1");
         QTest::newRow("arabic") << u("1|ما هو؟|3|2|نعم|لا")
                                 << radioBlock("1", u("ما هو؟"),
-                                              radio + u("نعم<BR>\n") + radio + u("لا<BR>\n"));
+                                              radio + iso(u("نعم")) + "<BR>\n" + radio + iso(u("لا")) + "<BR>\n");
     }
     void examPage()
     {
@@ -96,13 +96,13 @@ private slots:
         QTest::newRow("markup choices")
             << "1|Q \"x\" & y|2|2|<b>a</b>|<input type=checkbox>"
             << checkBlock("1", "Q &quot;x&quot; &amp; y",
-                          check + "&lt;b&gt;a&lt;/b&gt;<BR>\n" + check
-                              + "&lt;input type=checkbox&gt;<BR>\n");
+                          check + iso("&lt;b&gt;a&lt;/b&gt;") + "<BR>\n" + check
+                              + iso("&lt;input type=checkbox&gt;") + "<BR>\n");
         QTest::newRow("placeholders in question")
             << "1|#soal# #nu# #notetxt# #mx#|1|5"
             << limitedBlock("1", "#soal# #nu# #notetxt# #mx#", limitNote(5), "5");
         QTest::newRow("placeholder in choice")
-            << "1|#choi#|3|1|#nu#" << radioBlock("1", "#choi#", radio + "#nu#<BR>\n");
+            << "1|#choi#|3|1|#nu#" << radioBlock("1", "#choi#", radio + iso("#nu#") + "<BR>\n");
         QTest::newRow("slot markup in question")
             << "1|<div id='txtab'></div>|1|-1"
             << limitedBlock("1", "&lt;div id='txtab'&gt;&lt;/div&gt;", "", "-1");
@@ -142,41 +142,41 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("blocks");
         QTest::newRow("count alone") << "1<:>" << "";
-        QTest::newRow("written") << "1<:>Q<:>1<:>yes" << answerBlock("1", "Q", "yes\n");
+        QTest::newRow("written") << "1<:>Q<:>1<:>yes" << answerBlock("1", "Q", iso("yes") + "\n");
         QTest::newRow("lost letters")
             << "1<:>Q<:>1<:>a???b" << answerBlock("1", "Q", lostAnswerNotice() + "\n");
         QTest::newRow("check boxes")
             << "1<:>Q<:>2<:>2<:>[on]x<:>[no]y"
-            << checkBlock("1", "Q", onBox + "x<BR>\n" + offBox + "y<BR>\n");
+            << checkBlock("1", "Q", onBox + iso("x") + "<BR>\n" + offBox + iso("y") + "<BR>\n");
         QTest::newRow("radio buttons")
             << "1<:>Q<:>3<:>2<:>[no]x<:>[on]y"
-            << radioBlock("1", "Q", offRadio + "x<BR>\n" + onRadio + "y<BR>\n");
+            << radioBlock("1", "Q", offRadio + iso("x") + "<BR>\n" + onRadio + iso("y") + "<BR>\n");
         QTest::newRow("mark in capitals")
-            << "1<:>Q<:>2<:>1<:>[ON]X" << checkBlock("1", "Q", onBox + "X<BR>\n");
-        QTest::newRow("other mark") << "1<:>Q<:>2<:>1<:>[ok]x" << checkBlock("1", "Q", offBox + "x<BR>\n");
+            << "1<:>Q<:>2<:>1<:>[ON]X" << checkBlock("1", "Q", onBox + iso("X") + "<BR>\n");
+        QTest::newRow("other mark") << "1<:>Q<:>2<:>1<:>[ok]x" << checkBlock("1", "Q", offBox + iso("x") + "<BR>\n");
         QTest::newRow("short choice fields")
-            << "1<:>Q<:>2<:>2<:>[on]<:>ab" << checkBlock("1", "Q", onBox + "<BR>\n" + offBox + "<BR>\n");
+            << "1<:>Q<:>2<:>2<:>[on]<:>ab" << checkBlock("1", "Q", onBox + iso("") + "<BR>\n" + offBox + iso("") + "<BR>\n");
         QTest::newRow("count limits the sheet")
             << "2<:>Q1<:>1<:>a<:>Q2<:>1<:>b<:>Q3<:>1<:>c"
-            << answerBlock("1", "Q1", "a\n") + answerBlock("2", "Q2", "b\n");
+            << answerBlock("1", "Q1", iso("a") + "\n") + answerBlock("2", "Q2", iso("b") + "\n");
         QTest::newRow("first record always read")
-            << "0<:>A<:>1<:>a<:>B<:>1<:>b" << answerBlock("1", "A", "a\n");
+            << "0<:>A<:>1<:>a<:>B<:>1<:>b" << answerBlock("1", "A", iso("a") + "\n");
         QTest::newRow("count beyond the records")
-            << "5<:>A<:>1<:>a" << answerBlock("1", "A", "a\n");
+            << "5<:>A<:>1<:>a" << answerBlock("1", "A", iso("a") + "\n");
         QTest::newRow("choices beyond the fields")
-            << "3<:>Q<:>2<:>5<:>[on]x" << checkBlock("1", "Q", onBox + "x<BR>\n");
+            << "3<:>Q<:>2<:>5<:>[on]x" << checkBlock("1", "Q", onBox + iso("x") + "<BR>\n");
         QTest::newRow("huge choice count")
             << "3<:>Q<:>3<:>2147483647<:>[on]x<:>[no]y"
-            << radioBlock("1", "Q", onRadio + "x<BR>\n" + offRadio + "y<BR>\n");
+            << radioBlock("1", "Q", onRadio + iso("x") + "<BR>\n" + offRadio + iso("y") + "<BR>\n");
         QTest::newRow("zero choices then question")
-            << "2<:>A<:>2<:>0<:>B<:>1<:>b" << checkBlock("1", "A", "") + answerBlock("2", "B", "b\n");
+            << "2<:>A<:>2<:>0<:>B<:>1<:>b" << checkBlock("1", "A", "") + answerBlock("2", "B", iso("b") + "\n");
         QTest::newRow("other type takes a number")
-            << "2<:>A<:>9<:>B<:>1<:>b" << answerBlock("2", "B", "b\n");
-        QTest::newRow("missing answer") << "1<:>Q<:>1" << answerBlock("1", "Q", "\n");
+            << "2<:>A<:>9<:>B<:>1<:>b" << answerBlock("2", "B", iso("b") + "\n");
+        QTest::newRow("missing answer") << "1<:>Q<:>1" << answerBlock("1", "Q", iso("") + "\n");
         QTest::newRow("missing count") << "1<:>Q<:>3" << radioBlock("1", "Q", "");
-        QTest::newRow("case kept") << "1<:>Quiz<:>1<:>Yes" << answerBlock("1", "Quiz", "Yes\n");
+        QTest::newRow("case kept") << "1<:>Quiz<:>1<:>Yes" << answerBlock("1", "Quiz", iso("Yes") + "\n");
         QTest::newRow("reply pieces removed")
-            << "1<:>Q<:>1<:>a\r\n1f4\r\nb" << answerBlock("1", "Q", "ab\n");
+            << "1<:>Q<:>1<:>a\r\n1f4\r\nb" << answerBlock("1", "Q", iso("ab") + "\n");
     }
     void answerSheet()
     {
@@ -191,18 +191,18 @@ private slots:
         QTest::addColumn<QString>("blocks");
         QTest::newRow("script answer")
             << "1<:>Q<:>1<:><img src=x onerror=alert(1)>"
-            << answerBlock("1", "Q", "&lt;img src=x onerror=alert(1)&gt;\n");
+            << answerBlock("1", "Q", iso("&lt;img src=x onerror=alert(1)&gt;") + "\n");
         QTest::newRow("script question")
             << "1<:><script>x()</script><:>1<:>a"
-            << answerBlock("1", "&lt;script&gt;x()&lt;/script&gt;", "a\n");
+            << answerBlock("1", "&lt;script&gt;x()&lt;/script&gt;", iso("a") + "\n");
         QTest::newRow("markup choice")
             << "1<:>Q<:>3<:>1<:>[on]<b>&</b>"
-            << radioBlock("1", "Q", onRadio + "&lt;b&gt;&amp;&lt;/b&gt;<BR>\n");
+            << radioBlock("1", "Q", onRadio + iso("&lt;b&gt;&amp;&lt;/b&gt;") + "<BR>\n");
         QTest::newRow("grade slot in answer")
             << "1<:>Q<:>1<:><div id='note'></div>"
-            << answerBlock("1", "Q", "&lt;div id='note'&gt;&lt;/div&gt;\n");
+            << answerBlock("1", "Q", iso("&lt;div id='note'&gt;&lt;/div&gt;") + "\n");
         QTest::newRow("placeholders")
-            << "1<:>#soal# #nu#<:>1<:>#nu#" << answerBlock("1", "#soal# #nu#", "#nu#\n");
+            << "1<:>#soal# #nu#<:>1<:>#nu#" << answerBlock("1", "#soal# #nu#", iso("#nu#") + "\n");
     }
     void answerSheetEscapes()
     {
@@ -218,16 +218,19 @@ private slots:
         const QString plain = "  <tr align='center'>\n";
         const QString blue = "  <tr align='center' bgcolor='#99CCFF'>\n";
         const QString end = "  </tr>\n";
-        QTest::newRow("empty") << "" << plain + "    <td id='note'></td>\n" + end;
-        QTest::newRow("single cell") << "12" << plain + "    <td id='note'>12</td>\n" + end;
+        const auto cell = [](const QString &html) { return "    <td>" + iso(html) + "</td>\n"; };
+        const auto grade = [](const QString &html) {
+            return "    <td id='note'>" + iso(html) + "</td>\n";
+        };
+        QTest::newRow("empty") << "" << plain + grade("") + end;
+        QTest::newRow("single cell") << "12" << plain + grade("12") + end;
         QTest::newRow("three rows")
             << "a<:>x@y.z<:>1<::>b<:>2<::>c<:>3"
-            << plain + "    <td>a</td>\n    <td>x@y.z</td>\n    <td id='note'>1</td>\n" + end + blue
-                   + "    <td>b</td>\n    <td id='note'>2</td>\n" + end + plain
-                   + "    <td>c</td>\n    <td id='note'>3</td>\n" + end;
+            << plain + cell("a") + cell("x@y.z") + grade("1") + end + blue + cell("b") + grade("2")
+                   + end + plain + cell("c") + grade("3") + end;
         QTest::newRow("markup in a name")
-            << "<b>ali</b> & co<:>" << plain + "    <td>&lt;b&gt;ali&lt;/b&gt; &amp; co</td>\n"
-                                           + "    <td id='note'></td>\n" + end;
+            << "<b>ali</b> & co<:>"
+            << plain + cell("&lt;b&gt;ali&lt;/b&gt; &amp; co") + grade("") + end;
     }
     void marksPage()
     {
@@ -244,10 +247,14 @@ private slots:
     {
         QTest::addColumn<QString>("label");
         QTest::addColumn<QString>("html");
-        QTest::newRow("one line") << "velmar" << "velmar";
-        QTest::newRow("line breaks") << "a\nb" << "a<br />b";
-        QTest::newRow("already broken") << "a<br />b\nc" << "a<br />b<br />c";
-        QTest::newRow("markup") << "<i>x</i>\n&" << "&lt;i&gt;x&lt;/i&gt;<br />&amp;";
+        // Each line in an isolate of its own direction.
+        QTest::newRow("one line") << "velmar" << iso("velmar");
+        QTest::newRow("line breaks") << "a\nb" << iso("a") + "<br />" + iso("b");
+        QTest::newRow("already broken")
+            << "a<br />b\nc" << iso("a") + "<br />" + iso("b") + "<br />" + iso("c");
+        QTest::newRow("markup") << "<i>x</i>\n&"
+                                << iso("&lt;i&gt;x&lt;/i&gt;") + "<br />" + iso("&amp;");
+        QTest::newRow("empty line") << "a\n\nb" << iso("a") + "<br /><br />" + iso("b");
     }
     void headerSlots()
     {
@@ -298,6 +305,25 @@ private slots:
         for (int i = 0; i + 1 < pairs.size(); i += 2)
             values.append({pairs.at(i), pairs.at(i + 1)});
         QCOMPARE(fillTemplate(tpl, values), filled);
+    }
+
+    // A window's title shows the label on one line, also once a page has
+    // turned its line breaks into "<br />".
+    void labelLines_data()
+    {
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("one line") << "Velmar" << "Velmar";
+        QTest::newRow("line breaks") << "Velmar\nInstitute" << "Velmar Institute";
+        QTest::newRow("as pages leave it") << "Velmar<br />Institute<br />Rabat" << "Velmar Institute Rabat";
+        QTest::newRow("both") << "a<br />b\nc" << "a b c";
+        QTest::newRow("other markup stays") << "a <b>b</b>" << "a <b>b</b>";
+    }
+    void labelLines()
+    {
+        QFETCH(QString, label);
+        QFETCH(QString, line);
+        QCOMPARE(labelLine(label), line);
     }
 
     void sameLabels_data()

@@ -263,11 +263,27 @@ private slots:
 
     void marksPageHeading()
     {
-        const QString page = marksPage("ali<:>9<:>6.5", "  Fiqh <b> [ x ]  ");
-        QVERIFY(page.contains("<div align='center'><strong>Fiqh &lt;b&gt; [ x ]</strong></div>"));
+        const ExamDescriptor d = readExamDescriptor("  Fiqh <b>  & co <>3<>x  y<>t<>e");
+        const QString page = marksPage("ali<:>9<:>6.5", sheetListTitle(d, "2", HeadingForm::Page));
+        // Each text of the heading escaped in its own isolate, blanks in a
+        // row made one.
+        QVERIFY2(page.contains(u("<div align='center'><strong><span dir='auto'>Fiqh &lt;b&gt; &amp; "
+                                 "co</span> [ الفوج:<span dir='auto'>3</span> الفصل:<span "
+                                 "dir='auto'>x y</span> ] عدد التقارير: <span "
+                                 "dir='auto'>2</span></strong></div>")),
+                 qPrintable(page));
         QVERIFY(!page.contains("#mada#"));
-        QVERIFY(page.contains("    <td id='note'>6.5</td>\n"));
-        QVERIFY(page.contains("    <td>ali</td>\n"));
+        QVERIFY(page.contains("    <td id='note'><span dir='auto'>6.5</span></td>\n"));
+        QVERIFY(page.contains("    <td><span dir='auto'>ali</span></td>\n"));
+        // The same title for the sheet list's group box: the texts in Unicode
+        // isolates, nothing else changed.
+        QCOMPARE(sheetListTitle(d, "2", HeadingForm::Widget),
+                 u("  \u2068  Fiqh <b>  & co \u2069 [ الفوج:\u20683\u2069  الفصل:\u2068x  y\u2069 ]  "
+                   "عدد التقارير: \u20682\u2069  "));
+        QCOMPARE(sheetListTitle(d, "2"), u("    Fiqh <b>  & co  [ الفوج:3  الفصل:x  y ]  عدد التقارير: 2  "));
+        QCOMPARE(examRowHeading(d, HeadingForm::Widget),
+                 u("\u2068  Fiqh <b>  & co \u2069 [ الفوج:\u20683\u2069  الفصل:\u2068x  y\u2069 ]   "
+                   "للأستاذ : \u2068t\u2069"));
     }
 
     void search_data()
@@ -345,8 +361,8 @@ private slots:
         QVERIFY(ExtracImtDisplay(damaged).isEmpty());
         const QString page = ExtracImtDisplay(repairAnswers(damaged, "2|q1|1|-1|q2|3|2|b|c"));
         QCOMPARE(page.count("<div id='note'></div>"), 2);
-        QVERIFY(page.contains("my answer\n"));
-        QVERIFY(page.contains("<input checked  type=radio name=R1>b<BR>\n"));
+        QVERIFY(page.contains("<span dir='auto'>my answer</span>\n"));
+        QVERIFY(page.contains("<input checked  type=radio name=R1><span dir='auto'>b</span><BR>\n"));
     }
 };
 

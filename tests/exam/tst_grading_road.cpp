@@ -135,7 +135,7 @@ void TestGradingRoad::gradeAsTeacher()
 
     // The first sheet question by question, the second by a total.
     clickRow("table2", 0);
-    QVERIFY(frmdisplay->htmlSheet.contains("first words\n"));
+    QVERIFY(frmdisplay->htmlSheet.contains("<span dir='auto'>first words</span>\n"));
     QTest::mouseClick(displayChild<QPushButton>("B_edit"), Qt::LeftButton);
     auto *mark = displayChild<QLineEdit>("T_note_soal");
     mark->setText("7");
@@ -144,7 +144,7 @@ void TestGradingRoad::gradeAsTeacher()
     mark->setText("8");
     QTest::keyClick(mark, Qt::Key_Return);
     clickRow("table2", 1);
-    QVERIFY(frmdisplay->htmlSheet.contains("second words\n"));
+    QVERIFY(frmdisplay->htmlSheet.contains("<span dir='auto'>second words</span>\n"));
     QTest::mouseClick(displayChild<QPushButton>("B_edit"), Qt::LeftButton);
     dialogs.type("14.5");
     dialogs.press(QMessageBox::Yes);
@@ -190,18 +190,18 @@ void TestGradingRoad::twoStudentsOneTeacher()
     QStringList messages;
     results(1001, &html, &messages);
     QCOMPARE(messages, QStringList());
-    QVERIFY(html.contains("first words\n"));
-    QVERIFY(html.contains(u("<div id='note2'>النقطة : <span id='nokta'>7</span></div>")));
-    QVERIFY(html.contains(u("<div id='note2'>النقطة : <span id='nokta'>8</span></div>")));
-    QVERIFY(html.contains(u("المجموع : <span id='nokta'> 20 / 15</span>")));
+    QVERIFY(html.contains("<span dir='auto'>first words</span>\n"));
+    QVERIFY(html.contains(u("<div id='note2'>النقطة : <span id='nokta' dir='ltr'>7</span></div>")));
+    QVERIFY(html.contains(u("<div id='note2'>النقطة : <span id='nokta' dir='ltr'>8</span></div>")));
+    QVERIFY(html.contains(u("المجموع : <span id='nokta' dir='rtl'> 20 / <span dir='ltr'>15</span>")));
     QTRY_VERIFY(frmnataij->findChild<QWebView *>("web")->page()->mainFrame()->toPlainText().contains(
         "20 / 15"));
 
     results(1002, &html, &messages);
     QCOMPARE(messages, QStringList());
-    QVERIFY(html.contains("second words\n"));
+    QVERIFY(html.contains("<span dir='auto'>second words</span>\n"));
     QVERIFY(!html.contains("<div id='note2'>"));
-    QVERIFY(html.contains(u("المجموع : <span id='nokta'> 20 / 14.5</span>")));
+    QVERIFY(html.contains(u("المجموع : <span id='nokta' dir='rtl'> 20 / <span dir='ltr'>14.5</span>")));
 }
 
 QTEST_MAIN(TestGradingRoad)

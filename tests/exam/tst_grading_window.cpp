@@ -6,6 +6,7 @@
 #include "common/hooks.h"
 #include "core/program.h"
 #include "examtest.h"
+#include "drawncells.h"
 #include "grading_window.h"
 #include "support/institute.h"
 #include "support/pdftext.h"
@@ -45,7 +46,7 @@ const QString kNadia = QStringLiteral("3<:>Q1<:>1<:>third<:>Q2<:>2<:>2<:>[no]A<:
                                       "<:>Q3<:>3<:>2<:>[on]C<:>[no]D");
 const QString kFailedLine = QStringLiteral("فشل الاتصال لانقطاع الخط حاول من جديد    ");
 const QString kSomethingWrong = QStringLiteral("حدث خلل ما الرجاء المحاولة من جديد    ");
-const QString kMarkOpen = u("<div id='note2'>النقطة : <span id='nokta'>");
+const QString kMarkOpen = u("<div id='note2'>النقطة : <span id='nokta' dir='ltr'>");
 
 // Every kind of question, in Arabic and in Latin letters: answer boxes without
 // and with a limit, several of many, one of many.
@@ -81,7 +82,7 @@ QStringList shownMarks(const QString &html)
 
 QString shownTotal(const QString &html)
 {
-    const QString open = u("المجموع : <span id='nokta'> 20 / ");
+    const QString open = u("المجموع : <span id='nokta' dir='rtl'> 20 / <span dir='ltr'>");
     const int at = html.indexOf(open);
     if (at < 0)
         return html.contains(u("لم يتم تصحيح هذا الامتحان بعد")) ? "<not graded>" : "<none>";
@@ -103,6 +104,7 @@ private slots:
 
     void windowAndLists();
     void teacherAccount();
+    void titleOnceAPageShowedTheLabel();
     void listFailures_data();
     void listFailures();
     void gradeThreeQuestionsAndSave();
@@ -127,6 +129,7 @@ private slots:
     void repairFetchFails();
     void marksTableAndClipboard();
     void escapedEverywhere();
+    void textsAsTyped();
     void menus();
     void archiveCopy();
     void archiveCopyHeadingIsText();
@@ -281,8 +284,8 @@ void TestGradingWindow::windowAndLists()
     QVERIFY(w->windowState() & Qt::WindowMaximized);
     QCOMPARE(bodies("listimtihan"),
              QStringList{body("listimtihan", "&isgroup=no&user_admin=admin&pwd=admin123")});
-    QCOMPARE(displayChild<QGroupBox>("groupBox")->title(), u(" قائمة الامتحانات عددها: 2 "));
-    QCOMPARE(displayChild<QGroupBox>("groupBox_2")->title(), QString());
+    QCOMPARE(shownTitle("groupBox"), u(" قائمة الامتحانات عددها: 2 "));
+    QCOMPARE(shownTitle("groupBox_2"), QString());
     QTableWidget *t1 = table1();
     QCOMPARE(t1->rowCount(), 2);
     QCOMPARE(t1->item(0, 0)->text(), u("Fiqh [ الفوج:3  الفصل:2 ]   للأستاذ : karim"));
@@ -309,7 +312,7 @@ void TestGradingWindow::windowAndLists()
     QCOMPARE(bodies("imtihanuser"),
              QStringList{body("imtihanuser", "&id=21&isgroup=no&user_admin=admin&pwd=admin123")});
     QCOMPARE(w->idImtihan, QString("21"));
-    QCOMPARE(displayChild<QGroupBox>("groupBox_2")->title(),
+    QCOMPARE(shownTitle("groupBox_2"),
              u("  Fiqh [ الفوج:3  الفصل:2 ]  عدد التقارير: 3  "));
     QTableWidget *t2 = table2();
     QCOMPARE(t2->rowCount(), 3);
@@ -329,10 +332,14 @@ void TestGradingWindow::windowAndLists()
     QCOMPARE(w->idSheet, QString("501"));
     QCOMPARE(w->nameStudent, QString("Amina Belkacem"));
     QCOMPARE(shownTotal(w->htmlSheet), QString("<not graded>"));
-    QVERIFY(w->htmlSheet.contains(u("<div id='userinfo'>الاسم : Amina Belkacem<br />البريد: "
-                                    "Amina.Belkacem@Example.org</div>")));
-    QVERIFY(w->htmlSheet.contains(u("<div id='mada'>Fiqh [ الفوج:3 الفصل:2 ]</div>")));
-    QVERIFY(w->htmlSheet.contains("<div id='velmarinfo'>Velmar<br />Institute</div>"));
+    // Each text in an isolate of its own direction.
+    QVERIFY(w->htmlSheet.contains(u("<div id='userinfo'>الاسم : <span dir='auto'>Amina Belkacem</span>"
+                                    "<br />البريد: <span dir='auto'>Amina.Belkacem@Example.org</span>"
+                                    "</div>")));
+    QVERIFY(w->htmlSheet.contains(u("<div id='mada'><span dir='auto'>Fiqh</span> [ الفوج:<span "
+                                    "dir='auto'>3</span> الفصل:<span dir='auto'>2</span> ]</div>")));
+    QVERIFY(w->htmlSheet.contains("<div id='velmarinfo'><span dir='auto'>Velmar</span><br /><span "
+                                  "dir='auto'>Institute</span></div>"));
     QCOMPARE(nameVelmar, QString("Velmar<br />Institute"));
     QTRY_VERIFY(w->findChild<QWebView *>("web")->page()->mainFrame()->toPlainText().contains(
         "first answer"));
@@ -357,6 +364,15 @@ void TestGradingWindow::windowAndLists()
     QCOMPARE(w->shownRow(), -1);
 }
 
+void TestGradingWindow::titleOnceAPageShowedTheLabel()
+{
+    // Pages leave "<br />" in the label for its line breaks; the title reads
+    // the label on one line all the same.
+    nameVelmar = QStringLiteral("Velmar<br />Institute");
+    FrmDisplay *w = open();
+    QCOMPARE(w->windowTitle(), u("عرض وتصحيح امتحانات : Velmar Institute"));
+}
+
 void TestGradingWindow::teacherAccount()
 {
     type_user = -101;
@@ -364,7 +380,7 @@ void TestGradingWindow::teacherAccount()
     admin = QStringLiteral("karim");
     pwd_admin = QStringLiteral("karim123");
     FrmDisplay *w = open();
-    QCOMPARE(displayChild<QGroupBox>("groupBox")->title(),
+    QCOMPARE(shownTitle("groupBox"),
              u(" قائمة الامتحانات للأستاذ karim  عددها: 1 "));
     QCOMPARE(w->listImtihan.size(), 1);
     QCOMPARE(table1()->item(0, 2)->text(), QString("21"));
@@ -414,7 +430,7 @@ void TestGradingWindow::listFailures()
     QCOMPARE(failing.texts(), QStringList{message});
     QCOMPARE(table2()->rowCount(), 3);
     QCOMPARE(w->listSheets.size(), 3);
-    QCOMPARE(displayChild<QGroupBox>("groupBox_2")->title(), QString());
+    QCOMPARE(shownTitle("groupBox_2"), QString());
 }
 
 void TestGradingWindow::gradeThreeQuestionsAndSave()
@@ -879,9 +895,9 @@ void TestGradingWindow::repair()
     QCOMPARE(dialogs.texts(), QStringList{u("الامتحان معطوب    ")});
     QCOMPARE(bodies("getimt"), QStringList{body("getimt", "&id=21")});
     QCOMPARE(shownMarks(w->htmlSheet), (QStringList{"1", "2", "3"}));
-    QVERIFY(w->htmlSheet.contains("my own words\n"));
-    QVERIFY(w->htmlSheet.contains("<input disabled checked type=checkbox>B<BR>\n"));
-    QVERIFY(w->htmlSheet.contains("<input checked  type=radio name=R1>C<BR>\n"));
+    QVERIFY(w->htmlSheet.contains("<span dir='auto'>my own words</span>\n"));
+    QVERIFY(w->htmlSheet.contains("<input disabled checked type=checkbox><span dir='auto'>B</span><BR>\n"));
+    QVERIFY(w->htmlSheet.contains("<input checked  type=radio name=R1><span dir='auto'>C</span><BR>\n"));
     // The stored sheet is not changed.
     QCOMPARE(w->listSheets.first(), damaged);
     // Every display of it rebuilds it again.
@@ -930,11 +946,12 @@ void TestGradingWindow::marksTableAndClipboard()
                  + "\tyoussef.alaoui@example.org\t2015-05-25 10:02:00\t502\t12\n"
                    "Nadia Ferhat\tnadia@example.org\t2015-05-25 10:03:00\t503\t15");
     const QString html = mime->html();
-    QVERIFY(html.contains(u("<div align='center'><strong>Fiqh [ الفوج:3 الفصل:2 ] عدد "
-                            "التقارير: 3</strong></div>")));
-    QVERIFY(html.contains("    <td>Nadia Ferhat</td>\n"));
+    QVERIFY(html.contains(u("<div align='center'><strong><span dir='auto'>Fiqh</span> [ الفوج:<span "
+                            "dir='auto'>3</span> الفصل:<span dir='auto'>2</span> ] عدد التقارير: "
+                            "<span dir='auto'>3</span></strong></div>")));
+    QVERIFY(html.contains("    <td><span dir='auto'>Nadia Ferhat</span></td>\n"));
     QVERIFY(html.contains("  <tr align='center' bgcolor='#99CCFF'>\n"));
-    QVERIFY(html.contains("    <td id='note'>15</td>\n"));
+    QVERIFY(html.contains("    <td id='note'><span dir='auto'>15</span></td>\n"));
 
     // On screen; the sheet's state is kept.
     const QString sheetHtml = w->htmlSheet;
@@ -960,13 +977,13 @@ void TestGradingWindow::escapedEverywhere()
     QCOMPARE(table2()->item(0, 0)->text(), name);
     clickRow("table2", 0);
     const QString escaped = "&lt;b&gt;Zaid&lt;/b&gt; &amp; &lt;script&gt;x()&lt;/script&gt;";
-    QVERIFY(w->htmlSheet.contains(u("الاسم : ") + escaped + "<br />"));
+    QVERIFY(w->htmlSheet.contains(u("الاسم : <span dir='auto'>") + escaped + "</span><br />"));
     QVERIFY(!w->htmlSheet.contains("<b>Zaid"));
     QVERIFY(!w->htmlSheet.contains("<i>Q</i>"));
     QVERIFY(!w->htmlSheet.contains("<u>a</u>"));
     w->menucopy2();
     const QString html = QApplication::clipboard()->mimeData()->html();
-    QVERIFY(html.contains("<td>" + escaped + "</td>"));
+    QVERIFY(html.contains("<td><span dir='auto'>" + escaped + "</span></td>"));
     QVERIFY(!html.contains("<script>"));
     // The PDF shows the text as it came, markup and all, also while the
     // sheet's own page is still loading.
@@ -983,6 +1000,52 @@ void TestGradingWindow::escapedEverywhere()
     w->on_B_PDF_clicked();
     const QString sheet = pdfText(dir.filePath("marks.pdf"));
     QVERIFY2(sheet.contains("<b>Zaid</b> & <script>x()</script"), qPrintable(sheet));
+}
+
+void TestGradingWindow::textsAsTyped()
+{
+    // An "&" in an exam's title or a teacher's name is no shortcut mark in
+    // the group boxes' titles, and texts with signs at their ends keep their
+    // order in the right-to-left tables.
+    type_user = -101;
+    nickname = u("ققه & iUsul");
+    admin = QStringLiteral("karim");
+    pwd_admin = QStringLiteral("karim123");
+    m_institute.control(
+        {{"command", "exam-day"},
+         {"relative", "start"},
+         {"exams", QJsonArray{QJsonObject{{"id", 21}, {"offset", -600}, {"minutes", 60},
+                                          {"title", "<b>Evil</b> & Co"}, {"fawj", 3}, {"fasl", 2},
+                                          {"texts", QJsonArray{kFiqhText}}}}}});
+    m_institute.control({{"command", "exam-sheets"},
+                         {"sheets", QJsonArray{sheet(501, 1001, kAmina, "-1::", "<b>Zaid</b> & Co")}}});
+    FrmDisplay *w = open();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    QCOMPARE(shownTitle("groupBox"), u(" قائمة الامتحانات للأستاذ ققه & iUsul  عددها: 1 "));
+    listSheets(0);
+    QCOMPARE(shownTitle("groupBox_2"), u("  <b>Evil</b> & Co [ الفوج:3  الفصل:2 ]  عدد التقارير: 1  "));
+    QCOMPARE(table1()->item(0, 0)->text(), u("<b>Evil</b> & Co [ الفوج:3  الفصل:2 ]   للأستاذ : karim"));
+
+    CellRecorder exams, sheets;
+    const QPair<QTableWidget *, CellRecorder *> tables[] = {{table1(), &exams}, {table2(), &sheets}};
+    for (const auto &t : tables) {
+        t.first->setStyle(t.second);
+        t.second->record(t.first);
+        t.first->setStyle(nullptr);
+    }
+    // The exam's line reads from the right, its title from the left.
+    QCOMPARE(drawnOrder(exams.cells.value({0, 0}), {"<", "Evil", "&", "Co", u("للأستاذ"), "karim"}),
+             (QStringList{"karim", u("للأستاذ"), "<", "Evil", "&", "Co"}));
+    QCOMPARE(drawnOrder(sheets.cells.value({0, 0}), {"<", "Zaid", "&", "Co"}),
+             (QStringList{"<", "Zaid", "&", "Co"}));
+    QCOMPARE(drawnOrder(sheets.cells.value({0, 2}), {"2015-05-25", "10:01:00"}),
+             (QStringList{"2015-05-25", "10:01:00"}));
+
+    // The marks page's heading shows the title once, as typed.
+    w->menudisplay();
+    QWebFrame *frame = w->findChild<QWebView *>("web")->page()->mainFrame();
+    QTRY_COMPARE(frame->findFirstElement("strong").toPlainText(),
+                 u("<b>Evil</b> & Co [ الفوج:3 الفصل:2 ] عدد التقارير: 1"));
 }
 
 void TestGradingWindow::menus()
@@ -1044,9 +1107,10 @@ void TestGradingWindow::archiveCopy()
     QWebFrame *frame = w->findChild<QWebView *>("web")->page()->mainFrame();
     QTRY_COMPARE(frame->findAllElements("form").count(), 3);
     const QString page = frame->toHtml();
-    QVERIFY(page.contains(u("Fiqh<br>الفوح :3 - الفصل : 2")));
+    QCOMPARE(frame->findFirstElement("#mada").toPlainText(), u("Fiqh\nالفوح :3 - الفصل : 2"));
+    QCOMPARE(frame->findAllElements("#mada span[dir=auto]").count(), 3);
     QVERIFY(page.contains(u("الاسم :<br><br>البريد:<br>")));
-    QVERIFY(page.contains("Velmar<br>Institute"));
+    QCOMPARE(frame->findFirstElement("#velmarinfo").toPlainText(), QString("Velmar\nInstitute"));
     QCOMPARE(frame->findFirstElement("#total").toPlainText(), QString());
     QCOMPARE(frame->findAllElements("#note2").count(), 0);
     // The global keeps its line break; the sheet state is kept.

@@ -1,9 +1,11 @@
 // The grading window's readers never read past a list: the exam and sheet
 // lists keep within their limit, marks are changed only where they exist,
 // the marks table keeps one row per sheet and five cells per row, its page
-// adds no element of its own, and a rebuilt sheet splits as the exam text.
+// and heading add no element of their own, and a rebuilt sheet splits as the
+// exam text.
 #include "core/pure/grading.h"
 #include "core/pure/pages.h"
+#include "core/pure/templates.h"
 #include "supervision/pure/gradinglists.h"
 #include "supervision/pure/marks.h"
 
@@ -56,9 +58,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         for (const QString &line : lines)
             check(line.split(QStringLiteral("<:>")).size() == 5);
         check(marksClipboardText(table).count(QLatin1Char('\n')) == rows.size() - 1);
-        const QString page = marksPage(table, text.left(64));
+        const QString heading = sheetListTitle(readExamDescriptor(text.left(64)), text.mid(64, 8),
+                                               HeadingForm::Page);
+        const QString page = marksPage(table, heading);
         check(page.count(QStringLiteral("<tr")) == rows.size() + 1);
-        check(!page.contains(QStringLiteral("<script")));
+        check(page.count(QStringLiteral("<script"))
+              == htm_table_note.count(QStringLiteral("<script")));
     }
     findRow(cells, int(size % 7) - 1, text.left(3));
 

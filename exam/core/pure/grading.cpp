@@ -48,7 +48,8 @@ GradedSheet fillGrades(const QString &html, const QString &grading)
         // One pass: each mark goes into the next empty slot, the page is
         // copied piece by piece and never shifted.
         const QString slot = QStringLiteral("<div id='note'></div>");
-        const QString open = QString::fromUtf8("<div id='note2'>النقطة : <span id='nokta'>");
+        // A number reads left to right: "-1" keeps its sign before it.
+        const QString open = QString::fromUtf8("<div id='note2'>النقطة : <span id='nokta' dir='ltr'>");
         const QString close = QStringLiteral("</span></div>");
         page.reserve(html.size() + html.size() / 4);
         int from = 0;
@@ -68,9 +69,12 @@ GradedSheet fillGrades(const QString &html, const QString &grading)
     }
     out.total = total;
     out.overTwenty = total > 20.0f;
+    // Read from the right, the total comes after "20 /": it stands left of
+    // it, whatever the line around it, and keeps its sign before it.
     out.html = fillTemplate(page, {{totalSlot,
                                     QString::fromUtf8("<div id='total'><div id='total'>المجموع : "
-                                                      "<span id='nokta'> 20 / ")
-                                        + formatNumber(total) + QStringLiteral("</span></div></div>")}});
+                                                      "<span id='nokta' dir='rtl'> 20 / <span dir='ltr'>")
+                                        + formatNumber(total)
+                                        + QStringLiteral("</span></span></div></div>")}});
     return out;
 }

@@ -23,7 +23,7 @@ QString questionPage(const QString &blocks)
 QString examBlock(const ExamQuestion &q)
 {
     const QString number = QString::number(q.number);
-    const QString text = htmlText(q.text);
+    const QString text = isolatedHtml(q.text);
     if (q.type == 1) {
         const int limit = q.limit();
         const QString note = limit < 0 ? QString()
@@ -38,7 +38,7 @@ QString examBlock(const ExamQuestion &q)
                                       : QStringLiteral("<input type=radio name=R1> ");
     QString lines;
     for (const QString &choice : q.choices)
-        lines += input + htmlText(choice) + QStringLiteral("<BR>\n");
+        lines += input + isolatedHtml(choice) + QStringLiteral("<BR>\n");
     return fillTemplate(q.type == 2 ? htm_Typ2 : htm_Typ3,
                         {{kSoal, text}, {kNu, number}, {kChoi, lines}});
 }
@@ -74,12 +74,12 @@ QString ExtracImtDisplay(const QString &answers)
     int n = 0;
     // The first record is read whatever the count says.
     while (p < size - 1 && (n == 0 || n < count)) {
-        const QString text = htmlText(f.at(p));
+        const QString text = isolatedHtml(f.at(p));
         const int type = readInt(f.at(p + 1));
         const QString number = QString::number(++n);
         const QString third = p + 2 < size ? f.at(p + 2) : QString();
         if (type == 1) {
-            const QString box = third.contains(QStringLiteral("???")) ? htm_notxt : htmlText(third);
+            const QString box = third.contains(QStringLiteral("???")) ? htm_notxt : isolatedHtml(third);
             blocks += fillTemplate(htm_Typ1, {{kSoal, text},
                                               {kNu, number},
                                               {QStringLiteral("<textarea id='texarea'></textarea>"),
@@ -99,7 +99,7 @@ QString ExtracImtDisplay(const QString &answers)
                 else
                     tag = chosen ? QStringLiteral("<input checked  type=radio name=R1>")
                                  : QStringLiteral("<input disabled type=radio name=R1>");
-                lines += tag + htmlText(choice.mid(4)) + QStringLiteral("<BR>\n");
+                lines += tag + isolatedHtml(choice.mid(4)) + QStringLiteral("<BR>\n");
             }
             blocks += fillTemplate(type == 2 ? htm_Typ2 : htm_Typ3,
                                    {{kSoal, text}, {kNu, number}, {kChoi, lines}});
@@ -122,7 +122,7 @@ QString ExtracNote(const QString &table)
         for (int j = 0; j < cells.size(); ++j) {
             const bool grade = j == cells.size() - 1;
             out += (grade ? QStringLiteral("    <td id='note'>") : QStringLiteral("    <td>"))
-                   + htmlText(cells.at(j)) + QStringLiteral("</td>\n");
+                   + isolatedHtml(cells.at(j)) + QStringLiteral("</td>\n");
         }
         out += QStringLiteral("  </tr>\n");
     }

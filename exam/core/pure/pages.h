@@ -1,6 +1,7 @@
 // Page builders: the exam page, the read-only answer sheet and the marks page.
-// Every text taken from their input is HTML-escaped, and placeholder words
-// inside such a text stay as written.
+// Every text taken from their input is HTML-escaped into an isolate of its
+// own direction (see isolatedHtml), and placeholder words inside such a text
+// stay as written.
 #pragma once
 
 #include <QString>

@@ -37,6 +37,20 @@ QString htmlText(const QString &text)
     return text.toHtmlEscaped();
 }
 
+QString isolatedHtml(const QString &text)
+{
+    if (text.isEmpty())
+        return QString();
+    return QStringLiteral("<span dir='auto'>") + htmlText(text) + QStringLiteral("</span>");
+}
+
+QString isolatedText(const QString &text)
+{
+    if (text.isEmpty())
+        return QString();
+    return QChar(0x2068) + text + QChar(0x2069);
+}
+
 namespace {
 
 QStringList labelLines(const QString &label)
@@ -52,8 +66,13 @@ QString labelHtml(const QString &label)
 {
     QStringList lines = labelLines(label);
     for (QString &line : lines)
-        line = htmlText(line);
+        line = isolatedHtml(line);
     return lines.join(QStringLiteral("<br />"));
+}
+
+QString labelLine(const QString &label)
+{
+    return labelLines(label).join(QLatin1Char(' '));
 }
 
 bool sameLabel(const QString &a, const QString &b)

@@ -17,9 +17,20 @@ QString formatNumber(float value);
 
 // Text made safe to stand as the content of an HTML element.
 QString htmlText(const QString &text);
-// An institute label as HTML: its lines ("\n" or "<br />") escaped one by one
-// and joined by "<br />".
+// Text of its own direction inside a page of another: escaped, in an isolate
+// that takes the direction of its first letter, left to right when it has
+// none (a number, a sign). So "Hello?" keeps its mark after it and "-1" its
+// sign before it in a right-to-left page. Empty for an empty text.
+QString isolatedHtml(const QString &text);
+// The same for text that widgets draw: the text between the Unicode marks
+// FIRST STRONG ISOLATE and POP DIRECTIONAL ISOLATE. Empty stays empty.
+QString isolatedText(const QString &text);
+// An institute label as HTML: its lines ("\n" or "<br />") each escaped in an
+// isolate of its own, joined by "<br />".
 QString labelHtml(const QString &label);
+// An institute label on one line, for a window's title: its lines ("\n" or
+// "<br />", which the label holds once a page has shown it) joined by a blank.
+QString labelLine(const QString &label);
 // True when two institute labels are the same, "<br />" and "\n" taken as equal.
 bool sameLabel(const QString &a, const QString &b);
 

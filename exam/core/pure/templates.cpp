@@ -1,61 +1,8 @@
 #include "core/pure/templates.h"
 
-const QString htm_table = QString::fromUtf8(R"HTML(<!DOCTYPE html PUBLIC "-//W3C//DTD XHTML 1.0 Transitional//EN" "http://www.w3.org/TR/xhtml1/DTD/xhtml1-transitional.dtd">
-<html xmlns="http://www.w3.org/1999/xhtml">
-<head>
-<meta http-equiv="Content-Type" content="text/html; charset=utf-8" />
-<title></title>
-<link href="qrc:/Resources/html/stylemac.css" rel="stylesheet" type="text/css" />
-</head>
-<script type="text/javascript">
-function keybordvr(txt) {
-    var box = document.activeElement;
-    if (box && (box.type == 'text' || box.type == 'textarea')) {
-        box.value = box.value + txt;
-        var max = parseInt(box.getAttribute('maxlength'), 10);
-        if (!isNaN(max) && max > -1 && box.value.length > max)
-            box.value = box.value.substring(0, max);
-        textchange(box);
-        return 'ok';
-    }
-    alert('من فضلك : ضع المؤشر حيث تريد الكتابة');
-    return 'no';
-}
-function getPosition(element) {
-    var x = 0;
-    var y = 0;
-    while (element) {
-        x += element.offsetLeft - element.scrollLeft + element.clientLeft;
-        y += element.offsetTop - element.scrollTop + element.clientTop;
-        element = element.offsetParent;
-    }
-    return { x: x, y: y };
-}
-function keyborddel() {
-    var box = document.activeElement;
-    if (box && (box.type == 'text' || box.type == 'textarea')) {
-        box.value = box.value.substring(0, box.value.length - 1);
-        textchange(box);
-        return 'ok';
-    }
-    return 'no';
-}
-function textchange(element) {
-    var max = parseInt(element.getAttribute('maxlength'), 10);
-    var parent = element.parentNode;
-    if (!parent)
-        return;
-    for (var child = parent.firstChild; child; child = child.nextSibling) {
-        if (child.id == 'msgtxt') {
-            if (!isNaN(max) && max > -1) {
-                child.innerHTML = 'عدد الحروف المتبقية :' + (max - element.value.length);
-                splitRuns(child);
-            }
-            break;
-        }
-    }
-}
-// The web view measures a right-to-left run that shares its text node with
+namespace {
+
+const QString kRunsScript = QString::fromUtf8(R"JS(// The web view measures a right-to-left run that shares its text node with
 // another run (a number, a Latin word, a sign before a number) as if it had
 // no width, and draws it over its neighbours: Arabic words, numbers, Latin
 // words and signs get text nodes of their own, each starting with its first
@@ -90,7 +37,87 @@ function splitRuns(root) {
     }
 }
 document.addEventListener('DOMContentLoaded', function () { splitRuns(document.body); });
-</script>
+)JS");
+
+} // namespace
+
+const QString htm_table = QString::fromUtf8(R"HTML(<!DOCTYPE html PUBLIC "-//W3C//DTD XHTML 1.0 Transitional//EN" "http://www.w3.org/TR/xhtml1/DTD/xhtml1-transitional.dtd">
+<html xmlns="http://www.w3.org/1999/xhtml" dir="rtl">
+<head>
+<meta http-equiv="Content-Type" content="text/html; charset=utf-8" />
+<title></title>
+<link href="qrc:/Resources/html/stylemac.css" rel="stylesheet" type="text/css" />
+</head>
+<script type="text/javascript">
+function keybordvr(txt) {
+    var box = document.activeElement;
+    if (box && (box.type == 'text' || box.type == 'textarea')) {
+        box.value = box.value + txt;
+        var max = parseInt(box.getAttribute('maxlength'), 10);
+        if (!isNaN(max) && max > -1 && box.value.length > max)
+            box.value = box.value.substring(0, max);
+        textchange(box);
+        return 'ok';
+    }
+    alert('من فضلك : ضع المؤشر حيث تريد الكتابة');
+    return 'no';
+}
+function getPosition(element) {
+    var x = 0;
+    var y = 0;
+    while (element) {
+        x += element.offsetLeft - element.scrollLeft + element.clientLeft;
+        y += element.offsetTop - element.scrollTop + element.clientTop;
+        element = element.offsetParent;
+    }
+    return { x: x, y: y };
+}
+// The answer box the student types in. The keyboard link takes the focus
+// when it is clicked; opening the keyboard gives it back to that box.
+var typingBox = null;
+document.addEventListener('focus', function (event) {
+    var box = event.target;
+    if (box && (box.type == 'text' || box.type == 'textarea'))
+        typingBox = box;
+}, true);
+function typingboxback() {
+    if (typingBox && document.activeElement !== typingBox)
+        typingBox.focus();
+}
+// Where the focused answer box lies in the view: "left,top,right,bottom",
+// or nothing when no answer box has the focus.
+function typingboxrect() {
+    var box = document.activeElement;
+    if (!box || (box.type != 'text' && box.type != 'textarea'))
+        return '';
+    var r = box.getBoundingClientRect();
+    return [r.left, r.top, r.right, r.bottom].join(',');
+}
+function keyborddel() {
+    var box = document.activeElement;
+    if (box && (box.type == 'text' || box.type == 'textarea')) {
+        box.value = box.value.substring(0, box.value.length - 1);
+        textchange(box);
+        return 'ok';
+    }
+    return 'no';
+}
+function textchange(element) {
+    var max = parseInt(element.getAttribute('maxlength'), 10);
+    var parent = element.parentNode;
+    if (!parent)
+        return;
+    for (var child = parent.firstChild; child; child = child.nextSibling) {
+        if (child.id == 'msgtxt') {
+            if (!isNaN(max) && max > -1) {
+                child.innerHTML = 'عدد الحروف المتبقية :' + (max - element.value.length);
+                splitRuns(child);
+            }
+            break;
+        }
+    }
+}
+)HTML") + kRunsScript + QString::fromUtf8(R"HTML(</script>
 <body>
 <table id="table1" width="100%" border="0" cellspacing="0" cellpadding="0">
   <tr>
@@ -179,9 +206,11 @@ const QString htm_table_note = QString::fromUtf8(R"HTML(<!DOCTYPE html>
 <meta http-equiv="Content-Type" content="text/html; charset=utf-8" />
 <title></title>
 <link href="qrc:/Resources/html/stylemac.css" rel="stylesheet" type="text/css" />
+<script type="text/javascript">
+)HTML") + kRunsScript + QString::fromUtf8(R"HTML(</script>
 <style type="text/css">
-table { border-collapse: collapse; border-spacing: 0; background: #FFC; }
-td { border: 1px solid #006; }
+table { border-collapse: collapse; border-spacing: 0; background: #FFC; table-layout: fixed; }
+td { border: 1px solid #006; word-wrap: break-word; word-break: break-word; }
 body { font-family: tahoma; font-size: 12px; }
 #note { color: #F00; font-weight: bold; }
 </style>

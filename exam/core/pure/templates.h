@@ -20,4 +20,6 @@ extern const QString htm_Typ3;
 // Shown in place of a written answer that lost its Arabic letters.
 extern const QString htm_notxt;
 // The marks table page: "#mada#" and the row slot "<div id='tr'></div>\n".
+// It and the exam page give each run of one direction a text node of its own
+// when they load (splitRuns).
 extern const QString htm_table_note;

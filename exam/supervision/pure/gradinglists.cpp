@@ -26,15 +26,66 @@ QString withTeacher(const QString &descriptor, const QString &teacher)
     return d.join(kDescriptorSep);
 }
 
-QString examTitle(const ExamDescriptor &d)
+namespace {
+
+// A heading of fixed words (which hold no markup) and texts given in a form.
+class Heading
 {
-    return d.title + QString::fromUtf8(" [ الفوج:") + d.cohort + QString::fromUtf8("  الفصل:")
-           + d.classNo + QStringLiteral(" ]");
+public:
+    explicit Heading(HeadingForm form) : m_form(form) {}
+    Heading &words(const char *utf8)
+    {
+        m_out += QString::fromUtf8(utf8);
+        return *this;
+    }
+    Heading &text(const QString &t)
+    {
+        switch (m_form) {
+        case HeadingForm::Plain: m_out += t; break;
+        case HeadingForm::Widget: m_out += isolatedText(t); break;
+        case HeadingForm::Page: m_out += isolatedHtml(t.simplified()); break;
+        }
+        return *this;
+    }
+    // The exam's title, cohort and class.
+    Heading &title(const ExamDescriptor &d)
+    {
+        return text(d.title).words(" [ الفوج:").text(d.cohort).words("  الفصل:").text(d.classNo)
+            .words(" ]");
+    }
+    QString result() const
+    {
+        if (m_form != HeadingForm::Page)
+            return m_out;
+        // The web engine draws Arabic and digits over each other after a
+        // run of blanks; texts are simplified already, markup has no runs.
+        QString out = m_out.trimmed();
+        for (int i = out.indexOf(QStringLiteral("  ")); i >= 0; i = out.indexOf(QStringLiteral("  "), i))
+            out.remove(i, 1);
+        return out;
+    }
+
+private:
+    HeadingForm m_form;
+    QString m_out;
+};
+
+} // namespace
+
+QString examTitle(const ExamDescriptor &d, HeadingForm form)
+{
+    return Heading(form).title(d).result();
 }
 
-QString examRowHeading(const ExamDescriptor &d)
+QString examRowHeading(const ExamDescriptor &d, HeadingForm form)
 {
-    return examTitle(d) + QString::fromUtf8("   للأستاذ : ") + d.teacher;
+    return Heading(form).title(d).words("   للأستاذ : ").text(d.teacher).result();
+}
+
+QString sheetListTitle(const ExamDescriptor &d, const QString &count, HeadingForm form)
+{
+    return Heading(form).words("  ").title(d).words("  عدد التقارير: ").text(count).words("  ")
+        .result();
 }
 
 ExamList readExamList(const QString &payload)

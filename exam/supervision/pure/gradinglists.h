@@ -30,10 +30,18 @@ ExamDescriptor readExamDescriptor(const QString &descriptor);
 // also any after the fifth, stay as they are. Missing ones before it are
 // added empty.
 QString withTeacher(const QString &descriptor, const QString &teacher);
+// How the descriptor's texts stand in a composed heading: as they are, each
+// in a Unicode isolate of its own direction (for widgets), or each escaped in
+// an isolate of page text with its blanks in a row made one (for pages).
+enum class HeadingForm { Plain, Widget, Page };
 // The exam list's heading: title, cohort, class, then the teacher.
-QString examRowHeading(const ExamDescriptor &d);
+QString examRowHeading(const ExamDescriptor &d, HeadingForm form = HeadingForm::Plain);
 // The sheet list's title of an exam: title, cohort and class.
-QString examTitle(const ExamDescriptor &d);
+QString examTitle(const ExamDescriptor &d, HeadingForm form = HeadingForm::Plain);
+// The title of the sheet list of an exam: "  ", its title, "  عدد التقارير: ",
+// the sheet count as the reply gave it and "  ".
+QString sheetListTitle(const ExamDescriptor &d, const QString &count,
+                       HeadingForm form = HeadingForm::Plain);
 
 struct ExamListEntry
 {

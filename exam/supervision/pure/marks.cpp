@@ -102,13 +102,12 @@ QString marksTable(const QVector<MarksRow> &rows)
     return table;
 }
 
-QString marksPage(const QString &table, const QString &heading)
+QString marksPage(const QString &table, const QString &headingHtml)
 {
     const QString open = QStringLiteral("<div align='center'><strong>");
     const QString close = QStringLiteral("</strong></div>");
     return fillTemplate(ExtracNote(table),
-                        {{open + QStringLiteral("#mada#") + close,
-                          open + htmlText(heading.simplified()) + close}});
+                        {{open + QStringLiteral("#mada#") + close, open + headingHtml + close}});
 }
 
 QString marksClipboardText(const QString &table)

@@ -46,10 +46,9 @@ struct MarksRow
 // splits the table: "<:" inside it becomes "< :", and tabs and line breaks
 // become blanks.
 QString marksTable(const QVector<MarksRow> &rows);
-// The marks page of a marks table with its heading in place of "#mada#":
-// escaped, its blanks in a row made one (the web engine draws Arabic over
-// digits after a run of blanks).
-QString marksPage(const QString &table, const QString &heading);
+// The marks page of a marks table with its heading, page text already
+// escaped (such as sheetListTitle in its page form), in place of "#mada#".
+QString marksPage(const QString &table, const QString &headingHtml);
 // The clipboard's text form: one line per row, cells separated by tabs, no
 // final line break.
 QString marksClipboardText(const QString &table);

@@ -46,8 +46,13 @@ QString resultSheet(const QString &answers, const QString &heading, const QStrin
     if (page.isEmpty())
         return page;
     page = fillSlot(page, QStringLiteral("userinfo"),
-                    QString::fromUtf8("الاسم : ") + htmlText(name)
-                        + QString::fromUtf8("<br />البريد: ") + htmlText(mail));
+                    QString::fromUtf8("الاسم : ") + isolatedHtml(name)
+                        + QString::fromUtf8("<br />البريد: ") + isolatedHtml(mail));
     page = fillSlot(page, QStringLiteral("velmarinfo"), labelHtml(label));
-    return fillSlot(page, QStringLiteral("mada"), htmlText(heading));
+    // Each line of the heading (the subject, then cohort and class) in its
+    // own direction; the line break stays.
+    QStringList lines = heading.split(QLatin1Char('\n'));
+    for (QString &line : lines)
+        line = isolatedHtml(line);
+    return fillSlot(page, QStringLiteral("mada"), lines.join(QLatin1Char('\n')));
 }

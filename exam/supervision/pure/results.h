@@ -39,7 +39,8 @@ QString resultHeading(const ResultRecord &record);
 
 // The review page of an answers text with its header filled: the heading,
 // the student's name and e-mail and the institute label (lines joined by
-// "\n" or "<br />"), every text escaped. The total slot is left for the
+// "\n" or "<br />"), every text (each line of the heading and of the label)
+// escaped in an isolate of its own direction. The total slot is left for the
 // grades. Empty when the answers text gives no sheet.
 QString resultSheet(const QString &answers, const QString &heading, const QString &name,
                     const QString &mail, const QString &label);
