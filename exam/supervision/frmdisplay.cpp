@@ -36,6 +36,7 @@
 #include <QWebFrame>
 #include <QWebView>
 #include <optional>
+#include <utility>
 
 const QString kMsgNoAdminList = QStringLiteral("ليس لك صلاحيات للإطلاع على القائمة    ");
 const QString kMsgNoExams = QStringLiteral("لا يوجد أي إمتحان يخصك    ");
@@ -432,11 +433,11 @@ void FrmDisplay::showSheet(int row)
     }
     // Pages show the institute label with "<br />" line breaks from now on.
     nameVelmar.replace(QLatin1Char('\n'), QStringLiteral("<br />"));
-    page = fillSlot(page, QStringLiteral("userinfo"),
+    page = fillSlot(std::move(page), QStringLiteral("userinfo"),
                     QStringLiteral("الاسم : ") + htmlText(nameStudent)
                         + QStringLiteral("<br />البريد: ") + htmlText(mailStudent));
-    page = fillSlot(page, QStringLiteral("velmarinfo"), labelHtml(nameVelmar));
-    htmlSheet = fillSlot(page, QStringLiteral("mada"), headingHtml(titreImtihan));
+    page = fillSlot(std::move(page), QStringLiteral("velmarinfo"), labelHtml(nameVelmar));
+    htmlSheet = fillSlot(std::move(page), QStringLiteral("mada"), headingHtml(titreImtihan));
     ChangeTankit();
 }
 

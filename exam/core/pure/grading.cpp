@@ -2,6 +2,11 @@
 
 #include "core/pure/pagetext.h"
 
+#include <QVector>
+
+#include <cstring>
+#include <utility>
+
 Grading readGrading(const QString &text)
 {
     Grading g;
@@ -31,46 +36,58 @@ QString ExtracTotaltankit(const QString &text)
     return g.graded ? formatNumber(g.grade) : QString();
 }
 
-GradedSheet fillGrades(const QString &html, const QString &grading)
+GradedSheet fillGrades(QString html, const QString &grading)
 {
     const QString totalSlot = QStringLiteral("<div id='total'>#total#</div>");
     GradedSheet out;
     const Grading g = readGrading(grading);
     out.graded = g.graded;
+    // The slots are filled in the page itself when it is handed over: no
+    // whole copy of it but the one that takes the marks.
     if (!g.graded) {
-        out.html = fillTemplate(
-            html, {{totalSlot, QString::fromUtf8("<div id='total'>لم يتم تصحيح هذا الامتحان بعد</div>")}});
+        html.replace(totalSlot,
+                     QString::fromUtf8("<div id='total'>لم يتم تصحيح هذا الامتحان بعد</div>"));
+        out.html = std::move(html);
         return out;
     }
-    QString page;
     float total = g.total;
     if (total == 0.0f) {
-        // One pass: each mark goes into the next empty slot, the page is
-        // copied piece by piece and never shifted.
+        // Each mark goes into the next empty slot. The page grows once and
+        // its text moves back to front, in place.
         const QString slot = QStringLiteral("<div id='note'></div>");
         const QString open = QString::fromUtf8("<div id='note2'>النقطة : <span id='nokta'>");
         const QString close = QStringLiteral("</span></div>");
-        page.reserve(html.size() + html.size() / 4);
-        int from = 0;
+        QVector<int> places;
+        QStringList filled;
+        int growth = 0;
         for (const QString &text : qAsConst(g.marks)) {
-            const int at = html.indexOf(slot, from);
+            const int at = html.indexOf(slot, places.isEmpty() ? 0 : places.last() + slot.size());
             if (at < 0)
                 break;
             const float mark = readFloat(text);
-            page.append(html.midRef(from, at - from));
-            page += open + formatNumber(mark) + close;
-            from = at + slot.size();
+            places << at;
+            filled << open + formatNumber(mark) + close;
+            growth += filled.last().size() - slot.size();
             total += mark;
         }
-        page.append(html.midRef(from));
-    } else {
-        page = html;
+        int from = html.size();
+        html.resize(from + growth);
+        QChar *page = html.data();
+        int to = html.size();
+        for (int i = places.size() - 1; i >= 0; --i) {
+            const int after = places.at(i) + slot.size();
+            to -= from - after;
+            std::memmove(page + to, page + after, size_t(from - after) * sizeof(QChar));
+            to -= filled.at(i).size();
+            std::memcpy(page + to, filled.at(i).constData(), size_t(filled.at(i).size()) * sizeof(QChar));
+            from = places.at(i);
+        }
     }
     out.total = total;
     out.overTwenty = total > 20.0f;
-    out.html = fillTemplate(page, {{totalSlot,
-                                    QString::fromUtf8("<div id='total'><div id='total'>المجموع : "
-                                                      "<span id='nokta'> 20 / ")
-                                        + formatNumber(total) + QStringLiteral("</span></div></div>")}});
+    html.replace(totalSlot, QString::fromUtf8("<div id='total'><div id='total'>المجموع : "
+                                              "<span id='nokta'> 20 / ")
+                                + formatNumber(total) + QStringLiteral("</span></div></div>"));
+    out.html = std::move(html);
     return out;
 }

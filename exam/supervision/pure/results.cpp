@@ -6,6 +6,8 @@
 
 #include <QStringList>
 
+#include <utility>
+
 ResultsReply readResultsReply(const QString &payload)
 {
     ResultsReply reply;
@@ -45,9 +47,9 @@ QString resultSheet(const QString &answers, const QString &heading, const QStrin
     QString page = ExtracImtDisplay(answers);
     if (page.isEmpty())
         return page;
-    page = fillSlot(page, QStringLiteral("userinfo"),
+    page = fillSlot(std::move(page), QStringLiteral("userinfo"),
                     QString::fromUtf8("الاسم : ") + htmlText(name)
                         + QString::fromUtf8("<br />البريد: ") + htmlText(mail));
-    page = fillSlot(page, QStringLiteral("velmarinfo"), labelHtml(label));
-    return fillSlot(page, QStringLiteral("mada"), htmlText(heading));
+    page = fillSlot(std::move(page), QStringLiteral("velmarinfo"), labelHtml(label));
+    return fillSlot(std::move(page), QStringLiteral("mada"), htmlText(heading));
 }
