@@ -1,7 +1,7 @@
-// Calls to the C allocator and the bytes they asked for, counted in the
-// programs that link support/counting/allocations.cpp (never the others). The
-// allocator is the C library's own, with its own settings: the counting only
-// passes the calls on.
+// Calls to the C allocator, the bytes they asked for and the bytes held, counted
+// in the programs that link support/counting/allocations.cpp (never the
+// others). The allocator is the C library's own, with its own settings: the
+// counting only passes the calls on.
 #pragma once
 
 #include <QtGlobal>
@@ -18,5 +18,22 @@ struct Count
 
 // Since the program started.
 Count sofar();
+
+// Bytes held in blocks from the allocator now, and the most held at any
+// moment since the last resetPeak().
+qint64 held();
+qint64 peakHeld();
+void resetPeak();
+
+// The most held above the level at construction while the object lived.
+class PeakHeld
+{
+public:
+    PeakHeld() : m_start((resetPeak(), held())) {}
+    qint64 bytes() const { return peakHeld() - m_start; }
+
+private:
+    qint64 m_start;
+};
 
 } // namespace allocations

@@ -4,27 +4,63 @@
 
 #include <QVector>
 
+#include <cmath>
 #include <cstring>
 #include <utility>
 
+namespace {
+
+const QString kSep = QStringLiteral("::");
+
+// The reading rule up to the marks: graded, the total, and where the marks
+// stand (empty without "::").
+struct GradingHead
+{
+    bool graded = false;
+    float total = 0;
+    QStringRef marks;
+};
+
+GradingHead readHead(const QString &text)
+{
+    GradingHead h;
+    if (text.trimmed().isEmpty())
+        return h;
+    h.graded = true;
+    const int first = text.indexOf(kSep);
+    h.total = readFloat(first < 0 ? text : text.left(first));
+    if (h.total == 0.0f && first >= 0) {
+        const int from = first + kSep.size();
+        const int next = text.indexOf(kSep, from);
+        h.marks = text.midRef(from, next < 0 ? -1 : next - from);
+    }
+    return h;
+}
+
+// A single-precision number; not a number (or not finite) reads as 0.
+float markValue(const QStringRef &mark)
+{
+    bool ok = false;
+    const float v = mark.toFloat(&ok);
+    return ok && std::isfinite(v) ? v : 0.0f;
+}
+
+} // namespace
+
 Grading readGrading(const QString &text)
 {
+    const GradingHead h = readHead(text);
     Grading g;
-    if (text.trimmed().isEmpty())
+    g.graded = h.graded;
+    g.total = h.total;
+    if (!h.graded)
         return g;
-    g.graded = true;
-    const QString sep = QStringLiteral("::");
-    const int first = text.indexOf(sep);
-    g.total = readFloat(first < 0 ? text : text.left(first));
-    if (g.total != 0.0f) {
-        g.grade = g.total;
+    if (h.total != 0.0f) {
+        g.grade = h.total;
         return g;
     }
-    if (first >= 0) {
-        const int from = first + sep.size();
-        const int next = text.indexOf(sep, from);
-        g.marks = text.mid(from, next < 0 ? -1 : next - from).split(QLatin1Char(':'));
-    }
+    if (!h.marks.isNull())
+        g.marks = h.marks.toString().split(QLatin1Char(':'));
     for (const QString &mark : qAsConst(g.marks))
         g.grade += readFloat(mark);
     return g;
@@ -32,8 +68,22 @@ Grading readGrading(const QString &text)
 
 QString ExtracTotaltankit(const QString &text)
 {
-    const Grading g = readGrading(text);
-    return g.graded ? formatNumber(g.grade) : QString();
+    // The sum read in place: a grading of many marks makes no list of them.
+    const GradingHead h = readHead(text);
+    if (!h.graded)
+        return QString();
+    float grade = h.total;
+    if (grade == 0.0f && !h.marks.isNull()) {
+        int from = 0;
+        for (;;) {
+            const int colon = h.marks.indexOf(QLatin1Char(':'), from);
+            grade += markValue(h.marks.mid(from, colon < 0 ? -1 : colon - from));
+            if (colon < 0)
+                break;
+            from = colon + 1;
+        }
+    }
+    return formatNumber(grade);
 }
 
 GradedSheet fillGrades(QString html, const QString &grading)

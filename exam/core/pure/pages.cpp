@@ -104,9 +104,10 @@ QString ExtracImtDisplay(const QString &answers)
     // page where the template has it, without a copy of its own.
     static const QStringList typ1Parts =
         htm_Typ1.split(QStringLiteral("<textarea id='texarea'></textarea>"));
+    // Room for the blocks' markup; the texts grow it as they come, so a
+    // sheet refused on the way has not taken room for all of it.
     const int slots = qBound(1, count, kMaxQuestions);
-    QuestionPage page(htmlTextSize(QStringRef(&clean))
-                      + slots * (qMax(htm_Typ1.size(), htm_Typ2.size()) + htm_notxt.size()));
+    QuestionPage page(slots * (qMax(htm_Typ1.size(), htm_Typ2.size()) + htm_notxt.size()));
     QString *blocks = page.blocks();
     int n = 0;
     // The first record is read whatever the count says.
