@@ -108,6 +108,16 @@ private slots:
     {
         reportPerKb("reply cleaning, removable lines", removableLines,
                     [](const QString &t) { TestImtDisplay(t); });
+        // A reply as a chunked transfer leaves it: a chunk size between every
+        // 500 bytes of text.
+        reportPerKb("reply cleaning, chunked reply",
+                    [](int bytes) {
+                        return repeatedText(bytes, QString(), QString(), [](int n) {
+                            return QString::fromUtf8("\r\n1f4\r\n")
+                                   + padded(QString::number(n), 500);
+                        });
+                    },
+                    [](const QString &t) { TestImtDisplay(t); });
         reportPerKb("reply frame of an ordinary reply",
                     [](int bytes) { return framed(answersText(bytes)); },
                     [](const QString &t) { TestStr(t); });
