@@ -33,6 +33,7 @@
 #include <QWebFrame>
 #include <QWebView>
 #include <optional>
+#include <utility>
 
 const QString kMsgNoAdminList = QStringLiteral("ليس لك صلاحيات للإطلاع على القائمة    ");
 const QString kMsgNoExams = QStringLiteral("لا يوجد أي إمتحان يخصك    ");
@@ -420,11 +421,11 @@ void FrmDisplay::showSheet(int row)
     }
     // Pages show the institute label with "<br />" line breaks from now on.
     nameVelmar.replace(QLatin1Char('\n'), QStringLiteral("<br />"));
-    page = fillSlot(page, QStringLiteral("userinfo"),
+    page = fillSlot(std::move(page), QStringLiteral("userinfo"),
                     QStringLiteral("الاسم : ") + isolatedHtml(nameStudent)
                         + QStringLiteral("<br />البريد: ") + isolatedHtml(mailStudent));
-    page = fillSlot(page, QStringLiteral("velmarinfo"), labelHtml(nameVelmar));
-    htmlSheet = fillSlot(page, QStringLiteral("mada"), m_titleHtml);
+    page = fillSlot(std::move(page), QStringLiteral("velmarinfo"), labelHtml(nameVelmar));
+    htmlSheet = fillSlot(std::move(page), QStringLiteral("mada"), m_titleHtml);
     ChangeTankit();
 }
 

@@ -77,7 +77,13 @@ FrmEntre::FrmEntre(QWidget *parent) : QWidget(parent), ui(new Ui::FrmEntre)
                    + labelLine(nameVelmar));
 }
 
-FrmEntre::~FrmEntre() { delete ui; }
+FrmEntre::~FrmEntre()
+{
+    // The web view ends its load as it goes, after ui: nothing of this
+    // window may answer that.
+    disconnect(ui->web, nullptr, this, nullptr);
+    delete ui;
+}
 
 QString FrmEntre::testxt(const QString &text) const { return cleanHeaderText(text); }
 

@@ -67,7 +67,8 @@ std::optional<QString> readReportFile(const QString &path)
     QFile file(path);
     if (file.size() > kMaxReportFileSize || !file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    return decompressReport(file.read(kMaxReportFileSize + 1));
+    // What the file holds (one byte more tells one that grew), not the bound.
+    return decompressReport(file.read(file.size() + 1));
 }
 
 frmOptions::frmOptions(QWidget *parent) : QWidget(parent), ui(new Ui::frmOptions)

@@ -5,6 +5,7 @@
 
 #include <QUrl>
 #include <QWebView>
+#include <utility>
 
 const QString kExamTitle = QStringLiteral("برنامج الاختبار");
 const QString kMsgNotGraded = QStringLiteral("لم يتم تصحيح هذا الامتحان بعد    ");
@@ -12,8 +13,8 @@ const QString kMsgOverTwenty = QStringLiteral("انتبه .. تجاوزت الن
 
 bool showGradedSheet(QWebView *web, QString *htmlSheet, const QString &txtTankit)
 {
-    const GradedSheet sheet = fillGrades(*htmlSheet, txtTankit);
-    *htmlSheet = sheet.html;
+    GradedSheet sheet = fillGrades(std::move(*htmlSheet), txtTankit);
+    *htmlSheet = std::move(sheet.html);
     web->setHtml(*htmlSheet, QUrl());
     if (sheet.overTwenty)
         MsgBox(kExamTitle, kMsgOverTwenty, QMessageBox::Information, QMessageBox::Ok);

@@ -1,13 +1,15 @@
-// Grading texts read and grades filled into a sheet, from 1 KB to 1 MB (the
-// time per KB must stay flat), and the grading window opening an exam with 50
-// and 500 answer sheets and building their marks table (the time per sheet
-// must stay flat).
+// Grading texts read and grades filled into a sheet, per KB from 4 KB to the
+// 4 MiB reply bound (perkb.h), and the grading window opening an exam with 50
+// and 500 answer sheets and building their marks table (the time and the
+// allocations per sheet must stay flat).
 #include "core/globals.h"
+#include "core/pure/examtext.h"
 #include "core/pure/grading.h"
 #include "core/pure/pages.h"
 #include "common/hooks.h"
 #include "supervision/frmdisplay.h"
 #include "supervision/pure/marks.h"
+#include "perkb.h"
 
 #include <QDialog>
 #include <QElapsedTimer>
@@ -39,20 +41,22 @@ double bestTimeNs(const std::function<void()> &work)
 QString marksOfSize(int bytes)
 {
     QString text = QStringLiteral("0::");
-    for (int i = 0; text.size() < bytes; ++i)
+    for (int i = 0; text.size() + 5 <= bytes; ++i)
         text += QString::number(i % 20) + QStringLiteral(".5:");
     text.chop(1);
     return text;
 }
 
-// An answers text whose sheet is about bytes long, and one mark per question.
+// A sheet page of about bytes UTF-8 bytes, at most the 200 questions an exam
+// may have (longer answers as it grows), and one mark per question.
 void sheetOfSize(int bytes, QString *page, QString *grading)
 {
-    const int questions = std::max(1, bytes / 230);
+    const int questions = qBound(1, bytes / 1024, kMaxQuestions);
+    const int answer = qMax(1, (bytes - 4096) / questions - 330);
     QString answers = QString::number(questions);
     QString marks = QStringLiteral("0::");
     for (int i = 0; i < questions; ++i) {
-        answers += QStringLiteral("<:>Question %1<:>1<:>An answer").arg(i);
+        answers += QStringLiteral("<:>Question %1<:>1<:>").arg(i) + QString(answer, QLatin1Char('a'));
         marks += QStringLiteral("1.5:");
     }
     marks.chop(1);
@@ -74,14 +78,6 @@ QString sheetListOf(int sheets)
     return payload;
 }
 
-const QList<int> kSizes = {1 << 10, 10 << 10, 100 << 10, 1 << 20};
-
-QString sizeName(int bytes)
-{
-    return bytes >= (1 << 20) ? QStringLiteral("%1 MB").arg(bytes >> 20)
-                              : QStringLiteral("%1 KB").arg(bytes >> 10);
-}
-
 } // namespace
 
 class BenchExamGrading : public QObject
@@ -97,36 +93,19 @@ private slots:
 
     void gradingReader()
     {
-        QStringList rows;
-        for (int bytes : kSizes) {
-            const QString text = marksOfSize(bytes);
-            QString grade;
-            const double ns = bestTimeNs([&] { grade = ExtracTotaltankit(text); });
-            QVERIFY(!grade.isEmpty());
-            rows << QStringLiteral("grading reader %1: %2 us/KB")
-                        .arg(sizeName(bytes))
-                        .arg(ns / 1000.0 / (text.size() / 1024.0), 0, 'f', 3);
-        }
-        for (const QString &row : rows)
-            qInfo("%s", qPrintable(row));
+        reportPerKb("grading reader (ExtracTotaltankit)", marksOfSize,
+                    [](const QString &text) { ExtracTotaltankit(text); });
     }
 
     void gradeFilling()
     {
-        QStringList rows;
-        for (int bytes : kSizes) {
+        reportPerKb("grade filling (fillGrades), per KB of sheet", [](int bytes) {
             QString page, grading;
             sheetOfSize(bytes, &page, &grading);
-            GradedSheet sheet;
-            const double ns = bestTimeNs([&] { sheet = fillGrades(page, grading); });
-            QCOMPARE(sheet.html.count(QStringLiteral("<div id='note'></div>")), 0);
-            rows << QStringLiteral("grade filling %1 (page %2 KB): %3 us/KB")
-                        .arg(sizeName(bytes))
-                        .arg(page.size() / 1024)
-                        .arg(ns / 1000.0 / (page.size() / 1024.0), 0, 'f', 3);
-        }
-        for (const QString &row : rows)
-            qInfo("%s", qPrintable(row));
+            if (fillGrades(page, grading).html.count(QStringLiteral("<div id='note'></div>")) != 0)
+                qFatal("grades not filled");
+            return PerKbSample{page.toUtf8().size(), [page, grading] { fillGrades(page, grading); }};
+        });
     }
 
     void gradingWindow()
@@ -150,17 +129,23 @@ private slots:
             QCOMPARE(window.listSheets.size(), counts[k]);
             open[k] = (total - fixed) / counts[k];
             QString page;
+            const allocations::Count before = allocations::sofar();
+            page = marksPage(window.ExTable(), QStringLiteral("Fiqh"));
+            const allocations::Count used = allocations::sofar() - before;
             table[k] = bestTimeNs([&] {
                            page = marksPage(window.ExTable(), QStringLiteral("Fiqh"));
                        })
                        / counts[k];
             QCOMPARE(page.count(QStringLiteral("<td id='note'>")), counts[k]);
             rows << QStringLiteral("opening an exam of %1 sheets: %2 us in all, %3 us/sheet beyond "
-                                   "the fixed part; marks table: %4 us/sheet")
+                                   "the fixed part; marks table: %4 us/sheet, %5 allocations and "
+                                   "%6 KB asked per sheet")
                         .arg(counts[k])
                         .arg(total / 1000.0, 0, 'f', 1)
                         .arg(open[k] / 1000.0, 0, 'f', 2)
-                        .arg(table[k] / 1000.0, 0, 'f', 2);
+                        .arg(table[k] / 1000.0, 0, 'f', 2)
+                        .arg(double(used.calls) / counts[k], 0, 'f', 1)
+                        .arg(double(used.bytes) / 1024.0 / counts[k], 0, 'f', 2);
         }
         rows << QStringLiteral("per sheet, 500 against 50: opening %1, marks table %2")
                     .arg(open[1] / open[0], 0, 'f', 2)

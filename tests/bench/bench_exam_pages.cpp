@@ -1,7 +1,8 @@
-// Building the exam page and the answer sheet of a large exam, loading the
-// exam page into a web view, and cleaning a long reply full of removable
-// pieces.
+// Building the exam page and the answer sheet of the largest exam there may
+// be (200 questions), loading the exam page into a web view, and cleaning a
+// long reply full of removable pieces.
 #include "core/pure/answers.h"
+#include "core/pure/examtext.h"
 #include "core/pure/grading.h"
 #include "core/pure/pages.h"
 #include "core/pure/pagetext.h"
@@ -14,7 +15,7 @@
 
 namespace {
 
-QString bigExam(int questions = 300)
+QString bigExam(int questions = kMaxQuestions)
 {
     QString text = QString::number(questions);
     for (int i = 0; i < questions; ++i) {
@@ -35,7 +36,7 @@ QString bigExam(int questions = 300)
 QVector<PageForm> bigForms()
 {
     QVector<PageForm> forms;
-    for (int i = 0; i < 300; ++i) {
+    for (int i = 0; i < kMaxQuestions; ++i) {
         PageForm f;
         f.hasTextArea = i % 3 == 0;
         f.text = QString(800, QChar(0x0628));
@@ -58,7 +59,7 @@ private slots:
         QBENCHMARK {
             page = ExtracImtihan(text);
         }
-        QCOMPARE(page.count("<form>"), 300);
+        QCOMPARE(page.count("<form>"), kMaxQuestions);
     }
 
     void answerSheet()
@@ -68,14 +69,14 @@ private slots:
         QBENCHMARK {
             sheet = fillGrades(ExtracImtDisplay(answers), "0::1:2:3").html;
         }
-        QCOMPARE(sheet.count("<form>"), 300);
+        QCOMPARE(sheet.count("<form>"), kMaxQuestions);
     }
 
     // The page as the exam sheet shows it: built, its header filled, loaded.
     void examPageInWebView_data()
     {
         QTest::addColumn<int>("questions");
-        for (int n : {50, 200, 800})
+        for (int n : {20, 50, 100, kMaxQuestions})
             QTest::addRow("%d questions", n) << n;
     }
 

@@ -1,11 +1,15 @@
-// Every reader of the exam endpoint's replies, timed per KB from 1 KB to
-// 1 MB: the reply frame and its cleaning, the student and login replies,
-// the results reply, the answer sheet and the exam page builders.
+// Every reader of the exam endpoint's replies, per KB from 4 KB to the 4 MiB
+// reply bound (perkb.h): the reply frame and its cleaning, the student and
+// login replies, the results reply, the answer sheet and the exam page
+// builders, and the rebuild of a damaged sheet.
 #include "core/pure/answers.h"
 #include "core/pure/loginreply.h"
 #include "core/pure/pages.h"
 #include "core/pure/reply.h"
 #include "perkb.h"
+#include "core/pure/examtext.h"
+#include "core/pure/pagetext.h"
+#include "supervision/pure/marks.h"
 #include "supervision/pure/results.h"
 
 #include <QtTest>
@@ -21,7 +25,7 @@ QString question(int n)
 {
     switch (n % 3) {
     case 0:
-        return QString::fromUtf8("ما معنى الكلمة رقم %1 في النص؟|1|500").arg(n);
+        return QString::fromUtf8("ما معنى الكلمة رقم %1 في النص؟|1|-1").arg(n);
     case 1:
         return QString::fromUtf8("اختر الأجوبة الصحيحة %1|2|4|أ|ب|ج|د").arg(n);
     default:
@@ -29,27 +33,50 @@ QString question(int n)
     }
 }
 
-// An exam text of about bytes UTF-8 bytes.
-QString examText(int bytes)
+// A question text padded with words to about bytes UTF-8 bytes.
+QString padded(const QString &text, int bytes)
 {
-    QString text = repeatedText(bytes, QString(), QStringLiteral("|"), question);
-    return QString::number(text.count(QLatin1Char('|'))) + QLatin1Char('|') + text;
+    const QString word = QString::fromUtf8(" كلمة");
+    const int words = qMax(0, (bytes - text.toUtf8().size()) / word.toUtf8().size());
+    return text + word.repeated(words);
 }
 
-// The answers text of such an exam, every question answered.
+// An exam text of about bytes UTF-8 bytes: as many questions as fit, at most
+// the 200 an exam may have, their texts longer as the exam grows.
+QString examText(int bytes)
+{
+    const int questions = qBound(1, bytes / 80, kMaxQuestions);
+    const int each = bytes / questions - 40;
+    QString text = QString::number(questions);
+    for (int n = 0; n < questions; ++n) {
+        const QStringList fields = question(n).split(QLatin1Char('|'));
+        text += QLatin1Char('|') + padded(fields.first(), each)
+                + QLatin1Char('|') + QStringList(fields.mid(1)).join(QLatin1Char('|'));
+    }
+    return text;
+}
+
+// The answers text of such an exam, every question answered at length.
 QString answersText(int bytes)
 {
-    // The answers text is a little longer than its exam text.
-    const QString exam = examText(bytes * 4 / 5);
+    const QString exam = examText(qMin(bytes / 2, 160 * kMaxQuestions));
+    const int questions = readInt(exam.section(QLatin1Char('|'), 0, 0));
     QVector<PageForm> forms;
-    for (int i = 0; i < exam.size() / 20; ++i) {
+    for (int i = 0; i < questions; ++i) {
         PageForm f;
         f.hasTextArea = i % 3 == 0;
-        f.text = QString::fromUtf8("جواب الطالب عن السؤال");
+        f.text = padded(QString::fromUtf8("جواب الطالب عن السؤال"), (bytes - exam.size()) / qMax(1, (questions + 2) / 3));
         f.checked = {true, false, true, false};
         forms << f;
     }
     return composeAnswers(exam, forms);
+}
+
+// A sheet of one-letter questions, more than an exam may have: refused.
+QString oneLetterAnswers(int bytes)
+{
+    return repeatedText(bytes, QString::number(bytes / 12), QString(),
+                        [](int) { return QStringLiteral("<:>q<:>1<:>a"); });
 }
 
 QString loginRecord(int n)
@@ -81,6 +108,16 @@ private slots:
     {
         reportPerKb("reply cleaning, removable lines", removableLines,
                     [](const QString &t) { TestImtDisplay(t); });
+        // A reply as a chunked transfer leaves it: a chunk size between every
+        // 500 bytes of text.
+        reportPerKb("reply cleaning, chunked reply",
+                    [](int bytes) {
+                        return repeatedText(bytes, QString(), QString(), [](int n) {
+                            return QString::fromUtf8("\r\n1f4\r\n")
+                                   + padded(QString::number(n), 500);
+                        });
+                    },
+                    [](const QString &t) { TestImtDisplay(t); });
         reportPerKb("reply frame of an ordinary reply",
                     [](int bytes) { return framed(answersText(bytes)); },
                     [](const QString &t) { TestStr(t); });
@@ -108,8 +145,19 @@ private slots:
                     [](const QString &t) { readResultsReply(TestStr(t)); });
         reportPerKb("answer sheet (ExtracImtDisplay)", answersText,
                     [](const QString &t) { ExtracImtDisplay(t); });
+        reportPerKb("answer sheet of one-letter questions, refused", oneLetterAnswers,
+                    [](const QString &t) { ExtracImtDisplay(t); });
         reportPerKb("exam page (ExtracImtihan)", examText,
                     [](const QString &t) { ExtracImtihan(t); });
+        // The grading window's rebuild of a damaged sheet against an exam of
+        // 200 questions of four choices, whose texts are not in the sheet.
+        reportPerKb("sheet repair (repairAnswers)", [](int bytes) {
+            const QString exam = examText(200 * 80);
+            const QString damaged = repeatedText(bytes, QString(), QString(), [](int n) {
+                return QString::fromUtf8("نص تالف %1 :[on]x ").arg(n);
+            });
+            return PerKbSample{damaged.toUtf8().size(), [exam, damaged] { repairAnswers(damaged, exam); }};
+        });
     }
 };
 

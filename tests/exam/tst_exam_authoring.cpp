@@ -67,6 +67,7 @@ private slots:
     void entryRoad_data();
     void entryRoad();
     void anyOrderStaysInTheList();
+    void nothingEnteredAfterAReset();
     void dateAndTeacher();
     void dateTextIsLatin();
     void resetKeepsTexts();
@@ -81,6 +82,8 @@ private slots:
     void switchButton();
     void switchPosts();
     void closedDuringItsPost();
+    void closedDuringItsSwitchPost();
+    void loginClosedDuringItsPost();
     void pdf();
     void pdfRightAfterAChange();
     void closedWhileThePdfWaits();
@@ -349,6 +352,32 @@ void TestExamAuthoring::anyOrderStaysInTheList()
     // The walk went deep into the entry.
     QVERIFY(mostRecords >= 2);
     QVERIFY(choicesStored >= 2);
+}
+
+// A reset in the middle of the choices leaves the labels' numbers as they
+// were but no question: a Return that reaches the count or choice field then
+// stores nothing, says nothing and reads nothing of the emptied list.
+void TestExamAuthoring::nothingEnteredAfterAReset()
+{
+    open();
+    ModalAnswerer answers;
+    QString failure;
+    QVERIFY2(play(kHeader + "Tsoal=Q1" + "R1" + "Tcountchoix" + "Tsoal=Q2" + "click:R2"
+                      + "Tcountchoix=2" + "Tchoix=A",
+                  &failure),
+             qPrintable(failure));
+    QCOMPARE(txt1(), QStringLiteral("2|Q1|1|-1|Q2|2|2|A"));
+    QTest::mouseClick(w("pushButton_5"), Qt::LeftButton);
+    QCOMPARE(w<QLabel>("Nsoal")->text(), QStringLiteral("2"));
+    QCOMPARE(w<QLabel>("Nchoix")->text(), QStringLiteral("2"));
+    w<QLineEdit>("Tchoix")->setText("B");
+    for (const char *slot : {"on_Tchoix_returnPressed", "on_Tcountchoix_returnPressed",
+                             "on_R2_returnPressed", "on_Tcountchoix_returnPressed",
+                             "on_Tchoix_returnPressed"})
+        QVERIFY(QMetaObject::invokeMethod(frmentre, slot));
+    QCOMPARE(answers.texts(), QStringList());
+    QCOMPARE(frmentre->listSoal, QStringList());
+    QCOMPARE(txt1(), QString());
 }
 
 void TestExamAuthoring::dateAndTeacher()
@@ -661,6 +690,64 @@ void TestExamAuthoring::closedDuringItsPost()
     QVERIFY(!window);
     QCOMPARE(frmentre, nullptr);
     QCOMPARE(frmpwd, nullptr); // the login closed with it
+    m_institute.control({{"command", "exam-fault"}});
+}
+
+// The window closed while its availability post waits, and gone before the
+// post returns: nothing of it is touched afterwards.
+void TestExamAuthoring::closedDuringItsSwitchPost()
+{
+    frmpwd = new FrmPwd(nullptr);
+    frmpwd->hide();
+    open();
+    ModalAnswerer answers;
+    m_institute.control({{"command", "exam-fault"}, {"cmd", "changetat"}, {"silent", 30}});
+    QPointer<FrmEntre> window(frmentre);
+    bool waited = false;
+    QTimer::singleShot(0, [&] {
+        QTRY_COMPARE(postBodies(m_institute.log()).size(), 1);
+        waited = reply_isRunning && frmconn;
+        frmentre->close();
+        // The window goes while the post still waits.
+        QTRY_VERIFY(!window);
+        frmconn->on_pushButton_clicked();
+    });
+    QTest::mouseClick(w<QPushButton>("B_stat"), Qt::LeftButton);
+    QVERIFY(waited);
+    QVERIFY(!window);
+    QCOMPARE(answers.texts(), QStringList{"فشل الاتصال لانقطاع الخط حاول من جديد    "});
+    QCOMPARE(ServerStat, false);
+    settle();
+    QCOMPARE(frmentre, nullptr);
+    QCOMPARE(frmpwd, nullptr);
+    m_institute.control({{"command", "exam-fault"}});
+}
+
+// The supervisor login closed while its check waits: the answer, whatever
+// it is, opens nothing.
+void TestExamAuthoring::loginClosedDuringItsPost()
+{
+    frmoption = new frmOptions(nullptr);
+    frmpwd = new FrmPwd(nullptr);
+    frmpwd->show();
+    frmpwd->findChild<QLineEdit *>("Luser")->setText("admin");
+    frmpwd->findChild<QLineEdit *>("Lpwd")->setText("admin123");
+    m_institute.control({{"command", "exam-fault"}, {"cmd", "infoadmin"}, {"silent", 2}});
+    ModalAnswerer answers;
+    QPointer<FrmPwd> login(frmpwd);
+    bool waited = false;
+    QTimer::singleShot(0, [&] {
+        QTRY_COMPARE(postBodies(m_institute.log()).size(), 1);
+        waited = reply_isRunning && frmconn;
+        frmpwd->close();
+    });
+    // The answer comes, accepting the supervisor, after the login is gone.
+    QTest::mouseClick(login->findChild<QPushButton *>("pushButton"), Qt::LeftButton);
+    QVERIFY(waited);
+    QVERIFY(!login);
+    QCOMPARE(answers.texts(), QStringList());
+    QCOMPARE(frmentre, nullptr);
+    QVERIFY(frmoption->isVisible());
     m_institute.control({{"command", "exam-fault"}});
 }
 

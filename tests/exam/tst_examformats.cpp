@@ -5,7 +5,9 @@
 #include "core/pure/grading.h"
 #include "core/pure/pages.h"
 #include "core/pure/reply.h"
+#include "core/pure/pagetext.h"
 #include "core/pure/report.h"
+#include "support/allocations.h"
 
 #include <QtEndian>
 #include <QtTest>
@@ -121,6 +123,34 @@ private slots:
         QVERIFY(examHasPage(exam));
         QVERIFY(!examHasPage(readExamText("0|Q|1|-1")));
         QVERIFY(readExamText("3|").questions.isEmpty());
+    }
+
+    // The fields as QString::split gives them, one after the other.
+    void fieldCursor_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("separator");
+        QTest::newRow("empty") << "" << "<:>";
+        QTest::newRow("one field") << "abc" << "<:>";
+        QTest::newRow("empty fields") << "<:>a<:><:>" << "<:>";
+        QTest::newRow("overlapping separators") << "a<:<:>:>b<:>>" << "<:>";
+        QTest::newRow("bars") << "3|q|1||" << "|";
+    }
+    void fieldCursor()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, separator);
+        const QStringList expected = text.split(separator);
+        FieldCursor cursor(text, separator);
+        QStringList taken;
+        while (cursor.hasNext()) {
+            QCOMPARE(cursor.nextIsLast(), taken.size() == expected.size() - 1);
+            const QString peeked = cursor.peek();
+            taken << (taken.size() % 2 ? cursor.takeRef().toString() : cursor.take());
+            QCOMPARE(taken.last(), peeked);
+        }
+        QCOMPARE(taken, expected);
+        QCOMPARE(cursor.take(), QString());
     }
 
     void limits_data()
@@ -424,6 +454,21 @@ private slots:
         QVERIFY(!uncompressBounded(bomb, kMaxReportTextSize).has_value());
         QVERIFY2(peakMemoryKb() - before < 64 * 1024,
                  qPrintable(QString("peak grew by %1 KB").arg(peakMemoryKb() - before)));
+    }
+
+    // What inflating allocates follows what the stream yields, not the length
+    // its first four bytes announce.
+    void declaredLengthAllocatesNothing()
+    {
+        const QByteArray small = compressReport(QStringLiteral("abc"));
+        QByteArray announcing = small;
+        qToBigEndian(quint32(kMaxReportTextSize), announcing.data());
+        const allocations::Count before = allocations::sofar();
+        QCOMPARE(uncompressBounded(small, kMaxReportTextSize).value_or(QByteArray()),
+                 QByteArray("abc"));
+        QVERIFY(!decompressReport(announcing).has_value());
+        const qint64 asked = (allocations::sofar() - before).bytes;
+        QVERIFY2(asked < kMaxReportTextSize / 8, qPrintable(QString("%1 bytes asked").arg(asked)));
     }
 
     // The stamp in the file name is the first field of the file's record.

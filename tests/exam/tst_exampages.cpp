@@ -1,4 +1,5 @@
 // The exam page, the answer sheet and the marks page, built from their texts.
+#include "core/pure/examtext.h"
 #include "core/pure/pages.h"
 #include "core/pure/pagetext.h"
 #include "core/pure/templates.h"
@@ -203,12 +204,79 @@ private slots:
             << answerBlock("1", "Q", iso("&lt;div id='note'&gt;&lt;/div&gt;") + "\n");
         QTest::newRow("placeholders")
             << "1<:>#soal# #nu#<:>1<:>#nu#" << answerBlock("1", "#soal# #nu#", iso("#nu#") + "\n");
+        QTest::newRow("quotes and ampersands")
+            << "1<:>Q<:>2<:>1<:>[on]say \"hi\" & go"
+            << checkBlock("1", "Q", onBox + iso("say &quot;hi&quot; &amp; go") + "<BR>\n");
     }
     void answerSheetEscapes()
     {
         QFETCH(QString, text);
         QFETCH(QString, blocks);
         QCOMPARE(questionArea(ExtracImtDisplay(text)), blocks);
+    }
+
+    // An exam holds at most 200 questions of at most 50 choices; a sheet or
+    // an exam text that holds more is damaged: no page. Counts that announce
+    // more than the text holds do not make it damaged.
+    void pageBounds_data()
+    {
+        QTest::addColumn<QString>("examText");
+        QTest::addColumn<QString>("answers");
+        QTest::addColumn<int>("questions"); // -1: no page
+        QTest::addColumn<int>("choices");   // choice lines in all
+        const auto written = [](int from, int n) {
+            QString exam, sheet;
+            for (int i = from; i < from + n; ++i) {
+                exam += QString("|q%1|1|-1").arg(i);
+                sheet += QString("<:>q%1<:>1<:>a%1").arg(i);
+            }
+            return std::make_pair(exam, sheet);
+        };
+        const auto choice = [](int k, int present) {
+            QString exam = QString("|q|2|%1").arg(k), sheet = QString("<:>q<:>2<:>%1").arg(k);
+            for (int i = 0; i < present; ++i) {
+                exam += QString("|c%1").arg(i);
+                sheet += QString("<:>[on]c%1").arg(i);
+            }
+            return std::make_pair(exam, sheet);
+        };
+        const auto row = [](const char *name, const QString &count,
+                            const std::pair<QString, QString> &records, int questions, int choices) {
+            QTest::newRow(name) << count + records.first << count + records.second << questions
+                                << choices;
+        };
+        row("200 questions", "200", written(1, 200), 200, 0);
+        row("201 questions", "201", written(1, 201), -1, 0);
+        row("count 201, 200 present", "201", written(1, 200), 200, 0);
+        const auto others = std::make_pair(QString("|x|9").repeated(200) + "|q|1|-1",
+                                           QString("<:>x<:>9").repeated(200) + "<:>q<:>1<:>a");
+        row("200 of another type, then one", "201", others, -1, 0);
+        row("50 choices", "1", choice(50, 50), 1, 50);
+        row("51 choices", "1", choice(51, 51), -1, 0);
+        row("51 announced, 50 present", "1", choice(51, 50), 1, 50);
+        row("huge choice count, 3 present", "1", choice(2147483647, 3), 1, 3);
+    }
+    void pageBounds()
+    {
+        QFETCH(QString, examText);
+        QFETCH(QString, answers);
+        QFETCH(int, questions);
+        QFETCH(int, choices);
+        const QString sheet = ExtracImtDisplay(answers);
+        // The exam page shows every record present, whatever the count says.
+        const QString exam = ExtracImtihan(examText);
+        if (questions < 0) {
+            QCOMPARE(sheet, QString());
+            QCOMPARE(exam, QString());
+            QVERIFY(!examHasPage(readExamText(examText)));
+            QVERIFY(readExamText(examText).overLimit);
+            return;
+        }
+        QCOMPARE(sheet.count("<div id='note'></div>"), questions);
+        QCOMPARE(sheet.count("<input disabled checked type=checkbox>"), choices);
+        QCOMPARE(exam.count("<form>"), questions);
+        QCOMPARE(exam.count("<input type=checkbox>"), choices);
+        QVERIFY(!readExamText(examText).overLimit);
     }
 
     void marksPage_data()

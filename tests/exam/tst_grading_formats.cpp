@@ -2,6 +2,7 @@
 // of its five commands, the exam and sheet lists, marks typed and changed,
 // the marks table with its clipboard form, the search and the rebuild of a
 // damaged answer sheet.
+#include "core/pure/examtext.h"
 #include "core/pure/pages.h"
 #include "core/pure/templates.h"
 #include "supervision/pure/gradinglists.h"
@@ -352,6 +353,36 @@ private slots:
         QFETCH(QString, examText);
         QFETCH(QString, rebuilt);
         QCOMPARE(repairAnswers(damaged, examText), rebuilt);
+    }
+
+    // A rebuild against an exam text that holds more than an exam may stops
+    // one question or choice past the bound: the sheet stays damaged, and
+    // the rest is never looked up.
+    void repairBounds_data()
+    {
+        QTest::addColumn<QString>("examText");
+        QTest::addColumn<int>("records");
+        QTest::addColumn<int>("shown"); // questions of the rebuilt sheet, -1: damaged
+        QString questions;
+        for (int i = 0; i < 300; ++i)
+            questions += QString("|q%1|1|-1").arg(i);
+        QTest::newRow("300 questions") << "300" + questions << 201 << -1;
+        QTest::newRow("200 of them") << "200" + questions << 200 << 200;
+        QString choices = "|q|3|60";
+        for (int i = 0; i < 60; ++i)
+            choices += QString("|c%1").arg(i);
+        QTest::newRow("60 choices") << "2" + choices + "|z|1|-1" << 1 << -1;
+    }
+    void repairBounds()
+    {
+        QFETCH(QString, examText);
+        QFETCH(int, records);
+        QFETCH(int, shown);
+        const QString rebuilt = repairAnswers(":q1:::a:[on]c3", examText);
+        QCOMPARE(rebuilt.count("<:>1<:>") + rebuilt.count("<:>3<:>"), records);
+        QVERIFY(rebuilt.count("<:>[") <= kMaxChoices + 1);
+        const QString page = ExtracImtDisplay(rebuilt);
+        QCOMPARE(page.isEmpty() ? -1 : page.count("<div id='note'></div>"), shown);
     }
 
     // The rebuilt text renders as a sheet.

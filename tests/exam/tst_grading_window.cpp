@@ -120,6 +120,7 @@ private slots:
     void deleteGrading();
     void saveFailures_data();
     void saveFailures();
+    void saveGoesToItsSheet();
     void searchWhileGrading();
     void search();
     void teacherChange_data();
@@ -716,6 +717,37 @@ void TestGradingWindow::saveFailures()
     m_institute.control({{"command", "exam-fault"}});
     clickRow("table2", 1);
     QCOMPARE(shownTotal(w->htmlSheet), QString("12"));
+}
+
+// Another row clicked while the save waits: the stored grading is the one
+// of the sheet it was posted for, in that sheet's row.
+void TestGradingWindow::saveGoesToItsSheet()
+{
+    FrmDisplay *w = open();
+    listSheets(0);
+    clickRow("table2", 1);
+    fault("tankit", {{"silent", 2}});
+    ScriptedDialogs dialogs;
+    dialogs.type("1");
+    dialogs.type("9");
+    dialogs.press(QMessageBox::Yes);
+    int rowDuring = -1;
+    QTimer::singleShot(0, w, [&] {
+        QTRY_COMPARE(bodies("tankit").size(), 1);
+        clickRow("table2", 0);
+        rowDuring = table2()->currentRow();
+    });
+    QTest::mouseClick(displayChild<QPushButton>("B_edit"), Qt::LeftButton);
+    QCOMPARE(rowDuring, 0);
+    QCOMPARE(dialogs.texts(), QStringList{u("هل تريد حفظ التنقيط ؟      ")});
+    QVERIFY(bodies("tankit").first().contains("&id=502&txt=0::9:4:3&"));
+    QCOMPARE(storedGrading("502"), QString("0::9:4:3"));
+    QCOMPARE(w->listTankit, (QStringList{"", "0::9:4:3", "15::"}));
+    m_institute.control({{"command", "exam-fault"}});
+    clickRow("table2", 0);
+    QCOMPARE(shownTotal(w->htmlSheet), QString("<not graded>"));
+    clickRow("table2", 1);
+    QCOMPARE(shownTotal(w->htmlSheet), QString("16"));
 }
 
 void TestGradingWindow::searchWhileGrading()

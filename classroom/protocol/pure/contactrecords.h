@@ -12,6 +12,7 @@ struct ContactRecord
     bool online = false;
     bool blocked = false;
 };
+Q_DECLARE_TYPEINFO(ContactRecord, Q_MOVABLE_TYPE);
 
 // One record "nickname:state:mark". The state is a decimal number, online
 // when not 0 (text that is not a number is 0); the mark "1" means blocked.

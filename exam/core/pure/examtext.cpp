@@ -12,42 +12,48 @@ int ExamQuestion::limit() const
 
 ExamText readExamText(const QString &text)
 {
-    const QStringList fields = text.split(QLatin1Char('|'));
-    const int n = fields.size();
+    FieldCursor fields(text, QStringLiteral("|"));
     ExamText exam;
-    exam.countText = fields.at(0);
-    int p = 1;
+    exam.countText = fields.take();
     int number = 0;
     // A record needs its text and its type; a single field left over at the
     // end starts none.
-    while (p < n - 1) {
+    while (fields.hasNext() && !fields.nextIsLast()) {
+        if (number == kMaxQuestions) {
+            exam.overLimit = true;
+            break;
+        }
         ExamQuestion q;
         q.number = ++number;
-        q.text = fields.at(p);
-        q.typeText = fields.at(p + 1);
+        q.text = fields.take();
+        q.typeText = fields.take();
         q.type = readInt(q.typeText);
         if (!q.shown()) {
-            p += 2;
             exam.questions.append(q);
             continue;
         }
-        q.hasThird = p + 2 < n;
-        if (q.hasThird)
-            q.third = fields.at(p + 2);
-        p += 3;
+        q.hasThird = fields.hasNext();
+        q.third = fields.take();
         if (q.type != 1) {
             const int k = readInt(q.third);
-            while (q.choices.size() < k && p < n)
-                q.choices.append(fields.at(p++));
+            while (q.choices.size() < k && fields.hasNext()) {
+                if (q.choices.size() == kMaxChoices) {
+                    exam.overLimit = true;
+                    break;
+                }
+                q.choices.append(fields.take());
+            }
         }
         exam.questions.append(q);
+        if (exam.overLimit)
+            break;
     }
     return exam;
 }
 
 bool examHasPage(const ExamText &exam)
 {
-    return readInt(exam.countText) != 0;
+    return readInt(exam.countText) != 0 && !exam.overLimit;
 }
 
 QString cleanExamFreeText(const QString &text)

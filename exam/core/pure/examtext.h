@@ -8,6 +8,12 @@
 #include <QStringList>
 #include <QVector>
 
+// Most questions an exam may have, and most choices of one question: the
+// authoring window stops there, and every reader of an exam, an answer sheet
+// or a report refuses a text that holds more.
+constexpr int kMaxQuestions = 200;
+constexpr int kMaxChoices = 50;
+
 struct ExamQuestion
 {
     int number = 0;     // from 1; every record takes one, whatever its type
@@ -29,11 +35,16 @@ struct ExamText
 {
     QString countText;            // field 0 as written
     QVector<ExamQuestion> questions; // every record, in order
+    // The text holds more than an exam may: a record beyond kMaxQuestions or
+    // a choice beyond kMaxChoices. Reading stopped there.
+    bool overLimit = false;
 };
 
-// Reads every record present; never reads past the last field.
+// Reads every record present, up to the bounds above; never reads past the
+// last field.
 ExamText readExamText(const QString &text);
-// False when field 0 does not read as a non-zero integer: there is no exam.
+// False when field 0 does not read as a non-zero integer, or the text holds
+// more than an exam may: there is no exam.
 bool examHasPage(const ExamText &exam);
 
 // A question or choice text as the exam text stores it: each "|", "<" and ">"

@@ -33,4 +33,5 @@ struct GradedSheet
 // Writes each mark into the next empty grade slot "<div id='note'></div>" and
 // the total (out of 20) into "<div id='total'>#total#</div>"; marks beyond the
 // slots are neither shown nor added. Not graded: only the total slot says so.
-GradedSheet fillGrades(const QString &html, const QString &grading);
+// A page handed over (std::move) is filled in place where it can be.
+GradedSheet fillGrades(QString html, const QString &grading);

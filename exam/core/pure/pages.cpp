@@ -7,20 +7,51 @@
 
 #include <QStringList>
 
+#include <utility>
+
 namespace {
 
 const QString kSoal = QStringLiteral("#soal#");
 const QString kNu = QStringLiteral("#nu#");
 const QString kChoi = QStringLiteral("#choi#");
 
-QString questionPage(const QString &blocks)
+// The page template with its question area, written into one text as the
+// blocks come: the page is never copied whole.
+class QuestionPage
 {
-    return fillTemplate(htm_table, {{QStringLiteral("<div id='txtab'></div>"),
-                                     QStringLiteral("<div id='txtab'>\n") + blocks
-                                         + QStringLiteral("\n</div>")}});
-}
+public:
+    // expected: about how long the blocks will be.
+    explicit QuestionPage(int expected)
+    {
+        static const QString slot = QStringLiteral("<div id='txtab'></div>");
+        m_slot = htm_table.indexOf(slot);
+        m_tail = m_slot < 0 ? htm_table.size() : m_slot + slot.size();
+        m_out.reserve(htm_table.size() + expected + 64);
+        if (m_slot < 0)
+            return;
+        m_out.append(htm_table.midRef(0, m_slot));
+        m_out.append(QStringLiteral("<div id='txtab'>\n"));
+    }
 
-QString examBlock(const ExamQuestion &q)
+    // Blocks go here, one after the other.
+    QString *blocks() { return m_slot < 0 ? &m_spare : &m_out; }
+
+    QString finish()
+    {
+        if (m_slot >= 0)
+            m_out.append(QStringLiteral("\n</div>"));
+        m_out.append(htm_table.midRef(m_tail));
+        return std::move(m_out);
+    }
+
+private:
+    QString m_out;
+    QString m_spare; // blocks of a template without a question area
+    int m_slot = -1;
+    int m_tail = 0;
+};
+
+void appendExamBlock(QString *out, const ExamQuestion &q)
 {
     const QString number = QString::number(q.number);
     const QString text = isolatedHtml(q.text);
@@ -29,18 +60,19 @@ QString examBlock(const ExamQuestion &q)
         const QString note = limit < 0 ? QString()
                                        : QString::fromUtf8("ملاحظة : غير مسموح بتخطي ")
                                              + QString::number(limit) + QString::fromUtf8(" حرف");
-        return fillTemplate(htm_Typ11, {{kSoal, text},
-                                        {kNu, number},
-                                        {QStringLiteral("#notetxt#"), note},
-                                        {QStringLiteral("#mx#"), QString::number(limit)}});
+        appendFilled(out, htm_Typ11, {{kSoal, text},
+                                      {kNu, number},
+                                      {QStringLiteral("#notetxt#"), note},
+                                      {QStringLiteral("#mx#"), QString::number(limit)}});
+        return;
     }
     const QString input = q.type == 2 ? QStringLiteral("<input type=checkbox> ")
                                       : QStringLiteral("<input type=radio name=R1> ");
     QString lines;
     for (const QString &choice : q.choices)
         lines += input + isolatedHtml(choice) + QStringLiteral("<BR>\n");
-    return fillTemplate(q.type == 2 ? htm_Typ2 : htm_Typ3,
-                        {{kSoal, text}, {kNu, number}, {kChoi, lines}});
+    appendFilled(out, q.type == 2 ? htm_Typ2 : htm_Typ3,
+                 {{kSoal, text}, {kNu, number}, {kChoi, lines}});
 }
 
 } // namespace
@@ -50,12 +82,12 @@ QString ExtracImtihan(const QString &examText)
     const ExamText exam = readExamText(examText);
     if (!examHasPage(exam))
         return QString();
-    QString blocks;
+    QuestionPage page(examText.size() + exam.questions.size() * htm_Typ11.size());
     for (const ExamQuestion &q : exam.questions) {
         if (q.shown())
-            blocks += examBlock(q);
+            appendExamBlock(page.blocks(), q);
     }
-    return questionPage(blocks);
+    return page.finish();
 }
 
 QString ExtracImtDisplay(const QString &answers)
@@ -63,52 +95,63 @@ QString ExtracImtDisplay(const QString &answers)
     const QString clean = TestImtDisplay(answers);
     if (clean.isEmpty())
         return QString();
-    const QStringList f = clean.split(QStringLiteral("<:>"));
-    const int size = f.size();
-    if (size < 2)
+    FieldCursor f(clean, QStringLiteral("<:>"));
+    const int count = readInt(f.take());
+    if (!f.hasNext())
         return QString();
-    const int count = readInt(f.at(0));
     const QString on = QStringLiteral("[on]");
-    QString blocks;
-    int p = 1;
+    // The answer box of a written answer; the answer is written into the
+    // page where the template has it, without a copy of its own.
+    static const QStringList typ1Parts =
+        htm_Typ1.split(QStringLiteral("<textarea id='texarea'></textarea>"));
+    // Room for the blocks' markup; the texts grow it as they come, so a
+    // sheet refused on the way has not taken room for all of it.
+    const int slots = qBound(1, count, kMaxQuestions);
+    QuestionPage page(slots * (qMax(htm_Typ1.size(), htm_Typ2.size()) + htm_notxt.size()));
+    QString *blocks = page.blocks();
     int n = 0;
     // The first record is read whatever the count says.
-    while (p < size - 1 && (n == 0 || n < count)) {
-        const QString text = isolatedHtml(f.at(p));
-        const int type = readInt(f.at(p + 1));
-        const QString number = QString::number(++n);
-        const QString third = p + 2 < size ? f.at(p + 2) : QString();
+    while (f.hasNext() && !f.nextIsLast() && (n == 0 || n < count)) {
+        // More questions than an exam may have: a damaged sheet.
+        if (n == kMaxQuestions)
+            return QString();
+        const QString text = isolatedHtml(f.take());
+        const int type = readInt(f.take());
+        const Substitutions numbered = {{kSoal, text}, {kNu, QString::number(++n)}};
         if (type == 1) {
-            const QString box = third.contains(QStringLiteral("???")) ? htm_notxt : isolatedHtml(third);
-            blocks += fillTemplate(htm_Typ1, {{kSoal, text},
-                                              {kNu, number},
-                                              {QStringLiteral("<textarea id='texarea'></textarea>"),
-                                               box + QLatin1Char('\n')}});
-            p += 3;
-        } else if (type == 2 || type == 3) {
-            const int k = readInt(third);
-            QString lines;
-            int taken = 0;
-            for (int c = p + 3; taken < k && c < size; ++c, ++taken) {
-                const QString &choice = f.at(c);
-                const bool chosen = choice.leftRef(4).compare(on, Qt::CaseInsensitive) == 0;
-                QString tag;
-                if (type == 2)
-                    tag = chosen ? QStringLiteral("<input disabled checked type=checkbox>")
-                                 : QStringLiteral("<input disabled         type=checkbox>");
-                else
-                    tag = chosen ? QStringLiteral("<input checked  type=radio name=R1>")
-                                 : QStringLiteral("<input disabled type=radio name=R1>");
-                lines += tag + isolatedHtml(choice.mid(4)) + QStringLiteral("<BR>\n");
+            const QStringRef answer = f.takeRef();
+            const bool lost = answer.contains(QStringLiteral("???"));
+            for (int i = 0; i < typ1Parts.size(); ++i) {
+                if (i > 0) {
+                    if (lost)
+                        blocks->append(htm_notxt);
+                    else
+                        appendIsolatedHtml(blocks, answer);
+                    blocks->append(QLatin1Char('\n'));
+                }
+                appendFilled(blocks, typ1Parts.at(i), numbered);
             }
-            blocks += fillTemplate(type == 2 ? htm_Typ2 : htm_Typ3,
-                                   {{kSoal, text}, {kNu, number}, {kChoi, lines}});
-            p += 3 + taken;
-        } else {
-            p += 2;
+        } else if (type == 2 || type == 3) {
+            const int k = readInt(f.take());
+            QString lines;
+            for (int taken = 0; taken < k && f.hasNext(); ++taken) {
+                if (taken == kMaxChoices)
+                    return QString();
+                const QStringRef choice = f.takeRef();
+                const bool chosen = choice.left(4).compare(on, Qt::CaseInsensitive) == 0;
+                if (type == 2)
+                    lines += chosen ? QStringLiteral("<input disabled checked type=checkbox>")
+                                    : QStringLiteral("<input disabled         type=checkbox>");
+                else
+                    lines += chosen ? QStringLiteral("<input checked  type=radio name=R1>")
+                                    : QStringLiteral("<input disabled type=radio name=R1>");
+                appendIsolatedHtml(&lines, choice.mid(4));
+                lines += QStringLiteral("<BR>\n");
+            }
+            appendFilled(blocks, type == 2 ? htm_Typ2 : htm_Typ3, numbered + Substitutions{{kChoi, lines}});
         }
     }
-    return questionPage(blocks);
+    return page.finish();
 }
 
 QString ExtracNote(const QString &table)

@@ -32,16 +32,77 @@ QString formatNumber(float value)
     return QString::number(double(value), 'g', 6);
 }
 
+namespace {
+
+// The entity of a character that HTML text cannot hold as it is.
+QLatin1String htmlEntity(QChar c)
+{
+    switch (c.unicode()) {
+    case '<':
+        return QLatin1String("&lt;");
+    case '>':
+        return QLatin1String("&gt;");
+    case '&':
+        return QLatin1String("&amp;");
+    case '"':
+        return QLatin1String("&quot;");
+    default:
+        return QLatin1String();
+    }
+}
+
+} // namespace
+
 QString htmlText(const QString &text)
 {
-    return text.toHtmlEscaped();
+    QString out;
+    appendHtmlText(&out, QStringRef(&text));
+    return out;
+}
+
+int htmlTextSize(const QStringRef &text)
+{
+    int size = text.size();
+    for (const QChar c : text)
+        size += qMax(0, htmlEntity(c).size() - 1);
+    return size;
+}
+
+void appendHtmlText(QString *out, const QStringRef &text)
+{
+    // Room made once (growing as appends do), then written in runs between
+    // the characters replaced.
+    const int needed = out->size() + htmlTextSize(text);
+    if (out->capacity() < needed)
+        out->reserve(qMax(needed, out->capacity() + out->capacity() / 2));
+    const QChar *s = text.unicode();
+    const int n = text.size();
+    int run = 0;
+    for (int i = 0; i < n; ++i) {
+        const QLatin1String entity = htmlEntity(s[i]);
+        if (!entity.size())
+            continue;
+        out->append(s + run, i - run);
+        out->append(entity);
+        run = i + 1;
+    }
+    out->append(s + run, n - run);
+}
+
+void appendIsolatedHtml(QString *out, const QStringRef &text)
+{
+    if (text.isEmpty())
+        return;
+    out->append(QLatin1String("<span dir='auto'>"));
+    appendHtmlText(out, text);
+    out->append(QLatin1String("</span>"));
 }
 
 QString isolatedHtml(const QString &text)
 {
-    if (text.isEmpty())
-        return QString();
-    return QStringLiteral("<span dir='auto'>") + htmlText(text) + QStringLiteral("</span>");
+    QString out;
+    appendIsolatedHtml(&out, QStringRef(&text));
+    return out;
 }
 
 QString isolatedText(const QString &text)
@@ -82,14 +143,20 @@ bool sameLabel(const QString &a, const QString &b)
 
 QString fillTemplate(const QString &tpl, const Substitutions &values)
 {
+    QString out;
+    out.reserve(tpl.size());
+    appendFilled(&out, tpl, values);
+    return out;
+}
+
+void appendFilled(QString *out, const QString &tpl, const Substitutions &values)
+{
     // The next place of each key at or after i; the nearest wins, and at one
     // place the first key in order. Text between places is copied in runs.
     const int count = values.size();
     QVarLengthArray<int, 8> next(count);
     for (int k = 0; k < count; ++k)
         next[k] = values.at(k).first.isEmpty() ? -1 : tpl.indexOf(values.at(k).first);
-    QString out;
-    out.reserve(tpl.size());
     int i = 0;
     for (;;) {
         int best = -1;
@@ -101,20 +168,20 @@ QString fillTemplate(const QString &tpl, const Substitutions &values)
         }
         if (best < 0)
             break;
-        out += tpl.midRef(i, next[best] - i);
-        out += values.at(best).second;
+        out->append(tpl.midRef(i, next[best] - i));
+        out->append(values.at(best).second);
         i = next[best] + values.at(best).first.size();
     }
-    out += tpl.midRef(i);
-    return out;
+    out->append(tpl.midRef(i));
 }
 
-QString fillSlot(const QString &page, const QString &id, const QString &html)
+QString fillSlot(QString page, const QString &id, const QString &html)
 {
     const QString open = QStringLiteral("<div id='") + id + QStringLiteral("'>");
     const QString close = QStringLiteral("</div>");
-    const QString slot = open + QLatin1Char('#') + id + QLatin1Char('#') + close;
-    return fillTemplate(page, {{slot, open + html + close}});
+    // QString::replace does not search what it has put in.
+    page.replace(open + QLatin1Char('#') + id + QLatin1Char('#') + close, open + html + close);
+    return page;
 }
 
 QString blanked(const QString &text, const QString &chars)
@@ -136,4 +203,43 @@ QString leftChars(const QString &text, int chars)
     if (text.at(chars - 1).isHighSurrogate() && text.at(chars).isLowSurrogate())
         --chars;
     return text.left(chars);
+}
+
+FieldCursor::FieldCursor(const QString &text, const QString &separator)
+    : m_text(text), m_sep(separator)
+{
+    m_to = m_sep.isEmpty() ? -1 : m_text.indexOf(m_sep);
+}
+
+QString FieldCursor::peek() const
+{
+    if (m_from < 0)
+        return QString();
+    return m_text.mid(m_from, m_to < 0 ? -1 : m_to - m_from);
+}
+
+QStringRef FieldCursor::takeRef()
+{
+    QStringRef field;
+    if (m_from >= 0)
+        field = m_text.midRef(m_from, m_to < 0 ? -1 : m_to - m_from);
+    advance();
+    return field;
+}
+
+QString FieldCursor::take()
+{
+    const QString field = peek();
+    advance();
+    return field;
+}
+
+void FieldCursor::advance()
+{
+    if (m_to < 0) {
+        m_from = -1;
+    } else {
+        m_from = m_to + m_sep.size();
+        m_to = m_text.indexOf(m_sep, m_from);
+    }
 }

@@ -25,6 +25,12 @@ QString isolatedHtml(const QString &text);
 // The same for text that widgets draw: the text between the Unicode marks
 // FIRST STRONG ISOLATE and POP DIRECTIONAL ISOLATE. Empty stays empty.
 QString isolatedText(const QString &text);
+// Text made safe, written at the end of out.
+void appendHtmlText(QString *out, const QStringRef &text);
+// The same isolate as isolatedHtml, written at the end of out.
+void appendIsolatedHtml(QString *out, const QStringRef &text);
+// The length of text made safe.
+int htmlTextSize(const QStringRef &text);
 // An institute label as HTML: its lines ("\n" or "<br />") each escaped in an
 // isolate of its own, joined by "<br />".
 QString labelHtml(const QString &label);
@@ -38,12 +44,42 @@ using Substitutions = QVector<std::pair<QString, QString>>;
 // One pass over tpl: every occurrence of a key is replaced by its value and the
 // inserted values are never searched again. Keys are tried in the given order.
 QString fillTemplate(const QString &tpl, const Substitutions &values);
+// The same, written at the end of out.
+void appendFilled(QString *out, const QString &tpl, const Substitutions &values);
 // Fills a header slot of a page: every "<div id='ID'>#ID#</div>" becomes
-// "<div id='ID'>" + html + "</div>". html must already be escaped.
-QString fillSlot(const QString &page, const QString &id, const QString &html);
+// "<div id='ID'>" + html + "</div>". html must already be escaped. A page
+// handed over (std::move) is filled in place, without a copy.
+QString fillSlot(QString page, const QString &id, const QString &html);
 
 // text with a blank in place of each character found in chars.
 QString blanked(const QString &text, const QString &chars);
 
 // The first chars UTF-16 units of text, without splitting a surrogate pair.
 QString leftChars(const QString &text, int chars);
+
+// The fields of a text as QString::split gives them (empty ones kept), taken
+// one after the other: a reader that stops early pays only for what it took.
+class FieldCursor
+{
+public:
+    FieldCursor(const QString &text, const QString &separator);
+
+    // A field is left to take.
+    bool hasNext() const { return m_from >= 0; }
+    // The next field is the text's last one (or none is left).
+    bool nextIsLast() const { return m_to < 0; }
+    // The next field, without taking it; empty when none is left.
+    QString peek() const;
+    // The next field, taken; empty when none is left.
+    QString take();
+    // The same, as a part of the text, which must outlive it.
+    QStringRef takeRef();
+
+private:
+    void advance();
+
+    const QString &m_text;
+    const QString m_sep;
+    int m_from = 0; // start of the next field, -1 when none is left
+    int m_to = -1;  // the separator after it, -1 when it is the last
+};

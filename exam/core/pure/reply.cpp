@@ -1,5 +1,6 @@
 #include "core/pure/reply.h"
 
+#include <cstdlib>
 #include <utility>
 #include <vector>
 
@@ -106,7 +107,8 @@ public:
         while (cap < expected + expected / 2)
             cap <<= 1;
         m_slots.assign(cap, -1);
-        m_entries.reserve(expected);
+        // Every removal adds a few entries to those of the lines.
+        m_entries.reserve(expected + expected / 2);
     }
 
     int first(quint64 key) const
@@ -205,8 +207,8 @@ private:
     int prevAlive(int x);
     void kill(int x)
     {
-        m_next[x] = x + 1;
-        m_prev[x + 1] = x;
+        m_next[x] = 1;
+        m_prev[x + 1] = 1;
     }
     int lastChar(const Line &l) { return l.len ? prevAlive(l.end - 1) : -1; }
     int firstChar(const Line &l) { return l.len ? nextAlive(l.start) : -1; }
@@ -222,8 +224,17 @@ private:
     const ushort *m_s;
     const int m_n;
     const CharTables &m_tables;
-    std::vector<int> m_next; // alive character at or after x (m_n: none)
-    std::vector<int> m_prev; // 1 + alive character at or before x - 1 (0: none)
+    // Links between alive characters, kept as distances that are 0 for an
+    // alive character: the arrays start as zeroed memory from the system,
+    // which takes no room until a removal writes into it.
+    struct Distances
+    {
+        int *d = nullptr;
+        ~Distances() { std::free(d); }
+        int &operator[](int x) { return d[x]; }
+    };
+    Distances m_next; // x + m_next[x]: alive character at or after x (m_n: none)
+    Distances m_prev; // y - m_prev[y]: 1 + alive character at or before y - 1 (0: none)
     std::vector<Line> m_lines;
     LineIndex m_index;
     std::vector<int> m_matched, m_others, m_removed, m_touched; // of one removal
@@ -233,9 +244,10 @@ private:
 
 int RunCleaner::nextAlive(int x)
 {
-    while (m_next[x] != x) {
-        m_next[x] = m_next[m_next[x]];
-        x = m_next[x];
+    while (m_next[x] != 0) {
+        const int y = x + m_next[x];
+        m_next[x] = y + m_next[y] - x;
+        x += m_next[x];
     }
     return x;
 }
@@ -243,9 +255,10 @@ int RunCleaner::nextAlive(int x)
 int RunCleaner::prevAlive(int x)
 {
     int y = x + 1;
-    while (m_prev[y] != y) {
-        m_prev[y] = m_prev[m_prev[y]];
-        y = m_prev[y];
+    while (m_prev[y] != 0) {
+        const int z = y - m_prev[y];
+        m_prev[y] = y - (z - m_prev[z]);
+        y -= m_prev[y];
     }
     return y - 1;
 }
@@ -421,12 +434,10 @@ QString RunCleaner::run()
     if (!any)
         return m_text;
 
-    m_next.resize(size_t(m_n) + 1);
-    m_prev.resize(size_t(m_n) + 1);
-    for (int x = 0; x <= m_n; ++x) {
-        m_next[x] = x;
-        m_prev[x] = x;
-    }
+    m_next.d = static_cast<int *>(std::calloc(size_t(m_n) + 1, sizeof(int)));
+    m_prev.d = static_cast<int *>(std::calloc(size_t(m_n) + 1, sizeof(int)));
+    if (!m_next.d || !m_prev.d)
+        return m_text;
     m_invBase = powMod(kBase, kMod - 2);
     m_index.reset(size_t(breaks) + 1);
     m_lines.reserve(size_t(breaks) + 1);

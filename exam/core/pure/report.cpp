@@ -98,20 +98,27 @@ std::optional<QByteArray> uncompressBounded(const QByteArray &data, int maxBytes
 {
     if (data.size() <= 4 || maxBytes < 0)
         return std::nullopt;
-    QByteArray out(maxBytes + 1, Qt::Uninitialized);
     z_stream zs = {};
     zs.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data.constData() + 4));
     zs.avail_in = uInt(data.size() - 4);
-    zs.next_out = reinterpret_cast<Bytef *>(out.data());
-    zs.avail_out = uInt(out.size());
     if (inflateInit(&zs) != Z_OK)
         return std::nullopt;
+    // The output grows with what the stream gives, up to one byte past the
+    // cap, which tells a stream that goes on past it: a length announced in
+    // the data allocates nothing by itself.
+    const int limit = maxBytes + 1;
+    QByteArray out(qMin(limit, qMax(1 << 16, (data.size() - 4) * 4)), Qt::Uninitialized);
     int result = Z_OK;
-    while (result == Z_OK && zs.avail_out > 0 && zs.avail_in > 0)
+    for (;;) {
+        zs.next_out = reinterpret_cast<Bytef *>(out.data()) + zs.total_out;
+        zs.avail_out = uInt(out.size() - int(zs.total_out));
         result = inflate(&zs, Z_NO_FLUSH);
+        if (result != Z_OK || zs.avail_out > 0 || out.size() == limit)
+            break; // ended, failed, input used up, or full at the cap
+        out.resize(int(qMin<qint64>(limit, qint64(out.size()) * 2)));
+    }
     const qint64 produced = qint64(zs.total_out);
     inflateEnd(&zs);
-    // The one spare byte tells a stream that goes on past the cap.
     if (result != Z_STREAM_END || produced > maxBytes)
         return std::nullopt;
     out.truncate(int(produced));

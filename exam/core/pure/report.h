@@ -1,6 +1,8 @@
 // The report record of a submitted exam, its file name and its file content.
 #pragma once
 
+#include "core/pure/reply.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
@@ -24,9 +26,10 @@ struct ReportRecord
 };
 
 constexpr int kReportFields = 11;
-// Bounds of a report file that readers accept.
+// Bounds of a report file that readers accept. Its text carries one answers
+// text, which the endpoint hands back in a reply: no longer than a reply.
 constexpr int kMaxReportFileSize = 1 << 20;
-constexpr int kMaxReportTextSize = 16 << 20;
+constexpr int kMaxReportTextSize = int(kMaxReplySize);
 
 // "yyyy-MM-dd_hh.mm.ss".
 QString reportStamp(const QDateTime &when);

@@ -3,12 +3,10 @@
 // exam.
 #pragma once
 
+#include "core/pure/examtext.h"
+
 #include <QString>
 #include <QStringList>
-
-// Most questions an exam may announce, and most choices of one question.
-constexpr int kMaxQuestions = 200;
-constexpr int kMaxChoices = 50;
 
 // A subject or teacher name without "|", "<" and ">".
 QString cleanHeaderText(const QString &text);

@@ -1,5 +1,6 @@
 #include "supervision/pure/marks.h"
 
+#include "core/pure/examtext.h"
 #include "core/pure/grading.h"
 #include "core/pure/pages.h"
 #include "core/pure/pagetext.h"
@@ -126,37 +127,37 @@ QString formatText(const QString &text) { return blanked(text, QStringLiteral("<
 
 QString repairAnswers(const QString &damaged, const QString &examText)
 {
-    const QStringList L = examText.split(QLatin1Char('|'));
-    const int size = L.size();
-    const int count = readInt(L.at(0));
+    FieldCursor L(examText, QStringLiteral("|"));
+    const QString head = L.take();
+    const int count = readInt(head);
     const QString sep = QStringLiteral("<:>");
-    QString out = formatText(L.at(0));
-    int i = 1;
-    for (int q = 0; q < count && i + 1 < size; ++q) {
-        const QString &t = L.at(i);
-        const int type = readInt(L.at(i + 1));
-        int k = i + 2 < size ? readInt(L.at(i + 2)) : 0;
+    QString out = formatText(head);
+    // One question or choice beyond what an exam may have is enough for the
+    // sheet to be refused; the rest is not looked up.
+    for (int q = 0; q < count && q <= kMaxQuestions && L.hasNext() && !L.nextIsLast(); ++q) {
+        const QString t = L.take();
+        const int type = readInt(L.take());
+        const int k = readInt(L.take());
         out += sep + formatText(t) + sep + QString::number(type);
-        int next = i + 3;
         if (type == 2 || type == 3) {
             // Choices that the exam text does not hold are not made up.
-            k = qBound(0, k, qMax(0, size - (i + 3)));
-            out += sep + QString::number(k);
-            const QString u = L.value(i + 3 + k);
+            QStringList choices;
+            while (choices.size() < qMin(k, kMaxChoices + 1) && L.hasNext())
+                choices << L.take();
+            out += sep + QString::number(choices.size());
+            const QString u = L.peek();
             const int p = damaged.indexOf(QLatin1Char(':') + t);
-            for (int j = 0; j < k; ++j) {
-                const QString &h = L.at(i + 3 + j);
-                int s = damaged.indexOf(QStringLiteral(":[on]") + h, p + 1);
-                if (!u.isEmpty()) {
-                    const int r = damaged.indexOf(QLatin1Char(':') + u, p + 1);
-                    if (r >= 0 && r < s)
-                        s = -1;
-                }
-                out += sep + (s >= 0 ? QStringLiteral("[on]") : QStringLiteral("[no]"))
-                       + formatText(h);
+            // A choice marked only after the next question's text is not
+            // marked: only the text before it is searched.
+            const int r = u.isEmpty() ? -1 : damaged.indexOf(QLatin1Char(':') + u, p + 1);
+            for (const QString &h : qAsConst(choices)) {
+                const QString mark = QStringLiteral(":[on]") + h;
+                const QStringRef before = r < 0 ? damaged.midRef(0) : damaged.leftRef(r + mark.size());
+                const bool on = before.indexOf(mark, p + 1) >= 0;
+                out += sep + (on ? QStringLiteral("[on]") : QStringLiteral("[no]")) + formatText(h);
             }
-            if (k > 0)
-                next = i + 3 + k;
+            if (choices.size() > kMaxChoices)
+                break;
         } else if (type == 1) {
             QString answer;
             const int p = damaged.indexOf(t);
@@ -164,14 +165,13 @@ QString repairAnswers(const QString &damaged, const QString &examText)
             if (p >= 0) {
                 const int a = p + 3 + t.size();
                 int e = -1;
-                if (i + 3 < size)
-                    e = damaged.indexOf(L.at(i + 3), p + 1);
+                if (L.hasNext())
+                    e = damaged.indexOf(L.peek(), p + 1);
                 if (a <= damaged.size())
                     answer = e < 0 || e < a + 1 ? damaged.mid(a) : damaged.mid(a, e - 1 - a);
             }
             out += sep + formatText(answer);
         }
-        i = next;
     }
     return out;
 }

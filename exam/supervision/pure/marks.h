@@ -56,6 +56,8 @@ QString marksClipboardText(const QString &table);
 // The answers text rebuilt from a damaged one and the exam text of its exam:
 // per question its text and type and, looked up in the damaged text, the
 // written answer or the marks of the choices. Reading stops at the end of
-// the exam text whatever its count says; texts copied into the result get
-// blanks for "<" and ">", so the result splits as the exam text does.
+// the exam text whatever its count says, and one question or choice beyond
+// what an exam may have, so that the sheet shows as damaged; texts copied
+// into the result get blanks for "<" and ">", so the result splits as the
+// exam text does.
 QString repairAnswers(const QString &damaged, const QString &examText);

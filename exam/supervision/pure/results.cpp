@@ -6,6 +6,8 @@
 
 #include <QStringList>
 
+#include <utility>
+
 ResultsReply readResultsReply(const QString &payload)
 {
     ResultsReply reply;
@@ -45,14 +47,14 @@ QString resultSheet(const QString &answers, const QString &heading, const QStrin
     QString page = ExtracImtDisplay(answers);
     if (page.isEmpty())
         return page;
-    page = fillSlot(page, QStringLiteral("userinfo"),
+    page = fillSlot(std::move(page), QStringLiteral("userinfo"),
                     QString::fromUtf8("الاسم : ") + isolatedHtml(name)
                         + QString::fromUtf8("<br />البريد: ") + isolatedHtml(mail));
-    page = fillSlot(page, QStringLiteral("velmarinfo"), labelHtml(label));
+    page = fillSlot(std::move(page), QStringLiteral("velmarinfo"), labelHtml(label));
     // Each line of the heading (the subject, then cohort and class) in its
     // own direction; the line break stays.
     QStringList lines = heading.split(QLatin1Char('\n'));
     for (QString &line : lines)
         line = isolatedHtml(line);
-    return fillSlot(page, QStringLiteral("mada"), lines.join(QLatin1Char('\n')));
+    return fillSlot(std::move(page), QStringLiteral("mada"), lines.join(QLatin1Char('\n')));
 }
