@@ -10,6 +10,7 @@
 #include "startup/pure/base64.h"
 #include "ui_frmmember.h"
 
+#include <QBoxLayout>
 #include <QCloseEvent>
 #include <QPixmap>
 #include <QPointer>
@@ -33,6 +34,15 @@ FrmMember::FrmMember(QWidget *parent) : LoginForm(parent), ui(new Ui_FrmMember)
     ui->TUser->setText(settings->value(kUser).toString());
     const QByteArray saved = settings->value(kPass).toString().toLatin1();
     ui->TPass->setText(decodeCp1256(base64_decode(saved)));
+
+    // Side by side, the boxes of a long translation are wider than the form:
+    // the second one goes under the first then.
+    layout()->activate();
+    QBoxLayout *checks = ui->horizontalLayout_checks;
+    if (checks->minimumSize().width() > checks->geometry().width()) {
+        checks->removeWidget(ui->chShow);
+        ui->verticalLayout_frame->addWidget(ui->chShow, 0, Qt::AlignHCenter);
+    }
 }
 
 FrmMember::~FrmMember()

@@ -74,8 +74,7 @@ void dressApplication(QApplication &app)
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/Resources/Internet.png")));
     app.setStyleSheet(styleSheetText());
     QApplication::setLayoutDirection(Qt::RightToLeft);
-    installFonts();
-    QApplication::setFont(QFont(kKufiFamily, 12));
+    useProgramFonts();
 }
 
 int tallivorMain(int argc, char **argv)
