@@ -248,6 +248,7 @@ void FrmGroup::DblClick_MS(int id, const QString &pwdAdmin, const QString &pwdLo
     SendPacket(outgoing::enterRoom(QString::number(id), pwdAdmin, pwdLock));
     retireWindow(frmwait2);
     frmwait2 = new FrmWait2(nullptr);
+    CenterWidget(frmwait2);
     frmwait2->show();
     hide();
 }
