@@ -105,6 +105,8 @@ private slots:
     void windows();
     void inputBoxes_data();
     void inputBoxes();
+    void memberFormBoxes_data();
+    void memberFormBoxes();
 
 private:
     void useLanguage(int index);
@@ -368,6 +370,49 @@ void TestTextSize::inputBoxes()
     hooks::setModalHandler(nullptr);
     QCOMPARE(boxes, 1);
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
+}
+
+void TestTextSize::memberFormBoxes_data()
+{
+    QTest::addColumn<int>("language");
+    QTest::addColumn<bool>("sideBySide");
+    QTest::newRow("Arabic") << 0 << true;
+    QTest::newRow("French") << 1 << false;
+    QTest::newRow("English") << 2 << true;
+}
+
+void TestTextSize::memberFormBoxes()
+{
+    // The two check boxes stand side by side where their captions fit so,
+    // else one under the other; either way every field of the frame has its
+    // own place.
+    QFETCH(int, language);
+    QFETCH(bool, sideBySide);
+    useLanguage(language);
+    FrmMember form;
+    QVERIFY(showLaidOut(&form));
+    auto *save = form.findChild<QWidget *>(QStringLiteral("chSave"));
+    auto *show = form.findChild<QWidget *>(QStringLiteral("chShow"));
+    QCOMPARE(save->y() == show->y(), sideBySide);
+    auto *frame = form.findChild<QWidget *>(QStringLiteral("mainFrame"));
+    QList<QWidget *> fields;
+    for (QWidget *w : frame->findChildren<QWidget *>())
+        if (w->isVisible() && w->parentWidget() == frame)
+            fields << w;
+    QCOMPARE(fields.size(), 6);
+    for (int i = 0; i < fields.size(); ++i) {
+        QVERIFY2(frame->rect().contains(fields.at(i)->geometry()),
+                 qPrintable(fields.at(i)->objectName()));
+        // No row squeezed below the least height its layout allows it.
+        const QWidget *w = fields.at(i);
+        const int least = w->minimumHeight() > 0 ? w->minimumHeight() : w->minimumSizeHint().height();
+        QVERIFY2(w->height() >= least, qPrintable(w->objectName()));
+        for (int j = i + 1; j < fields.size(); ++j)
+            QVERIFY2(!fields.at(i)->geometry().intersects(fields.at(j)->geometry()),
+                     qPrintable(fields.at(i)->objectName() + QLatin1Char('/')
+                                + fields.at(j)->objectName()));
+    }
+    QVERIFY2(cutTexts(&form).isEmpty(), qPrintable(cutTexts(&form).join(QLatin1Char('\n'))));
 }
 
 // Point sizes drawn as the program draws them.
