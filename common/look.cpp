@@ -1,6 +1,8 @@
 #include "look.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QLayout>
 #include <QGuiApplication>
 #include <QPalette>
 #include <QPixmap>
@@ -13,6 +15,30 @@ void paintBackground(QWidget *widget, const QString &picture)
     QPalette palette = widget->palette();
     palette.setBrush(QPalette::All, widget->backgroundRole(), QBrush(QPixmap(picture)));
     widget->setPalette(palette);
+}
+
+namespace {
+// The icon, the three buttons and the gaps of a title bar (openbox's default
+// theme takes about 124 pixels).
+constexpr int kTitleBarDecoration = 130;
+} // namespace
+
+void widenForTitle(QWidget *window)
+{
+    QFont bold = window->font();
+    bold.setBold(true);
+    const int needs = QFontMetrics(bold).horizontalAdvance(window->windowTitle())
+                      + kTitleBarDecoration;
+    // Boxes such as input dialogs make their layout when first asked for
+    // their size, and it sets their least width: a strut in it widens them.
+    window->sizeHint();
+    if (QLayout *layout = window->layout()) {
+        const QMargins margins = layout->contentsMargins();
+        layout->addItem(new QSpacerItem(needs - margins.left() - margins.right(), 0,
+                                        QSizePolicy::Fixed, QSizePolicy::Fixed));
+    } else {
+        window->setMinimumWidth(qMax(window->minimumWidth(), needs));
+    }
 }
 
 QRect windowArea()

@@ -31,6 +31,11 @@ QMargins windowFrame(const QWidget *window);
 // lie inside windowArea(). Does not show it.
 void placeWindow(QWidget *window, const QPoint &position);
 
+// Widens a window so that the window manager's title bar shows its title
+// whole: the title in the bold face of the window's font, beside the title
+// bar's icon and buttons. For small boxes sized by their contents.
+void widenForTitle(QWidget *window);
+
 // Places a window one title bar down and across from another one that is
 // open, so that both titles show; at the area's top left corner when that
 // step would leave the area.

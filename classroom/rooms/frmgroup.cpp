@@ -183,6 +183,7 @@ void FrmGroup::menuAdmin()
     prompt.setOkButtonText(GeTranslate(MyMessage::GetButtonOk()));
     prompt.setCancelButtonText(GeTranslate(MyMessage::GetButtonCancel()));
     prompt.setLayoutDirection(QApplication::layoutDirection());
+    widenForTitle(&prompt);
     const int result = hooks::execModal(&prompt);
     // The chooser may have been replaced while the prompt was open.
     if (!self || result != QDialog::Accepted)

@@ -1,6 +1,7 @@
 #include "supervision/frmdisplay.h"
 
 #include "common/hooks.h"
+#include "common/look.h"
 #include "core/frmconnect.h"
 #include "core/frmstart.h"
 #include "core/frmurl.h"
@@ -73,6 +74,7 @@ std::optional<QString> askText(const QString &title, const QString &label, const
     dialog.setOkButtonText(QStringLiteral("موافق"));
     dialog.setCancelButtonText(QStringLiteral("إلغاء الأمر"));
     dialog.setTextValue(preset);
+    widenForTitle(&dialog);
     if (hooks::execModal(&dialog) != QDialog::Accepted)
         return std::nullopt;
     return dialog.textValue();

@@ -16,6 +16,7 @@
 #include "support/wmdesktop.h"
 
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -91,11 +92,14 @@ private slots:
     void windows_data();
     void windows();
     void gradingWindow();
+    void gradingInputBox();
     void messageBox();
     void resultsUseTheirRoom_data();
     void resultsUseTheirRoom();
 
 private:
+    void openGradingBar();
+
     Institute m_institute;
 };
 
@@ -162,7 +166,7 @@ void TestExamTextSize::windows()
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
 }
 
-void TestExamTextSize::gradingWindow()
+void TestExamTextSize::openGradingBar()
 {
     // A supervisor's grading window with a sheet on show and the grading bar
     // open: every control of it is on screen.
@@ -195,7 +199,41 @@ void TestExamTextSize::gradingWindow()
     QTest::mouseClick(displayChild<QPushButton>("B_edit"), Qt::LeftButton);
     QTRY_VERIFY(displayChild<QWidget>("Lnote")->isVisible());
     QVERIFY2(dialogs.texts().isEmpty(), qPrintable(dialogs.texts().join('|')));
+}
+
+void TestExamTextSize::gradingWindow()
+{
+    openGradingBar();
+    if (QTest::currentTestFailed())
+        return;
     const QStringList faults = faultsOf(frmdisplay);
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
+}
+
+void TestExamTextSize::gradingInputBox()
+{
+    // The box that asks for a total is wide enough for its title.
+    openGradingBar();
+    if (QTest::currentTestFailed())
+        return;
+    QStringList faults;
+    int boxes = 0;
+    hooks::setModalHandler([&](QDialog *box) {
+        if (qobject_cast<QInputDialog *>(box) && showLaidOut(box)) {
+            ++boxes;
+            faults << faultsOf(box);
+            if (box->width() < titleBarWidthFor(box))
+                faults << QStringLiteral("title \"%1\" needs %2, the box is %3 wide")
+                              .arg(box->windowTitle())
+                              .arg(titleBarWidthFor(box))
+                              .arg(box->width());
+        }
+        box->hide();
+        return int(QDialog::Rejected);
+    });
+    QTest::mouseClick(displayChild<QPushButton>("B_edraj_total"), Qt::LeftButton);
+    hooks::setModalHandler(nullptr);
+    QCOMPARE(boxes, 1);
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
 }
 

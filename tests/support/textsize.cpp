@@ -29,9 +29,9 @@ namespace {
 // Rows of an item view looked at; the forms show far fewer.
 constexpr int kRowsLooked = 200;
 
-// The title bar of openbox's default theme: the window icon on the left, the
-// iconify, maximise and close buttons on the right, and the gaps between.
-constexpr int kTitleBarDecoration = 90;
+// The title bar of openbox's default theme, as measured on screen: the
+// window icon, the iconify, maximise and close buttons and the gaps between.
+constexpr int kTitleBarDecoration = 124;
 
 QString nameOf(const QWidget *w)
 {
