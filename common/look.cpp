@@ -41,10 +41,17 @@ void widenForTitle(QWidget *window)
     }
 }
 
-QRect windowArea()
+namespace {
+QRect screenArea()
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
-    const QRect available = screen ? screen->availableGeometry() : QRect();
+    return screen ? screen->availableGeometry() : QRect();
+}
+} // namespace
+
+QRect windowArea()
+{
+    const QRect available = screenArea();
     const QStringList parts =
         QString::fromLocal8Bit(qgetenv("VELMAR_WINDOW_AREA")).split(QLatin1Char(','));
     if (parts.size() != 4)
@@ -98,7 +105,9 @@ void placeWindow(QWidget *window, const QPoint &position)
 {
     const QMargins frame = windowFrame(window);
     const QRect framed = QRect(position, window->size()).marginsAdded(frame);
-    const QPoint corner = keptInside(windowArea(), framed);
+    // A window wider or higher than a narrowed area still stays on the screen.
+    const QPoint corner =
+        keptInside(screenArea(), QRect(keptInside(windowArea(), framed), framed.size()));
     // The geometry is the window without its frame, before and after it is
     // first shown alike.
     window->setGeometry(QRect(corner + QPoint(frame.left(), frame.top()), window->size()));

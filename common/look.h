@@ -28,7 +28,8 @@ QMargins windowFrame(const QWidget *window);
 
 // Moves a top-level window so that its top left corner (without the frame)
 // is at position, then as little as needed for the window and its frame to
-// lie inside windowArea(). Does not show it.
+// lie inside windowArea(), and on the screen whatever its size. Does not
+// show it.
 void placeWindow(QWidget *window, const QPoint &position);
 
 // Widens a window so that the window manager's title bar shows its title

@@ -188,6 +188,17 @@ void TestPlacement::centredInsideWithItsFrame()
     // (683 + 1365) / 2 - 473 / 2 and 767 / 2 - 399 / 2.
     QCOMPARE(launcher.geometry().x(), 788);
     QCOMPARE(launcher.geometry().y(), 184);
+
+    // A room is wider than that half: it goes as far into it as the screen
+    // lets it, whole on the screen.
+    QDialog room;
+    room.setFixedSize(800, 580);
+    CenterWidget(&room);
+    QVERIFY(shownFramed(&room));
+    const QRect roomFrame = placedFrame(&room);
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    QVERIFY2(screen.contains(roomFrame), qPrintable(describe(roomFrame)));
+    QCOMPARE(roomFrame.right(), screen.right());
 }
 
 void TestPlacement::chooserStaysWhereItWas()
