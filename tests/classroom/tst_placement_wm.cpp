@@ -191,7 +191,7 @@ void TestPlacement::centredInsideWithItsFrame()
 
     // A room is wider than that half: it goes as far into it as the screen
     // lets it, whole on the screen.
-    QDialog room;
+    QWidget room;
     room.setFixedSize(800, 580);
     CenterWidget(&room);
     QVERIFY(shownFramed(&room));
