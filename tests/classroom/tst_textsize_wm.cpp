@@ -36,7 +36,10 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTreeWidget>
-#include <QWebSettings>
+#include <QSignalSpy>
+#include <QWebFrame>
+#include <QWebPage>
+#include <QWebView>
 #include <QtTest>
 
 #include <functional>
@@ -193,8 +196,19 @@ void TestTextSize::floorFollowsLaterChanges()
 
 void TestTextSize::pagesHaveTheFloor()
 {
-    QCOMPARE(QWebSettings::globalSettings()->fontSize(QWebSettings::MinimumFontSize),
-             kMinTextPixels);
+    // Text a page asks to be 6 pixels high is drawn at the floor.
+    QWebView view;
+    QSignalSpy loaded(&view, &QWebView::loadFinished);
+    view.setHtml(QStringLiteral("<p><span id='small' style='font-size:6px'>نص صغير</span>"
+                                "<span id='chat' style='font-size:8pt'>نص</span></p>"));
+    QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 1, 20000);
+    for (const char *id : {"small", "chat"}) {
+        const QString size = view.page()->mainFrame()->evaluateJavaScript(
+            QStringLiteral("getComputedStyle(document.getElementById('%1')).fontSize")
+                .arg(QLatin1String(id))).toString();
+        QVERIFY2(size.endsWith(QLatin1String("px")), qPrintable(size));
+        QVERIFY2(size.chopped(2).toDouble() >= kMinTextPixels, qPrintable(id + (": " + size)));
+    }
 }
 
 void TestTextSize::windows_data()
