@@ -1,7 +1,13 @@
 #include "look.h"
 
+#include <QApplication>
+#include <QFontMetrics>
+#include <QLayout>
+#include <QGuiApplication>
 #include <QPalette>
 #include <QPixmap>
+#include <QScreen>
+#include <QStringList>
 #include <QWidget>
 
 void paintBackground(QWidget *widget, const QString &picture)
@@ -9,4 +15,112 @@ void paintBackground(QWidget *widget, const QString &picture)
     QPalette palette = widget->palette();
     palette.setBrush(QPalette::All, widget->backgroundRole(), QBrush(QPixmap(picture)));
     widget->setPalette(palette);
+}
+
+namespace {
+// The icon, the three buttons and the gaps of a title bar (openbox's default
+// theme takes about 124 pixels).
+constexpr int kTitleBarDecoration = 130;
+} // namespace
+
+void widenForTitle(QWidget *window)
+{
+    QFont bold = window->font();
+    bold.setBold(true);
+    const int needs = QFontMetrics(bold).horizontalAdvance(window->windowTitle())
+                      + kTitleBarDecoration;
+    // Boxes such as input dialogs make their layout when first asked for
+    // their size, and it sets their least width: a strut in it widens them.
+    window->sizeHint();
+    if (QLayout *layout = window->layout()) {
+        const QMargins margins = layout->contentsMargins();
+        layout->addItem(new QSpacerItem(needs - margins.left() - margins.right(), 0,
+                                        QSizePolicy::Fixed, QSizePolicy::Fixed));
+    } else {
+        window->setMinimumWidth(qMax(window->minimumWidth(), needs));
+    }
+}
+
+namespace {
+QRect screenArea()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect();
+}
+} // namespace
+
+QRect windowArea()
+{
+    const QRect available = screenArea();
+    const QStringList parts =
+        QString::fromLocal8Bit(qgetenv("VELMAR_WINDOW_AREA")).split(QLatin1Char(','));
+    if (parts.size() != 4)
+        return available;
+    int values[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        bool ok = false;
+        values[i] = parts.at(i).trimmed().toInt(&ok);
+        if (!ok)
+            return available;
+    }
+    const QRect part = QRect(values[0], values[1], values[2], values[3]) & available;
+    return part.isEmpty() ? available : part;
+}
+
+QPoint keptInside(const QRect &area, const QRect &frame)
+{
+    QPoint at = frame.topLeft();
+    if (frame.right() > area.right())
+        at.rx() -= frame.right() - area.right();
+    if (frame.bottom() > area.bottom())
+        at.ry() -= frame.bottom() - area.bottom();
+    at.setX(qMax(at.x(), area.left()));
+    at.setY(qMax(at.y(), area.top()));
+    return at;
+}
+
+namespace {
+QMargins frameOf(const QWidget *w)
+{
+    const QRect inner = w->geometry();
+    const QRect outer = w->frameGeometry();
+    return QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                    outer.right() - inner.right(), outer.bottom() - inner.bottom());
+}
+} // namespace
+
+QMargins windowFrame(const QWidget *window)
+{
+    if (window->testAttribute(Qt::WA_WState_Created) && !frameOf(window).isNull())
+        return frameOf(window);
+    for (const QWidget *w : QApplication::topLevelWidgets()) {
+        if (w != window && w->isVisible() && !(w->windowType() == Qt::Popup)
+            && !(w->windowType() == Qt::ToolTip) && !frameOf(w).isNull())
+            return frameOf(w);
+    }
+    return QMargins();
+}
+
+void placeWindow(QWidget *window, const QPoint &position)
+{
+    const QMargins frame = windowFrame(window);
+    const QRect framed = QRect(position, window->size()).marginsAdded(frame);
+    // A window wider or higher than a narrowed area still stays on the screen.
+    const QPoint corner =
+        keptInside(screenArea(), QRect(keptInside(windowArea(), framed), framed.size()));
+    // The geometry is the window without its frame, before and after it is
+    // first shown alike.
+    window->setGeometry(QRect(corner + QPoint(frame.left(), frame.top()), window->size()));
+}
+
+void cascadeWindow(QWidget *window, const QWidget *from)
+{
+    const QMargins frame = windowFrame(window);
+    const int step = qMax(frame.top(), 24);
+    const QPoint next = from->geometry().topLeft() + QPoint(step, step);
+    const QRect area = windowArea();
+    if (area.contains(QRect(next, window->size()).marginsAdded(frame)))
+        placeWindow(window, next);
+    else
+        placeWindow(window, area.topLeft() + QPoint(frame.left(), frame.top()));
 }

@@ -138,6 +138,7 @@ FrmPM *openPM(const QString &nick)
     if (i < 0) {
         auto *window = new FrmPM(nullptr);
         window->setNick(nick);
+        placeAmong(window, frmPMs);
         frmPMs.append(window);
         window->show();
         return window;

@@ -6,9 +6,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QPushButton>
-#include <QScreen>
 #include <QWidget>
 
 void ChangeWid()
@@ -18,10 +16,10 @@ void ChangeWid()
 
 void CenterWidget(QWidget *widget)
 {
-    QScreen *screen = QGuiApplication::primaryScreen();
-    if (!screen || !widget)
+    const QRect area = windowArea();
+    if (!widget || area.isEmpty())
         return;
-    widget->move(centredPosition(screen->availableGeometry(), widget->geometry()));
+    placeWindow(widget, centredPosition(area, widget->geometry()));
 }
 
 QPoint centredPosition(const QRect &area, const QRect &g)

@@ -1,6 +1,9 @@
 // Small helpers shared by every window of the classroom client.
 #pragma once
 
+#include "common/look.h"
+
+#include <QList>
 #include <QMessageBox>
 #include <QPoint>
 #include <QRect>
@@ -10,8 +13,24 @@ class QWidget;
 
 // Application layout direction from the chosen language.
 void ChangeWid();
-// Centres a top-level widget on the primary screen's available area.
+// Centres a top-level widget on the primary screen's available area (the
+// part windows open in, common/look.h), moved as little as needed for its
+// window manager frame to lie inside too.
 void CenterWidget(QWidget *widget);
+// Places a window of which several may be open (rooms, conversations): one
+// title bar down and across from the last one shown, centred when none is.
+template<typename Window>
+void placeAmong(QWidget *window, const QList<Window *> &open)
+{
+    for (int i = open.size() - 1; i >= 0; --i) {
+        const QWidget *other = open.at(i);
+        if (other != window && other->isVisible()) {
+            cascadeWindow(window, other);
+            return;
+        }
+    }
+    CenterWidget(window);
+}
 // Where CenterWidget puts a window of that geometry in that area: each half
 // from the inclusive edges, truncated.
 QPoint centredPosition(const QRect &area, const QRect &geometry);

@@ -17,6 +17,7 @@ void replaceNotice()
 {
     retireWindow(frmimtihan);
     frmimtihan = new FrmImtihan(nullptr);
+    CenterWidget(frmimtihan);
     frmimtihan->show();
 }
 

@@ -65,6 +65,8 @@ public:
     static constexpr Key GetMsgNoImtihan() { return "MsgNoImtihan"; }
     // The exam program could not be started.
     static constexpr Key GeMsgImtihanNotStarted() { return "Imtihan not started"; }
+    // No browser could be started for a link.
+    static constexpr Key GeMsgBrowserNotStarted() { return "Browser not started"; }
     // A typed name or password holds "|" or ":", which the requests use as
     // separators.
     static constexpr Key GeMsgSeparatorChar() { return "No Separator Char"; }

@@ -31,6 +31,7 @@ void enterRoom(const RoomEntry &entry)
     if (FindRoom(entry.id) < 0) {
         auto *made = new FrmRoom(nullptr, entry.id);
         made->setName(entry.name);
+        placeAmong(made, frmRooms);
         frmRooms.append(made);
     }
     // Found again: a window may close while a box of its construction is open.
@@ -125,6 +126,7 @@ void ListGroupRooms(const QString &name, const QString &body, int mode)
             frmgrup->close();
         auto *chooser = new FrmGroup(nullptr);
         frmgrup = chooser;
+        CenterWidget(chooser);
         chooser->show();
         chooser->ClearCombo();
         chooser->groupIds.clear();

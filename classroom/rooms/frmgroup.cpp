@@ -209,6 +209,7 @@ void FrmGroup::menuAdmin()
     prompt.setOkButtonText(GeTranslate(MyMessage::GetButtonOk()));
     prompt.setCancelButtonText(GeTranslate(MyMessage::GetButtonCancel()));
     prompt.setLayoutDirection(QApplication::layoutDirection());
+    widenForTitle(&prompt);
     const int result = hooks::execModal(&prompt);
     // The chooser may have been replaced while the prompt was open.
     if (!self || result != QDialog::Accepted)
@@ -274,6 +275,7 @@ void FrmGroup::DblClick_MS(int id, const QString &pwdAdmin, const QString &pwdLo
     SendPacket(outgoing::enterRoom(QString::number(id), pwdAdmin, pwdLock));
     retireWindow(frmwait2);
     frmwait2 = new FrmWait2(nullptr);
+    CenterWidget(frmwait2);
     frmwait2->show();
     hide();
 }

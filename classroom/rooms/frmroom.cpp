@@ -399,6 +399,7 @@ void FrmRoom::menuWhisbar()
     box.setOkButtonText(GeTranslate(MyMessage::GetButtonOk()));
     box.setCancelButtonText(GeTranslate(MyMessage::GetButtonCancel()));
     box.setLayoutDirection(QApplication::layoutDirection());
+    widenForTitle(&box);
     // A room left while the box was open gets no whisper.
     if (hooks::execModal(&box) != QDialog::Accepted || !self)
         return;

@@ -2,6 +2,7 @@
 
 #include "common/hooks.h"
 #include "protocol/helpers.h"
+#include "protocol/mymessage.h"
 #include "protocol/pure/outgoing.h"
 #include "protocol/state.h"
 #include "protocol/wsk.h"
@@ -203,8 +204,9 @@ void Dialog::keyPressEvent(QKeyEvent *event)
 
 void Dialog::on_reg_linkActivated(const QString &link)
 {
-    if (isWebUrl(link))
-        hooks::openUrl(QUrl(link, QUrl::TolerantMode));
+    if (isWebUrl(link) && !hooks::openUrl(QUrl(link, QUrl::TolerantMode)))
+        MsgBox(GeTranslate(MyMessage::GeTitle()), GeTranslate(MyMessage::GeMsgBrowserNotStarted()),
+               QMessageBox::Warning, QMessageBox::Ok);
 }
 
 void Dialog::ClearAll(const QString &folder)

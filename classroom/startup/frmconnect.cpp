@@ -105,6 +105,7 @@ void showConnectingForm()
 {
     delete frmConnect;
     frmConnect = new FrmConnect(nullptr);
+    CenterWidget(frmConnect);
     frmConnect->show();
 }
 

@@ -10,6 +10,7 @@
 #include "startup/pure/base64.h"
 #include "ui_frmmember.h"
 
+#include <QBoxLayout>
 #include <QCloseEvent>
 #include <QPixmap>
 #include <QPointer>
@@ -33,6 +34,20 @@ FrmMember::FrmMember(QWidget *parent) : LoginForm(parent), ui(new Ui_FrmMember)
     ui->TUser->setText(settings->value(kUser).toString());
     const QByteArray saved = settings->value(kPass).toString().toLatin1();
     ui->TPass->setText(decodeCp1256(base64_decode(saved)));
+
+    // Side by side, the boxes of a long translation are wider than the form:
+    // the second one goes under the first then. The layouts are laid out
+    // here, before the form is first shown, to know the room.
+    for (QWidget *w : {static_cast<QWidget *>(this), ui->widget, static_cast<QWidget *>(ui->mainFrame)})
+        w->layout()->setGeometry(w->contentsRect());
+    QBoxLayout *checks = ui->horizontalLayout_checks;
+    if (checks->minimumSize().width() > checks->geometry().width()) {
+        checks->removeWidget(ui->chShow);
+        ui->verticalLayout_frame->addWidget(ui->chShow, 0, Qt::AlignHCenter);
+        // The form keeps its height: the new row takes the gaps between rows.
+        ui->verticalLayout_frame->setSpacing(0);
+        ui->verticalLayout->setSpacing(2);
+    }
 }
 
 FrmMember::~FrmMember()

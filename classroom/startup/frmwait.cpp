@@ -1,5 +1,6 @@
 #include "startup/frmwait.h"
 
+#include "protocol/helpers.h"
 #include "protocol/state.h"
 #include "protocol/wsk.h"
 #include "startup/dialog.h"
@@ -59,6 +60,7 @@ void showWaitingForm()
 {
     delete frmwait;
     frmwait = new FrmWait(nullptr);
+    CenterWidget(frmwait);
     frmwait->show();
 }
 

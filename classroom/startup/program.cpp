@@ -69,8 +69,7 @@ int dastrelMain(int argc, char **argv)
     app.setStyleSheet(styleSheet);
     app.setWindowIcon(QIcon(QStringLiteral(":/Resources/Internet.png")));
     fontDatabase = new QFontDatabase;
-    installFonts();
-    app.setFont(QFont(kKufiFamily, 12));
+    useProgramFonts();
     readConfiguration(QCoreApplication::applicationDirPath());
 
     incomingFraming().clear(); // no partial packet pending

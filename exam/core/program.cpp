@@ -134,8 +134,7 @@ void dressApplication(QApplication &app)
         app.installEventFilter(paths);
     }
     QApplication::setLayoutDirection(Qt::RightToLeft);
-    installFonts();
-    QApplication::setFont(QFont(kKufiFamily, 12));
+    useProgramFonts();
 }
 
 int tallivorMain(int argc, char **argv)

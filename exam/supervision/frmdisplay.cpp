@@ -1,6 +1,7 @@
 #include "supervision/frmdisplay.h"
 
 #include "common/hooks.h"
+#include "common/look.h"
 #include "common/webprint.h"
 #include "core/frmconnect.h"
 #include "core/frmstart.h"
@@ -71,6 +72,7 @@ std::optional<QString> askText(const QString &title, const QString &label, const
     dialog.setOkButtonText(QStringLiteral("موافق"));
     dialog.setCancelButtonText(QStringLiteral("إلغاء الأمر"));
     dialog.setTextValue(preset);
+    widenForTitle(&dialog);
     if (hooks::execModal(&dialog) != QDialog::Accepted)
         return std::nullopt;
     return dialog.textValue();

@@ -14,13 +14,31 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QScreen>
+#include <QTableWidget>
 #include <QUrl>
 
 const QString kMsgNoResults = QStringLiteral("عذرا .. لم تستقبل منك الإدارة أي امتحان من قبل   ");
 
 namespace {
 enum Column { Heading, Date, Number, Answers, Grading, ColumnCount };
+
+// The exams take the room they need, up to a third of the screen's height; more
+// rows scroll, with the newest (the last) in view.
+void fitToRows(QTableWidget *table)
+{
+    const QScreen *screen = table->screen();
+    const int room = screen ? screen->availableGeometry().height() / 3 : 250;
+    int height = 2 * table->frameWidth() + table->horizontalHeader()->sizeHint().height();
+    for (int row = 0; row < table->rowCount(); ++row) {
+        if (row > 0 && height + table->rowHeight(row) > room)
+            break;
+        height += table->rowHeight(row);
+    }
+    table->setFixedHeight(height);
+    table->scrollToBottom();
 }
+} // namespace
 
 FrmNataij::FrmNataij(QWidget *parent) : QDialog(parent), ui(new Ui::FrmNataij)
 {
@@ -78,6 +96,7 @@ void FrmNataij::ExtracTxt(const QString &payload)
     }
     // The heading and the date take two lines each.
     ui->table1->resizeRowsToContents();
+    fitToRows(ui->table1);
 }
 
 void FrmNataij::on_table1_clicked(const QModelIndex &index)

@@ -313,7 +313,10 @@ void TestHelpers::stationPage()
     });
     QString page = htmflash;
     page.replace(QLatin1String("Station.swf"), QLatin1String("http://127.0.0.1:1/player.swf"));
+    QSignalSpy loaded(&view, &QWebView::loadFinished);
     view.setHtml(page);
+    // On a busy machine the page may not be in place yet when setHtml returns.
+    QTRY_VERIFY_WITH_TIMEOUT(loaded.count() >= 1, 20000);
 
     frame->evaluateJavaScript(QStringLiteral("test();"));
     QCOMPARE(object.calls, QStringList{"error|no flash"});

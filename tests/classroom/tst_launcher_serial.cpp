@@ -70,6 +70,7 @@ class DialogTest : public QObject
     std::unique_ptr<ModalAnswerer> answers;
     Starts started;
     bool startSucceeds = true;
+    bool browserStarts = true;
     QList<QUrl> opened;
 
     QString talvek() const { return QDir::homePath() + QStringLiteral("/.talvek"); }
@@ -159,7 +160,7 @@ private slots:
         });
         hooks::setUrlHandler([this](const QUrl &url) {
             opened << url;
-            return true;
+            return browserStarts;
         });
     }
 
@@ -885,6 +886,16 @@ private slots:
         QVERIFY(opened.isEmpty());
         d->on_reg_linkActivated(QStringLiteral("http://x.example/?a='b'&c"));
         QCOMPARE(opened, QList<QUrl>{QUrl(QStringLiteral("http://x.example/?a='b'&c"))});
+        QVERIFY(answers->shown.isEmpty());
+        // No browser to open it: the user is told so, in the language shown.
+        browserStarts = false;
+        d->on_reg_linkActivated(QStringLiteral("http://x.example/register"));
+        browserStarts = true;
+        QCOMPARE(answers->shown.size(), 1);
+        QCOMPARE(answers->shown.at(0).text,
+                 QStringLiteral("The browser could not be opened for this link"));
+        QCOMPARE(answers->shown.at(0).icon, QMessageBox::Warning);
+        QCOMPARE(answers->shown.at(0).title, QStringLiteral("Title App"));
 
         // The next start has the chosen entry in front.
         d.reset();

@@ -233,7 +233,9 @@ void TestLoginInstitute::loggedInElsewhere()
     QCOMPARE(m_world.answers->texts(), QStringList{"MsgRec"});
     QVERIFY(wait_frmuser);
     QVERIFY(window && !window->isVisible());
-    QCOMPARE(socketState(), QAbstractSocket::UnconnectedState);
+    // A close lets the bytes still unwritten go out first: on a busy machine
+    // the socket is still closing when the quit is seen.
+    QTRY_COMPARE_WITH_TIMEOUT(socketState(), QAbstractSocket::UnconnectedState, kStep);
 }
 
 void TestLoginInstitute::redirectVariants_data()

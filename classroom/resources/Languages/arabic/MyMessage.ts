@@ -254,6 +254,10 @@
         <translation>تعذر تشغيل اللاقط، تأكد من جهاز الصوت</translation>
     </message>
     <message>
+        <source>Browser not started</source>
+        <translation>تعذر تشغيل المتصفح لفتح الرابط</translation>
+    </message>
+    <message>
         <source>Recording not started</source>
         <translation>تعذر إنشاء ملف تسجيل المحاضرة</translation>
     </message>
