@@ -1,7 +1,9 @@
 // Printing a loaded page under the exam program's application style sheet:
 // every kind of form control comes out on paper with the page's text, the
 // page on screen is left as it was, a PDF is written whole or not at all, and
-// the wait for a page that still loads.
+// the wait for a page that still loads; the Arabic drawn in every face that
+// pages use is in the PDF's text.
+#include "common/fonts.h"
 #include "common/webprint.h"
 #include "core/program.h"
 #include "support/pdftext.h"
@@ -41,6 +43,8 @@ private slots:
     void initTestCase();
     void everyControl_data();
     void everyControl();
+    void arabicTextInEveryFace_data();
+    void arabicTextInEveryFace();
     void completePdf_data();
     void completePdf();
     void fileWrittenWholeOrNotAtAll();
@@ -109,6 +113,43 @@ void TestPagePrinting::everyControl()
              qPrintable(pdfText(m_dir.filePath("preview.pdf"))));
     // The page on screen is as it was.
     QCOMPARE(frame->toHtml(), before);
+}
+
+void TestPagePrinting::arabicTextInEveryFace_data()
+{
+    // The faces that pages draw Arabic with: the programs' Kufi face, and
+    // the one that stands for Tahoma.
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<QString>("weight");
+    QTest::newRow("Kufi") << kKufiFamily << "normal";
+    QTest::newRow("Kufi, bold") << kKufiFamily << "bold";
+    QTest::newRow("Tahoma") << "Tahoma" << "normal";
+    QTest::newRow("Tahoma, bold") << "Tahoma" << "bold";
+}
+
+void TestPagePrinting::arabicTextInEveryFace()
+{
+    // The letters in their joined forms, and the lam-alef ligature.
+    QFETCH(QString, family);
+    QFETCH(QString, weight);
+    const QStringList lines = {QString::fromUtf8("السلام عليكم يا طلاب"),
+                               QString::fromUtf8("لا تنسوا موعد الامتحان غدا"),
+                               QString::fromUtf8("ذهب ثلاثة ضيوف إلى قصر شيخ غني"),
+                               QString::fromUtf8("حظ طيب جعل كل مدرسة تزدهر")};
+    QString body;
+    for (const QString &line : lines)
+        body += QStringLiteral("<p>") + line + QStringLiteral("</p>");
+    QWebView view;
+    view.setHtml(QStringLiteral("<html dir='rtl'><head><meta charset='utf-8'></head>"
+                                "<body style=\"font-family: '%1'; font-weight: %2\">%3</body></html>")
+                     .arg(family, weight, body),
+                 QUrl());
+    QVERIFY(webprint::waitLoaded(&view));
+    const QString file = m_dir.filePath(QStringLiteral("face.pdf"));
+    QVERIFY(webprint::printPdf(view.page()->mainFrame(), file));
+    const QString text = pdfText(file);
+    for (const QString &line : lines)
+        QVERIFY2(text.contains(line), qPrintable(line + "\n---\n" + text));
 }
 
 void TestPagePrinting::completePdf_data()
