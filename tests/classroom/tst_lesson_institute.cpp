@@ -407,8 +407,11 @@ void TestLessonInstitute::lesson()
              qPrintable(describe(teacher)));
     QVERIFY(teacher["isAdmin"].toBool());
 
-    // Chat: both sides show the same lines, confirmed.
+    // Chat: both sides show the same lines, confirmed. The teacher answers
+    // once the student's line has reached him.
     Client::say(QStringLiteral("<b>salam</b> 1|2"));
+    QVERIFY2(peerShows([](const QJsonObject &s) { return !s["chat"].toArray().isEmpty(); }, &teacher),
+             qPrintable(describe(teacher)));
     QCOMPARE(peer({{"cmd", "say"}, {"text", QString::fromUtf8("أهلا وسهلا")}}).isEmpty(), false);
     const QStringList chat{"ali:time:salam 1|2", QString::fromUtf8("ostad:time:أهلا وسهلا")};
     QTRY_COMPARE_WITH_TIMEOUT(chatLinesOf(w), chat, kWaitMs);
