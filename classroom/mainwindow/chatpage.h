@@ -25,10 +25,13 @@ protected:
 };
 
 // Gives each run of one writing direction in the text under element a text
-// node of its own, and in text with right-to-left characters each word too
-// (text without them stays as it is). The engine measures a text node whose
-// characters resolve to several directions wrongly, and draws its words over
-// each other or past the edge of the line; and it never breaks a line inside
-// a node of Arabic text, so a long Arabic line would run past its box. Works
-// whether scripts are enabled in the page or not.
+// node of its own, and in text with right-to-left characters each word and
+// each run of two or more white-space characters too (text without them
+// stays as it is). The engine measures a text node whose characters resolve
+// to several directions wrongly, and draws its words over each other or past
+// the edge of the line; it measures an Arabic word followed by white space
+// that it collapses (two spaces, as around an element the filter removed)
+// wrongly too, and draws it over the words before it; and it never breaks a
+// line inside a node of Arabic text, so a long Arabic line would run past its
+// box. Works whether scripts are enabled in the page or not.
 void separateDirectionRuns(const QWebElement &element);

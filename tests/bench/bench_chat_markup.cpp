@@ -150,6 +150,10 @@ class BenchChatMarkup : public QObject
                                                 "<span style='color:red'>x"),
                                  n);
              }},
+            {"nested relative sizes",
+             [](int n) {
+                 return repeated(QStringLiteral("<span style='font-size:300%'><big>x"), n);
+             }},
             {"formatting around paragraphs",
              [](int n) {
                  return QStringLiteral("<b><i><u><font color=red><span style='color:blue'>")

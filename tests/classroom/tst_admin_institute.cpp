@@ -321,8 +321,11 @@ void TestAdminInstitute::administratorRoad()
     clickRow(frmadus, "list_admin", QStringLiteral("ali"));
     frmadus->findChild<QCheckBox *>("ch_room_new")->setChecked(true);
     press(frmadus, "pushButton_4");
-    QTRY_COMPARE(control("admins").value("admins").toObject().value("ali").toArray(),
-                 QJsonArray{"new_room"});
+    const auto rights = [this] {
+        return control("admins").value("admins").toObject().value("ali").toArray();
+    };
+    (void)QTest::qWaitFor([&] { return rights() == QJsonArray{"new_room"}; }, 60000);
+    QCOMPARE(rights(), QJsonArray{"new_room"});
 
     // The administrator withdraws its own rights but the live broadcast: the
     // Admin menu goes, and the next request is refused.

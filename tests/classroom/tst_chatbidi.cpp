@@ -259,6 +259,58 @@ private slots:
         }
     }
 
+    // White space that the view collapses, typed or left where the filter
+    // removed an element: every word is still drawn in its place.
+    void collapsedSpaces_data()
+    {
+        QTest::addColumn<QString>("html");
+        QTest::addColumn<QStringList>("tokens");
+        QTest::addColumn<QStringList>("drawn");
+        bothDirections([](const QString &ui, bool) {
+            auto row = [&](const char *name, const QString &html, const QStringList &tokens,
+                           const QStringList &drawn) {
+                QTest::addRow("%s: %s", qPrintable(ui), name) << html << tokens << drawn;
+            };
+            const QString hello = ar("مرحبا"), welcome = ar("بكم");
+            const QStringList question{ar("سؤال:"), ar("ما"), ar("حكم"), ar("المد؟")};
+            const QStringList questionDrawn{ar("المد؟"), ar("حكم"), ar("ما"), ar("سؤال:")};
+            row("script removed between spaces", ar("سؤال: ما حكم <script>x</script> المد؟"),
+                question, questionDrawn);
+            row("comment removed between spaces", ar("سؤال: ما حكم <!-- x --> المد؟"), question,
+                questionDrawn);
+            row("two spaces typed", ar("مرحبا  بكم"), {hello, welcome}, {welcome, hello});
+            row("spaces and a line break", ar("مرحبا \n\t  بكم"), {hello, welcome},
+                {welcome, hello});
+            row("spaces around an empty element", ar("مرحبا  <b></b>  بكم"), {hello, welcome},
+                {welcome, hello});
+            row("spaces after a styled word", ar("<b>مرحبا</b>   بكم"), {hello, welcome},
+                {welcome, hello});
+            row("spaces between the directions", ar("مرحبا  Hello  بكم"),
+                {hello, "Hello", welcome}, {welcome, "Hello", hello});
+            row("spaces in a latin line", ar("Hello  world  مرحبا"), {"Hello", "world", hello},
+                {"Hello", "world", hello});
+        });
+    }
+    void collapsedSpaces()
+    {
+        QFETCH(QString, html);
+        QFETCH(QStringList, tokens);
+        QFETCH(QStringList, drawn);
+        setInterface(QTest::currentDataTag());
+        ControlTxt c;
+        show(c);
+        c.insertTxt(QStringLiteral("ali"), c.TestHtm(html), PeerLine);
+        c.insertTxt(QStringLiteral("me"), html, OwnLine);
+        for (int line = 0; line < 2; ++line) {
+            const Drawn d = draw(frameOf(c), QStringLiteral("div.message p"), tokens);
+            verifyReadable(d, tokens);
+            QCOMPARE(leftToRight(d, tokens), drawn);
+            frameOf(c)->evaluateJavaScript(
+                QStringLiteral("var all = document.querySelectorAll('div.message p');"
+                               "all[all.length - 1].parentNode.removeChild(all[all.length - 1]);"));
+        }
+    }
+
     void names_data()
     {
         QTest::addColumn<QString>("nick");

@@ -186,7 +186,8 @@ private:
     }
 
     // In the live view nothing of a line or title leaves its place: no
-    // element is positioned, editable or pulled by a negative margin, and a
+    // element is positioned, editable, pulled by a negative margin or drawn
+    // larger than 48 pixels, and a
     // click on the header or on the lines around the hostile ones lands on
     // them, never on a link (the title's own links aside).
     void verifyInPlace(QWebFrame *f, bool titleLinks = false)
@@ -203,6 +204,7 @@ private:
             "      if (s.webkitUserModify !== 'read-only') bad.push(what + 'editable');"
             "      if (s.webkitTransform && s.webkitTransform !== 'none') bad.push(what + 'transform');"
             "      if (s.cssFloat !== 'none' && all[i].className !== 'messagetime') bad.push(what + 'float');"
+            "      if (parseFloat(s.fontSize) > 48.01) bad.push(what + 'font size ' + s.fontSize);"
             "      var m = ['marginTop', 'marginBottom', 'marginLeft', 'marginRight', 'textIndent'];"
             "      for (var k = 0; k < m.length; ++k)"
             "        if (parseFloat(s[m[k]]) < 0) bad.push(what + m[k] + ' ' + s[m[k]]); } }"
@@ -950,6 +952,93 @@ private slots:
         c.ChangeTitre(line, QString());
         QCOMPARE(f->findAllElements(QStringLiteral("div[id=headerChatWho] span.truncated")).count(),
                  line.size() > kTitleBounds.text ? 1 : 0);
+    }
+
+    // Relative sizes nested in a line or a title: the text is drawn at most
+    // 48 pixels high, and where the nesting stays below that, as written.
+    // Sizes are the computed ones of the live page, in pixels, of every
+    // element of the line (or title) in document order.
+    void drawnSizeIsBounded_data()
+    {
+        QTest::addColumn<QString>("html");
+        QTest::addColumn<QString>("lineSizes");
+        QTest::addColumn<QString>("titleSizes");
+        const QString percent = QStringLiteral("<span style='font-size:300%'>");
+        QTest::newRow("300% three deep") << percent.repeated(3) + "x" << "40 48 48" << "48 48 48";
+        QTest::newRow("300% eight deep")
+            << percent.repeated(8) + "x" << "40 48 48 48 48 48 48 48" << "48 48 48 48 48 48 48 48";
+        QTest::newRow("3em three deep") << QString("<span style='font-size:3em'>").repeated(3) + "x"
+                                        << "40 48 48" << "48 48 48";
+        QTest::newRow("larger nine deep")
+            << QString("<span style='font-size:larger'>").repeated(9) + "x"
+            << "16 19.2 23.04 27.65 33.18 39.81 47.78 48 48" << "20.8 24.96 29.95 35.94 43.13 48 48 48 48";
+        QTest::newRow("big nine deep") << QString("<big>").repeated(9) + "x"
+                                       << "16 19.2 23.04 27.65 33.18 39.81 47.78 48 48"
+                                       << "20.8 24.96 29.95 35.94 43.13 48 48 48 48";
+        QTest::newRow("big and sup in turn") << QString("<big><sup>").repeated(4) + "x"
+                                             << "16 13.33 16 13.33 16 13.33 16 13.33"
+                                             << "20.8 17.33 20.8 17.33 20.8 17.33 20.8 17.33";
+        QTest::newRow("font size 7, then larger")
+            << "<font size=7><span style='font-size:larger'>x" << "48 48" << "48 48";
+        QTest::newRow("font size +4, then big") << "<font size=+4><big>x" << "48 48" << "48 48";
+        QTest::newRow("xx-large, then 200%")
+            << "<span style='font-size:xx-large'><span style='font-size:200%'>x" << "32 48" << "32 48";
+        QTest::newRow("small, then 300%") << "<small><span style='font-size:300%'>x"
+                                          << "11.11 33.33" << "14.44 43.33";
+        QTest::newRow("a size of its own stops the nesting")
+            << percent + "<span style='font-size:20px'>" + percent + "x" << "40 20 48" << "48 20 48";
+        QTest::newRow("side by side") << percent + percent + "a</span></span>" + percent + "b"
+                                      << "40 48 40" << "48 48 48";
+        QTest::newRow("headings are not kept") << "<h1><h1><h1>x" << "" << "";
+        // The engine sizes text that leaves a lone monospace family by other
+        // rules: 59 pixels here, were it kept.
+        QTest::newRow("leaving monospace")
+            << "<span style='font-family:monospace'><span style='font-size:xx-small'>" + percent
+                   + "<span style='font-size:177%'><span style='font-family:serif'>x"
+            << "13.33 9 27 47.79 47.79" << "17.33 9 27 47.79 47.79";
+        QTest::newRow("monospace font, then larger")
+            << "<font face=monospace size=6><span style='font-size:larger'><font face=serif>x"
+            << "32 38.4 38.4" << "32 38.4 38.4";
+        // A paragraph of the header has a size of its own.
+        QTest::newRow("paragraph") << "<p>" + percent + "x" << "13.33 40" << "12 36";
+    }
+    void drawnSizeIsBounded()
+    {
+        QFETCH(QString, html);
+        QFETCH(QString, lineSizes);
+        QFETCH(QString, titleSizes);
+        ControlTxt c;
+        c.resize(600, 800);
+        c.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&c));
+        QWebFrame *f = frameOf(c);
+        // The page's own style sheet has come in: it sizes the text around.
+        QTRY_COMPARE(f->findFirstElement(QStringLiteral("#togglebutton"))
+                         .styleProperty(QStringLiteral("display"), QWebElement::ComputedStyle),
+                     QStringLiteral("none"));
+        c.insertTxt("ali", c.TestHtm(html), PeerLine);
+        c.insertTxt("me", html, OwnLine);
+        c.ChangeTitre(html, QString());
+        const QString sizes = QStringLiteral(
+            "(function (root) {"
+            "  function ours(e) {"
+            "    var first = e.firstElementChild;"
+            "    return e.className === 'messagetime' || e.parentNode.className === 'messagetime'"
+            "        || !e.textContent || first && first.className === 'messagetime'; }"
+            "  var out = [], all = root.querySelectorAll('*');"
+            "  for (var i = 0; i < all.length; ++i) {"
+            "    if (ours(all[i]))"
+            "      continue;"
+            "    out.push(Math.round(parseFloat(getComputedStyle(all[i]).fontSize) * 100) / 100); }"
+            "  return out.join(' '); })(%1)");
+        // The text of each line, the page's own elements around it aside.
+        QStringList lines;
+        for (QWebElement message : f->findAllElements(QStringLiteral("div.message")))
+            lines << message.evaluateJavaScript(sizes.arg(QStringLiteral("this"))).toString();
+        QCOMPARE(lines, QStringList({lineSizes, lineSizes}));
+        QCOMPARE(f->evaluateJavaScript(sizes.arg(QStringLiteral("document.querySelector('#headerChatWho h2')")))
+                     .toString(),
+                 titleSizes);
     }
 
     void hostileCorpus_data()

@@ -221,6 +221,50 @@ private slots:
         QCOMPARE(sanitizeHtml(html, profile), expected);
     }
 
+    // Where the nesting would draw text larger than the bound, the element
+    // gets the bound as its size, in its style at the style's place; the
+    // result filters to itself.
+    void drawnSize_data()
+    {
+        QTest::addColumn<MarkupProfile>("profile");
+        QTest::addColumn<QString>("html");
+        QTest::addColumn<QString>("expected");
+        const QString percent = QStringLiteral("<span style='font-size:300%'>");
+        QTest::newRow("second 300%") << MarkupProfile::Line << percent + percent + "x"
+                                     << "<span style=\"font-size:300%;\"><span style=\"font-size:48px;\">x</span></span>";
+        QTest::newRow("first 300% of a title") << MarkupProfile::Title << percent + "x"
+                                               << "<span style=\"font-size:48px;\">x</span>";
+        QTest::newRow("other declarations stay")
+            << MarkupProfile::Line
+            << percent + "<span style='color:red; font-size:3em; font-weight:bold'>x"
+            << "<span style=\"font-size:300%;\"><span style=\"color:red; font-size:48px; "
+               "font-weight:bold;\">x</span></span>";
+        QTest::newRow("style before other attributes")
+            << MarkupProfile::Line << percent + "<font style='font-size:200%' color=red>x"
+            << "<span style=\"font-size:300%;\"><font style=\"font-size:48px;\" color=\"red\">x</font></span>";
+        QTest::newRow("an element without a style")
+            << MarkupProfile::Line << "<font size=7><big title=t>x"
+            << "<font size=\"7\"><big style=\"font-size:48px;\">x</big></font>";
+        QTest::newRow("within the bound") << MarkupProfile::Line << "<font size=7><small>x"
+                                          << "<font size=\"7\"><small>x</small></font>";
+        QTest::newRow("lone monospace named twice")
+            << MarkupProfile::Line << "<span style='font-family: MONOSPACE'>a</span><font face=monospace>b"
+            << "<span style=\"font-family:monospace, monospace;\">a</span>"
+               "<font face=\"monospace, monospace\">b</font>";
+        QTest::newRow("monospace among others")
+            << MarkupProfile::Line << "<span style=\"font-family:'a', monospace\">a"
+            << "<span style=\"font-family:'a', monospace;\">a</span>";
+    }
+    void drawnSize()
+    {
+        QFETCH(MarkupProfile, profile);
+        QFETCH(QString, html);
+        QFETCH(QString, expected);
+        const QString out = sanitizeHtml(html, profile);
+        QCOMPARE(out, expected);
+        QCOMPARE(sanitizeHtml(out, profile), out);
+    }
+
     void bounds_data()
     {
         QTest::addColumn<QString>("html");

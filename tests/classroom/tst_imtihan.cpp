@@ -25,6 +25,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <functional>
 
 Q_DECLARE_METATYPE(QMessageBox::StandardButton)
 
@@ -225,7 +226,10 @@ void TestImtihan::failedStart()
 void TestImtihan::standInKeepsRunningCopies()
 {
     // A stand-in exam program that notes each start with the store as it
-    // found it, and runs until told to stop.
+    // found it, and runs until told to stop. It leaves the test's output
+    // alone and ends by itself when its folder goes, when this test process
+    // is gone, or after ten minutes, so that a failing test leaves nothing
+    // running.
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
     const QString dir = folder.path();
@@ -233,10 +237,16 @@ void TestImtihan::standInKeepsRunningCopies()
         QFile script(dir + QStringLiteral("/Tallivor"));
         QVERIFY(script.open(QIODevice::WriteOnly));
         script.write("#!/bin/sh\n"
+                     "exec </dev/null >/dev/null 2>&1\n"
                      "dir=$(dirname \"$0\")\n"
                      "cp \"$XDG_CONFIG_HOME/Tallivor/Settings.conf\" \"$dir/store.$$\"\n"
                      "echo \"$$ $#\" >>\"$dir/starts\"\n"
-                     "while [ ! -e \"$dir/stop\" ]; do sleep 0.1; done\n");
+                     "i=0\n"
+                     "while [ ! -e \"$dir/stop\" ] && [ -d \"$dir\" ] && [ $i -lt 6000 ] \\\n"
+                     "      && kill -0 " + QByteArray::number(QCoreApplication::applicationPid())
+                     + " 2>/dev/null; do\n"
+                     "  sleep 0.1; i=$((i + 1))\n"
+                     "done\n");
         script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner
                               | QFileDevice::ExeOwner);
     }
@@ -248,16 +258,33 @@ void TestImtihan::standInKeepsRunningCopies()
                    QLatin1Char('\n'), Qt::SkipEmptyParts)
                                               : QStringList();
     };
+    const auto running = [](const QString &run) {
+        return ::kill(run.section(QLatin1Char(' '), 0, 0).toInt(), 0) == 0;
+    };
+    // Whatever happens below, the stand-ins are stopped before the folder goes.
+    struct StopStandIns
+    {
+        std::function<QStringList()> starts;
+        ~StopStandIns()
+        {
+            for (const QString &run : starts()) {
+                const int pid = run.section(QLatin1Char(' '), 0, 0).toInt();
+                if (pid > 1)
+                    ::kill(pid, SIGTERM);
+            }
+        }
+    } stopStandIns{starts};
+    constexpr int kWait = 60000;
     runImtihan();
-    QTRY_COMPARE(starts().size(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(starts().size(), 1, kWait);
     runImtihan();
-    QTRY_COMPARE(starts().size(), 2);
+    QTRY_COMPARE_WITH_TIMEOUT(starts().size(), 2, kWait);
     const QStringList runs = starts();
     for (const QString &run : runs) {
         const QStringList fields = run.split(QLatin1Char(' '));
         // Started without arguments, and still running.
         QCOMPARE(fields.value(1), QStringLiteral("0"));
-        QCOMPARE(::kill(fields.value(0).toInt(), 0), 0);
+        QVERIFY2(running(run), qPrintable(run));
         QFile store(dir + QStringLiteral("/store.") + fields.value(0));
         QVERIFY(store.open(QIODevice::ReadOnly));
         const QByteArray text = store.readAll();
@@ -270,7 +297,7 @@ void TestImtihan::standInKeepsRunningCopies()
     QVERIFY(stop.open(QIODevice::WriteOnly));
     stop.close();
     for (const QString &run : runs)
-        QTRY_VERIFY(::kill(run.section(QLatin1Char(' '), 0, 0).toInt(), 0) != 0);
+        QTRY_VERIFY2_WITH_TIMEOUT(!running(run), qPrintable(run + " still runs"), kWait);
 }
 
 void TestImtihan::schedules_data()

@@ -674,7 +674,8 @@ void TestExamAuthoring::closedDuringItsPost()
     QPointer<FrmEntre> window(frmentre);
     int shownDuring = -1;
     QTimer::singleShot(0, [&] {
-        QTRY_COMPARE(uploads().size(), 1);
+        (void)QTest::qWaitFor([&] { return !uploads().isEmpty(); }, 20000);
+        QCOMPARE(uploads().size(), 1);
         // A second press and a switch press start nothing.
         QTest::mouseClick(w("pushButton_2"), Qt::LeftButton);
         QMetaObject::invokeMethod(frmentre, "on_B_stat_clicked");

@@ -4,6 +4,15 @@
 #include <QJsonDocument>
 #include <QTcpSocket>
 
+namespace {
+
+// How long the institute may take to start or to answer on a busy machine;
+// each wait ends as soon as it is done.
+constexpr int kStartMs = 120000;
+constexpr int kAnswerMs = 60000;
+
+} // namespace
+
 Institute::Institute(const QStringList &extraArguments) : m_arguments(extraArguments) {}
 
 Institute::~Institute()
@@ -25,17 +34,20 @@ bool Institute::start()
     args << QStringLiteral(VELMAR_INSTITUTE) << QStringLiteral("--host")
          << QStringLiteral("127.0.0.1") << m_arguments;
     m_process.start(QStringLiteral(VELMAR_PYTHON), args);
-    if (!m_process.waitForStarted(10000)) {
+    if (!m_process.waitForStarted(kAnswerMs)) {
         m_error = QStringLiteral("institute did not start: ") + m_process.errorString();
         return false;
     }
     QElapsedTimer timer;
     timer.start();
-    while (timer.elapsed() < 20000) {
+    QByteArray seen; // what it printed before READY
+    while (timer.elapsed() < kStartMs) {
         while (m_process.canReadLine()) {
             const QByteArray line = m_process.readLine().trimmed();
-            if (!line.startsWith("READY "))
+            if (!line.startsWith("READY ")) {
+                seen += line + '\n';
                 continue;
+            }
             const QJsonObject ports = QJsonDocument::fromJson(line.mid(6)).object();
             for (auto it = ports.begin(); it != ports.end(); ++it)
                 m_ports.insert(it.key(), quint16(it.value().toInt()));
@@ -45,8 +57,13 @@ bool Institute::start()
             break;
         m_process.waitForReadyRead(200);
     }
-    m_error = QStringLiteral("institute gave no READY line: ")
-              + QString::fromLocal8Bit(m_process.readAllStandardError());
+    m_error = QStringLiteral("institute gave no READY line in %1 ms (%2): %3%4")
+                  .arg(timer.elapsed())
+                  .arg(m_process.state() == QProcess::NotRunning
+                           ? QStringLiteral("exit code %1").arg(m_process.exitCode())
+                           : QStringLiteral("still running"))
+                  .arg(QString::fromLocal8Bit(seen + m_process.readAllStandardOutput()),
+                       QString::fromLocal8Bit(m_process.readAllStandardError()));
     return false;
 }
 
@@ -62,17 +79,20 @@ QByteArray Institute::http(const QByteArray &method, const QByteArray &path,
 {
     QTcpSocket socket;
     socket.connectToHost(QStringLiteral("127.0.0.1"), port(QStringLiteral("control")));
-    if (!socket.waitForConnected(5000))
+    if (!socket.waitForConnected(kAnswerMs)) {
+        qWarning("institute control port %d: %s", port(QStringLiteral("control")),
+                 qPrintable(socket.errorString()));
         return {};
+    }
     QByteArray request = method + ' ' + path + " HTTP/1.0\r\nHost: 127.0.0.1\r\n"
                          + "Content-Type: application/json\r\nContent-Length: "
                          + QByteArray::number(body.size()) + "\r\n\r\n" + body;
     socket.write(request);
-    socket.waitForBytesWritten(5000);
+    socket.waitForBytesWritten(kAnswerMs);
     QByteArray reply;
     QElapsedTimer timer;
     timer.start();
-    while (timer.elapsed() < 10000) {
+    while (timer.elapsed() < kAnswerMs) {
         if (socket.bytesAvailable() == 0 && !socket.waitForReadyRead(200)) {
             if (socket.state() != QAbstractSocket::ConnectedState)
                 break;
@@ -82,6 +102,9 @@ QByteArray Institute::http(const QByteArray &method, const QByteArray &path,
     }
     reply += socket.readAll();
     const int split = reply.indexOf("\r\n\r\n");
+    if (split < 0)
+        qWarning("institute gave no answer to %s %s in %lld ms: \"%s\"", method.constData(),
+                 path.constData(), timer.elapsed(), reply.left(200).constData());
     return split < 0 ? QByteArray() : reply.mid(split + 4);
 }
 

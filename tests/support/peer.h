@@ -13,6 +13,10 @@
 #include <QTcpSocket>
 #include <QtTest>
 
+// How long the client may take to connect, write or close on a busy machine;
+// each wait ends as soon as it is done.
+constexpr int kPeerWaitMs = 60000;
+
 class LoopbackPeer
 {
 public:
@@ -24,7 +28,7 @@ public:
     }
 
     // Connects the socket of sck (made when missing) to this peer; false when
-    // the connection did not come up within 5 s.
+    // the connection did not come up within kPeerWaitMs.
     bool connectClient()
     {
         if (!sck)
@@ -32,21 +36,21 @@ public:
         // A socket closed with bytes still unwritten may still be closing.
         sck->socket()->abort();
         sck->socket()->connectToHost(QHostAddress::LocalHost, m_server.serverPort());
-        if (!QTest::qWaitFor([this] { return m_server.hasPendingConnections(); }, 5000))
+        if (!QTest::qWaitFor([this] { return m_server.hasPendingConnections(); }, kPeerWaitMs))
             return false;
         m_client = m_server.nextPendingConnection();
         m_received.clear();
         return QTest::qWaitFor(
-            [] { return sck->socket()->state() == QAbstractSocket::ConnectedState; }, 5000);
+            [] { return sck->socket()->state() == QAbstractSocket::ConnectedState; }, kPeerWaitMs);
     }
 
     quint16 port() const { return m_server.serverPort(); }
 
     // Takes the next connection that the client's own code made to this peer
-    // as the current one; false when none came within 5 s.
+    // as the current one; false when none came within kPeerWaitMs.
     bool acceptClient()
     {
-        if (!QTest::qWaitFor([this] { return m_server.hasPendingConnections(); }, 5000))
+        if (!QTest::qWaitFor([this] { return m_server.hasPendingConnections(); }, kPeerWaitMs))
             return false;
         m_client = m_server.nextPendingConnection();
         m_received.clear();
@@ -68,9 +72,9 @@ public:
                 readAvailable();
                 return m_received.endsWith(marker);
             },
-            5000);
+            kPeerWaitMs);
         if (!arrived)
-            qWarning("the client's marker did not arrive");
+            qWarning("the client's marker did not arrive; %d bytes came", m_received.size());
         QByteArray out;
         out.swap(m_received);
         if (out.endsWith(marker))
@@ -80,7 +84,7 @@ public:
 
     // Waits up to timeoutMs until at least count bytes arrived and returns
     // them all (for what a timer writes).
-    QByteArray takeAtLeast(int count, int timeoutMs = 5000)
+    QByteArray takeAtLeast(int count, int timeoutMs = kPeerWaitMs)
     {
         const bool arrived = QTest::qWaitFor(
             [this, count] {
@@ -89,7 +93,7 @@ public:
             },
             timeoutMs);
         if (!arrived)
-            qWarning("fewer than %d bytes arrived", count);
+            qWarning("fewer than %d bytes arrived: %d", count, m_received.size());
         QByteArray out;
         out.swap(m_received);
         return out;
@@ -109,7 +113,7 @@ public:
     {
         return QTest::qWaitFor(
             [this] { return !m_client || m_client->state() == QAbstractSocket::UnconnectedState; },
-            5000);
+            kPeerWaitMs);
     }
 
 private:

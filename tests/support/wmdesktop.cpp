@@ -21,7 +21,10 @@ QString runOn(const QString &display, const QString &program, const QStringList 
         env.insert(QStringLiteral("DISPLAY"), display);
     p.setProcessEnvironment(env);
     p.start(program, arguments);
-    p.waitForFinished(20000);
+    // A tool may take its time to start on a busy machine.
+    if (!p.waitForFinished(60000))
+        qWarning("%s %s did not finish: %s", qPrintable(program),
+                 qPrintable(arguments.value(0).left(40)), qPrintable(p.errorString()));
     return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
 }
 

@@ -130,7 +130,9 @@ class Icecast:
                 stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, preexec_fn=die_with_parent)
             deadline = time.time() + 15
             while time.time() < deadline and self.process.poll() is None:
-                if accepts(self.host, port):
+                # The port was free when chosen; another process may have
+                # taken it since, and this server then ends.
+                if accepts(self.host, port) and self.answers(port):
                     self.port = port
                     return port
                 time.sleep(0.05)
@@ -161,15 +163,25 @@ class Icecast:
         self.stop()
         shutil.rmtree(self.folder, ignore_errors=True)
 
-    def mounts(self):
-        """Mounts with a source, from the server's own status page."""
-        request = urllib.request.Request("http://%s:%d/admin/listmounts" % (self.host, self.port))
+    def status(self, port, timeout=5):
+        """The server's own list of mounts, asked with its admin password."""
+        request = urllib.request.Request("http://%s:%d/admin/listmounts" % (self.host, port))
         auth = ("admin:" + ADMIN_PASSWORD).encode()
         import base64
         request.add_header("Authorization", "Basic " + base64.b64encode(auth).decode())
-        with urllib.request.urlopen(request, timeout=5) as reply:
-            text = reply.read().decode("utf-8", "replace")
-        return re.findall(r'<source mount="([^"]*)"', text)
+        with urllib.request.urlopen(request, timeout=timeout) as reply:
+            return reply.read().decode("utf-8", "replace")
+
+    def answers(self, port):
+        """True when the server on port is this one."""
+        try:
+            return "<icestats" in self.status(port, timeout=2)
+        except Exception:
+            return False
+
+    def mounts(self):
+        """Mounts with a source, from the server's own status page."""
+        return re.findall(r'<source mount="([^"]*)"', self.status(self.port))
 
 
 def start(institute, host, args):

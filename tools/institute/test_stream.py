@@ -67,5 +67,18 @@ class StreamTest(unittest.TestCase):
         self.assertFalse(stream.accepts("127.0.0.1", self.port))
 
 
+@unittest.skipIf(stream.shutil.which("icecast2") is None, "icecast2 is not installed")
+class PortTest(unittest.TestCase):
+    def test_port_held_by_another_server_is_not_taken(self):
+        other = socket.socket()
+        self.addCleanup(other.close)
+        other.bind(("127.0.0.1", 0))
+        other.listen(1)
+        server = stream.Icecast("127.0.0.1", 0)
+        self.addCleanup(server.cleanup)
+        with self.assertRaises(RuntimeError):
+            server.start(other.getsockname()[1])
+
+
 if __name__ == "__main__":
     unittest.main()

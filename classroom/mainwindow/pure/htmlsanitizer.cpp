@@ -52,12 +52,25 @@ struct Element
     bool closesLink = false;      // a closes an open link
     bool needsSource = false;     // img shows nothing without an address
     bool needsRange = false;      // input is only the volume bar
+    double sizeFactor = 1;        // its text's size against its parent's (big, small)
+    double pagePx = 0;            // the size that the page gives it, when it does
 };
 
 struct Profile
 {
     QHash<QString, Element> elements;
+    double contextPx = 0; // size of the page's text around the markup
 };
+
+// Size of the text around a line (the conversation's 10pt) and around a
+// title (the header's 13pt heading) in the conversation page, in pixels; the
+// page gives a paragraph of the header 9pt.
+constexpr double kLineContextPx = 10 * 4.0 / 3;
+constexpr double kTitleContextPx = 13 * 4.0 / 3;
+constexpr double kTitleParagraphPx = 9 * 4.0 / 3;
+// How the engine makes text larger and smaller (big, small, sub, sup, the
+// keywords larger and smaller).
+constexpr double kLargerFactor = 1.2;
 
 // Fills in what each element of the profile takes to write.
 Profile finished(Profile p)
@@ -73,6 +86,11 @@ Profile finished(Profile p)
         e.closesLink = name == QLatin1String("a");
         e.needsSource = name == QLatin1String("img");
         e.needsRange = name == QLatin1String("input");
+        if (name == QLatin1String("big"))
+            e.sizeFactor = kLargerFactor;
+        else if (name == QLatin1String("small") || name == QLatin1String("sub")
+                 || name == QLatin1String("sup"))
+            e.sizeFactor = 1 / kLargerFactor;
     }
     return p;
 }
@@ -116,6 +134,7 @@ const Profile &lineProfile()
         ElementRules div = block;
         div.insert(QStringLiteral("class"), {AttrKind::Class, {blink}});
         p.elements.insert(QStringLiteral("div"), div);
+        p.contextPx = kLineContextPx;
         return finished(p);
     }();
     return profile;
@@ -146,7 +165,10 @@ const Profile &titleProfile()
                            {QStringLiteral("max"), {AttrKind::Decimal, {}}},
                            {QStringLiteral("value"), {AttrKind::Decimal, {}}},
                            {QStringLiteral("step"), {AttrKind::Decimal, {}}}});
-        return finished(p);
+        p.contextPx = kTitleContextPx;
+        p = finished(p);
+        p.elements[QStringLiteral("p")].pagePx = kTitleParagraphPx;
+        return p;
     }();
     return profile;
 }
@@ -554,6 +576,18 @@ bool isAllowedStyle(const QString &property, const QString &value)
     return false;
 }
 
+// A family list that is the generic monospace alone makes the engine size
+// text by other rules (keywords by another table, sizes scaled when the text
+// leaves the family), which the filter's bound on the size of the text does
+// not follow: the list names it twice, which draws the same face by the
+// usual rules.
+QString sizedAsOtherFamilies(const QString &family)
+{
+    return family.trimmed().compare(QLatin1String("monospace"), Qt::CaseInsensitive) == 0
+               ? QStringLiteral("monospace, monospace")
+               : family;
+}
+
 QString filterStyle(const QString &style)
 {
     static const QSet<QString> properties = {
@@ -595,9 +629,11 @@ QString filterStyle(const QString &style)
             || valueRef.count(QLatin1Char('\'')) % 2)
             return;
         const bool family = *known == QLatin1String("font-family");
-        const QString value = family ? valueRef.toString() : valueRef.toString().toLower();
+        QString value = family ? valueRef.toString() : valueRef.toString().toLower();
         if (!isAllowedStyle(*known, value))
             return;
+        if (family)
+            value = sizedAsOtherFamilies(value);
         for (Kept &k : kept) {
             if (k.property == *known) {
                 k.value = value;
@@ -644,7 +680,8 @@ QString filterAttribute(const AttrRule &rule, const QString &raw)
     case AttrKind::Decimal: return matches(low, decimal) ? low : QString();
     case AttrKind::Color: return matches(low, color) ? value.trimmed() : QString();
     case AttrKind::FontSize: return matches(low, fontSize) ? low : QString();
-    case AttrKind::Face: return matches(value.trimmed(), face) ? value.trimmed() : QString();
+    case AttrKind::Face:
+        return matches(value.trimmed(), face) ? sizedAsOtherFamilies(value.trimmed()) : QString();
     case AttrKind::Align:
         return (low == QLatin1String("left") || low == QLatin1String("right")
                 || low == QLatin1String("center") || low == QLatin1String("justify"))
@@ -675,6 +712,101 @@ QString filterAttribute(const AttrRule &rule, const QString &raw)
     case AttrKind::Text: return value.left(200);
     }
     return QString();
+}
+
+// A text size as an element declares it: none (its parent's), a size of its
+// own, or a factor of its parent's.
+struct FontSize
+{
+    enum Kind : quint8 { Inherited, Absolute, Relative };
+    Kind kind = Inherited;
+    double value = 0;
+
+    double of(double parentPx) const
+    {
+        return kind == Absolute ? value : kind == Relative ? parentPx * value : parentPx;
+    }
+};
+
+// The engine's sizes of the keywords xx-small to xx-large and of the font
+// element's sizes 1 to 7, in pixels.
+constexpr double kKeywordPx[] = {9, 10, 13, 16, 18, 24, 32};
+constexpr double kFontElementPx[] = {10, 13, 16, 18, 24, 32, 48};
+
+// A font-size value that the style filter kept (lower case).
+FontSize parseFontSize(const QStringRef &value)
+{
+    static const char *const keywords[] = {"xx-small", "x-small", "small", "medium",
+                                           "large",    "x-large", "xx-large"};
+    for (int i = 0; i < 7; ++i)
+        if (value == QLatin1String(keywords[i]))
+            return {FontSize::Absolute, kKeywordPx[i]};
+    if (value == QLatin1String("larger"))
+        return {FontSize::Relative, kLargerFactor};
+    if (value == QLatin1String("smaller"))
+        return {FontSize::Relative, 1 / kLargerFactor};
+    int digits = 0;
+    while (digits < value.size()
+           && (isDigit(value.at(digits)) || value.at(digits) == QLatin1Char('.')))
+        ++digits;
+    const double number = value.left(digits).toDouble();
+    const QStringRef unit = value.mid(digits);
+    if (unit == QLatin1String("%"))
+        return {FontSize::Relative, number / 100};
+    if (unit == QLatin1String("em"))
+        return {FontSize::Relative, number};
+    if (unit == QLatin1String("pt"))
+        return {FontSize::Absolute, number * 4 / 3};
+    return {FontSize::Absolute, number}; // px
+}
+
+const QLatin1String kFontSizeProperty("font-size:");
+
+// Where the value of the font-size declaration of a filtered style starts and
+// ends, or -1.
+int fontSizeAt(const QString &style, int *end)
+{
+    // No kept value holds a colon, so the property stands at the start or
+    // after a blank.
+    int at = style.startsWith(kFontSizeProperty) ? 0 : style.indexOf(QLatin1String(" font-size:"));
+    if (at < 0)
+        return -1;
+    if (at > 0)
+        ++at;
+    at += kFontSizeProperty.size();
+    *end = style.indexOf(QLatin1Char(';'), at);
+    return at;
+}
+
+FontSize fontSizeOfStyle(const QString &style)
+{
+    int end = 0;
+    const int at = fontSizeAt(style, &end);
+    return at < 0 ? FontSize() : parseFontSize(style.midRef(at, end - at));
+}
+
+// The filtered style with its font size set to px.
+QString withFontSize(const QString &style, double px)
+{
+    const QString value = QString::number(px) + QLatin1String("px");
+    int end = 0;
+    const int at = fontSizeAt(style, &end);
+    if (at >= 0)
+        return style.left(at) + value + style.mid(end);
+    return style + (style.isEmpty() ? QString() : QStringLiteral(" ")) + kFontSizeProperty + value
+           + QLatin1Char(';');
+}
+
+// The size of a font element's kept size attribute: 1 to 7, or 3 plus or
+// minus 1 to 7, kept within 1 to 7.
+double fontElementPx(const QString &size)
+{
+    const int n = size.right(1).toInt();
+    int index = size.startsWith(QLatin1Char('+'))   ? 3 + n
+                : size.startsWith(QLatin1Char('-')) ? 3 - n
+                                                    : n;
+    index = qBound(1, index, 7);
+    return kFontElementPx[index - 1];
 }
 
 // An attribute as it stands in the input: where its name and its value are.
@@ -953,6 +1085,12 @@ private:
         QVarLengthArray<const AttrRule *, 16> seen;
         bool hasSource = false;
         bool hasRange = false;
+        // The style goes in at its place once the size of the text is known.
+        int stylePlace = -1;
+        QString style;
+        FontSize declared;
+        const double parentPx = m_sizes.isEmpty() ? m_profile.contextPx : m_sizes.last();
+        double px = e.pagePx > 0 ? e.pagePx : parentPx * e.sizeFactor;
         for (const AttributeSpan &attribute : qAsConst(m_attributes)) {
             lowerInto(m_attributeName, m_in, attribute.nameStart, attribute.nameLength);
             const auto rule = e.rules.constFind(m_attributeName);
@@ -962,14 +1100,23 @@ private:
             if (std::find(seen.cbegin(), seen.cend(), used) != seen.cend())
                 continue;
             seen.append(used);
-            const QString value = filteredValue(*rule, attribute);
+            FontSize fontSize;
+            const QString value = filteredValue(*rule, attribute, &fontSize);
             if (value.isNull())
                 continue;
+            if (rule->kind == AttrKind::Style) {
+                stylePlace = out.size();
+                style = value;
+                declared = fontSize;
+                continue;
+            }
             const QString &attributeName = rule.key();
             if (attributeName == QLatin1String("src"))
                 hasSource = true;
             if (attributeName == QLatin1String("type"))
                 hasRange = true;
+            if (rule->kind == AttrKind::FontSize)
+                px = fontElementPx(value);
             out += QLatin1Char(' ');
             out += attributeName;
             if (rule->kind != AttrKind::Boolean) {
@@ -982,6 +1129,22 @@ private:
             return; // a picture with no allowed address shows nothing
         if (e.needsRange && !hasRange)
             return; // the only input is the volume bar
+        // The size at which the text is drawn, through the nesting of
+        // relative sizes, stays within the bound.
+        if (declared.kind != FontSize::Inherited)
+            px = declared.of(parentPx);
+        if (px > kMaxFontPx && !e.isVoid) {
+            px = kMaxFontPx;
+            style = withFontSize(style, px);
+            if (stylePlace < 0)
+                stylePlace = out.size();
+        }
+        if (stylePlace >= 0) {
+            QString attribute = QStringLiteral(" style=\"");
+            appendEscapedAttribute(attribute, style);
+            attribute += QLatin1Char('"');
+            out.insert(stylePlace, attribute);
+        }
         out += QLatin1Char('>');
         const int closing = e.isVoid ? 0 : e.close.size();
         if (!fits(out.size() + closing, 0, 1))
@@ -989,26 +1152,33 @@ private:
         m_out += out;
         if (!e.isVoid) {
             m_stack.append(&e);
+            m_sizes.append(px);
             m_closing += closing;
         }
     }
 
     // filterAttribute of the attribute's value. Lines repeat the same
     // attributes (every span of a styled line has the same style), so the
-    // last few results are kept.
-    QString filteredValue(const AttrRule &rule, const AttributeSpan &attribute)
+    // last few results are kept. A style's font size comes with it, in
+    // fontSize.
+    QString filteredValue(const AttrRule &rule, const AttributeSpan &attribute,
+                          FontSize *fontSize)
     {
         if (attribute.valueLength < 0)
             return filterAttribute(rule, QString());
         const QStringRef raw = m_in.midRef(attribute.valueStart, attribute.valueLength);
         for (const Memo &memo : m_memo)
-            if (memo.rule == &rule && memo.raw == raw)
+            if (memo.rule == &rule && memo.raw == raw) {
+                *fontSize = memo.fontSize;
                 return memo.value;
+            }
         Memo &memo = m_memo[m_nextMemo];
         m_nextMemo = (m_nextMemo + 1) % kMemoSize;
         memo.rule = &rule;
         memo.raw = raw.toString();
         memo.value = filterAttribute(rule, memo.raw);
+        memo.fontSize = rule.kind == AttrKind::Style ? fontSizeOfStyle(memo.value) : FontSize();
+        *fontSize = memo.fontSize;
         return memo.value;
     }
 
@@ -1042,6 +1212,7 @@ private:
     {
         const Element *e = m_stack.last();
         m_stack.removeLast();
+        m_sizes.removeLast();
         m_closing -= e->close.size();
         m_out += e->close;
     }
@@ -1079,6 +1250,7 @@ private:
     QString m_out;
     int m_pos = 0;
     QVarLengthArray<const Element *, kMaxMarkupDepth + 1> m_stack; // of the profile
+    QVarLengthArray<double, kMaxMarkupDepth + 1> m_sizes; // text size in each, in pixels
     QString m_skipTag;
     // Room reused from tag to tag.
     QString m_name;
@@ -1090,6 +1262,7 @@ private:
         const AttrRule *rule = nullptr;
         QString raw;
         QString value;
+        FontSize fontSize;
     };
     static constexpr int kMemoSize = 16;
     Memo m_memo[kMemoSize];

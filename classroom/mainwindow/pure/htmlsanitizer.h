@@ -29,13 +29,18 @@ constexpr MarkupBounds kUnbounded{0x7fffffff, 0x7fffffff, 0x7fffffff};
 // flattened. Past a bound the rest of the input is dropped and truncated (when
 // given) is set. Elements come out nested so that the web engine builds them
 // as written: a paragraph or division closes an open paragraph first, a link
-// closes an open link. The result is a fixed point: filtering it again with
-// the same bounds changes nothing.
+// closes an open link. Text is drawn at most kMaxFontPx high in the
+// conversation page: an element whose size, through the nesting of relative
+// sizes (em, %, larger, big...), would be larger is given that size. The
+// result is a fixed point: filtering it again with the same bounds changes
+// nothing.
 QString sanitizeHtml(const QString &html, MarkupProfile profile, const MarkupBounds &bounds,
                      bool *truncated = nullptr);
 // With the bounds of the profile: kLineBounds or kTitleBounds.
 QString sanitizeHtml(const QString &html, MarkupProfile profile = MarkupProfile::Line);
 constexpr int kMaxMarkupDepth = 16;
+// Largest size of the text of a line or a title, in pixels.
+constexpr double kMaxFontPx = 48;
 
 // Longest address kept in a link, picture or audio player.
 constexpr int kMaxAddressLength = 2048;
