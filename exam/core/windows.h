@@ -1,6 +1,8 @@
 // Small helpers shared by the exam program's windows.
 #pragma once
 
+#include "common/celldirection.h"
+
 #include <QString>
 #include <qnamespace.h>
 
@@ -31,4 +33,3 @@ void setPlainTitle(QGroupBox *box, const QString &title);
 // fixed words and other texts gives the form to draw, with those texts in
 // isolates of their own, in the role kDrawnTextRole.
 void drawCellsInTheirDirection(QAbstractItemView *view);
-constexpr int kDrawnTextRole = Qt::UserRole + 1;

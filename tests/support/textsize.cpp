@@ -308,3 +308,14 @@ int titleBarWidthFor(QWidget *window)
     bold.setBold(true);
     return QFontMetrics(bold).horizontalAdvance(window->windowTitle()) + kTitleBarDecoration;
 }
+
+QStringList cutTitle(QWidget *window)
+{
+    const int needed = titleBarWidthFor(window);
+    if (window->width() >= needed)
+        return {};
+    return {QStringLiteral("title \"%1\" needs %2, the box is %3 wide")
+                .arg(window->windowTitle())
+                .arg(needed)
+                .arg(window->width())};
+}
