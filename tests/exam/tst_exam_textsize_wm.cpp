@@ -171,10 +171,7 @@ void TestExamTextSize::openGradingBar()
     // A supervisor's grading window with a sheet on show and the grading bar
     // open: every control of it is on screen.
     Url_php = QStringLiteral("http://127.0.0.1:%1/velmar.php").arg(m_institute.port("exam"));
-    id_user = 7;
-    type_user = -100;
-    admin = QStringLiteral("admin");
-    pwd_admin = QStringLiteral("admin123");
+    signInAsSupervisor();
     m_institute.control({{"command", "exam-reset"}});
     m_institute.control(
         {{"command", "exam-day"},
