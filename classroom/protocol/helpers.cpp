@@ -57,5 +57,6 @@ QMessageBox::StandardButton MsgBox(const QString &title, const QString &text,
         if (QAbstractButton *b = box.button(c.button))
             b->setText(GeTranslate(c.key));
     paintFormBackground(&box);
+    widenForTitle(&box);
     return QMessageBox::StandardButton(hooks::execModal(&box));
 }

@@ -31,5 +31,6 @@ void setPlainTitle(QGroupBox *box, const QString &title);
 // ends, a date or "-1" reads in its order in a right-to-left table. Only the
 // drawing changes; the cells' texts stay as they are. A cell composed of
 // fixed words and other texts gives the form to draw, with those texts in
-// isolates of their own, in the role kDrawnTextRole.
+// isolates of their own, in the role kDrawnTextRole. A word wider than its
+// cell (an e-mail address) wraps inside it rather than being cut.
 void drawCellsInTheirDirection(QAbstractItemView *view);

@@ -18,6 +18,7 @@
 #include <QTableView>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QAbstractTextDocumentLayout>
 #include <QTextEdit>
 #include <QToolButton>
 #include <QToolTip>
@@ -42,6 +43,14 @@ QString nameOf(const QWidget *w)
 
 int pixelsOf(const QFont &font) { return QFontInfo(font).pixelSize(); }
 
+// Pixels of a font of the document as its layout draws it: at the resolution
+// of the layout's own device when it has one.
+int pixelsIn(const QTextDocument &doc, const QFont &font)
+{
+    const QPaintDevice *device = doc.documentLayout()->paintDevice();
+    return device ? QFontInfo(QFont(font, device)).pixelSize() : pixelsOf(font);
+}
+
 // The smallest size that rich text sets inside a document, in pixels; 0 when
 // it sets none.
 int smallestRichSize(const QTextDocument &doc)
@@ -56,7 +65,7 @@ int smallestRichSize(const QTextDocument &doc)
             if (!format.hasProperty(QTextFormat::FontPointSize)
                 && !format.hasProperty(QTextFormat::FontPixelSize))
                 continue;
-            const int px = pixelsOf(format.font().resolve(doc.defaultFont()));
+            const int px = pixelsIn(doc, format.font().resolve(doc.defaultFont()));
             if (smallest == 0 || px < smallest)
                 smallest = px;
         }
@@ -271,8 +280,14 @@ QStringList smallTexts(QWidget *window)
                 addSmall(out, w, QStringLiteral("rich text"),
                          smallestRichSize(label->text(), label->font()));
         }
-        if (auto *edit = qobject_cast<QTextEdit *>(w))
-            addSmall(out, w, QStringLiteral("document"), smallestRichSize(*edit->document()));
+        if (auto *edit = qobject_cast<QTextEdit *>(w)) {
+            const QTextDocument &doc = *edit->document();
+            addSmall(out, w, QStringLiteral("document"), smallestRichSize(doc));
+            // What is typed next takes the format at the cursor.
+            if (!edit->isReadOnly())
+                addSmall(out, w, QStringLiteral("typing"),
+                         pixelsIn(doc, edit->currentCharFormat().font().resolve(doc.defaultFont())));
+        }
         if (!w->toolTip().isEmpty())
             addSmall(out, w, QStringLiteral("tool tip"),
                      smallestRichSize(w->toolTip(), QToolTip::font()));
