@@ -162,6 +162,11 @@ void Frm_adUs::on_list_Room_clicked(const QModelIndex &index)
 
 void Frm_adUs::ListAdmin(const QString &body)
 {
+    // A late answer for a room left since would be shown, and acted on, as
+    // the supervisors of the room on screen.
+    const QString room = body.section(QLatin1Char('|'), 0, 0).trimmed();
+    if (room.isEmpty() || room != currentRoomId())
+        return;
     ui->list_moshrif->clear();
     ui->list_moshrif->addItems(parseSupervisors(body));
 }

@@ -158,16 +158,26 @@ void TestFrmAdUs::lists()
 
     frmadus->ListRooms(QStringLiteral("12 : Room A :x|13:Room B"));
     QCOMPARE(rows(list("list_Room")), (QStringList{"Room A", "Room B"}));
+    // Supervisors are shown only for the room on screen.
+    frmadus->ListAdmin(QStringLiteral("12|ali|omar"));
+    QCOMPARE(list("list_moshrif")->count(), 0);
+    list("list_Room")->setCurrentRow(0);
+    QCOMPARE(m_peer.sent(), literalPacket("0d00" "02000000", "ListAdmin", "12"));
     frmadus->ListAdmin(QStringLiteral("12|ali|omar"));
     QCOMPARE(rows(list("list_moshrif")), (QStringList{"ali", "omar"}));
-    // A room list empties the supervisors; blanks empty the rooms.
-    frmadus->ListRooms(QStringLiteral("  "));
-    QCOMPARE(list("list_Room")->count(), 0);
-    QCOMPARE(list("list_moshrif")->count(), 0);
+    frmadus->ListAdmin(QStringLiteral("13|sara"));
+    QCOMPARE(rows(list("list_moshrif")), (QStringList{"ali", "omar"}));
+    frmadus->ListAdmin(QStringLiteral(" 12 |sara"));
+    QCOMPARE(rows(list("list_moshrif")), QStringList{"sara"});
     frmadus->ListAdmin(QStringLiteral("12"));
     QCOMPARE(list("list_moshrif")->count(), 0);
     frmadus->ListAdmin(QStringLiteral("12|ali"));
     frmadus->clear_moshrif();
+    QCOMPARE(list("list_moshrif")->count(), 0);
+    // A room list empties the supervisors; blanks empty the rooms.
+    frmadus->ListAdmin(QStringLiteral("12|ali"));
+    frmadus->ListRooms(QStringLiteral("  "));
+    QCOMPARE(list("list_Room")->count(), 0);
     QCOMPARE(list("list_moshrif")->count(), 0);
     QCOMPARE(m_peer.sent(), QByteArray());
 }
