@@ -290,11 +290,19 @@ void Frm_adUs::on_pushButton_4_clicked()
     const QString admin = currentName(ui->list_admin);
     if (admin.isEmpty())
         return;
-    std::array<bool, outgoing::kPermissionKeyCount> values{};
+    PermissionSet values{};
     const QList<QCheckBox *> boxes = permissionBoxes();
     for (int i = 0; i < boxes.size(); ++i)
         values[size_t(i)] = boxes.at(i)->checkState() != Qt::Unchecked;
-    SendPacket(outgoing::savePermissions(admin, values));
+    if (!SendPacket(outgoing::savePermissions(admin, values)))
+        return;
+    // Nothing answers a save: the record follows what was saved, so that
+    // choosing the administrator again shows it, and a second save keeps it.
+    const int row = ui->list_admin->currentRow();
+    if (row >= 0 && row < m_admins.size() && row < admRecords.size()) {
+        applySavedPermissions(m_admins[row], values);
+        admRecords[row] = m_admins.at(row).record;
+    }
 }
 
 void Frm_adUs::on_pushButton_3_clicked()
