@@ -459,6 +459,9 @@ void TestFrmRoomAudio::refreshGivingTheMicStartsTheStream()
     FrmRoom *w = enter(user("me", 0));
     QVERIFY(w);
     QVERIFY(!recorderOf(w)->isOpen());
+    // Its activation is over before another room is made the active one.
+    QVERIFY(QTest::qWaitForWindowActive(w, 20000));
+    QCoreApplication::processEvents();
     if (!active)
         Idroom = IdroomSound = 14;
     deliver(entry(user("me", 1)));
