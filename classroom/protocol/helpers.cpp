@@ -3,6 +3,7 @@
 #include "common/hooks.h"
 #include "common/look.h"
 #include "protocol/state.h"
+#include "startup/pure/entries.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -31,6 +32,12 @@ QPoint centredPosition(const QRect &area, const QRect &g)
 void paintFormBackground(QWidget *form)
 {
     paintBackground(form, QStringLiteral(":/Resources/frm/bb.png"));
+}
+
+QUrl endpointPage(const QString &file)
+{
+    const QString address = path_web + file;
+    return isWebUrl(address) ? QUrl(address) : QUrl();
 }
 
 QString GeTranslate(const char *key)
