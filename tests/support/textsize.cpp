@@ -5,6 +5,7 @@
 #include <QAbstractItemView>
 #include <functional>
 #include <QApplication>
+#include <QAbstractScrollArea>
 #include <QCheckBox>
 #include <QFontInfo>
 #include <QGroupBox>
@@ -169,6 +170,22 @@ void addCut(QStringList &out, const QWidget *w, const QString &text, QSize needs
                      .arg(has.height());
 }
 
+// Height of the letters of text as drawn, without the font's empty lines.
+int inkHeight(const QFontMetrics &metrics, const QString &text)
+{
+    return metrics.tightBoundingRect(plainCaption(text)).height();
+}
+
+// The part of a widget that its box (a parent that does not scroll) shows:
+// the rest is cut off by the box's edge.
+QSize shownSize(const QWidget *w)
+{
+    const QWidget *box = w->parentWidget();
+    if (!box || w->isWindow() || qobject_cast<const QAbstractScrollArea *>(box->parentWidget()))
+        return w->size();
+    return (box->rect() & w->geometry()).size();
+}
+
 void pushButtonFits(QStringList &out, QPushButton *b)
 {
     const QString text = plainCaption(b->text());
@@ -307,7 +324,9 @@ QStringList cutTexts(QWidget *window)
         } else if (qobject_cast<QCheckBox *>(w) || qobject_cast<QRadioButton *>(w)) {
             auto *a = static_cast<QAbstractButton *>(w);
             if (!a->text().isEmpty())
-                addCut(out, a, a->text(), QSize(a->sizeHint().width(), 0), QSize(a->width(), 0));
+                addCut(out, a, a->text(),
+                       QSize(a->sizeHint().width(), inkHeight(a->fontMetrics(), a->text())),
+                       shownSize(a));
         } else if (auto *label = qobject_cast<QLabel *>(w)) {
             labelFits(out, label);
         } else if (auto *box = qobject_cast<QGroupBox *>(w)) {
