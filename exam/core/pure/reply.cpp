@@ -110,28 +110,38 @@ public:
     QString run();
 
 private:
+    // A line runs from start, where the original text has it, to the CRLF
+    // before the next line (see endOf); its alive characters there are the
+    // line's characters.
     struct Line
     {
-        int start; // range of the original text; its alive characters
-        int end;   // are the line's characters
+        int start;
         int prev;
         int next;
         int len;
         int bad;   // characters that no run can match
-        int into;  // -1 while alive; dead: the line that took its place
-        int mark;  // 2 * stamp: seen in removal stamp; 2 * stamp + 1: matched
+        int link;  // alive: -1 - mark; dead: the line that took its place
         int hnext; // list of the candidate lines of the same bucket
         int hprev;
         quint64 hash;
     };
+    // The mark of an alive line: 2 * stamp: seen in removal stamp;
+    // 2 * stamp + 1: matched.
+    static int markOf(const Line &l) { return -1 - l.link; }
+    static void setMark(Line &l, int mark) { l.link = -1 - mark; }
 
-    static bool alive(const Line &l) { return l.into < 0; }
-    static bool candidate(const Line &l) { return l.into < 0 && l.len > 0 && l.bad == 0; }
+    static bool alive(const Line &l) { return l.link < 0; }
+    static bool candidate(const Line &l) { return l.link < 0 && l.len > 0 && l.bad == 0; }
+    // Where the CRLF after line id starts ("\r"), or the end of the text.
+    int endOf(int id)
+    {
+        const int next = m_lines[size_t(id)].next;
+        return next < 0 ? m_n : prevAlive(m_lines[size_t(next)].start - 2);
+    }
     int find(int x);
     int nextAlive(int x);
     int prevAlive(int x);
     void kill(int x);
-    int lastChar(const Line &l) { return l.len ? prevAlive(l.end - 1) : -1; }
     int firstChar(const Line &l) { return l.len ? nextAlive(l.start) : -1; }
     void addLine(int start, int end);
     size_t bucket(quint64 hash) const
@@ -140,7 +150,7 @@ private:
     }
     void indexLine(int id);
     void unindexLine(int id);
-    bool linePasses(const Line &l);
+    bool linePasses(int id);
     bool sameRun(const Line &a, const Line &b);
     int removeEverywhere(int cur, int before);
     void join(int a, int b);
@@ -214,7 +224,7 @@ void RunCleaner::kill(int x)
 
 void RunCleaner::addLine(int start, int end)
 {
-    Line l{start, end, int(m_lines.size()) - 1, -1, end - start, 0, -1, 0, -1, -1, 0};
+    Line l{start, int(m_lines.size()) - 1, -1, end - start, 0, -1, -1, -1, 0};
     for (int k = start; k < end; ++k) {
         const ushort f = m_tables.fold[m_s[k]];
         l.bad += !f;
@@ -254,11 +264,13 @@ void RunCleaner::unindexLine(int id)
     l.hnext = l.hprev = -1;
 }
 
-bool RunCleaner::linePasses(const Line &l)
+bool RunCleaner::linePasses(int id)
 {
+    const Line &l = m_lines[id];
     if (l.len == 0)
         return false;
-    for (int x = nextAlive(l.start); x < l.end; x = nextAlive(x + 1)) {
+    const int end = endOf(id);
+    for (int x = nextAlive(l.start); x < end; x = nextAlive(x + 1)) {
         if (!m_tables.passes[m_s[x]])
             return false;
     }
@@ -284,10 +296,10 @@ int RunCleaner::live(int id)
 {
     int root = id;
     while (!alive(m_lines[root]))
-        root = m_lines[root].into;
+        root = m_lines[root].link;
     while (id != root) {
-        const int up = m_lines[id].into;
-        m_lines[id].into = root;
+        const int up = m_lines[id].link;
+        m_lines[id].link = root;
         id = up;
     }
     return root;
@@ -298,13 +310,13 @@ void RunCleaner::join(int ia, int ib)
 {
     Line &a = m_lines[ia];
     Line &b = m_lines[ib];
-    const int r = lastChar(a);
+    // All between a's characters and b's is removed.
+    const int r = a.len ? prevAlive(b.start - 1) : -1;
     const int f = firstChar(b);
     unindexLine(ia);
     unindexLine(ib);
     if (r >= 0 && f >= 0 && m_s[r] == '\r' && m_s[f] == '\n') {
         // Neither character has a folded value: only a's hash shifts.
-        a.end = r;
         --a.len;
         --a.bad;
         a.hash = mulMod(a.hash, m_invBase);
@@ -315,14 +327,13 @@ void RunCleaner::join(int ia, int ib)
         indexLine(ib);
         return;
     }
-    a.end = b.end;
     a.len += b.len;
     a.bad += b.bad;
     a.hash = addMod(mulMod(a.hash, powMod(kBase, quint64(b.len))), b.hash);
     a.next = b.next;
     if (b.next >= 0)
         m_lines[b.next].prev = ia;
-    b.into = ia;
+    b.link = ia;
     indexLine(ia);
 }
 
@@ -341,20 +352,20 @@ int RunCleaner::removeEverywhere(int cur, int before)
         if (l.hash != hash)
             continue;
         if (l.prev >= 0 && l.next >= 0 && sameRun(l, m_lines[cur])) {
-            l.mark = seen + 1;
+            setMark(l, seen + 1);
             m_matched.push_back(id);
         } else {
-            l.mark = seen;
+            setMark(l, seen);
         }
     }
 
     // In a row of matching lines only every second one is found: the one
     // before took the CRLF that opens it.
     for (const int head : m_matched) {
-        if (m_lines[m_lines[head].prev].mark == seen + 1)
+        if (markOf(m_lines[m_lines[head].prev]) == seen + 1)
             continue;
         bool take = true;
-        for (int id = head; id >= 0 && m_lines[id].mark == seen + 1; id = m_lines[id].next) {
+        for (int id = head; id >= 0 && markOf(m_lines[id]) == seen + 1; id = m_lines[id].next) {
             if (take)
                 m_removed.push_back(id);
             take = !take;
@@ -367,12 +378,12 @@ int RunCleaner::removeEverywhere(int cur, int before)
         const int a = l.prev;
         const int b = l.next;
         const int stop = m_lines[b].start;
-        for (int x = nextAlive(m_lines[a].end); x < stop; x = nextAlive(x + 1)) {
+        for (int x = nextAlive(endOf(a)); x < stop; x = nextAlive(x + 1)) {
             count += x < before;
             kill(x);
         }
         unindexLine(id);
-        l.into = a;
+        l.link = a;
         m_lines[a].next = b;
         m_lines[b].prev = a;
         join(a, b);
@@ -422,12 +433,12 @@ QString RunCleaner::run()
     // Segment by segment: cur is the line after the opening CRLF.
     int cur = 1;
     while (m_lines[cur].next >= 0) {
-        if (!linePasses(m_lines[cur])) {
+        if (!linePasses(cur)) {
             cur = m_lines[cur].next;
             continue;
         }
         const int opener = m_lines[cur].prev;
-        const int o = nextAlive(m_lines[opener].end);
+        const int o = nextAlive(endOf(opener));
         const int gone = removeEverywhere(cur, o);
         // t: one past the position o had, in the shortened text.
         int t = nextAlive(o);
@@ -440,7 +451,8 @@ QString RunCleaner::run()
             x = m_lines[x].next;
         // t is in line x or in the CRLF after it; the next opening CRLF is
         // the one after x unless t is that CRLF's "\n".
-        if (t >= m_lines[x].end && t != nextAlive(m_lines[x].end))
+        const int end = endOf(x);
+        if (t >= end && t != nextAlive(end))
             x = m_lines[x].next;
         if (x < 0 || m_lines[x].next < 0)
             break;
