@@ -377,6 +377,40 @@ private slots:
         QCOMPARE(page->console, QStringList());
     }
 
+    // Each run of a text gets a text node of its own, starting with its first
+    // character, blanks staying with what precedes them; a long text is cut
+    // the same way.
+    void runsInNodesOfTheirOwn_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("nodes");
+        QTest::newRow("arabic, number, latin, sign")
+            << u("كلمة 12 word، ok") << QStringList{u("كلمة "), "12 ", "word", u("، "), "ok"};
+        QTest::newRow("opening blanks") << "  ab" << QStringList{"  ", "ab"};
+        QTest::newRow("one run") << u("سلام عليكم") << QStringList{u("سلام عليكم")};
+        QStringList many;
+        QString text;
+        for (int i = 0; i < 1000; ++i) {
+            many << u("كلمة ") << QString::number(i) + " " << "word ";
+            text += many.mid(many.size() - 3).join(QString());
+        }
+        QTest::newRow("1000 times three runs") << text << many;
+    }
+    void runsInNodesOfTheirOwn()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, nodes);
+        load(ExtracImtDisplay("1<:>Q<:>1<:>" + text));
+        if (QTest::currentTestFailed())
+            return;
+        const QString found = js(frame(), "var w = document.createTreeWalker(document.querySelector("
+                                          "'#soaltxt form span'), NodeFilter.SHOW_TEXT, null, false);"
+                                          " var out = []; while (w.nextNode()) out.push(w.currentNode.data);"
+                                          " JSON.stringify(out)");
+        QCOMPARE(found, QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(nodes))
+                                              .toJson(QJsonDocument::Compact)));
+    }
+
     // Texts of one direction in the right-to-left pages, each drawn in its
     // own order with its signs at its own ends, whatever page shows them.
     void runsInTheirOrder_data()
