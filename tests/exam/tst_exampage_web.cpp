@@ -387,7 +387,9 @@ private slots:
         QTest::newRow("arabic, number, latin, sign")
             << u("كلمة 12 word، ok") << QStringList{u("كلمة "), "12 ", "word", u("، "), "ok"};
         QTest::newRow("opening blanks") << "  ab" << QStringList{"  ", "ab"};
-        QTest::newRow("one run") << u("سلام عليكم") << QStringList{u("سلام عليكم")};
+        QTest::newRow("arabic words") << u("سلام  عليكم ورحمة")
+                                      << QStringList{u("سلام  "), u("عليكم "), u("ورحمة")};
+        QTest::newRow("one latin run") << "peace be upon you" << QStringList{"peace be upon you"};
         QStringList many;
         QString text;
         for (int i = 0; i < 1000; ++i) {
@@ -522,6 +524,21 @@ private slots:
         QTest::newRow("institute label") << sheet("n", word) << "#velmarinfo";
         QTest::newRow("marks page")
             << marksPage(marksTable({{word, word, word, word, "0::1"}}), word) << "td";
+        // Arabic sentences longer than a line break between their words.
+        QString sentence;
+        for (int i = 0; i < 60; ++i)
+            sentence += u("كتب الطالب ");
+        const auto arabicSheet = [&](const QString &name) {
+            return resultSheet("1<:>" + sentence + "<:>1<:>" + sentence, sentence, name, "m@x.org",
+                               sentence);
+        };
+        QTest::newRow("arabic question") << ExtracImtihan("1|" + sentence + "|1|-1") << "#soal2";
+        QTest::newRow("arabic choice") << ExtracImtihan("1|Q|3|1|" + sentence) << "#soaltxt form";
+        QTest::newRow("arabic answer") << arabicSheet("n") << "#soaltxt form";
+        QTest::newRow("arabic heading") << arabicSheet("n") << "#mada";
+        QTest::newRow("arabic name") << arabicSheet(sentence) << "#userinfo";
+        QTest::newRow("arabic marks page")
+            << marksPage(marksTable({{sentence, "m@x.org", "t", "1", "0::1"}}), sentence) << "td";
     }
     void longWordsWrap()
     {

@@ -6,7 +6,9 @@ const QString kRunsScript = QString::fromUtf8(R"JS(// The web view measures a ri
 // another run (a number, a Latin word, a sign before a number) as if it had
 // no width, and draws it over its neighbours: Arabic words, numbers, Latin
 // words and signs get text nodes of their own, each starting with its first
-// character; blanks stay with what precedes them.
+// character; blanks stay with what precedes them. It never breaks a line
+// inside a right-to-left node either, so each Arabic word after a blank
+// starts a node of its own too.
 // Blank 0, right-to-left letter 1, digit 2, left-to-right letter 3, other 4.
 function runKind(u) {
     if (u == 32 || (u >= 9 && u <= 13) || u == 0xa0 || u == 0x1680 || (u >= 0x2000 && u <= 0x200a)
@@ -36,9 +38,16 @@ function splitRuns(root) {
         var side = 0;
         var from = 0;
         var before = null;
+        var blank = false;
         for (var k = 0; k < data.length; ++k) {
             var now = runKind(data.charCodeAt(k));
-            if (now == 0 || now == side)
+            if (now == 0) {
+                blank = true;
+                continue;
+            }
+            var word = blank && now == 1;
+            blank = false;
+            if (now == side && !word)
                 continue;
             if (k > 0) {
                 if (!before)
