@@ -1,5 +1,6 @@
 #include "admin/frm_adus.h"
 
+#include "common/hooks.h"
 #include "protocol/helpers.h"
 #include "protocol/mymessage.h"
 #include "protocol/pure/outgoing.h"
@@ -87,7 +88,7 @@ void Frm_adUs::closeEvent(QCloseEvent *event)
     event->accept();
     if (frmadus == this)
         frmadus = nullptr;
-    deleteLater();
+    hooks::deleteWhenIdle(this);
 }
 
 bool Frm_adUs::eventFilter(QObject *watched, QEvent *event)

@@ -36,8 +36,8 @@ public:
     static int keepAlivePeriod;
 
     // Replaces the main window at a login: the window in frmusr stops its
-    // watchdog, hides and is deleted later (a slot of it may still be running
-    // under a nested event loop); a new window is made and stored in frmusr.
+    // watchdog, hides and is deleted once no box or menu runs (a slot of it
+    // may still be running under one); a new window is made and stored in frmusr.
     // The caller centres and shows it.
     static FrmUser *replaceMainWindow();
 
@@ -97,6 +97,7 @@ private:
     QTreeWidgetItem *onlineGroup() const;
     QTreeWidgetItem *offlineGroup() const;
     QTreeWidgetItem *findContact(const QString &nick) const;
+    void withdrawMenu(QMenu *&menu);
     // Nickname of the selected contact, empty when a group or nothing is current.
     QString currentContact() const;
     void retire();
