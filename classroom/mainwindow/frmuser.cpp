@@ -289,6 +289,13 @@ QString FrmUser::currentContact() const
     return item->text(0);
 }
 
+QString FrmUser::menuContact() const
+{
+    if (!m_menuRuns)
+        return currentContact();
+    return findContact(m_menuContact) ? m_menuContact : QString();
+}
+
 QMenu *FrmUser::contactMenu()
 {
     QTreeWidgetItem *item = ui->treeWidget->currentItem();
@@ -316,8 +323,13 @@ void FrmUser::on_treeWidget_customContextMenuRequested(const QPoint &pos)
         at.rx() -= menu->width();
     else
         at.rx() -= menu->widthMM();
+    // The entries act on this contact, whatever row becomes current while
+    // the menu runs.
+    m_menuContact = currentContact();
+    m_menuRuns = true;
     const hooks::NestedLoop loop;
     menu->exec(ui->treeWidget->mapToGlobal(at));
+    m_menuRuns = false;
 }
 
 void FrmUser::on_treeWidget_itemSelectionChanged()
@@ -329,7 +341,7 @@ void FrmUser::on_treeWidget_itemSelectionChanged()
 
 void FrmUser::menuMsg()
 {
-    const QString nick = currentContact();
+    const QString nick = menuContact();
     if (!nick.isEmpty())
         openPM(nick);
 }
@@ -338,21 +350,21 @@ void FrmUser::menuSend() {}
 
 void FrmUser::menuBlock()
 {
-    const QString nick = currentContact();
+    const QString nick = menuContact();
     if (!nick.isEmpty())
         SendPacket(outgoing::blockContact(nick));
 }
 
 void FrmUser::menuUnBlock()
 {
-    const QString nick = currentContact();
+    const QString nick = menuContact();
     if (!nick.isEmpty())
         SendPacket(outgoing::unblockContact(nick));
 }
 
 void FrmUser::menuDel()
 {
-    const QString nick = currentContact();
+    const QString nick = menuContact();
     if (!nick.isEmpty())
         SendPacket(outgoing::deleteContact(nick));
 }

@@ -100,6 +100,10 @@ private:
     void withdrawMenu(QMenu *&menu);
     // Nickname of the selected contact, empty when a group or nothing is current.
     QString currentContact() const;
+    // The contact the menu's entries act on: the one the menu was opened for
+    // while it runs (empty once that contact has left the list), else the
+    // selected one.
+    QString menuContact() const;
     void retire();
     void openSearch();
     void declareConnectionLost();
@@ -107,6 +111,8 @@ private:
     Ui::FrmUser *ui;
     QStatusBar *m_statusBar;
     QString m_statusPrefix;
+    QString m_menuContact;
+    bool m_menuRuns = false;
     QAction *m_actSendMsg;
     QAction *m_actSendFile;
     QAction *m_actBlock;

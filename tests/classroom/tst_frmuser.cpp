@@ -132,6 +132,8 @@ private slots:
     void menuGoneUnderItsBox_data();
     void menuGoneUnderItsBox();
     void replacedUnderContactMenu();
+    void contactMenuKeepsItsContact_data();
+    void contactMenuKeepsItsContact();
     void roomsRequest();
     void translations_data();
     void translations();
@@ -519,6 +521,55 @@ void TestFrmUser::replacedUnderContactMenu()
     QVERIFY(!old && !menu);
     QVERIFY(frmusr);
     m_peer.sent();
+}
+
+void TestFrmUser::contactMenuKeepsItsContact_data()
+{
+    QTest::addColumn<bool>("removed");
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QByteArray>("packet");
+    QTest::newRow("another row current, delete")
+        << false << "DelUser" << literalPacket("0300" "03000000", "Del", "ali");
+    QTest::newRow("another row current, block")
+        << false << "BlockUser" << literalPacket("0200" "03000000", "block", "ali");
+    QTest::newRow("contact gone, delete") << true << "DelUser" << QByteArray();
+    QTest::newRow("contact gone, block") << true << "BlockUser" << QByteArray();
+}
+
+void TestFrmUser::contactMenuKeepsItsContact()
+{
+    // While the menu opened for ali runs, the server's lists change the rows:
+    // its entries act on ali, or on nobody once ali has left the list, never
+    // on the row that has become current.
+    QFETCH(bool, removed);
+    QFETCH(QString, action);
+    QFETCH(QByteArray, packet);
+    frmusr->AddUsr("ali", 1);
+    frmusr->AddUsr("sara", 1);
+    tree(frmusr)->setCurrentItem(contactItem(frmusr, "ali"));
+    bool chosen = false;
+    QTimer chooser;
+    chooser.setInterval(10);
+    connect(&chooser, &QTimer::timeout, [&] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        chooser.stop();
+        if (removed)
+            frmusr->RemoveUsr("ali");
+        tree(frmusr)->setCurrentItem(contactItem(frmusr, "sara"));
+        if (QAction *a = ::entry(menu, action)) {
+            a->trigger();
+            chosen = true;
+        }
+        menu->close();
+    });
+    chooser.start();
+    QVERIFY(QMetaObject::invokeMethod(frmusr, "on_treeWidget_customContextMenuRequested",
+                                      Qt::DirectConnection, Q_ARG(QPoint, QPoint(20, 10))));
+    chooser.stop();
+    QVERIFY(chosen);
+    QCOMPARE(m_peer.sent(), packet);
 }
 
 void TestFrmUser::roomsRequest()
