@@ -8,10 +8,13 @@
 #include <QThread>
 #include <QWindow>
 #include <cstdio>
+#include <signal.h>
 
 namespace {
 
 const char kChildFlag[] = "VELMAR_UNDER_WM";
+// The window manager's process, for the child to hold it.
+const char kWindowManagerPid[] = "VELMAR_WM_PID";
 
 QString runOn(const QString &display, const QString &program, const QStringList &arguments)
 {
@@ -49,9 +52,9 @@ int fail(const char *message)
 int runParent(int argc, char **argv, const QSize &screen)
 {
     QCoreApplication app(argc, argv);
-    for (const char *tool : {"Xvfb", "openbox", "xdotool", "xprop"}) {
+    for (const char *tool : {"Xvfb", "openbox", "xdotool", "xprop", "xwininfo"}) {
         if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
-            return fail("scripts/install-deps installs Xvfb, openbox, xdotool and xprop");
+            return fail("scripts/install-deps installs Xvfb, openbox, xdotool, xprop and xwininfo");
     }
     QProcess xvfb;
     xvfb.start(QStringLiteral("Xvfb"),
@@ -86,6 +89,7 @@ int runParent(int argc, char **argv, const QSize &screen)
     QProcess child;
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     env.insert(QString::fromLatin1(kChildFlag), QStringLiteral("1"));
+    env.insert(QString::fromLatin1(kWindowManagerPid), QString::number(openbox.processId()));
     child.setProcessEnvironment(env);
     child.setProcessChannelMode(QProcess::ForwardedChannels);
     child.start(QCoreApplication::applicationFilePath(), app.arguments().mid(1));
@@ -149,14 +153,15 @@ static QStringList property(WId window, const char *name)
 
 QRect frameOf(WId window)
 {
-    const QString shell = run(QStringLiteral("xdotool"), {QStringLiteral("getwindowgeometry"),
-                                                          QStringLiteral("--shell"),
-                                                          QString::number(window)});
-    auto value = [&shell](const char *key) {
-        const QRegularExpression re(QString::fromLatin1(key) + QStringLiteral("=(-?\\d+)"));
-        return re.match(shell).captured(1).toInt();
+    // Where the X server has the window itself (xdotool's geometry of a
+    // framed window is off by the window's place inside its frame).
+    const QString info = run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), QString::number(window)});
+    auto value = [&info](const char *key) {
+        const QRegularExpression re(QString::fromLatin1(key) + QStringLiteral(":\\s*(-?\\d+)"));
+        return re.match(info).captured(1).toInt();
     };
-    QRect r(value("X"), value("Y"), value("WIDTH"), value("HEIGHT"));
+    QRect r(value("Absolute upper-left X"), value("Absolute upper-left Y"), value("Width"),
+            value("Height"));
     // left, right, top, bottom
     const QStringList extents = property(window, "_NET_FRAME_EXTENTS");
     if (extents.size() == 4)
@@ -164,6 +169,8 @@ QRect frameOf(WId window)
                  extents.at(3).toInt());
     return r;
 }
+
+bool framed(WId window) { return property(window, "_NET_FRAME_EXTENTS").size() == 4; }
 
 QStringList allowedActions(WId window) { return property(window, "_NET_WM_ALLOWED_ACTIONS"); }
 
@@ -230,6 +237,22 @@ void click(const QPoint &global)
 void clickOn(const QWidget *widget)
 {
     click(widget->mapToGlobal(widget->rect().center()));
+}
+
+HeldWindowManager::HeldWindowManager()
+    : m_pid(qEnvironmentVariableIntValue(kWindowManagerPid))
+{
+    if (m_pid > 0 && ::kill(m_pid, SIGSTOP) == 0)
+        m_held = true;
+}
+
+HeldWindowManager::~HeldWindowManager() { release(); }
+
+void HeldWindowManager::release()
+{
+    if (m_held)
+        ::kill(m_pid, SIGCONT);
+    m_held = false;
 }
 
 void key(const QString &name)
