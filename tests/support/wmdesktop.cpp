@@ -5,7 +5,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <QThread>
+#include <QTemporaryFile>
 #include <QWindow>
 #include <cstdio>
 #include <signal.h>
@@ -70,21 +70,42 @@ int runParent(int argc, char **argv, const QSize &screen)
     if (display.size() < 2)
         return fail("Xvfb gave no display number");
 
+    // The window manager is ready once it announces itself on the root
+    // window. One that ends before (seen on a busy machine) is started again;
+    // what it wrote is shown.
     QProcess openbox;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("DISPLAY"), display);
     openbox.setProcessEnvironment(env);
-    openbox.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
-    if (!openbox.waitForStarted(20000))
-        return fail("openbox did not start");
-    // Ready once it announces itself on the root window.
-    while (openbox.state() == QProcess::Running
-           && !runOn(display, QStringLiteral("xprop"),
-                     {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
-                   .contains(QStringLiteral("window id")))
-        QThread::msleep(50);
-    if (openbox.state() != QProcess::Running)
-        return fail("openbox ended");
+    // Its words go to a file: a pipe that nobody reads could stop it.
+    QTemporaryFile openboxLog;
+    if (!openboxLog.open())
+        return fail("no file for openbox's output");
+    openbox.setProcessChannelMode(QProcess::MergedChannels);
+    openbox.setStandardOutputFile(openboxLog.fileName());
+    bool ready = false;
+    for (int attempt = 0; attempt < 3 && !ready; ++attempt) {
+        openbox.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+        if (!openbox.waitForStarted(20000))
+            return fail("openbox did not start");
+        QElapsedTimer waited;
+        waited.start();
+        while (!(ready = runOn(display, QStringLiteral("xprop"),
+                               {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
+                             .contains(QStringLiteral("window id")))
+               && openbox.state() == QProcess::Running && !openbox.waitForFinished(50)
+               && waited.elapsed() < 120000) {
+        }
+        if (!ready) {
+            std::fprintf(stderr, "openbox %s after %lld ms; it wrote: %s\n",
+                         openbox.state() == QProcess::Running ? "not ready" : "ended",
+                         qint64(waited.elapsed()),
+                         (openboxLog.seek(0) ? openboxLog.readAll() : QByteArray()).constData());
+            stop(openbox);
+        }
+    }
+    if (!ready)
+        return fail("openbox did not take the display");
 
     QProcess child;
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
