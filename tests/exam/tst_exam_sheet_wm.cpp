@@ -120,6 +120,7 @@ private slots:
     void waitBoxOffersNoClose();
     void retryQuestionBesideTheWaitBox();
     void questionBesideAWaitBoxFramedLate();
+    void questionFollowsAMovedWaitBox();
 
 private:
     QJsonObject exam(int id, int offset, int minutes) const;
@@ -420,6 +421,54 @@ void TestExamSheetWm::questionBesideAWaitBoxFramedLate()
     QVERIFY(waitBoxBareWhenAsked);
     QVERIFY2(beside, qPrintable(seen));
     QCOMPARE(sendBodies().size(), 2);
+}
+
+// The student drags the wait box over the retry question: the question moves
+// above it, clear of it.
+void TestExamSheetWm::questionFollowsAMovedWaitBox()
+{
+    login({exam(27, 2, 60)});
+    tickToSheet();
+    m_institute.control({{"command", "exam-fault"}, {"cmd", "send"}, {"status", 503}});
+    bool besideFirst = false;
+    bool besideAfterMove = false;
+    QString seen = QStringLiteral("no question");
+    QString moveSeen = QStringLiteral("no question");
+    QStringList texts;
+    wm::ModalWatch watch([&](QWidget *modal) {
+        texts << (messageBox(modal) ? messageBox(modal)->text() : QString());
+        if (texts.last() == kAskConnection && texts.size() == 1) {
+            besideFirst = shownBesideWaitBox(modal, &seen);
+            const QRect question = wm::frameOf(modal->winId());
+            const QRect wait = wm::frameOf(frmconn->winId());
+            // The wait box's top onto the foot of the question, too low for
+            // the question to go below it.
+            const int down = question.bottom() - 4 - wait.top();
+            wm::run(QStringLiteral("xdotool"),
+                    {QStringLiteral("windowmove"), QString::number(frmconn->winId()),
+                     QString::number(frmconn->geometry().x()),
+                     QString::number(frmconn->geometry().y() + down)});
+            const bool moved = QTest::qWaitFor(
+                [&] {
+                    moveSeen = frmconn ? describe(wm::frameOf(frmconn->winId()))
+                                       : QStringLiteral("the wait box went");
+                    return frmconn && wm::frameOf(frmconn->winId()).top() >= wait.top() + down;
+                },
+                60000);
+            moveSeen = QStringLiteral("the wait box moved from %1 to %2").arg(describe(wait), moveSeen);
+            besideAfterMove = moved && shownBesideWaitBox(modal, &seen);
+            m_institute.control({{"command", "exam-fault"}});
+            answer(modal, QMessageBox::Yes);
+            return;
+        }
+        answer(modal, QMessageBox::Ok);
+    });
+    wm::clickOn(frmweb->findChild<QPushButton *>("pushButton"));
+    QTRY_COMPARE_WITH_TIMEOUT(texts.size(), 2, 60000);
+    QTRY_VERIFY_WITH_TIMEOUT(!QApplication::activeModalWidget(), 60000);
+    QVERIFY(besideFirst);
+    QVERIFY2(besideAfterMove, qPrintable(moveSeen + QStringLiteral("; ") + seen));
+    QCOMPARE(texts, (QStringList{kAskConnection, kMsgSent}));
 }
 
 VELMAR_WM_TEST_MAIN(TestExamSheetWm, 1366, 768)
