@@ -1,7 +1,10 @@
 #include "look.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QEvent>
 #include <QFontMetrics>
+#include <QGridLayout>
 #include <QLayout>
 #include <QGuiApplication>
 #include <QPalette>
@@ -34,8 +37,14 @@ void widenForTitle(QWidget *window)
     window->sizeHint();
     if (QLayout *layout = window->layout()) {
         const QMargins margins = layout->contentsMargins();
-        layout->addItem(new QSpacerItem(needs - margins.left() - margins.right(), 0,
-                                        QSizePolicy::Fixed, QSizePolicy::Fixed));
+        auto *strut = new QSpacerItem(needs - margins.left() - margins.right(), 0,
+                                      QSizePolicy::Fixed, QSizePolicy::Fixed);
+        // A grid (message boxes) takes it in a row of its own, across all
+        // columns, so that no one column widens.
+        if (auto *grid = qobject_cast<QGridLayout *>(layout))
+            grid->addItem(strut, grid->rowCount(), 0, 1, qMax(1, grid->columnCount()));
+        else
+            layout->addItem(strut);
     } else {
         window->setMinimumWidth(qMax(window->minimumWidth(), needs));
     }
@@ -111,6 +120,60 @@ void placeWindow(QWidget *window, const QPoint &position)
     // The geometry is the window without its frame, before and after it is
     // first shown alike.
     window->setGeometry(QRect(corner + QPoint(frame.left(), frame.top()), window->size()));
+}
+
+void centreInWindowArea(QWidget *window)
+{
+    const QMargins frame = windowFrame(window);
+    QRect framed(QPoint(), window->size().grownBy(frame));
+    framed.moveCenter(windowArea().center());
+    placeWindow(window, framed.topLeft() + QPoint(frame.left(), frame.top()));
+}
+
+namespace {
+
+// Centres parentless dialogs as they are shown; an application-wide filter.
+class DialogPlacer : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *object, QEvent *event) override
+    {
+        if (event->type() != QEvent::Show || event->spontaneous() || !object->isWidgetType())
+            return false;
+        auto *dialog = qobject_cast<QDialog *>(object);
+        if (!dialog || dialog == m_showing || !dialog->isWindow() || dialog->parentWidget()
+            || dialog->testAttribute(Qt::WA_Moved))
+            return false;
+        // The dialog handles its show first: a message box takes its size
+        // there, and Qt centres the box on the whole screen.
+        QWidget *outer = m_showing;
+        m_showing = dialog;
+        QCoreApplication::sendEvent(dialog, event);
+        m_showing = outer;
+        const bool resized = dialog->testAttribute(Qt::WA_Resized);
+        centreInWindowArea(dialog);
+        // Placed anew the next time it is shown, as Qt does.
+        dialog->setAttribute(Qt::WA_Moved, false);
+        dialog->setAttribute(Qt::WA_Resized, resized);
+        return true;
+    }
+
+private:
+    QWidget *m_showing = nullptr;
+};
+
+} // namespace
+
+void centreDialogsInWindowArea()
+{
+    static DialogPlacer *placer = nullptr;
+    if (placer || !qApp)
+        return;
+    placer = new DialogPlacer(qApp);
+    qApp->installEventFilter(placer);
 }
 
 void cascadeWindow(QWidget *window, const QWidget *from)

@@ -34,8 +34,18 @@ void placeWindow(QWidget *window, const QPoint &position);
 
 // Widens a window so that the window manager's title bar shows its title
 // whole: the title in the bold face of the window's font, beside the title
-// bar's icon and buttons. For small boxes sized by their contents.
+// bar's icon and buttons. For small boxes sized by their contents, message
+// boxes included.
 void widenForTitle(QWidget *window);
+
+// Moves a top-level window so that it and its frame are centred in
+// windowArea(), on the screen whatever its size. Does not show it.
+void centreInWindowArea(QWidget *window);
+
+// Dialogs without a parent window (message boxes, input boxes) open centred
+// in windowArea() rather than on the whole screen, each time they are shown.
+// Call once the application object exists.
+void centreDialogsInWindowArea();
 
 // Places a window one title bar down and across from another one that is
 // open, so that both titles show; at the area's top left corner when that

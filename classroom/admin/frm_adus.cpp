@@ -162,6 +162,11 @@ void Frm_adUs::on_list_Room_clicked(const QModelIndex &index)
 
 void Frm_adUs::ListAdmin(const QString &body)
 {
+    // A late answer for a room left since would be shown, and acted on, as
+    // the supervisors of the room on screen.
+    const QString room = body.section(QLatin1Char('|'), 0, 0).trimmed();
+    if (room.isEmpty() || room != currentRoomId())
+        return;
     ui->list_moshrif->clear();
     ui->list_moshrif->addItems(parseSupervisors(body));
 }
@@ -285,11 +290,19 @@ void Frm_adUs::on_pushButton_4_clicked()
     const QString admin = currentName(ui->list_admin);
     if (admin.isEmpty())
         return;
-    std::array<bool, outgoing::kPermissionKeyCount> values{};
+    PermissionSet values{};
     const QList<QCheckBox *> boxes = permissionBoxes();
     for (int i = 0; i < boxes.size(); ++i)
         values[size_t(i)] = boxes.at(i)->checkState() != Qt::Unchecked;
-    SendPacket(outgoing::savePermissions(admin, values));
+    if (!SendPacket(outgoing::savePermissions(admin, values)))
+        return;
+    // Nothing answers a save: the record follows what was saved, so that
+    // choosing the administrator again shows it, and a second save keeps it.
+    const int row = ui->list_admin->currentRow();
+    if (row >= 0 && row < m_admins.size() && row < admRecords.size()) {
+        applySavedPermissions(m_admins[row], values);
+        admRecords[row] = m_admins.at(row).record;
+    }
 }
 
 void Frm_adUs::on_pushButton_3_clicked()

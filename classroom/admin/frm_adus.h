@@ -36,8 +36,11 @@ public:
     void ListGroup(const QString &body);
     // Code 22 "Rooms": lists the rooms of the chosen group.
     void ListRooms(const QString &body);
-    // Code 23: the supervisors of a room.
+    // Code 23: the supervisors of the room that leads the body; shown only
+    // when that room is the one on screen.
     void ListAdmin(const QString &body);
+    // Id of the room at the current row of the room list; empty when none.
+    QString currentRoomId() const;
     // Code 5 "RechercherCo": the members found.
     void cherch(const QString &body);
     void clear_moshrif();
@@ -72,8 +75,6 @@ private slots:
 private:
     void askSupervisors(int row);
     void showPermissions(int row);
-    // Id of the room at the current row of the room list; empty when none.
-    QString currentRoomId() const;
     // Text of the list's current row; empty when there is none.
     static QString currentName(const QListWidget *list);
     // Sends the request for the current room and the name current in names,

@@ -48,10 +48,8 @@ bool isNoBackground(const QColor &colour)
 QString endpointFile(const QString &file)
 {
     if (!path_web.isEmpty()) {
-        const QUrl url(path_web + file);
-        return url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https")
-                   ? url.toString()
-                   : QString();
+        const QUrl url = endpointPage(file);
+        return url.isEmpty() ? QString() : url.toString();
     }
     const QUrl base(GethttpServer);
     if (base.scheme() != QLatin1String("http") && base.scheme() != QLatin1String("https"))

@@ -2,6 +2,8 @@
 
 #include "ui_cuserlist.h"
 
+#include "common/celldirection.h"
+
 #include <QBrush>
 #include <QHeaderView>
 #include <QHash>
@@ -11,7 +13,6 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTimer>
-#include <QStyledItemDelegate>
 #include <QTreeWidget>
 #include <QTreeWidgetItem>
 
@@ -125,24 +126,6 @@ QString iconName(const QString &state, bool cam)
     return state == kNull ? kCam : QStringLiteral("cam-") + state;
 }
 
-// Draws each nickname isolated in the direction of its own first letter, so
-// that it reads in its own order in a list of either direction ("@ostad"
-// keeps its mark before the name). Only the drawing changes: the row's text
-// stays the nickname.
-class NicknameDelegate : public QStyledItemDelegate
-{
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-protected:
-    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
-    {
-        QStyledItemDelegate::initStyleOption(option, index);
-        if (!option->text.isEmpty())
-            option->text = QChar(0x2068) + option->text + QChar(0x2069);
-    }
-};
-
 // While it lives, the view does not draw, nor work out what to draw, for
 // a change of the selection; it is drawn whole afterwards. (Blocking the
 // selection's signals instead would leave the items' own selected marks
@@ -176,7 +159,7 @@ CUserList::CUserList(QWidget *parent)
     ui->setupUi(this);
     // Columns 2 to 4 hold the row's state for the code only.
     ui->treeWidget->header()->setMinimumSectionSize(0);
-    ui->treeWidget->setItemDelegateForColumn(0, new NicknameDelegate(ui->treeWidget));
+    ui->treeWidget->setItemDelegateForColumn(0, new IsolatingDelegate(ui->treeWidget));
     const int widths[] = {200, 53, 0, 0, 0};
     for (int c = 0; c < 5; ++c)
         ui->treeWidget->setColumnWidth(c, widths[c]);

@@ -80,9 +80,16 @@ void ListAdmin(const QString &name, const QString &body)
 void AddDel_Admin(const QString &name, const QString &body)
 {
     if (name == QLatin1String("AddUsrAdmin") || name == QLatin1String("DelUsrAdmin")) {
-        if (frmadus)
-            frmadus->clear_moshrif();
-        SendPacket(outgoing::listAdmins(body));
+        if (!frmadus) {
+            SendPacket(outgoing::listAdmins(body));
+            return;
+        }
+        // The room on screen, which the user may have left for another one
+        // since the change was asked for.
+        frmadus->clear_moshrif();
+        const QString room = frmadus->currentRoomId();
+        if (!room.isEmpty())
+            SendPacket(outgoing::listAdmins(room));
     } else if (name == QLatin1String("AddUsrAdminCo") || name == QLatin1String("DelUsrAdminCo")) {
         SendPacket(outgoing::permissionSets());
     }

@@ -21,7 +21,8 @@ void ListGroupRooms2(const QString &name, const QString &body, int target);
 // Code 23: the supervisors of a room.
 void ListAdmin(const QString &name, const QString &body);
 // Code 24: a supervisor or an administrator was added or removed; the list
-// concerned is asked for again, also while the window is closed.
+// concerned is asked for again, also while the window is closed. For the
+// supervisors that is the list of the room on screen when the window is open.
 void AddDel_Admin(const QString &name, const QString &body);
 // Code 28: the administrators' permission sets, or "no-Permissions".
 void GetPermissions(const QString &name, const QString &body);

@@ -3,6 +3,7 @@
 #include "common/hooks.h"
 #include "common/look.h"
 #include "protocol/state.h"
+#include "startup/pure/entries.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -33,6 +34,12 @@ void paintFormBackground(QWidget *form)
     paintBackground(form, QStringLiteral(":/Resources/frm/bb.png"));
 }
 
+QUrl endpointPage(const QString &file)
+{
+    const QString address = path_web + file;
+    return isWebUrl(address) ? QUrl(address) : QUrl();
+}
+
 QString GeTranslate(const char *key)
 {
     return QCoreApplication::translate("MyMessage", key);
@@ -57,5 +64,6 @@ QMessageBox::StandardButton MsgBox(const QString &title, const QString &text,
         if (QAbstractButton *b = box.button(c.button))
             b->setText(GeTranslate(c.key));
     paintFormBackground(&box);
+    widenForTitle(&box);
     return QMessageBox::StandardButton(hooks::execModal(&box));
 }

@@ -88,6 +88,10 @@ void enterRoom(const RoomEntry &entry)
         room->ChangeItemImage(nick, QStringLiteral("mic"));
     for (const QString &nick : hands)
         room->ChangeItemImage(nick, QStringLiteral("man"));
+    // The own microphone may have changed with the refresh: the stream
+    // follows it at once, as after a state change.
+    if (room)
+        room->statActiveWindow();
 }
 
 void userJoined(const JoinedUser &user)
@@ -96,7 +100,8 @@ void userJoined(const JoinedUser &user)
     if (!room)
         return;
     room->AddItem(user.nick, user.type, user.admin);
-    if (user.nick == ownNick()) {
+    const bool own = user.nick == ownNick();
+    if (own) {
         room->handUp = false;
         room->isAdmin = user.admin;
         room->micOn = false;
@@ -106,6 +111,9 @@ void userJoined(const JoinedUser &user)
         room->ChangeItemImage(user.nick, QStringLiteral("mic-n"));
     if (user.red)
         room->ChangeItemImage(user.nick, QStringLiteral("red"));
+    // A stream still sent for the cleared microphone stops.
+    if (own)
+        room->statActiveWindow();
 }
 
 } // namespace

@@ -24,8 +24,10 @@ FrmBat::FrmBat(QWidget *parent) : QDialog(parent), ui(new Ui_FrmBat)
     page->setPluginFactory(new FlashPluginFactory(page));
     page->settings()->setAttribute(QWebSettings::PluginsEnabled, true);
     page->settings()->setAttribute(QWebSettings::JavascriptEnabled, true);
-    ui->web->load(QUrl(path_web + QStringLiteral("PublicLive.php?idroom=")
-                       + QString::number(ChannelRoom)));
+    const QUrl live = endpointPage(QStringLiteral("PublicLive.php?idroom=")
+                                   + QString::number(ChannelRoom));
+    if (!live.isEmpty())
+        ui->web->load(live);
 }
 
 FrmBat::~FrmBat()

@@ -12,7 +12,8 @@ class FrmBat : public QDialog
 {
     Q_OBJECT
 public:
-    // Loads path_web + "PublicLive.php?idroom=" + ChannelRoom.
+    // Loads path_web + "PublicLive.php?idroom=" + ChannelRoom when path_web
+    // is an http or https address.
     explicit FrmBat(QWidget *parent = nullptr);
     ~FrmBat() override;
 

@@ -436,9 +436,10 @@ void FrmRoom::on_Bman_clicked() { SendPacket(outgoing::raiseHand(id, !handUp)); 
 
 // -- Station, radio, blackboard, broadcast and attendance
 
-QString FrmRoom::stationUrl() const
+QUrl FrmRoom::stationUrl() const
 {
-    return path_web + QStringLiteral("station.php?Idrom=") + QString::number(id);
+    const QUrl page = endpointPage(QStringLiteral("station.php?Idrom=") + QString::number(id));
+    return page.isEmpty() ? QUrl(kBlank) : page;
 }
 
 void FrmRoom::DoFSCommand(QString, QString args)
@@ -465,7 +466,7 @@ void FrmRoom::setVisibleFlash(bool on)
         webFlash->load(QUrl(kBlank));
     } else {
         webFlash->show();
-        webFlash->load(QUrl(stationUrl()));
+        webFlash->load(stationUrl());
     }
 }
 
@@ -499,7 +500,7 @@ void FrmRoom::on_Bradio_clicked()
     setStatusLabel(labRadio, tr("radio"), icon);
     if (ui->Frameflash->isVisible()) {
         webFlash->show();
-        webFlash->load(QUrl(stationUrl()));
+        webFlash->load(stationUrl());
     }
 }
 
@@ -519,7 +520,9 @@ void FrmRoom::on_pushButton_clicked()
 {
     if (!settings || settings->value(QStringLiteral("Choix"), 0).toInt() != 1 || type_user == 0)
         return;
-    hooks::openUrl(QUrl(path_web + QStringLiteral("ghiyab.php?id=") + QString::number(id_user)));
+    const QUrl page = endpointPage(QStringLiteral("ghiyab.php?id=") + QString::number(id_user));
+    if (!page.isEmpty())
+        hooks::openUrl(page);
 }
 
 void FrmRoom::on_B_bat_clicked()

@@ -158,7 +158,8 @@ private:
     QString commandNick() const;
     void sendUserAction(int action);
     void setStatusLabel(QLabel *label, const QString &text, const QString &icon);
-    QString stationUrl() const;
+    // The station page, or the blank page when path_web is no web address.
+    QUrl stationUrl() const;
 
     Ui_FrmRoom *ui;
     MyObject myObject;

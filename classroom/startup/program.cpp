@@ -1,6 +1,7 @@
 #include "startup/program.h"
 
 #include "common/fonts.h"
+#include "common/look.h"
 #include "mainwindow/frmuser.h"
 #include "protocol/helpers.h"
 #include "protocol/state.h"
@@ -70,6 +71,7 @@ int dastrelMain(int argc, char **argv)
     app.setWindowIcon(QIcon(QStringLiteral(":/Resources/Internet.png")));
     fontDatabase = new QFontDatabase;
     useProgramFonts();
+    centreDialogsInWindowArea();
     readConfiguration(QCoreApplication::applicationDirPath());
 
     incomingFraming().clear(); // no partial packet pending

@@ -1,6 +1,7 @@
 #include "core/msgbox.h"
 
 #include "common/hooks.h"
+#include "common/look.h"
 #include "core/globals.h"
 #include "core/pure/examdate.h"
 #include "core/windows.h"
@@ -125,6 +126,7 @@ void dressMessageBox(QMessageBox *box)
     box->setLayoutDirection(Qt::RightToLeft);
     box->setWindowModality(Qt::ApplicationModal);
     keepAboveExamSheet(box);
+    widenForTitle(box);
 }
 
 void showMessage(const QString &text)

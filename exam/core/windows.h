@@ -1,6 +1,8 @@
 // Small helpers shared by the exam program's windows.
 #pragma once
 
+#include "common/celldirection.h"
+
 #include <QString>
 #include <qnamespace.h>
 
@@ -29,6 +31,6 @@ void setPlainTitle(QGroupBox *box, const QString &title);
 // ends, a date or "-1" reads in its order in a right-to-left table. Only the
 // drawing changes; the cells' texts stay as they are. A cell composed of
 // fixed words and other texts gives the form to draw, with those texts in
-// isolates of their own, in the role kDrawnTextRole.
+// isolates of their own, in the role kDrawnTextRole. A word wider than its
+// cell (an e-mail address) wraps inside it rather than being cut.
 void drawCellsInTheirDirection(QAbstractItemView *view);
-constexpr int kDrawnTextRole = Qt::UserRole + 1;

@@ -71,27 +71,15 @@ qint16 micSample(qint64 n, QRandomGenerator &noise)
     return qint16(qBound(-32767.0, v * 32767, 32767.0));
 }
 
-// Writes the microphone's sound into its pipe in whole reads, each once the
-// sound in it has been "spoken". A read that finds the pipe full (nobody
-// captures) is lost, as with a real microphone.
-class Microphone
+// A sound device's pipe, opened for reading and writing (its opening never
+// waits for the other side, and it never sees the pipe's end) and served by
+// a thread of its own until stopped.
+class PipeWorker
 {
 public:
-    explicit Microphone(const QString &path) : m_path(path) {}
-    ~Microphone() { stop(); }
+    explicit PipeWorker(const QString &path) : m_path(path) {}
+    virtual ~PipeWorker() = default;
 
-    bool start()
-    {
-        // Read and write: the device's opening never waits for a writer, and
-        // it never sees the end of the pipe.
-        m_fd = ::open(m_path.toLocal8Bit().constData(), O_RDWR | O_NONBLOCK);
-        if (m_fd < 0)
-            return false;
-        fcntl(m_fd, F_SETPIPE_SZ, 4 * kMicFrames * kFrameBytes);
-        m_start = Clock::now();
-        m_thread = std::thread([this] { run(); });
-        return true;
-    }
     void stop()
     {
         m_stop = true;
@@ -100,6 +88,44 @@ public:
         if (m_fd >= 0)
             ::close(m_fd);
         m_fd = -1;
+    }
+
+protected:
+    bool open(int pipeBytes)
+    {
+        m_fd = ::open(m_path.toLocal8Bit().constData(), O_RDWR | O_NONBLOCK);
+        if (m_fd < 0)
+            return false;
+        fcntl(m_fd, F_SETPIPE_SZ, pipeBytes);
+        return true;
+    }
+    void runThread() { m_thread = std::thread([this] { run(); }); }
+    virtual void run() = 0;
+
+    QString m_path;
+    int m_fd = -1;
+    std::atomic<bool> m_stop{false};
+
+private:
+    std::thread m_thread;
+};
+
+// Writes the microphone's sound into its pipe in whole reads, each once the
+// sound in it has been "spoken". A read that finds the pipe full (nobody
+// captures) is lost, as with a real microphone.
+class Microphone : public PipeWorker
+{
+public:
+    using PipeWorker::PipeWorker;
+    ~Microphone() override { stop(); }
+
+    bool start()
+    {
+        if (!open(4 * kMicFrames * kFrameBytes))
+            return false;
+        m_start = Clock::now();
+        runThread();
+        return true;
     }
     Clock::time_point startTime() const { return m_start; }
     // Marker k's onset was spoken at start + markerTime(k), if its read was
@@ -120,7 +146,7 @@ public:
     }
 
 private:
-    void run()
+    void run() override
     {
         QRandomGenerator noise(5);
         QByteArray chunk(kMicFrames * kFrameBytes, Qt::Uninitialized);
@@ -136,11 +162,7 @@ private:
         }
     }
 
-    QString m_path;
-    int m_fd = -1;
     Clock::time_point m_start;
-    std::thread m_thread;
-    std::atomic<bool> m_stop{false};
     std::mutex m_mutex;
     std::vector<bool> m_written;
 };
@@ -148,7 +170,7 @@ private:
 // Drains a listener's speaker pipe at wall-clock pace, as a sound card plays:
 // what is not there in time is silence, and the time is not made up later.
 // Finds the markers' onsets in what it reads.
-class Ear
+class Ear : public PipeWorker
 {
 public:
     struct Heard
@@ -157,27 +179,16 @@ public:
         int pitch; // index in kMarkerHz
     };
 
-    Ear(const QString &path, Clock::time_point origin) : m_path(path), m_origin(origin) {}
-    ~Ear() { stop(); }
+    Ear(const QString &path, Clock::time_point origin) : PipeWorker(path), m_origin(origin) {}
+    ~Ear() override { stop(); }
 
     bool start()
     {
-        m_fd = ::open(m_path.toLocal8Bit().constData(), O_RDWR | O_NONBLOCK);
-        if (m_fd < 0)
-            return false;
         // One page: the pipe holds about 46 ms of sound.
-        fcntl(m_fd, F_SETPIPE_SZ, 4096);
-        m_thread = std::thread([this] { run(); });
+        if (!open(4096))
+            return false;
+        runThread();
         return true;
-    }
-    void stop()
-    {
-        m_stop = true;
-        if (m_thread.joinable())
-            m_thread.join();
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = -1;
     }
     std::vector<Heard> heard()
     {
@@ -189,7 +200,7 @@ public:
     qint64 shortfallFrames() const { return m_shortfall; }
 
 private:
-    void run()
+    void run() override
     {
         const Clock::time_point begin = Clock::now();
         qint64 consumed = 0;
@@ -267,11 +278,7 @@ private:
         return 2 * std::sqrt(std::max(0.0, power)) / windowSum;
     }
 
-    QString m_path;
     Clock::time_point m_origin;
-    int m_fd = -1;
-    std::thread m_thread;
-    std::atomic<bool> m_stop{false};
     std::mutex m_mutex;
     std::vector<Heard> m_heard;
     std::atomic<double> m_firstSound{-1};

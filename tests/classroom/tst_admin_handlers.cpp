@@ -18,6 +18,7 @@
 #include <QGroupBox>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QTranslator>
 #include <QtTest>
 
@@ -67,6 +68,7 @@ private slots:
     void userWindowReplies();
     void followUps_data();
     void followUps();
+    void supervisorsOfTheRoomOnScreen();
 
 private:
     // Sends the packets and waits until the last one has been handled.
@@ -203,6 +205,11 @@ void TestAdminHandlers::userWindowReplies_data()
                               << QStringList() << QByteArray();
     QTest::newRow("23 ListAdmin") << true << wirePacket(23, "ListAdmin", "12|ali|omar")
                                   << "list_moshrif" << QStringList{"ali", "omar"} << QByteArray();
+    QTest::newRow("23 ListAdmin of another room")
+        << true << wirePacket(23, "ListAdmin", "13|ali|omar") << "list_moshrif" << QStringList()
+        << QByteArray();
+    QTest::newRow("23 ListAdmin without room") << true << wirePacket(23, "ListAdmin", "|ali")
+                                               << "list_moshrif" << QStringList() << QByteArray();
     QTest::newRow("23 other") << true << wirePacket(23, "ListAdmins", "12|ali") << "list_moshrif"
                               << QStringList() << QByteArray();
     QTest::newRow("28 Permissions")
@@ -232,6 +239,11 @@ void TestAdminHandlers::userWindowReplies()
     ModalAnswerer answers;
     if (open) {
         frmadus = new Frm_adUs(nullptr);
+        if (view == QLatin1String("list_moshrif")) {
+            // Room 12 on screen.
+            frmadus->ListRooms(QStringLiteral("12:A|13:B"));
+            frmadus->findChild<QListWidget *>("list_Room")->setCurrentRow(0);
+        }
         m_peer.sent();
     }
     deliver({packet});
@@ -255,35 +267,91 @@ void TestAdminHandlers::userWindowReplies()
 void TestAdminHandlers::followUps_data()
 {
     QTest::addColumn<bool>("open");
+    // Row of the room list that is current: 0 is room 12, 1 room 17.
+    QTest::addColumn<int>("onScreen");
     QTest::addColumn<QByteArray>("packet");
     QTest::addColumn<QByteArray>("request");
     const QByteArray permissions = literalPacket("1900" "00000000", "Permissions");
-    QTest::newRow("DelUsrAdmin") << true << wirePacket(24, "DelUsrAdmin", "17")
+    QTest::newRow("DelUsrAdmin") << true << 1 << wirePacket(24, "DelUsrAdmin", "17")
                                  << literalPacket("0d00" "02000000", "ListAdmin", "17");
-    QTest::newRow("AddUsrAdmin") << true << wirePacket(24, "AddUsrAdmin", "12")
+    QTest::newRow("AddUsrAdmin") << true << 0 << wirePacket(24, "AddUsrAdmin", "12")
                                  << literalPacket("0d00" "02000000", "ListAdmin", "12");
-    QTest::newRow("AddUsrAdmin, window closed") << false << wirePacket(24, "AddUsrAdmin", "12")
+    // The user went on to another room before the answer came.
+    QTest::newRow("AddUsrAdmin, another room on screen")
+        << true << 1 << wirePacket(24, "AddUsrAdmin", "12")
+        << literalPacket("0d00" "02000000", "ListAdmin", "17");
+    QTest::newRow("DelUsrAdmin, no room on screen")
+        << true << -1 << wirePacket(24, "DelUsrAdmin", "12") << QByteArray();
+    QTest::newRow("AddUsrAdmin, window closed") << false << -1 << wirePacket(24, "AddUsrAdmin", "12")
                                                 << literalPacket("0d00" "02000000", "ListAdmin", "12");
-    QTest::newRow("AddUsrAdminCo") << true << wirePacket(24, "AddUsrAdminCo", "x") << permissions;
-    QTest::newRow("DelUsrAdminCo, window closed") << false << wirePacket(24, "DelUsrAdminCo", "")
-                                                  << permissions;
-    QTest::newRow("other") << true << wirePacket(24, "AddUsr", "12") << QByteArray();
+    QTest::newRow("AddUsrAdminCo") << true << 0 << wirePacket(24, "AddUsrAdminCo", "x") << permissions;
+    QTest::newRow("DelUsrAdminCo, window closed")
+        << false << -1 << wirePacket(24, "DelUsrAdminCo", "") << permissions;
+    QTest::newRow("other") << true << 0 << wirePacket(24, "AddUsr", "12") << QByteArray();
 }
 
 void TestAdminHandlers::followUps()
 {
     QFETCH(bool, open);
+    QFETCH(int, onScreen);
     QFETCH(QByteArray, packet);
     QFETCH(QByteArray, request);
     if (open) {
         frmadus = new Frm_adUs(nullptr);
-        frmadus->ListAdmin(QStringLiteral("12|ali"));
+        frmadus->ListRooms(QStringLiteral("12:A|17:B"));
+        frmadus->findChild<QListWidget *>("list_Room")->setCurrentRow(onScreen);
+        frmadus->ListAdmin(onScreen == 1 ? QStringLiteral("17|ali") : QStringLiteral("12|ali"));
+        QCOMPARE(rows("list_moshrif"), onScreen < 0 ? QStringList() : QStringList{"ali"});
         m_peer.sent();
     }
     deliver({packet});
     QCOMPARE(m_peer.sent(), request);
-    if (open && request.contains("ListAdmin"))
+    if (open && packet.contains("UsrAdmin "))
         QCOMPARE(rows("list_moshrif"), QStringList());
+}
+
+// A late answer for the room left since is not shown, so "remove" cannot act
+// on it under the room now on screen; a change refreshes the room on screen.
+void TestAdminHandlers::supervisorsOfTheRoomOnScreen()
+{
+    frmadus = new Frm_adUs(nullptr);
+    frmadus->show();
+    QVERIFY(QTest::qWaitForWindowExposed(frmadus));
+    deliver({wirePacket(22, "Rooms", "12:A|13:B")});
+    auto *roomList = frmadus->findChild<QListWidget *>("list_Room");
+    auto *supervisors = frmadus->findChild<QListWidget *>("list_moshrif");
+    auto *remove = frmadus->findChild<QPushButton *>("pushButton_8");
+    const auto click = [](QListWidget *view, int row) {
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                          view->visualItemRect(view->item(row)).center());
+    };
+    m_peer.sent();
+    click(roomList, 0);
+    click(roomList, 1);
+    QCOMPARE(m_peer.sent(), literalPacket("0d00" "02000000", "ListAdmin", "12")
+                                + literalPacket("0d00" "02000000", "ListAdmin", "13"));
+
+    // Room 12's answer arrives with room 13 on screen.
+    deliver({wirePacket(23, "ListAdmin", "12|ali")});
+    QCOMPARE(rows("list_moshrif"), QStringList());
+    if (supervisors->count() > 0)
+        click(supervisors, 0);
+    QTest::mouseClick(remove, Qt::LeftButton);
+    QCOMPARE(m_peer.sent(), QByteArray());
+
+    deliver({wirePacket(23, "ListAdmin", "13|omar")});
+    QCOMPARE(rows("list_moshrif"), QStringList{"omar"});
+    click(supervisors, 0);
+    QTest::mouseClick(remove, Qt::LeftButton);
+    QCOMPARE(m_peer.sent(), literalPacket("0f00" "07000000", "DelUsrAdmin", "13|omar"));
+
+    // An addition to room 12 confirmed while room 13 is on screen: room 13
+    // is fetched again, and a list of room 12 is still not shown.
+    deliver({wirePacket(24, "AddUsrAdmin", "12")});
+    QCOMPARE(m_peer.sent(), literalPacket("0d00" "02000000", "ListAdmin", "13"));
+    QCOMPARE(rows("list_moshrif"), QStringList());
+    deliver({wirePacket(23, "ListAdmin", "12|ali|sara"), wirePacket(23, "ListAdmin", "13|sara")});
+    QCOMPARE(rows("list_moshrif"), QStringList{"sara"});
 }
 
 QTEST_MAIN(TestAdminHandlers)

@@ -185,6 +185,7 @@ private slots:
     void cleanup();
 
     void administratorRoad();
+    void savedRightsShowWhenChosenAgain();
     void memberGoesToTheExam();
     void visitorGetsNothing();
 
@@ -340,6 +341,71 @@ void TestAdminInstitute::administratorRoad()
     QTRY_COMPARE(answers.shown.size(), shown + 1);
     QCOMPARE(answers.shown.last().text, QStringLiteral("Err No Admin System"));
     QCOMPARE(answers.shown.last().icon, QMessageBox::Warning);
+}
+
+// The server does not answer a save: choosing the administrator again shows
+// what was saved, and a second save keeps it.
+void TestAdminInstitute::savedRightsShowWhenChosenAgain()
+{
+    ModalAnswerer answers;
+    control(QStringLiteral("admin-set"), {{"user", "sara"}, {"permissions", QJsonObject()}});
+    QVERIFY(logInToChat(*m_institute, ar("مدير"), QStringLiteral("admin123")));
+    QTRY_VERIFY_WITH_TIMEOUT(menuTitles().contains(QStringLiteral("Admin")), 60000);
+    const auto checked = [] {
+        QStringList out;
+        for (QCheckBox *box : frmadus->permissionBoxes())
+            if (box->isChecked())
+                out << box->objectName();
+        return out;
+    };
+    const auto rights = [this] {
+        QStringList out;
+        for (const QJsonValue &key : control("admins").value("admins").toObject().value("sara").toArray())
+            out << key.toString();
+        return out;
+    };
+
+    triggerEntry(QStringLiteral("Admin Users"));
+    QVERIFY(frmadus);
+    frmadus->show();
+    frmadus->findChild<QTabWidget *>("tabWidget")->setCurrentIndex(1);
+    QTRY_COMPARE_WITH_TIMEOUT(rows(frmadus, "list_admin"), (QStringList{ar("مدير"), "sara"}), 60000);
+    clickRow(frmadus, "list_admin", QStringLiteral("sara"));
+    QCOMPARE(checked(), QStringList());
+    frmadus->findChild<QCheckBox *>("ch_room_new")->setChecked(true);
+    frmadus->findChild<QCheckBox *>("ch_group_new")->setChecked(true);
+    press(frmadus, "pushButton_4");
+    const QStringList saved{"new_room", "new_group"};
+    (void)QTest::qWaitFor([&] { return rights() == saved; }, 60000);
+    QCOMPARE(rights(), saved);
+
+    // Another administrator, then sara again.
+    clickRow(frmadus, "list_admin", ar("مدير"));
+    QCOMPARE(checked().size(), 29);
+    clickRow(frmadus, "list_admin", QStringLiteral("sara"));
+    QCOMPARE(checked(), (QStringList{"ch_room_new", "ch_group_new"}));
+
+    // A second save, with one right more, keeps the first two.
+    frmadus->findChild<QCheckBox *>("ch_zowar")->setChecked(true);
+    press(frmadus, "pushButton_4");
+    const QStringList more{"zowar", "new_room", "new_group"};
+    (void)QTest::qWaitFor([&] { return rights() == more; }, 60000);
+    QCOMPARE(rights(), more);
+    clickRow(frmadus, "list_admin", ar("مدير"));
+    clickRow(frmadus, "list_admin", QStringLiteral("sara"));
+    QCOMPARE(checked(), (QStringList{"ch_zowar", "ch_room_new", "ch_group_new"}));
+
+    // A window opened again shows the same from the server's list.
+    frmadus->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    triggerEntry(QStringLiteral("Admin Users"));
+    QVERIFY(frmadus);
+    frmadus->show();
+    frmadus->findChild<QTabWidget *>("tabWidget")->setCurrentIndex(1);
+    QTRY_COMPARE_WITH_TIMEOUT(rows(frmadus, "list_admin"), (QStringList{ar("مدير"), "sara"}), 60000);
+    clickRow(frmadus, "list_admin", QStringLiteral("sara"));
+    QCOMPARE(checked(), (QStringList{"ch_zowar", "ch_room_new", "ch_group_new"}));
+    QVERIFY2(answers.shown.isEmpty(), qPrintable(answers.texts().join(", ")));
 }
 
 void TestAdminInstitute::scheduleRunningExam()

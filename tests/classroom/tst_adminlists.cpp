@@ -56,6 +56,7 @@ private slots:
     void permissionSet();
     void adminRecords_data();
     void adminRecords();
+    void savedPermissions();
     void ownPermissions_data();
     void ownPermissions();
     void examSchedule_data();
@@ -189,6 +190,24 @@ void TestAdminLists::adminRecords()
     // Each kept record is kept whole, as received.
     for (const AdminRecord &a : parseAdminRecords(body))
         QVERIFY(body.split(QStringLiteral("||")).contains(a.record));
+}
+
+// A saved set replaces the permission list of the record; what the
+// record says otherwise stays, and it reads back as saved.
+void TestAdminLists::savedPermissions()
+{
+    AdminRecord sara = parseAdminRecords(QStringLiteral("sara::7::5::bat:1|zowar:1::zzz")).value(0);
+    QCOMPARE(sara.name, QStringLiteral("sara"));
+    PermissionSet saved{};
+    saved[2] = saved[5] = true; // new_room, new_group
+    applySavedPermissions(sara, saved);
+    QCOMPARE(checked(sara.permissions), (QStringList{"new_room", "new_group"}));
+    QVERIFY2(sara.record.startsWith(QStringLiteral("sara::7::5::bat:0|zowar:0|new_room:1|edit_room:0|"))
+                 && sara.record.endsWith(QStringLiteral("|super_co_admin:0::zzz")),
+             qPrintable(sara.record));
+    const QVector<AdminRecord> again = parseAdminRecords(sara.record);
+    QCOMPARE(again.size(), 1);
+    QCOMPARE(checked(again.first().permissions), (QStringList{"new_room", "new_group"}));
 }
 
 void TestAdminLists::ownPermissions_data()

@@ -1265,6 +1265,37 @@ private slots:
         QCOMPARE(web.requested.size(), 1);
     }
 
+    void endpointOnlyFromWebAddresses_data()
+    {
+        QTest::addColumn<QString>("web");
+        QTest::addColumn<bool>("loaded");
+        QTest::newRow("http") << "http://127.0.0.1:1/velmar/" << true;
+        QTest::newRow("https") << "https://127.0.0.1:1/velmar/" << true;
+        QTest::newRow("local page") << "file:///tmp/s.html#" << false;
+        QTest::newRow("ftp") << "ftp://127.0.0.1:1/velmar/" << false;
+        QTest::newRow("http without host") << "http:velmar/" << false;
+    }
+
+    // The entry's web path gives the page its institute files only over
+    // http and https.
+    void endpointOnlyFromWebAddresses()
+    {
+        QFETCH(QString, web);
+        QFETCH(bool, loaded);
+        path_web = web;
+        ControlTxt c;
+        QStringList links;
+        for (const QWebElement &e : frameOf(c)->findAllElements("link, script"))
+            links << e.attribute("href") + e.attribute("src");
+        QStringList expected{"qrc:/Resources/images/format.css"};
+        if (loaded)
+            expected << web + "chat/list.css";
+        expected << "qrc:/Resources/images/chat.js";
+        if (loaded)
+            expected << web + "chat/chat.js";
+        QCOMPARE(links, expected);
+    }
+
     void endpointFromTheConfiguredBase()
     {
         path_web.clear();

@@ -31,6 +31,12 @@ const QByteArray kSaveAli =
     "visible_room:0|info_users:0|modife_users:0|ban_users:0|bannes_users:0|close_server:0|"
     "pause_server:0|start_server:0|msg_system:0|show_pouvoirs_users:0|new_pouvoirs:0|"
     "del_pouvoirs:0|edit_pouvoirs:0|visible_co_admin:0|super_co_admin:1";
+const QByteArray kSaveAliBatZowar =
+    "ali::bat:1|zowar:1|new_room:0|edit_room:0|del_room:0|new_group:0|edit_group:0|del_group:0|"
+    "new_admin:0|del_admin:0|edit_admin:0|new_co_admin:0|del_co_admin:0|edit_co_admin:0|"
+    "visible_room:0|info_users:0|modife_users:0|ban_users:0|bannes_users:0|close_server:0|"
+    "pause_server:0|start_server:0|msg_system:0|show_pouvoirs_users:0|new_pouvoirs:0|"
+    "del_pouvoirs:0|edit_pouvoirs:0|visible_co_admin:0|super_co_admin:0";
 const QByteArray kSaveOmar =
     "omar::bat:0|zowar:0|new_room:1|edit_room:0|del_room:0|new_group:0|edit_group:0|del_group:0|"
     "new_admin:0|del_admin:0|edit_admin:0|new_co_admin:0|del_co_admin:0|edit_co_admin:0|"
@@ -158,16 +164,26 @@ void TestFrmAdUs::lists()
 
     frmadus->ListRooms(QStringLiteral("12 : Room A :x|13:Room B"));
     QCOMPARE(rows(list("list_Room")), (QStringList{"Room A", "Room B"}));
+    // Supervisors are shown only for the room on screen.
+    frmadus->ListAdmin(QStringLiteral("12|ali|omar"));
+    QCOMPARE(list("list_moshrif")->count(), 0);
+    list("list_Room")->setCurrentRow(0);
+    QCOMPARE(m_peer.sent(), literalPacket("0d00" "02000000", "ListAdmin", "12"));
     frmadus->ListAdmin(QStringLiteral("12|ali|omar"));
     QCOMPARE(rows(list("list_moshrif")), (QStringList{"ali", "omar"}));
-    // A room list empties the supervisors; blanks empty the rooms.
-    frmadus->ListRooms(QStringLiteral("  "));
-    QCOMPARE(list("list_Room")->count(), 0);
-    QCOMPARE(list("list_moshrif")->count(), 0);
+    frmadus->ListAdmin(QStringLiteral("13|sara"));
+    QCOMPARE(rows(list("list_moshrif")), (QStringList{"ali", "omar"}));
+    frmadus->ListAdmin(QStringLiteral(" 12 |sara"));
+    QCOMPARE(rows(list("list_moshrif")), QStringList{"sara"});
     frmadus->ListAdmin(QStringLiteral("12"));
     QCOMPARE(list("list_moshrif")->count(), 0);
     frmadus->ListAdmin(QStringLiteral("12|ali"));
     frmadus->clear_moshrif();
+    QCOMPARE(list("list_moshrif")->count(), 0);
+    // A room list empties the supervisors; blanks empty the rooms.
+    frmadus->ListAdmin(QStringLiteral("12|ali"));
+    frmadus->ListRooms(QStringLiteral("  "));
+    QCOMPARE(list("list_Room")->count(), 0);
     QCOMPARE(list("list_moshrif")->count(), 0);
     QCOMPARE(m_peer.sent(), QByteArray());
 }
@@ -231,6 +247,13 @@ void TestFrmAdUs::roads_data()
     QTest::newRow("save, keyboard") << "admin 0, admin down, save"
                                     << literalPacket("1a00" "95010000", "SavePermissions", kSaveOmar)
                                     << none;
+    // Nothing answers a save: chosen again, ali shows what was saved, and
+    // saving again keeps it.
+    QTest::newRow("save, choose again, save")
+        << "admin 0, check ch_zowar, save, admin 1, admin 0, save"
+        << literalPacket("1a00" "94010000", "SavePermissions", kSaveAliBatZowar)
+               + literalPacket("1a00" "94010000", "SavePermissions", kSaveAliBatZowar)
+        << none;
     QTest::newRow("save, none chosen") << "check ch_zowar, save" << QByteArray() << none;
 }
 

@@ -157,6 +157,8 @@ private slots:
     void attendance_data();
     void attendance();
     void broadcastWindow();
+    void pagesOnlyFromWebAddresses_data();
+    void pagesOnlyFromWebAddresses();
 
     void activationMovesMicAndSound();
     void micGrantedInActiveAndOtherRoom();
@@ -877,6 +879,59 @@ void TestFrmRoom::broadcastWindow()
     QCOMPARE(ChannelRoom, 0);
     QCOMPARE(frmbat->findChild<QWebView *>(QStringLiteral("web"))->page()->mainFrame()->requestedUrl(),
              QUrl("http://127.0.0.1:9/site1/PublicLive.php?idroom=0"));
+    QCOMPARE(sent(), QByteArray());
+}
+
+void TestFrmRoom::pagesOnlyFromWebAddresses_data()
+{
+    QTest::addColumn<QString>("web");
+    QTest::addColumn<bool>("loaded");
+    QTest::newRow("http") << "http://127.0.0.1:9/site1/" << true;
+    QTest::newRow("https") << "https://127.0.0.1:9/site1/" << true;
+    QTest::newRow("HTTP in capitals") << "HTTP://127.0.0.1:9/site1/" << true;
+    QTest::newRow("local page") << "file:///%1/s.html#" << false;
+    QTest::newRow("local folder") << "file:///%1/" << false;
+    QTest::newRow("script") << "javascript:document.title='ran';//" << false;
+    QTest::newRow("ftp") << "ftp://127.0.0.1:9/site1/" << false;
+    QTest::newRow("http without host") << "http:site1/" << false;
+    QTest::newRow("none") << "" << false;
+}
+
+// The station view, the broadcast page and the attendance link load only
+// http and https pages of the entry's web path.
+void TestFrmRoom::pagesOnlyFromWebAddresses()
+{
+    QFETCH(QString, web);
+    QFETCH(bool, loaded);
+    QTemporaryDir local;
+    QFile page(local.filePath(QStringLiteral("s.html")));
+    QVERIFY(page.open(QIODevice::WriteOnly));
+    page.write("<html><head><title>local</title></head><body>"
+               "<script>document.title='ran';</script></body></html>");
+    page.close();
+    path_web = web.contains(QLatin1String("%1")) ? web.arg(local.path().mid(1)) : web;
+
+    bat = true;
+    settings->setValue(QStringLiteral("Choix"), 1);
+    FrmRoom *w = room(12);
+    w->setVisibleFlash(true);
+    QTest::mouseClick(button(w, "B_bat"), Qt::LeftButton);
+    QVERIFY(frmbat);
+    auto *live = frmbat->findChild<QWebView *>(QStringLiteral("web"));
+    QTest::mouseClick(button(w, "pushButton"), Qt::LeftButton);
+
+    // The three together, so that each one that loads shows.
+    const auto requested = [](QWebView *view) { return view->page()->mainFrame()->requestedUrl(); };
+    QStringList seen{QStringLiteral("station ") + requested(stationOf(w)).toString(),
+                     QStringLiteral("broadcast ") + requested(live).toString()};
+    for (const QUrl &url : qAsConst(m_opened))
+        seen << QStringLiteral("browser ") + url.toString();
+    QStringList expected{QStringLiteral("station about:blank"), QStringLiteral("broadcast about:blank")};
+    if (loaded)
+        expected = QStringList{"station " + QUrl(path_web + "station.php?Idrom=12").toString(),
+                               "broadcast " + QUrl(path_web + "PublicLive.php?idroom=12").toString(),
+                               "browser " + QUrl(path_web + "ghiyab.php?id=77").toString()};
+    QCOMPARE(seen.join(QStringLiteral(" | ")), expected.join(QStringLiteral(" | ")));
     QCOMPARE(sent(), QByteArray());
 }
 

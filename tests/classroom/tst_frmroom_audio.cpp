@@ -117,6 +117,10 @@ private slots:
     void disconnectionStopsCapture();
     void reentryDuringTheWait();
     void closedDuringTheWait();
+    void refreshTakingTheMicStopsTheStream_data();
+    void refreshTakingTheMicStopsTheStream();
+    void refreshGivingTheMicStartsTheStream_data();
+    void refreshGivingTheMicStartsTheStream();
 
     void listeningPlaysTheStream();
     void pagesAndMissingStreamsAreRetried_data();
@@ -403,6 +407,75 @@ void TestFrmRoomAudio::closedDuringTheWait()
     // with the room.
     QVERIFY(!m_source->received.contains("SOURCE"));
     QVERIFY(!sent().contains("mic-no"));
+}
+
+void TestFrmRoomAudio::refreshTakingTheMicStopsTheStream_data()
+{
+    QTest::addColumn<QByteArray>("refresh");
+    QTest::newRow("room refreshed, own row mic:0") << entry(user("ali", 1) + "<>" + user("me", 0));
+    QTest::newRow("room refreshed without the own row") << entry(user("ali", 0));
+    QTest::newRow("own user joins again") << wirePacket(10, "Lst_user", "id:12|n:me|t:1|a:0|g:0|r:0");
+}
+
+// The server's view of the own row that clears the microphone stops the
+// stream at once, not at the window's next activation.
+void TestFrmRoomAudio::refreshTakingTheMicStopsTheStream()
+{
+    QFETCH(QByteArray, refresh);
+    FrmRoom *w = enter(user("me", 0));
+    QVERIFY(w);
+    grantMic();
+    QVERIFY(m_source->waitForBytes(kSourceRequest.size()));
+    m_source->answer("HTTP/1.0 200 OK\r\n\r\n");
+    QVERIFY(m_source->waitForBytes(kSourceRequest.size() + 2000));
+    QVERIFY(recorderOf(w)->isOpen());
+
+    deliver(refresh);
+    QVERIFY(!w->micOn);
+    QVERIFY2(!recorderOf(w)->isOpen(), "the encoder still runs after the refresh");
+    QCOMPARE(w->findChild<QAudioInput *>()->state(), QAudio::StoppedState);
+    QVERIFY(m_source->clientClosed());
+    const int sentBytes = m_source->received.size();
+    // Nothing more goes out, and nothing is given back: the microphone is
+    // not held any more.
+    deliver(QByteArray());
+    QCOMPARE(m_source->received.size(), sentBytes);
+    QCOMPARE(m_source->connections, 1);
+    QCOMPARE(sent(), QByteArray());
+}
+
+void TestFrmRoomAudio::refreshGivingTheMicStartsTheStream_data()
+{
+    QTest::addColumn<bool>("active");
+    QTest::newRow("active room") << true;
+    QTest::newRow("another room active") << false;
+}
+
+// A refresh that says the own user holds the microphone leaves no flag
+// without capture: the active room speaks, another room gives it back.
+void TestFrmRoomAudio::refreshGivingTheMicStartsTheStream()
+{
+    QFETCH(bool, active);
+    FrmRoom *w = enter(user("me", 0));
+    QVERIFY(w);
+    QVERIFY(!recorderOf(w)->isOpen());
+    // Its activation is over before another room is made the active one.
+    QVERIFY(QTest::qWaitForWindowActive(w, 20000));
+    QCoreApplication::processEvents();
+    if (!active)
+        Idroom = IdroomSound = 14;
+    deliver(entry(user("me", 1)));
+    QVERIFY(w->micOn);
+    if (active) {
+        QVERIFY(m_source->waitForBytes(kSourceRequest.size()));
+        QCOMPARE(m_source->received.left(kSourceRequest.size()), kSourceRequest);
+        QVERIFY(recorderOf(w)->isOpen());
+        QCOMPARE(sent(), QByteArray());
+    } else {
+        QCOMPARE(sent(), kMicNo);
+        QCOMPARE(m_source->connections, 0);
+        QVERIFY(!recorderOf(w)->isOpen());
+    }
 }
 
 void TestFrmRoomAudio::listeningPlaysTheStream()

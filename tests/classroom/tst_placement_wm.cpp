@@ -18,6 +18,7 @@
 #include "support/wmdesktop.h"
 
 #include <QDialog>
+#include <QInputDialog>
 #include <QPointer>
 #include <QProcess>
 #include <QRegularExpression>
@@ -96,6 +97,8 @@ private slots:
     void windowArea_data();
     void windowArea();
     void centredInsideWithItsFrame();
+    void dialogsCentredInTheirArea_data();
+    void dialogsCentredInTheirArea();
     void chooserStaysWhereItWas();
     void roomsCascadeInside();
     void conversationsCascade();
@@ -112,6 +115,7 @@ void TestPlacement::initTestCase()
     FrmUser::keepAlivePeriod = 3600 * 1000;
     frmusr = FrmUser::replaceMainWindow();
     frmusr->setUSER(QStringLiteral("ali"));
+    centreDialogsInWindowArea(); // as the program does at its start
     // The main window is on screen as in the program: other windows take
     // the frame of the window manager from it.
     CenterWidget(frmusr);
@@ -199,6 +203,55 @@ void TestPlacement::centredInsideWithItsFrame()
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     QVERIFY2(screen.contains(roomFrame), qPrintable(describe(roomFrame)));
     QCOMPARE(roomFrame.right(), screen.right());
+}
+
+void TestPlacement::dialogsCentredInTheirArea_data()
+{
+    QTest::addColumn<QByteArray>("setting");
+    QTest::addColumn<bool>("inputBox");
+    for (const char *half : {"0,0,683,768", "683,0,683,768"}) {
+        QTest::addRow("message box in %s", half) << QByteArray(half) << false;
+        QTest::addRow("input box in %s", half) << QByteArray(half) << true;
+    }
+}
+
+void TestPlacement::dialogsCentredInTheirArea()
+{
+    // Each copy of the demo gets its boxes in the middle of its own half of
+    // the screen, not in the middle of the screen, each time one is shown.
+    QFETCH(QByteArray, setting);
+    QFETCH(bool, inputBox);
+    qputenv("VELMAR_WINDOW_AREA", setting);
+    const QRect area = ::windowArea();
+    QStringList faults;
+    int shown = 0;
+    hooks::setModalHandler([&](QDialog *box) {
+        for (int time = 0; time < 2; ++time) {
+            if (!shownFramed(box)) {
+                faults << QStringLiteral("not shown");
+                break;
+            }
+            ++shown;
+            const QRect frame = placedFrame(box);
+            const QPoint off = frame.center() - area.center();
+            if (!area.contains(frame) || qAbs(off.x()) > 2 || qAbs(off.y()) > 2)
+                faults << QStringLiteral("%1 in %2").arg(describe(frame), describe(area));
+            box->hide();
+        }
+        return int(QDialog::Rejected);
+    });
+    if (inputBox) {
+        QInputDialog box;
+        box.setWindowTitle(QStringLiteral("Password Admin"));
+        box.setLabelText(QStringLiteral("Enter Password :"));
+        hooks::execModal(&box);
+    } else {
+        MsgBox(QStringLiteral("Title App"), QStringLiteral("search word is too short"),
+               QMessageBox::Warning, QMessageBox::Ok);
+    }
+    hooks::setModalHandler(nullptr);
+    QCOMPARE(shown, 2);
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
 }
 
 void TestPlacement::chooserStaysWhereItWas()

@@ -8,10 +8,12 @@
 #include "admin/frmimtihan.h"
 #include "common/fonts.h"
 #include "common/hooks.h"
+#include "mainwindow/controltxt.h"
 #include "mainwindow/frmpm.h"
 #include "mainwindow/frmserr.h"
 #include "mainwindow/frmuser.h"
 #include "protocol/helpers.h"
+#include "protocol/mymessage.h"
 #include "protocol/state.h"
 #include "rooms/frmbat.h"
 #include "rooms/frmgroup.h"
@@ -83,6 +85,15 @@ QStringList faultsOf(QWidget *window)
     return faults;
 }
 
+// Chooses the smallest input size (8 points) in every conversation input of
+// the window, as a user may.
+QWidget *smallestInputSize(QWidget *window)
+{
+    for (ControlTxt *input : window->findChildren<ControlTxt *>())
+        QMetaObject::invokeMethod(input, "sizeA1");
+    return window;
+}
+
 const QString kSchedule = QStringLiteral(
     "2020-05-10 09:30:00<|||>7<||>2020-05-10 09:00:00<||>60<||>امتحان التجويد والقراءات");
 
@@ -108,6 +119,7 @@ private slots:
     void windows();
     void inputBoxes_data();
     void inputBoxes();
+    void messageBoxTitles();
     void memberFormBoxes_data();
     void memberFormBoxes();
 
@@ -244,7 +256,7 @@ void TestTextSize::windows_data()
             frmserr->ADDusr(QString::fromUtf8(nick));
         return frmserr;
     };
-    const Opener conversation = [] { return openPM(QStringLiteral("sara")); };
+    const Opener conversation = [] { return smallestInputSize(openPM(QStringLiteral("sara"))); };
     const Opener chooser = [] {
         frmgrup = new FrmGroup(nullptr);
         frmgrup->groupIds = {1};
@@ -273,7 +285,7 @@ void TestTextSize::windows_data()
                 w->findChild<QPushButton *>(QStringLiteral("Bradio"))->click();
             }
             w->setWindowState(Qt::WindowNoState);
-            return w;
+            return smallestInputSize(w);
         };
     };
     const Opener broadcast = [] { return frmbat = new FrmBat(nullptr); };
@@ -355,11 +367,7 @@ void TestTextSize::inputBoxes()
             return int(QDialog::Rejected);
         ++boxes;
         faults << faultsOf(box);
-        if (box->width() < titleBarWidthFor(box))
-            faults << QStringLiteral("title \"%1\" needs %2, the box is %3 wide")
-                          .arg(box->windowTitle())
-                          .arg(titleBarWidthFor(box))
-                          .arg(box->width());
+        faults << cutTitle(box);
         box->hide();
         return int(QDialog::Rejected);
     });
@@ -383,6 +391,35 @@ void TestTextSize::inputBoxes()
     }
     hooks::setModalHandler(nullptr);
     QCOMPARE(boxes, 1);
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
+}
+
+void TestTextSize::messageBoxTitles()
+{
+    // A short message under the program's title: the title bar shows the
+    // title whole, in each language.
+    QStringList faults;
+    int boxes = 0;
+    hooks::setModalHandler([&](QDialog *box) {
+        if (!showLaidOut(box))
+            return int(QDialog::Rejected);
+        ++boxes;
+        faults << faultsOf(box);
+        if (box->width() < titleBarWidthFor(box))
+            faults << QStringLiteral("title \"%1\" needs %2, the box is %3 wide")
+                          .arg(box->windowTitle())
+                          .arg(titleBarWidthFor(box))
+                          .arg(box->width());
+        box->hide();
+        return int(QMessageBox::Ok);
+    });
+    for (int language : {0, 1, 2}) {
+        useLanguage(language);
+        MsgBox(GeTranslate(MyMessage::GeTitle()), GeTranslate(MyMessage::GeMsgShort()),
+               QMessageBox::Warning, QMessageBox::Ok);
+    }
+    hooks::setModalHandler(nullptr);
+    QCOMPARE(boxes, 3);
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
 }
 

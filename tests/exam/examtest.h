@@ -91,6 +91,15 @@ inline void reset()
     FrmTimer::tickMs = 3600 * 1000; // tests tick by hand
 }
 
+// The login state of the local institute's supervisor (member 7).
+inline void signInAsSupervisor()
+{
+    id_user = 7;
+    type_user = -100;
+    admin = QStringLiteral("admin");
+    pwd_admin = QStringLiteral("admin123");
+}
+
 // The raw bodies of the exam posts in an institute log, in order.
 inline QStringList postBodies(const QJsonArray &log)
 {

@@ -121,10 +121,7 @@ void TestExamAuthoring::init()
 {
     reset();
     Url_php = url();
-    id_user = 7;
-    type_user = -100;
-    admin = QStringLiteral("admin");
-    pwd_admin = QStringLiteral("admin123");
+    signInAsSupervisor();
     m_institute.control({{"command", "exam-reset"}});
     m_institute.control({{"command", "clear-log"}});
 }

@@ -115,10 +115,7 @@ void TestExamBounds::init()
     reset();
     Url_php = url();
     nameVelmar = QStringLiteral("Ma3had\nAl Fursan");
-    id_user = 7;
-    type_user = -100;
-    admin = QStringLiteral("admin");
-    pwd_admin = QStringLiteral("admin123");
+    signInAsSupervisor();
     m_institute.control({{"command", "exam-reset"}});
     m_institute.control({{"command", "clear-log"}});
     QDir(folder()).removeRecursively();

@@ -597,11 +597,7 @@ void TestExamResultsWindow::printPreview()
         QCOMPARE(preview->layoutDirection(), Qt::LeftToRight);
         QCOMPARE(preview->parentWidget(), frmnataij);
         QCOMPARE(preview->printer()->resolution(), QPrinter(QPrinter::HighResolution).resolution());
-        // What the dialog's print action does: paint on the printer given.
-        QPrinter printer;
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(file);
-        emit preview->paintRequested(&printer);
+        printPreviewToPdf(preview, file);
     });
     QTest::mouseClick(frmnataij->findChild<QPushButton *>("B_print"), Qt::LeftButton);
     QCOMPARE(answers.shown.size(), 1);
@@ -642,10 +638,7 @@ void TestExamResultsWindow::printedRightAfterTheClick()
         answers.whileOpen([&](QDialog *dialog) {
             auto *d = qobject_cast<QPrintPreviewDialog *>(dialog);
             QVERIFY(d);
-            QPrinter printer(QPrinter::HighResolution);
-            printer.setOutputFormat(QPrinter::PdfFormat);
-            printer.setOutputFileName(file);
-            emit d->paintRequested(&printer);
+            printPreviewToPdf(d, file, QPrinter::HighResolution);
         });
         QTest::mouseClick(frmnataij->findChild<QPushButton *>("B_print"), Qt::LeftButton);
     } else {

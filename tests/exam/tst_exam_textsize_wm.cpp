@@ -8,6 +8,7 @@
 #include "core/msgbox.h"
 #include "core/program.h"
 #include "core/pure/loginreply.h"
+#include "drawncells.h"
 #include "examtest.h"
 #include "grading_window.h"
 #include "support/institute.h"
@@ -22,6 +23,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTableWidget>
+#include <QTextLayout>
 #include <QtTest>
 
 #include <functional>
@@ -94,11 +96,13 @@ private slots:
     void gradingWindow();
     void gradingInputBox();
     void messageBox();
+    void addressesWrapInTheirCells_data();
+    void addressesWrapInTheirCells();
     void resultsUseTheirRoom_data();
     void resultsUseTheirRoom();
 
 private:
-    void openGradingBar();
+    void openGradingBar(const QString &studentMail = QString());
 
     Institute m_institute;
 };
@@ -166,15 +170,12 @@ void TestExamTextSize::windows()
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
 }
 
-void TestExamTextSize::openGradingBar()
+void TestExamTextSize::openGradingBar(const QString &studentMail)
 {
     // A supervisor's grading window with a sheet on show and the grading bar
     // open: every control of it is on screen.
     Url_php = QStringLiteral("http://127.0.0.1:%1/velmar.php").arg(m_institute.port("exam"));
-    id_user = 7;
-    type_user = -100;
-    admin = QStringLiteral("admin");
-    pwd_admin = QStringLiteral("admin123");
+    signInAsSupervisor();
     m_institute.control({{"command", "exam-reset"}});
     m_institute.control(
         {{"command", "exam-day"},
@@ -187,6 +188,12 @@ void TestExamTextSize::openGradingBar()
          {"sheets", QJsonArray{QJsonObject{{"id", 501}, {"exam", 21}, {"id_user", 1001},
                                            {"answers", kAnswers}, {"grading", ""},
                                            {"time", "2015-05-25 10:01:00"}}}}});
+    if (!studentMail.isEmpty())
+        m_institute.control(
+            {{"command", "exam-sheets"},
+             {"sheets", QJsonArray{QJsonObject{{"id", 501}, {"exam", 21}, {"id_user", 1001},
+                                               {"mail", studentMail}, {"answers", kAnswers},
+                                               {"grading", ""}, {"time", "2015-05-25 10:01:00"}}}}});
     ScriptedDialogs dialogs;
     new FrmDisplay(nullptr);
     QVERIFY(frmdisplay);
@@ -222,11 +229,7 @@ void TestExamTextSize::gradingInputBox()
         if (qobject_cast<QInputDialog *>(box) && showLaidOut(box)) {
             ++boxes;
             faults << faultsOf(box);
-            if (box->width() < titleBarWidthFor(box))
-                faults << QStringLiteral("title \"%1\" needs %2, the box is %3 wide")
-                              .arg(box->windowTitle())
-                              .arg(titleBarWidthFor(box))
-                              .arg(box->width());
+            faults << cutTitle(box);
         }
         box->hide();
         return int(QDialog::Rejected);
@@ -249,7 +252,69 @@ void TestExamTextSize::messageBox()
     MsgBox(QStringLiteral("برنامج الاختبار"),
            QStringLiteral("عذرا .. لم تستقبل منك الإدارة أي امتحان من قبل   "),
            QMessageBox::Information, QMessageBox::Ok);
+    // A short text under a longer title: the title bar shows the title whole.
+    hooks::setModalHandler([&](QDialog *box) {
+        if (showLaidOut(box) && box->width() < titleBarWidthFor(box))
+            faults << QStringLiteral("title \"%1\" needs %2, the box is %3 wide")
+                          .arg(box->windowTitle())
+                          .arg(titleBarWidthFor(box))
+                          .arg(box->width());
+        box->hide();
+        return int(QMessageBox::Ok);
+    });
+    MsgBox(QStringLiteral("برنامج الاختبار"), QStringLiteral("تم"), QMessageBox::Information,
+           QMessageBox::Ok);
     hooks::setModalHandler(nullptr);
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
+}
+
+void TestExamTextSize::addressesWrapInTheirCells_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::newRow("dotted name") << QStringLiteral("abdelkader.benmoussa.alhassani@institute-example.org");
+    QTest::newRow("one long name")
+        << QStringLiteral("abdelkaderbenmoussaalhassanialtilimsani@example.org");
+}
+
+void TestExamTextSize::addressesWrapInTheirCells()
+{
+    // A student's e-mail address wider than its column wraps inside its
+    // cell, every line of it within the cell's width and height.
+    QFETCH(QString, address);
+    openGradingBar(address);
+    if (QTest::currentTestFailed())
+        return;
+    auto *table = displayChild<QTableWidget>("table2");
+    QCOMPARE(table->item(0, 1)->text(), address);
+    CellRecorder recorder;
+    table->setStyle(&recorder);
+    recorder.record(table);
+    table->setStyle(nullptr);
+    QVERIFY(recorder.cells.contains({0, 1}));
+    const CellRecorder::Cell cell = recorder.cells.value({0, 1});
+    const QRect rect = table->visualItemRect(table->item(0, 1));
+    const int margin = table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) + 1;
+    // Laid out as the style lays out a wrapped cell.
+    QTextLayout layout(cell.text, cell.font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WordWrap);
+    option.setTextDirection(cell.direction);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    qreal height = 0;
+    QStringList faults;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(rect.width() - 2 * margin);
+        height += line.height();
+        if (line.naturalTextWidth() > rect.width() - 2 * margin)
+            faults << QStringLiteral("\"%1\" is %2 wide in a cell of %3")
+                          .arg(cell.text.mid(line.textStart(), line.textLength()))
+                          .arg(line.naturalTextWidth())
+                          .arg(rect.width() - 2 * margin);
+    }
+    layout.endLayout();
+    if (height > rect.height())
+        faults << QStringLiteral("%1 px of lines in a cell %2 high").arg(height).arg(rect.height());
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
 }
 

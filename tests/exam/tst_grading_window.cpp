@@ -179,11 +179,8 @@ void TestGradingWindow::init()
 {
     reset();
     Url_php = url();
-    id_user = 7;
-    type_user = -100;
+    signInAsSupervisor();
     nickname = QStringLiteral("admin");
-    admin = QStringLiteral("admin");
-    pwd_admin = QStringLiteral("admin123");
     m_institute.control({{"command", "exam-reset"}});
     m_institute.control(
         {{"command", "exam-day"},
@@ -1270,10 +1267,7 @@ void TestGradingWindow::everyPagePrinted()
         dialogs.answers.whileOpen([&](QDialog *d) {
             auto *preview = qobject_cast<QPrintPreviewDialog *>(d);
             QVERIFY(preview);
-            QPrinter printer(QPrinter::HighResolution);
-            printer.setOutputFormat(QPrinter::PdfFormat);
-            printer.setOutputFileName(file);
-            emit preview->paintRequested(&printer);
+            printPreviewToPdf(preview, file, QPrinter::HighResolution);
         });
         QTest::mouseClick(displayChild<QPushButton>("B_praint"), Qt::LeftButton);
     }
@@ -1323,10 +1317,7 @@ void TestGradingWindow::printPreview()
         QVERIFY(preview);
         QCOMPARE(preview->layoutDirection(), Qt::LeftToRight);
         QVERIFY(preview->windowFlags() & Qt::Window);
-        QPrinter printer;
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(file);
-        emit preview->paintRequested(&printer);
+        printPreviewToPdf(preview, file);
     });
     QTest::mouseClick(displayChild<QPushButton>("B_praint"), Qt::LeftButton);
     QCOMPARE(dialogs.answers.shown.size(), 1);

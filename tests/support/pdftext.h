@@ -1,6 +1,8 @@
 // The text of a PDF file as pdftotext reads it back.
 #pragma once
 
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QString>
@@ -23,4 +25,15 @@ inline QString pdfText(const QString &file)
         QString::fromUtf8(text.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
     out.remove(QRegularExpression(QStringLiteral("[\\x{200E}\\x{200F}\\x{202A}-\\x{202E}\\x{2066}-\\x{2069}]")));
     return out;
+}
+
+// What a print preview's print action does, into a PDF file: the preview
+// paints on a printer that writes the file.
+inline void printPreviewToPdf(QPrintPreviewDialog *preview, const QString &file,
+                              QPrinter::PrinterMode mode = QPrinter::ScreenResolution)
+{
+    QPrinter printer(mode);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(file);
+    emit preview->paintRequested(&printer);
 }

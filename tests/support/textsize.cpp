@@ -5,6 +5,7 @@
 #include <QAbstractItemView>
 #include <functional>
 #include <QApplication>
+#include <QAbstractScrollArea>
 #include <QCheckBox>
 #include <QFontInfo>
 #include <QGroupBox>
@@ -18,6 +19,7 @@
 #include <QTableView>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QAbstractTextDocumentLayout>
 #include <QTextEdit>
 #include <QToolButton>
 #include <QToolTip>
@@ -42,6 +44,14 @@ QString nameOf(const QWidget *w)
 
 int pixelsOf(const QFont &font) { return QFontInfo(font).pixelSize(); }
 
+// Pixels of a font of the document as its layout draws it: at the resolution
+// of the layout's own device when it has one.
+int pixelsIn(const QTextDocument &doc, const QFont &font)
+{
+    const QPaintDevice *device = doc.documentLayout()->paintDevice();
+    return device ? QFontInfo(QFont(font, device)).pixelSize() : pixelsOf(font);
+}
+
 // The smallest size that rich text sets inside a document, in pixels; 0 when
 // it sets none.
 int smallestRichSize(const QTextDocument &doc)
@@ -56,7 +66,7 @@ int smallestRichSize(const QTextDocument &doc)
             if (!format.hasProperty(QTextFormat::FontPointSize)
                 && !format.hasProperty(QTextFormat::FontPixelSize))
                 continue;
-            const int px = pixelsOf(format.font().resolve(doc.defaultFont()));
+            const int px = pixelsIn(doc, format.font().resolve(doc.defaultFont()));
             if (smallest == 0 || px < smallest)
                 smallest = px;
         }
@@ -158,6 +168,22 @@ void addCut(QStringList &out, const QWidget *w, const QString &text, QSize needs
                      .arg(needs.height())
                      .arg(has.width())
                      .arg(has.height());
+}
+
+// Height of the letters of text as drawn, without the font's empty lines.
+int inkHeight(const QFontMetrics &metrics, const QString &text)
+{
+    return metrics.tightBoundingRect(plainCaption(text)).height();
+}
+
+// The part of a widget that its box (a parent that does not scroll) shows:
+// the rest is cut off by the box's edge.
+QSize shownSize(const QWidget *w)
+{
+    const QWidget *box = w->parentWidget();
+    if (!box || w->isWindow() || qobject_cast<const QAbstractScrollArea *>(box->parentWidget()))
+        return w->size();
+    return (box->rect() & w->geometry()).size();
 }
 
 void pushButtonFits(QStringList &out, QPushButton *b)
@@ -271,8 +297,14 @@ QStringList smallTexts(QWidget *window)
                 addSmall(out, w, QStringLiteral("rich text"),
                          smallestRichSize(label->text(), label->font()));
         }
-        if (auto *edit = qobject_cast<QTextEdit *>(w))
-            addSmall(out, w, QStringLiteral("document"), smallestRichSize(*edit->document()));
+        if (auto *edit = qobject_cast<QTextEdit *>(w)) {
+            const QTextDocument &doc = *edit->document();
+            addSmall(out, w, QStringLiteral("document"), smallestRichSize(doc));
+            // What is typed next takes the format at the cursor.
+            if (!edit->isReadOnly())
+                addSmall(out, w, QStringLiteral("typing"),
+                         pixelsIn(doc, edit->currentCharFormat().font().resolve(doc.defaultFont())));
+        }
         if (!w->toolTip().isEmpty())
             addSmall(out, w, QStringLiteral("tool tip"),
                      smallestRichSize(w->toolTip(), QToolTip::font()));
@@ -292,7 +324,9 @@ QStringList cutTexts(QWidget *window)
         } else if (qobject_cast<QCheckBox *>(w) || qobject_cast<QRadioButton *>(w)) {
             auto *a = static_cast<QAbstractButton *>(w);
             if (!a->text().isEmpty())
-                addCut(out, a, a->text(), QSize(a->sizeHint().width(), 0), QSize(a->width(), 0));
+                addCut(out, a, a->text(),
+                       QSize(a->sizeHint().width(), inkHeight(a->fontMetrics(), a->text())),
+                       shownSize(a));
         } else if (auto *label = qobject_cast<QLabel *>(w)) {
             labelFits(out, label);
         } else if (auto *box = qobject_cast<QGroupBox *>(w)) {
@@ -307,4 +341,15 @@ int titleBarWidthFor(QWidget *window)
     QFont bold = window->font();
     bold.setBold(true);
     return QFontMetrics(bold).horizontalAdvance(window->windowTitle()) + kTitleBarDecoration;
+}
+
+QStringList cutTitle(QWidget *window)
+{
+    const int needed = titleBarWidthFor(window);
+    if (window->width() >= needed)
+        return {};
+    return {QStringLiteral("title \"%1\" needs %2, the box is %3 wide")
+                .arg(window->windowTitle())
+                .arg(needed)
+                .arg(window->width())};
 }

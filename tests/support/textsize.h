@@ -20,3 +20,7 @@ QStringList cutTexts(QWidget *window);
 // Width a title bar needs to show the title whole: the title in the bold face
 // of the window's font, and the window manager's icon and three buttons.
 int titleBarWidthFor(QWidget *window);
+
+// "title "T" needs W, the box is w wide" when the window is too narrow for
+// its title bar to show the title whole; nothing when it fits.
+QStringList cutTitle(QWidget *window);

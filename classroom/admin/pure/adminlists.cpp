@@ -96,3 +96,18 @@ QVector<AdminRecord> parseAdminRecords(const QString &body)
     }
     return out;
 }
+
+void applySavedPermissions(AdminRecord &admin, const PermissionSet &set)
+{
+    const QString separator = QStringLiteral("::");
+    QStringList parts = admin.record.split(separator);
+    while (parts.size() < 4)
+        parts << QString();
+    QStringList pairs;
+    for (int k = 0; k < outgoing::kPermissionKeyCount; ++k)
+        pairs << QLatin1String(outgoing::kPermissionKeys[size_t(k)]) + kColon
+                     + QLatin1Char(set[size_t(k)] ? '1' : '0');
+    parts[3] = pairs.join(kBar);
+    admin.record = parts.join(separator);
+    admin.permissions = set;
+}

@@ -62,3 +62,8 @@ struct AdminRecord
 // client does not read, the permission list. Records with fewer than four
 // parts carry no permission list and are left out.
 QVector<AdminRecord> parseAdminRecords(const QString &body);
+
+// The record as the server keeps it once set was saved for the
+// administrator: the permission list (part 4) holds the saved pairs in
+// their order; the other parts stay.
+void applySavedPermissions(AdminRecord &admin, const PermissionSet &set);
