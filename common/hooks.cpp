@@ -4,7 +4,12 @@
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
+#include <QList>
+#include <QPointer>
 #include <QProcess>
+#include <QVariant>
+
+#include <utility>
 
 namespace hooks {
 namespace {
@@ -16,12 +21,47 @@ DirectoryHandler directoryHandler;
 OpenFilesHandler openFilesHandler;
 ClockHandler clockHandler;
 QuitHandler quitHandler;
+
+int nestedLoops = 0;
+QList<QPointer<QObject>> awaitingDeletion;
+const char *const kRetired = "retiredObject";
 } // namespace
+
+NestedLoop::NestedLoop() { ++nestedLoops; }
+
+NestedLoop::~NestedLoop()
+{
+    if (--nestedLoops > 0)
+        return;
+    // Posted from the outermost loop's caller: deleted once control is back
+    // in the loop below it.
+    const QList<QPointer<QObject>> due = std::exchange(awaitingDeletion, {});
+    for (const QPointer<QObject> &object : due)
+        if (object)
+            object->deleteLater();
+}
+
+void deleteWhenIdle(QObject *object)
+{
+    if (!object || retired(object))
+        return;
+    object->setProperty(kRetired, true);
+    if (nestedLoops > 0)
+        awaitingDeletion.append(object);
+    else
+        object->deleteLater();
+}
+
+bool retired(const QObject *object)
+{
+    return !object || object->property(kRetired).toBool();
+}
 
 void setModalHandler(ModalHandler handler) { modalHandler = std::move(handler); }
 
 int execModal(QDialog *dialog)
 {
+    const NestedLoop loop;
     if (modalHandler)
         return modalHandler(dialog);
     return dialog->exec();
@@ -50,6 +90,7 @@ void setSaveFileHandler(SaveFileHandler handler) { saveFileHandler = std::move(h
 QString getSaveFileName(QWidget *parent, const QString &caption, const QString &path,
                         const QString &filter)
 {
+    const NestedLoop loop;
     if (saveFileHandler)
         return saveFileHandler(caption, path, filter);
     return QFileDialog::getSaveFileName(parent, caption, path, filter);
@@ -59,6 +100,7 @@ void setDirectoryHandler(DirectoryHandler handler) { directoryHandler = std::mov
 
 QString getExistingDirectory(QWidget *parent, const QString &caption, const QString &path)
 {
+    const NestedLoop loop;
     if (directoryHandler)
         return directoryHandler(caption, path);
     return QFileDialog::getExistingDirectory(parent, caption, path,
@@ -70,6 +112,7 @@ void setOpenFilesHandler(OpenFilesHandler handler) { openFilesHandler = std::mov
 QStringList getOpenFileNames(QWidget *parent, const QString &caption, const QString &path,
                              const QString &filter)
 {
+    const NestedLoop loop;
     if (openFilesHandler)
         return openFilesHandler(caption, path, filter);
     return QFileDialog::getOpenFileNames(parent, caption, path, filter);

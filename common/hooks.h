@@ -10,9 +10,29 @@
 #include <functional>
 
 class QDialog;
+class QObject;
 class QWidget;
 
 namespace hooks {
+
+// Marks a nested event loop for as long as it lives: a menu's exec(), a
+// synchronous wait. execModal and the file choosers mark theirs themselves.
+class NestedLoop
+{
+public:
+    NestedLoop();
+    ~NestedLoop();
+    NestedLoop(const NestedLoop &) = delete;
+    NestedLoop &operator=(const NestedLoop &) = delete;
+};
+
+// Deletes an object once no marked nested loop runs any more. A box or menu
+// opened by one of its own slots may still be on the stack, and deleteLater()
+// alone would delete it as soon as control is back in that inner loop. The
+// object is retired at once.
+void deleteWhenIdle(QObject *object);
+// True for null and for an object handed to deleteWhenIdle.
+bool retired(const QObject *object);
 
 // Runs a dialog modally and returns its result. A handler, when set, is called
 // in place of QDialog::exec(); it may inspect the dialog, click its buttons or

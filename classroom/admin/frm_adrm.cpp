@@ -1,6 +1,7 @@
 #include "admin/frm_adrm.h"
 
 #include "admin/pure/typedfields.h"
+#include "common/hooks.h"
 #include "protocol/helpers.h"
 #include "protocol/mymessage.h"
 #include "protocol/pure/outgoing.h"
@@ -94,7 +95,7 @@ void Frm_adRm::closeEvent(QCloseEvent *event)
     event->accept();
     if (frmadrm == this)
         frmadrm = nullptr;
-    deleteLater();
+    hooks::deleteWhenIdle(this);
 }
 
 // -- groups
@@ -194,7 +195,7 @@ void Frm_adRm::EditGroup(const QString &tag)
         // The window may be closed while the box is open.
         QPointer<Frm_adRm> self(this);
         showMessage(key);
-        if (!self)
+        if (hooks::retired(self))
             return;
     }
     on_pushButton_3_clicked();
@@ -382,7 +383,7 @@ void Frm_adRm::EditRooms(const QString &tag)
     if (key) {
         QPointer<Frm_adRm> self(this);
         showMessage(key);
-        if (!self)
+        if (hooks::retired(self))
             return;
     }
     const int index = ui->comboBox->currentIndex();

@@ -1,5 +1,6 @@
 #include "admin/frm_adus.h"
 
+#include "common/hooks.h"
 #include "protocol/helpers.h"
 #include "protocol/mymessage.h"
 #include "protocol/pure/outgoing.h"
@@ -47,6 +48,11 @@ Frm_adUs::Frm_adUs(QWidget *parent)
     // The group and room boxes share the width of the tab.
     ui->gridLayout_tab->setColumnStretch(0, 1);
     ui->gridLayout_tab->setColumnStretch(1, 1);
+    // The ten rows of permission boxes share the box's fixed height evenly
+    // (a check box would otherwise keep the height of a text line of the
+    // font and give way to the spacing).
+    for (QCheckBox *box : ui->groupBox_5->findChildren<QCheckBox *>())
+        box->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Ignored);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     ChangeWid();
@@ -87,7 +93,7 @@ void Frm_adUs::closeEvent(QCloseEvent *event)
     event->accept();
     if (frmadus == this)
         frmadus = nullptr;
-    deleteLater();
+    hooks::deleteWhenIdle(this);
 }
 
 bool Frm_adUs::eventFilter(QObject *watched, QEvent *event)

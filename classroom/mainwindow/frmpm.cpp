@@ -1,5 +1,6 @@
 #include "mainwindow/frmpm.h"
 
+#include "common/hooks.h"
 #include "mainwindow/controltxt.h"
 #include "mainwindow/frmuser.h"
 #include "mainwindow/pure/chatmarkup.h"
@@ -127,7 +128,7 @@ void FrmPM::closeEvent(QCloseEvent *event)
     // By identity: another window may carry the same nickname.
     frmPMs.removeAll(this);
     event->accept();
-    deleteLater();
+    hooks::deleteWhenIdle(this);
 }
 
 int FindPM(const QString &nick) { return indexOfWindow(frmPMs, nick, &FrmPM::getNick); }

@@ -1,5 +1,6 @@
 #include "mainwindow/frmserr.h"
 
+#include "common/hooks.h"
 #include "mainwindow/frmpm.h"
 #include "mainwindow/frmuser.h"
 #include "protocol/helpers.h"
@@ -63,7 +64,7 @@ void FrmSerr::closeEvent(QCloseEvent *event)
     event->accept();
     if (frmserr == this)
         frmserr = nullptr;
-    deleteLater();
+    hooks::deleteWhenIdle(this);
 }
 
 bool FrmSerr::currentResult(QString *nick) const

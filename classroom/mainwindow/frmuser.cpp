@@ -174,7 +174,7 @@ void FrmUser::retire()
     hide();
     if (frmusr == this)
         frmusr = nullptr;
-    deleteLater();
+    hooks::deleteWhenIdle(this);
 }
 
 void FrmUser::closeEvent(QCloseEvent *event)
@@ -255,8 +255,7 @@ void FrmUser::SetAdmin(bool on)
         m_menuAdmin->addAction(m_actAdminServer);
         m_menuAdmin->addAction(m_actAdminMsg);
     } else if (!on && m_menuAdmin) {
-        delete m_menuAdmin;
-        m_menuAdmin = nullptr;
+        withdrawMenu(m_menuAdmin);
     }
 }
 
@@ -266,9 +265,18 @@ void FrmUser::SetBat(bool on)
         m_menuBat = m_menuBar->addMenu(tr("Bat"));
         m_menuBat->addAction(m_actBat);
     } else if (!on && m_menuBat) {
-        delete m_menuBat;
-        m_menuBat = nullptr;
+        withdrawMenu(m_menuBat);
     }
+}
+
+void FrmUser::withdrawMenu(QMenu *&menu)
+{
+    // One of its entries may be running a box: the menu leaves the bar now
+    // and is deleted once no box or menu runs.
+    m_menuBar->removeAction(menu->menuAction());
+    menu->hide();
+    hooks::deleteWhenIdle(menu);
+    menu = nullptr;
 }
 
 void FrmUser::msgRec() {}
@@ -279,6 +287,13 @@ QString FrmUser::currentContact() const
     if (!item || !item->parent() || !item->isSelected())
         return QString();
     return item->text(0);
+}
+
+QString FrmUser::menuContact() const
+{
+    if (!m_menuRuns)
+        return currentContact();
+    return findContact(m_menuContact) ? m_menuContact : QString();
 }
 
 QMenu *FrmUser::contactMenu()
@@ -298,8 +313,8 @@ QMenu *FrmUser::contactMenu()
 
 void FrmUser::on_treeWidget_customContextMenuRequested(const QPoint &pos)
 {
-    // A login that replaces this window while the menu runs deletes it later,
-    // after this slot has returned.
+    // A login that replaces this window while the menu runs deletes it once
+    // the menu has ended.
     QScopedPointer<QMenu> menu(contactMenu());
     if (!menu)
         return;
@@ -308,7 +323,13 @@ void FrmUser::on_treeWidget_customContextMenuRequested(const QPoint &pos)
         at.rx() -= menu->width();
     else
         at.rx() -= menu->widthMM();
+    // The entries act on this contact, whatever row becomes current while
+    // the menu runs.
+    m_menuContact = currentContact();
+    m_menuRuns = true;
+    const hooks::NestedLoop loop;
     menu->exec(ui->treeWidget->mapToGlobal(at));
+    m_menuRuns = false;
 }
 
 void FrmUser::on_treeWidget_itemSelectionChanged()
@@ -320,7 +341,7 @@ void FrmUser::on_treeWidget_itemSelectionChanged()
 
 void FrmUser::menuMsg()
 {
-    const QString nick = currentContact();
+    const QString nick = menuContact();
     if (!nick.isEmpty())
         openPM(nick);
 }
@@ -329,21 +350,21 @@ void FrmUser::menuSend() {}
 
 void FrmUser::menuBlock()
 {
-    const QString nick = currentContact();
+    const QString nick = menuContact();
     if (!nick.isEmpty())
         SendPacket(outgoing::blockContact(nick));
 }
 
 void FrmUser::menuUnBlock()
 {
-    const QString nick = currentContact();
+    const QString nick = menuContact();
     if (!nick.isEmpty())
         SendPacket(outgoing::unblockContact(nick));
 }
 
 void FrmUser::menuDel()
 {
-    const QString nick = currentContact();
+    const QString nick = menuContact();
     if (!nick.isEmpty())
         SendPacket(outgoing::deleteContact(nick));
 }

@@ -36,8 +36,8 @@ public:
     static int keepAlivePeriod;
 
     // Replaces the main window at a login: the window in frmusr stops its
-    // watchdog, hides and is deleted later (a slot of it may still be running
-    // under a nested event loop); a new window is made and stored in frmusr.
+    // watchdog, hides and is deleted once no box or menu runs (a slot of it
+    // may still be running under one); a new window is made and stored in frmusr.
     // The caller centres and shows it.
     static FrmUser *replaceMainWindow();
 
@@ -97,8 +97,13 @@ private:
     QTreeWidgetItem *onlineGroup() const;
     QTreeWidgetItem *offlineGroup() const;
     QTreeWidgetItem *findContact(const QString &nick) const;
+    void withdrawMenu(QMenu *&menu);
     // Nickname of the selected contact, empty when a group or nothing is current.
     QString currentContact() const;
+    // The contact the menu's entries act on: the one the menu was opened for
+    // while it runs (empty once that contact has left the list), else the
+    // selected one.
+    QString menuContact() const;
     void retire();
     void openSearch();
     void declareConnectionLost();
@@ -106,6 +111,8 @@ private:
     Ui::FrmUser *ui;
     QStatusBar *m_statusBar;
     QString m_statusPrefix;
+    QString m_menuContact;
+    bool m_menuRuns = false;
     QAction *m_actSendMsg;
     QAction *m_actSendFile;
     QAction *m_actBlock;

@@ -1,6 +1,7 @@
 // Small helpers shared by every window of the classroom client.
 #pragma once
 
+#include "common/hooks.h"
 #include "common/look.h"
 
 #include <QList>
@@ -35,9 +36,9 @@ void placeAmong(QWidget *window, const QList<Window *> &open)
 // Where CenterWidget puts a window of that geometry in that area: each half
 // from the inclusive edges, truncated.
 QPoint centredPosition(const QRect &area, const QRect &geometry);
-// Takes a single window out of its registry pointer and deletes it once
-// control is back in the event loop: it may be inside a slot of its own,
-// under a message box. Nothing when the pointer is null.
+// Takes a single window out of its registry pointer and deletes it once no
+// box or menu runs: it may be inside a slot of its own, under a message box.
+// Nothing when the pointer is null.
 template<typename Window>
 void retireWindow(Window *&registered)
 {
@@ -46,7 +47,7 @@ void retireWindow(Window *&registered)
     Window *old = registered;
     registered = nullptr;
     old->hide();
-    old->deleteLater();
+    hooks::deleteWhenIdle(old);
 }
 // Replaces a single window by a new one, without parent, centred and shown.
 template<typename Window>

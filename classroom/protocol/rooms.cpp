@@ -1,5 +1,6 @@
 #include "protocol/rooms.h"
 
+#include "common/hooks.h"
 #include "mainwindow/frmuser.h"
 #include "protocol/admin.h"
 #include "protocol/helpers.h"
@@ -36,25 +37,25 @@ void enterRoom(const RoomEntry &entry)
     }
     // Found again: a window may close while a box of its construction is open.
     QPointer<FrmRoom> room = roomOf(entry.id);
-    if (!room)
+    if (hooks::retired(room))
         return;
     room->show();
     if (frmwait2) {
         frmwait2->quiet = true;
         frmwait2->close();
     }
-    if (!room)
+    if (hooks::retired(room))
         return;
     room->ClearItem();
     room->ClearText();
     room->ChangeTitre(QString(), QString());
-    if (!room)
+    if (hooks::retired(room))
         return;
     room->setVisibleSabora(entry.sabora);
     room->setVisibleFlash(entry.flash);
     room->setWindowTitle(roomTitle(entry.name));
     room->ChangeTitre(entry.banner, entry.owner);
-    if (!room)
+    if (hooks::retired(room))
         return;
     room->handUp = false;
     room->micOn = false;
@@ -207,7 +208,7 @@ void GettxtRoom(const QString &name, const QString &body)
             room->updatetxt();
         else
             room->DisplayTxt(line->text, line->sender, 1);
-        if (room)
+        if (!hooks::retired(room))
             QApplication::alert(room, 0);
     } else if (name == QLatin1String("wisbar")) {
         const std::optional<Whisper> whisper = parseWhisper(body);
@@ -218,12 +219,12 @@ void GettxtRoom(const QString &name, const QString &body)
             return;
         if (whisper->to == me) {
             room->DisplayTxt(whisper->text, whisper->from, 2);
-            if (room)
+            if (!hooks::retired(room))
                 QApplication::alert(room, 0);
         }
-        if (whisper->from == me && room) {
+        if (whisper->from == me && !hooks::retired(room)) {
             room->DisplayTxt(whisper->text, whisper->from, 3);
-            if (room)
+            if (!hooks::retired(room))
                 QApplication::alert(room, 0);
         }
     } else if (name == QLatin1String("ChangeTitle")) {
@@ -276,7 +277,7 @@ void ChangeUSERoom(const QString &name, const QString &body)
         for (FrmRoom *each : frmRooms)
             rooms.append(each);
         for (const QPointer<FrmRoom> &each : rooms)
-            if (each)
+            if (!hooks::retired(each))
                 each->statActiveWindow();
     } else if (change->audio) {
         room->statActiveWindow();

@@ -212,7 +212,7 @@ void FrmGroup::menuAdmin()
     widenForTitle(&prompt);
     const int result = hooks::execModal(&prompt);
     // The chooser may have been replaced while the prompt was open.
-    if (!self || result != QDialog::Accepted)
+    if (hooks::retired(self) || result != QDialog::Accepted)
         return;
     const QString password = prompt.textValue();
     if (!password.isEmpty())
@@ -258,7 +258,10 @@ void FrmGroup::on_table1_customContextMenuRequested(const QPoint &pos)
     // Right to left the menu ends at the pointer; left to right it starts there.
     if (QApplication::layoutDirection() == Qt::RightToLeft)
         at.rx() -= menu->sizeHint().width();
-    menu->exec(ui->table1->viewport()->mapToGlobal(at));
+    {
+        const hooks::NestedLoop loop;
+        menu->exec(ui->table1->viewport()->mapToGlobal(at));
+    }
     delete menu.data();
 }
 
@@ -294,5 +297,5 @@ void FrmGroup::closeEvent(QCloseEvent *event)
     if (frmgrup == this)
         frmgrup = nullptr;
     // Deferred: a slot of the chooser may still be running under a prompt.
-    deleteLater();
+    hooks::deleteWhenIdle(this);
 }

@@ -247,7 +247,7 @@ void FrmRoom::statActiveWindow()
                 QPointer<FrmRoom> self(this);
                 // Connecting the source may wait in a nested loop.
                 StartRC();
-                if (!self)
+                if (hooks::retired(self))
                     return;
                 timer->stop();
                 if (reply)
@@ -283,7 +283,7 @@ void FrmRoom::changeEvent(QEvent *event)
     if (!ui->Bwav->isChecked())
         IdroomSound = id;
     for (const QPointer<FrmRoom> &room : guardedRooms())
-        if (room)
+        if (!hooks::retired(room))
             room->statActiveWindow();
 }
 
@@ -296,7 +296,7 @@ void FrmRoom::closeEvent(QCloseEvent *event)
     if (fileRec.isOpen())
         fileRec.close();
     event->accept();
-    deleteLater();
+    hooks::deleteWhenIdle(this);
 }
 
 // -- Chat and user commands
@@ -357,7 +357,10 @@ void FrmRoom::ContextMenu(QPoint pos)
     QPointer<FrmRoom> self(this);
     menuNick = target;
     menuOpen = true;
-    menu->exec(ui->wList->mapToGlobal(pos));
+    {
+        const hooks::NestedLoop loop;
+        menu->exec(ui->wList->mapToGlobal(pos));
+    }
     if (!self)
         return;
     menuOpen = false;
@@ -401,7 +404,7 @@ void FrmRoom::menuWhisbar()
     box.setLayoutDirection(QApplication::layoutDirection());
     widenForTitle(&box);
     // A room left while the box was open gets no whisper.
-    if (hooks::execModal(&box) != QDialog::Accepted || !self)
+    if (hooks::execModal(&box) != QDialog::Accepted || hooks::retired(self))
         return;
     const QString text = box.textValue();
     if (Entxt(text).isEmpty())
@@ -450,7 +453,7 @@ void FrmRoom::DoFSCommand(QString, QString args)
     MsgBox(QStringLiteral("خطأ"),
            QStringLiteral("الفلاش غير مثبت في الجهاز الرجاء تثبيته \nحتى تتمكن من تشغيل الإذاعة"),
            QMessageBox::Information, QMessageBox::Ok);
-    if (!self || !webFlash)
+    if (hooks::retired(self) || !webFlash)
         return;
     webFlash->setGeometry(-2, -2, 1, 1);
     webFlash->close();

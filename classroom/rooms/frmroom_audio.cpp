@@ -488,7 +488,7 @@ void FrmRoom::on_Bwav_clicked()
     for (FrmRoom *room : frmRooms)
         rooms.append(room);
     for (const QPointer<FrmRoom> &room : rooms)
-        if (room)
+        if (!hooks::retired(room))
             room->statActiveWindow();
 }
 

@@ -1,5 +1,6 @@
 #include "rooms/roomaudio.h"
 
+#include "common/hooks.h"
 #include "rooms/pure/livestream.h"
 #include "rooms/pure/recordingname.h"
 
@@ -26,6 +27,7 @@ bool connectProcessingEvents(QTcpSocket *socket, const QString &host, quint16 po
                              const QPointer<QObject> &owner)
 {
     const QPointer<QTcpSocket> guard(socket);
+    const hooks::NestedLoop nested;
     // Wakes the wait when the limit passes with no event at all.
     QTimer limit;
     limit.setSingleShot(true);
@@ -34,7 +36,7 @@ bool connectProcessingEvents(QTcpSocket *socket, const QString &host, quint16 po
     elapsed.start();
     socket->connectToHost(host, port, QIODevice::ReadWrite, QAbstractSocket::AnyIPProtocol);
     for (;;) {
-        if (!owner || !guard)
+        if (hooks::retired(owner) || !guard)
             return false;
         const QAbstractSocket::SocketState state = socket->state();
         if (state != QAbstractSocket::HostLookupState

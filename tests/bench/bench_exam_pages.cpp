@@ -1,6 +1,8 @@
 // Building the exam page and the answer sheet of the largest exam there may
-// be (200 questions), loading the exam page into a web view, and cleaning a
-// long reply full of removable pieces.
+// be (200 questions), loading the exam page into a web view, showing answer
+// sheets in a web view as the grading window does (4 KB to the 4 MiB reply
+// bound, and the largest sheets shown), and cleaning a long reply full of
+// removable pieces.
 #include "core/pure/answers.h"
 #include "core/pure/examtext.h"
 #include "core/pure/grading.h"
@@ -8,8 +10,11 @@
 #include "core/pure/pagetext.h"
 #include "core/pure/reply.h"
 
+#include "support/memory.h"
+
 #include <QElapsedTimer>
 #include <QSignalSpy>
+#include <QWebFrame>
 #include <QWebView>
 #include <QtTest>
 
@@ -44,6 +49,61 @@ QVector<PageForm> bigForms()
         forms << f;
     }
     return forms;
+}
+
+// Words of both directions with numbers, as students write them: the page
+// gives each run a text node of its own.
+const QString kMixedWords = QString::fromUtf8(" كلمة 12 word");
+
+// An answers text of about bytes UTF-8 bytes: up to 200 questions, one in
+// three a choice question, the others answered at length.
+QString answersOfSize(int bytes)
+{
+    const int questions = qBound(1, bytes / 1024, kMaxQuestions);
+    const int written = (questions + 2) / 3;
+    const int each = qMax(1, (bytes - questions * 60) / written / kMixedWords.toUtf8().size());
+    QString text = QString::number(questions);
+    for (int i = 0; i < questions; ++i) {
+        if (i % 3 == 0)
+            text += QString::fromUtf8("<:>السؤال %1<:>1<:>").arg(i) + kMixedWords.repeated(each);
+        else
+            text += QString::fromUtf8("<:>اختر %1<:>2<:>4<:>[on]نعم<:>[no]لا<:>[on]12<:>[no]word").arg(i);
+    }
+    return text;
+}
+
+// The sheet of an answers text shown as the grading window shows it: built,
+// its header and grades filled, loaded and laid out. Returns the questions
+// shown (0: refused, the view left blank).
+int showSheet(QWebView *view, const QString &answers)
+{
+    QString page = ExtracImtDisplay(answers);
+    if (page.isEmpty()) {
+        view->setHtml(QString(), QUrl());
+        return 0;
+    }
+    page = fillSlot(std::move(page), QStringLiteral("userinfo"), QStringLiteral("Amina"));
+    page = fillSlot(std::move(page), QStringLiteral("mada"), QStringLiteral("Fiqh"));
+    page = fillGrades(std::move(page), QStringLiteral("0::1:2:3")).html;
+    QSignalSpy loaded(view, &QWebView::loadFinished);
+    view->setHtml(page, QUrl());
+    if (loaded.isEmpty() && !loaded.wait(120000))
+        qFatal("sheet not loaded");
+    view->page()->mainFrame()->contentsSize();
+    return page.count(QStringLiteral("<form>"));
+}
+
+void reportSheet(QWebView *view, const char *what, const QString &answers)
+{
+    const memory::PeakGrowth peak;
+    QElapsedTimer timer;
+    timer.start();
+    const int shown = showSheet(view, answers);
+    const double ms = timer.nsecsElapsed() / 1e6;
+    qInfo("%s, %d KB (%d characters): %s in %.0f ms, resident memory +%.1f MB", what,
+          int(answers.toUtf8().size() / 1024), int(answers.size()),
+          shown ? qPrintable(QStringLiteral("%1 questions shown").arg(shown)) : "refused", ms,
+          peak.kb() / 1024.0);
 }
 
 } // namespace
@@ -102,6 +162,41 @@ private slots:
         }
         qInfo("exam page of %d questions built and loaded in a web view: %.1f ms, %.3f ms a "
               "question", questions, best / 1e6, best / 1e6 / questions);
+    }
+
+    // A sheet of 4 KB to 4 MiB in the grading window's web view: shown or
+    // refused as damaged, each in well under a second.
+    void sheetInWebView()
+    {
+        QWebView view;
+        view.resize(1000, 700);
+        view.show();
+        showSheet(&view, answersOfSize(4 << 10)); // the view's first page
+        for (int bytes : {4 << 10, 40 << 10, 400 << 10, 4 << 20})
+            reportSheet(&view, "sheet in a web view", answersOfSize(bytes));
+    }
+
+    // The largest sheets shown: the bound of a sheet, in answers of the bound
+    // of a field, of the words that cost the web view most; and 200 choice
+    // questions of 50 choices.
+    void largestSheetsShown()
+    {
+        QWebView view;
+        view.resize(1000, 700);
+        view.show();
+        showSheet(&view, answersOfSize(4 << 10));
+        const QString answer = kMixedWords.repeated(kMaxSheetFieldChars / kMixedWords.size());
+        QString written = QStringLiteral("9");
+        for (int i = 1; written.size() + answer.size() + 20 <= kMaxSheetChars; ++i)
+            written += QStringLiteral("<:>q%1<:>1<:>").arg(i) + answer;
+        reportSheet(&view, "largest sheet of written answers", written);
+        QString choices = QString::number(kMaxQuestions);
+        for (int i = 0; i < kMaxQuestions; ++i) {
+            choices += QStringLiteral("<:>%1<:>2<:>%2").arg(i).arg(kMaxChoices);
+            for (int c = 0; c < kMaxChoices; ++c)
+                choices += c % 2 ? QStringLiteral("<:>[no]a") : QStringLiteral("<:>[on]1");
+        }
+        reportSheet(&view, "largest sheet of choices", choices);
     }
 
     void replyPieces()

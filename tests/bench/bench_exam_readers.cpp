@@ -143,7 +143,9 @@ private slots:
                                                    QStringLiteral("<|>"), resultRecord));
                     },
                     [](const QString &t) { readResultsReply(TestStr(t)); });
-        reportPerKb("answer sheet (ExtracImtDisplay)", answersText,
+        // Past 128 Ki characters, or 16 Ki in one answer, the sheet is
+        // refused once cleaned: the larger sizes measure the refusal.
+        reportPerKb("answer sheet (ExtracImtDisplay), refused from 400 KB", answersText,
                     [](const QString &t) { ExtracImtDisplay(t); });
         reportPerKb("answer sheet of one-letter questions, refused", oneLetterAnswers,
                     [](const QString &t) { ExtracImtDisplay(t); });

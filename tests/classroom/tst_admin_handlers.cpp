@@ -139,6 +139,10 @@ void TestAdminHandlers::ownPermissions_data()
                                    << QStringList{"ban_users"} << admin;
     QTest::newRow("key without value skipped") << QStringList{"super_co_admin|bat:x"}
                                                << QStringList() << file;
+    // Read as 0, a kept key without its value would be withdrawn.
+    QTest::newRow("kept keys without value skipped")
+        << QStringList{"bat:1|zowar:1", "bat|zowar|create_room"} << QStringList{"bat", "zowar"}
+        << both;
     QTest::newRow("last key") << QStringList{"super_co_admin:7"} << QStringList{"super_co_admin"}
                               << admin;
 }

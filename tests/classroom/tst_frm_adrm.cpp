@@ -92,6 +92,7 @@ private slots:
     void showingRooms();
     void results_data();
     void results();
+    void closedDuringResultMessage_data();
     void closedDuringResultMessage();
     void dispatched_data();
     void dispatched();
@@ -451,15 +452,37 @@ void TestFrmAdRm::results()
     }
 }
 
+void TestFrmAdRm::closedDuringResultMessage_data()
+{
+    QTest::addColumn<bool>("rooms");
+    QTest::addColumn<QString>("tag");
+    QTest::newRow("group result") << false << "New_Group";
+    QTest::newRow("room result") << true << "New_Room";
+}
+
 void TestFrmAdRm::closedDuringResultMessage()
 {
+    // Closed while the result is shown: the window asks for no list once the
+    // message ends, and goes only then.
+    QFETCH(bool, rooms);
+    QFETCH(QString, tag);
+    QTest::keyClick(combo("comboBox"), Qt::Key_Down);
+    m_peer.sent();
     ModalAnswerer answers;
-    answers.whileOpen([](QDialog *) {
+    QPointer<Frm_adRm> window(frmadrm);
+    bool keptWhileOpen = false;
+    answers.whileOpen([&](QDialog *) {
         frmadrm->close();
         deleteLaterNow();
+        keptWhileOpen = window && !frmadrm;
     });
-    QPointer<Frm_adRm> window(frmadrm);
-    frmadrm->EditGroup(QStringLiteral("New_Group"));
+    if (rooms)
+        frmadrm->EditRooms(tag);
+    else
+        frmadrm->EditGroup(tag);
+    QCOMPARE(answers.shown.size(), 1);
+    QVERIFY(keptWhileOpen);
+    deleteLaterNow();
     QVERIFY(!window);
     QVERIFY(!frmadrm);
     QCOMPARE(m_peer.sent(), QByteArray());

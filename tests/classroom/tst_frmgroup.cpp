@@ -9,6 +9,7 @@
 #include "protocol/state.h"
 #include "protocol/wsk.h"
 #include "rooms/frmgroup.h"
+#include "rooms/frmroom.h"
 #include "rooms/frmwait2.h"
 #include "support/modal.h"
 #include "support/peer.h"
@@ -68,6 +69,8 @@ private slots:
     void escape();
     void contextMenuAtPointer_data();
     void contextMenuAtPointer();
+    void replacedUnderItsPrompt_data();
+    void replacedUnderItsPrompt();
 
 private:
     // A chooser with rooms 12 (open) and 14 (locked), row row current.
@@ -499,6 +502,61 @@ void TestFrmGroup::contextMenuAtPointer()
     else
         QCOMPARE(shown.right() + 1, pointer.x());
     QCOMPARE(m_peer.sent(), QByteArray());
+}
+
+void TestFrmGroup::replacedUnderItsPrompt_data()
+{
+    QTest::addColumn<QByteArray>("packet");
+    QTest::newRow("new group list") << wirePacket(8, "Group", "7:A|9:B");
+    QTest::newRow("room entered")
+        << wirePacket(10, "Lst_room", "id:12|name:Fiqh|owner:o|titre:t|sabora:0|a:0|b:0|c:0|d:0"
+                                      "|mobachir:0||nick:ali|admin:0|type:1|red:0|cam:0|mic:0"
+                                      "|hand:0|granted:0");
+}
+
+void TestFrmGroup::replacedUnderItsPrompt()
+{
+    // The supervisor's prompt is chosen in the chooser's menu; the server
+    // replaces or ends the chooser while the prompt is open. The old chooser
+    // and its menu live until the prompt and the menu have ended, and the
+    // password typed for it goes nowhere.
+    QFETCH(QByteArray, packet);
+    frmusr = new FrmUser(nullptr);
+    m_peer.sent();
+    QPointer<FrmGroup> old = chooser();
+    QPointer<QMenu> menu;
+    ModalAnswerer answers;
+    answers.setDialogResult(QDialog::Accepted);
+    bool keptWhileOpen = false;
+    answers.whileOpen([&](QDialog *d) {
+        qobject_cast<QInputDialog *>(d)->setTextValue(QStringLiteral("secret"));
+        m_peer.send(packet);
+        QTRY_VERIFY(!old || frmgrup != old);
+        deleteLaterNow();
+        keptWhileOpen = old && menu;
+    });
+    QTimer poll;
+    poll.setInterval(0);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        poll.stop();
+        menu->setActiveAction(menu->actions().first());
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+    poll.start();
+    QVERIFY(QMetaObject::invokeMethod(old, "on_table1_customContextMenuRequested",
+                                      Q_ARG(QPoint, QPoint(120, 40))));
+    QCOMPARE(answers.shown.size(), 1);
+    QCOMPARE(answers.shown.first().title, QStringLiteral("Password Admin"));
+    QVERIFY2(keptWhileOpen, "the chooser was deleted under its own prompt");
+    deleteLaterNow();
+    QVERIFY(!old && !menu);
+    QVERIFY(!m_peer.sent().contains("secret"));
+    while (!frmRooms.isEmpty())
+        delete frmRooms.first();
+    delete frmusr;
 }
 
 QTEST_MAIN(TestFrmGroup)

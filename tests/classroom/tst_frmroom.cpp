@@ -146,6 +146,8 @@ private slots:
     void closedUnderBoxOrMenu_data();
     void closedUnderBoxOrMenu();
     void connectionLostClosesRooms();
+    void lostUnderItsOwnBox_data();
+    void lostUnderItsOwnBox();
 
     void stationPageEscapesThePlayer();
     void noFlashBoxWithTheFactory();
@@ -683,6 +685,8 @@ void TestFrmRoom::closedUnderBoxOrMenu()
         QVERIFY(QMetaObject::invokeMethod(w, "ContextMenu", Q_ARG(QPoint, QPoint(5, 5))));
         QCOMPARE(watcher.seen, 1);
     }
+    // Deleted once the box or menu has ended.
+    deleteLaterNow();
     QVERIFY(!w);
     QCOMPARE(FindRoom(12), -1);
     // Only the departure: nothing of the closed room went out afterwards.
@@ -702,6 +706,64 @@ void TestFrmRoom::connectionLostClosesRooms()
     QCOMPARE(listedDuringBox, 0);
     deleteLaterNow();
     QVERIFY(!a && !b);
+    QVERIFY(m_peer.connectClient());
+}
+
+void TestFrmRoom::lostUnderItsOwnBox_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("opener");
+    QTest::newRow("room, whisper chosen in the user menu") << "room" << "Whisbar";
+    QTest::newRow("room, add user chosen in the user menu") << "room" << "Add User";
+    QTest::newRow("room, text colour") << "room" << "Foreground";
+    QTest::newRow("private window, background colour") << "pm" << "Background";
+}
+
+void TestFrmRoom::lostUnderItsOwnBox()
+{
+    // The keep-alive gives up while a box of the window is open: every room
+    // and private window closes under the box, and each is deleted only once
+    // the box has ended.
+    QFETCH(QString, window);
+    QFETCH(QString, opener);
+    QPointer<FrmRoom> w = room(12, {"ali"});
+    QPointer<QWidget> target = w.data();
+    ControlTxt *chat = chatOf(w);
+    if (window == "pm") {
+        FrmPM *pm = openPM(QStringLiteral("ali"));
+        target = pm;
+        chat = pm->findChild<ControlTxt *>(QStringLiteral("widget"));
+    }
+    treeOf(w)->setCurrentItem(treeOf(w)->topLevelItem(0));
+    ModalAnswerer answerer;
+    answerer.setDialogResult(QDialog::Accepted);
+    answerer.queue(QMessageBox::Yes);
+    int boxes = 0;
+    bool keptWhileOpen = false;
+    answerer.whileOpen([&](QDialog *d) {
+        if (boxes++)
+            return; // the loss message
+        if (auto *box = qobject_cast<QInputDialog *>(d))
+            box->setTextValue(QStringLiteral("psst"));
+        for (int i = 0; i < 4; ++i)
+            QVERIFY(QMetaObject::invokeMethod(frmusr, "time_out", Qt::DirectConnection));
+        deleteLaterNow();
+        keptWhileOpen = target && frmRooms.isEmpty() && frmPMs.isEmpty();
+    });
+    if (QAction *style = chat->findChild<QAction *>(opener)) {
+        style->trigger();
+    } else {
+        MenuWatcher watcher([&](QMenu *menu) {
+            menu->setActiveAction(entryOf(menu, opener));
+            QTest::keyClick(menu, Qt::Key_Return);
+        });
+        QVERIFY(QMetaObject::invokeMethod(w, "ContextMenu", Q_ARG(QPoint, QPoint(5, 5))));
+        QCOMPARE(watcher.seen, 1);
+    }
+    QCOMPARE(answerer.texts().last(), QStringLiteral("no connection"));
+    QVERIFY2(keptWhileOpen, "closed, the window was deleted while its box was open");
+    deleteLaterNow();
+    QVERIFY(!w && !target);
     QVERIFY(m_peer.connectClient());
 }
 

@@ -187,6 +187,8 @@ void TestFrmSerr::addWhileDialogCloses()
         deleteLaterNow();
     });
     QTest::mouseClick(button("B_Add"), Qt::LeftButton);
+    // Deleted once the question has ended.
+    deleteLaterNow();
     QVERIFY(!dialog);
     QVERIFY(!frmserr);
     QCOMPARE(m_peer.sent(), literalPacket("0300" "04000000", "Add", "omar"));
@@ -251,6 +253,7 @@ void TestFrmSerr::dialogClosedDuringNoResultMessage()
     });
     AddUser("Rechercher", "");
     QCOMPARE(answers.texts(), QStringList{"No User Search"});
+    deleteLaterNow();
     QVERIFY(!dialog);
     QVERIFY(!frmserr);
 }

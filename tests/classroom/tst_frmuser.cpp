@@ -129,6 +129,11 @@ private slots:
     void permissionMenusOnce();
     void placeholderBoxes_data();
     void placeholderBoxes();
+    void menuGoneUnderItsBox_data();
+    void menuGoneUnderItsBox();
+    void replacedUnderContactMenu();
+    void contactMenuKeepsItsContact_data();
+    void contactMenuKeepsItsContact();
     void roomsRequest();
     void translations_data();
     void translations();
@@ -425,6 +430,148 @@ void TestFrmUser::placeholderBoxes()
     QCOMPARE(m_peer.sent(), QByteArray());
 }
 
+void TestFrmUser::menuGoneUnderItsBox_data()
+{
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QByteArray>("packet");
+    QTest::addColumn<QStringList>("titlesAfter");
+    // Rights withdrawn: the administration menu leaves the bar.
+    const QByteArray withdrawn = wirePacket(16, "pouvoirs", "msg_system:0");
+    QTest::newRow("server box, rights withdrawn")
+        << "Admin" << "Admin Server" << withdrawn << QStringList{"File"};
+    QTest::newRow("system messages box, rights withdrawn")
+        << "Admin" << "Admin Msg System" << withdrawn << QStringList{"File"};
+    // A login replaces the whole main window, menus and all.
+    QTest::newRow("edit data box, window replaced by a login")
+        << "File" << "Edit Data" << wirePacket(1, "login", "n:ali|i:12|t:1|g:3|e:mail")
+        << QStringList{"File"};
+}
+
+void TestFrmUser::menuGoneUnderItsBox()
+{
+    // The entry is chosen in the menu itself, as a user does, so the menu's
+    // own handling is on the stack under the box while the packet arrives.
+    QFETCH(QString, menu);
+    QFETCH(QString, entry);
+    QFETCH(QByteArray, packet);
+    QFETCH(QStringList, titlesAfter);
+    for (int i = 0; i < kPermissionCount; ++i)
+        *permissionFlags()[i] = false;
+    frmusr->SetAdmin(true);
+    QPointer<FrmUser> window = frmusr;
+    QPointer<QMenu> shown = menuNamed(frmusr, menu);
+    QVERIFY(shown);
+    shown->popup(QPoint(100, 100));
+    shown->setActiveAction(::entry(shown, entry));
+    ModalAnswerer answers;
+    int boxes = 0;
+    bool menuKept = false;
+    QStringList titlesDuringBox;
+    answers.whileOpen([&](QDialog *) {
+        if (boxes++)
+            return;
+        m_peer.send(packet);
+        QTRY_VERIFY(frmusr != window || !menuBarTitles(frmusr).contains(menu));
+        // As the box's own loop would: later deletions run meanwhile.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        menuKept = !shown.isNull();
+        titlesDuringBox = menuBarTitles(frmusr);
+    });
+    QTest::keyClick(shown, Qt::Key_Return);
+    QCOMPARE(boxes, 1);
+    QVERIFY2(menuKept, "the menu running the box was deleted under it");
+    QCOMPARE(titlesDuringBox, titlesAfter);
+    // Once the box has ended the withdrawn menu goes.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!shown);
+    QCOMPARE(window.isNull(), frmusr != window.data());
+    m_peer.sent();
+}
+
+void TestFrmUser::replacedUnderContactMenu()
+{
+    // A login replaces the main window while its contact menu runs: the old
+    // window and the menu it owns go once the menu has ended.
+    frmusr->AddUsr("ali", 1);
+    tree(frmusr)->setCurrentItem(contactItem(frmusr, "ali"));
+    QPointer<FrmUser> old = frmusr;
+    QPointer<QMenu> menu;
+    bool keptWhileOpen = false;
+    QTimer chooser;
+    chooser.setInterval(10);
+    connect(&chooser, &QTimer::timeout, [&] {
+        menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        chooser.stop();
+        m_peer.send(wirePacket(1, "login", "n:ali|i:12|t:1|g:3|e:mail"));
+        QTRY_VERIFY(frmusr != old);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        keptWhileOpen = old && menu;
+        if (menu)
+            menu->close();
+    });
+    chooser.start();
+    QVERIFY(QMetaObject::invokeMethod(old, "on_treeWidget_customContextMenuRequested",
+                                      Qt::DirectConnection, Q_ARG(QPoint, QPoint(20, 10))));
+    chooser.stop();
+    QVERIFY2(keptWhileOpen, "the window was deleted under its own menu");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!old && !menu);
+    QVERIFY(frmusr);
+    m_peer.sent();
+}
+
+void TestFrmUser::contactMenuKeepsItsContact_data()
+{
+    QTest::addColumn<bool>("removed");
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QByteArray>("packet");
+    QTest::newRow("another row current, delete")
+        << false << "DelUser" << literalPacket("0300" "03000000", "Del", "ali");
+    QTest::newRow("another row current, block")
+        << false << "BlockUser" << literalPacket("0200" "03000000", "block", "ali");
+    QTest::newRow("contact gone, delete") << true << "DelUser" << QByteArray();
+    QTest::newRow("contact gone, block") << true << "BlockUser" << QByteArray();
+}
+
+void TestFrmUser::contactMenuKeepsItsContact()
+{
+    // While the menu opened for ali runs, the server's lists change the rows:
+    // its entries act on ali, or on nobody once ali has left the list, never
+    // on the row that has become current.
+    QFETCH(bool, removed);
+    QFETCH(QString, action);
+    QFETCH(QByteArray, packet);
+    frmusr->AddUsr("ali", 1);
+    frmusr->AddUsr("sara", 1);
+    tree(frmusr)->setCurrentItem(contactItem(frmusr, "ali"));
+    bool chosen = false;
+    QTimer chooser;
+    chooser.setInterval(10);
+    connect(&chooser, &QTimer::timeout, [&] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        chooser.stop();
+        if (removed)
+            frmusr->RemoveUsr("ali");
+        tree(frmusr)->setCurrentItem(contactItem(frmusr, "sara"));
+        if (QAction *a = ::entry(menu, action)) {
+            a->trigger();
+            chosen = true;
+        }
+        menu->close();
+    });
+    chooser.start();
+    QVERIFY(QMetaObject::invokeMethod(frmusr, "on_treeWidget_customContextMenuRequested",
+                                      Qt::DirectConnection, Q_ARG(QPoint, QPoint(20, 10))));
+    chooser.stop();
+    QVERIFY(chosen);
+    QCOMPARE(m_peer.sent(), packet);
+}
+
 void TestFrmUser::roomsRequest()
 {
     // Both rooms entries ask for the group list.
@@ -598,8 +745,9 @@ void TestFrmUser::unconnectedNeverCounts()
 
 void TestFrmUser::replacedWhileLossShown()
 {
-    // A login that replaces the main window while the loss message is open
-    // deletes the old window under its own watchdog slot.
+    // A login that replaces the main window while the loss message is open,
+    // under the old window's own watchdog slot; the old window goes once the
+    // message has ended.
     ModalAnswerer answers;
     QPointer<FrmUser> old = frmusr;
     FrmUser *replacement = nullptr;
@@ -610,6 +758,7 @@ void TestFrmUser::replacedWhileLossShown()
     for (int i = 0; i < 4; ++i)
         tick(old);
     QCOMPARE(answers.texts(), QStringList{"no connection"});
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(!old);
     QCOMPARE(frmusr, replacement);
     QCOMPARE(m_quits, 1);

@@ -108,6 +108,7 @@ private slots:
 
     void handOver_data();
     void handOver();
+    void failedStart_data();
     void failedStart();
     void standInKeepsRunningCopies();
     void schedules_data();
@@ -213,12 +214,32 @@ void TestImtihan::handOver()
     QCOMPARE(m_starts.size(), 2);
 }
 
+void TestImtihan::failedStart_data()
+{
+    QTest::addColumn<bool>("storeWritable");
+    QTest::addColumn<bool>("startResult");
+    QTest::addColumn<int>("starts");
+    QTest::newRow("program not started") << true << false << 1;
+    // The exam program would start without the user's identity: it is not
+    // started at all.
+    QTest::newRow("store not written") << false << true << 0;
+}
+
 void TestImtihan::failedStart()
 {
+    QFETCH(bool, storeWritable);
+    QFETCH(bool, startResult);
+    QFETCH(int, starts);
+    // A folder where the store's file should be cannot be written over.
+    const QString blocked = settingsPath();
+    if (!storeWritable)
+        QVERIFY(QDir().mkpath(blocked));
     ModalAnswerer answers;
-    m_startResult = false;
+    m_startResult = startResult;
     runImtihan();
-    QCOMPARE(m_starts.size(), 1);
+    if (!storeWritable)
+        QVERIFY(QDir(blocked).removeRecursively());
+    QCOMPARE(m_starts.size(), starts);
     QCOMPARE(answers.texts(), QStringList{"Imtihan not started"});
     QCOMPARE(answers.shown.first().icon, QMessageBox::Warning);
 }

@@ -660,7 +660,8 @@ void TestRoomHandlers::malformed()
 void TestRoomHandlers::entryDuringChooserPrompt()
 {
     // The room opens while the chooser's supervisor prompt is open: the
-    // chooser goes, and the prompt's answer then sends nothing.
+    // chooser goes once the prompt has ended, and the prompt's answer sends
+    // nothing.
     deliver(wirePacket(8, "Group", "7:A") + wirePacket(8, "Rooms", "12:Fiqh:3:0"));
     QPointer<FrmGroup> chooser = frmgrup;
     tableOf(chooser)->setCurrentCell(0, 2);
@@ -674,10 +675,12 @@ void TestRoomHandlers::entryDuringChooserPrompt()
         prompt->setTextValue(QStringLiteral("secret"));
         deliver(entry(user("me", 1, -101, 0, 0, 0, 0, 0)));
         deleteLaterNow();
-        QVERIFY(!chooser);
+        QVERIFY(chooser && !frmgrup);
     });
     QVERIFY(QMetaObject::invokeMethod(chooser, "menuAdmin"));
     QCOMPARE(answerer.shown.size(), 1);
+    deleteLaterNow();
+    QVERIFY(!chooser);
     QVERIFY(roomWindow(12));
     QCOMPARE(sent(), QByteArray());
 }

@@ -1,11 +1,14 @@
 // Answer sheets, reports and exam texts that hold more than an exam may (200
-// questions of at most 50 choices), as a student can post them or a hand can
-// make them: every path that shows a sheet shows them as damaged, and holds
-// no more than twenty times their size meanwhile.
+// questions of at most 50 choices) or more text than a sheet may show, as a
+// student can post them or a hand can make them: every path that shows a
+// sheet shows them as damaged, and holds no more than twenty times their size
+// meanwhile; so does the cleaning of a reply.
 #include "common/hooks.h"
 #include "core/program.h"
 #include "core/pure/answers.h"
+#include "core/pure/examtext.h"
 #include "core/pure/pages.h"
+#include "core/pure/reply.h"
 #include "core/pure/report.h"
 #include "examtest.h"
 #include "grading_window.h"
@@ -57,6 +60,14 @@ QString oneLetterExam(int questions)
 // The issue's sheet: 300,000 one-letter questions, 3.6 MB.
 const int kIssueQuestions = 300000;
 
+// A sheet of the exam below whose first answer holds words of almost 4 MB:
+// more than the web view can lay out in a moment.
+QString longAnswerSheet()
+{
+    const QString words = QStringLiteral(" كلمة 12 word").repeated((4 << 20) / 18);
+    return "3<:>Q1<:>1<:>" + words + "<:>Q2<:>2<:>2<:>[on]A<:>[no]B<:>Q3<:>3<:>2<:>[no]C<:>[on]D";
+}
+
 ReportRecord record(const QString &title, const QString &answers)
 {
     return ReportRecord{"2015-05-25_14.12.18", "Amina", "amina@example.org", "1001",
@@ -90,9 +101,12 @@ private slots:
     void cleanup();
 
     void readersRefuse();
+    void replyCleaning();
     void reportDeclaringTenMegabytes();
     void reportViewer();
+    void gradingWindow_data();
     void gradingWindow();
+    void resultsWindow_data();
     void resultsWindow();
 
 private:
@@ -146,6 +160,24 @@ void TestExamBounds::readersRefuse()
     QCOMPARE(composeAnswers(exam, {}), QString::number(kIssueQuestions));
     QCOMPARE(ExtracImtDisplay(repairAnswers(answers, exam)), QString());
     const qint64 asked = (allocations::sofar() - before).bytes;
+    QVERIFY2(asked < 20 * bytes, qPrintable(QStringLiteral("%1 bytes asked").arg(asked)));
+    VERIFY_WITHIN(peak.kb(), twentyTimesKb(bytes));
+}
+
+// A reply of 4 MB whose lines the cleaning removes one by one, each a new
+// run, between kept ones: cleaned within twenty times its size.
+void TestExamBounds::replyCleaning()
+{
+    QString reply;
+    int lines = 0;
+    while (reply.size() < (4 << 20) - 16)
+        reply += QStringLiteral("\r\n%1\r\nx").arg(lines++);
+    const qint64 bytes = reply.toUtf8().size();
+    const memory::PeakGrowth peak;
+    const allocations::Count before = allocations::sofar();
+    const QString cleaned = TestImtDisplay(reply);
+    const qint64 asked = (allocations::sofar() - before).bytes;
+    QCOMPARE(cleaned, QString(lines, QLatin1Char('x')));
     QVERIFY2(asked < 20 * bytes, qPrintable(QStringLiteral("%1 bytes asked").arg(asked)));
     VERIFY_WITHIN(peak.kb(), twentyTimesKb(bytes));
 }
@@ -218,11 +250,21 @@ void TestExamBounds::reportViewer()
     QCOMPARE(frame->findAllElements("form").count(), 0);
 }
 
-// A student's sheet of 300,000 questions in the grading window: the damaged
-// sheet's message, then the sheet rebuilt from the exam's own text.
+// A student's sheet of 300,000 questions, or of an answer of 4 MB, in the
+// grading window: the damaged sheet's message, then the sheet rebuilt from
+// the exam's own text, shown when it is within the bounds of a sheet.
+void TestExamBounds::gradingWindow_data()
+{
+    QTest::addColumn<QString>("hostile");
+    QTest::addColumn<int>("rebuiltForms"); // 0: the view stays blank
+    QTest::newRow("300,000 questions") << oneLetterAnswers(kIssueQuestions) << 3;
+    QTest::newRow("an answer of 4 MB") << longAnswerSheet() << 0;
+}
+
 void TestExamBounds::gradingWindow()
 {
-    const QString hostile = oneLetterAnswers(kIssueQuestions);
+    QFETCH(QString, hostile);
+    QFETCH(int, rebuiltForms);
     m_institute.control(
         {{"command", "exam-day"},
          {"relative", "start"},
@@ -251,14 +293,22 @@ void TestExamBounds::gradingWindow()
     clickRow("table2", 1);
     VERIFY_WITHIN(peak.kb(), twentyTimesKb(hostile.toUtf8().size()));
     QCOMPARE(dialogs.texts(), QStringList{kDamaged});
-    QCOMPARE(frmdisplay->htmlSheet.count("<form>"), 3);
-    QTRY_COMPARE(frame->findAllElements("form").count(), 3);
+    QCOMPARE(frmdisplay->htmlSheet.count("<form>"), rebuiltForms);
+    QTRY_COMPARE(frame->findAllElements("form").count(), rebuiltForms);
+    QVERIFY(frame->toPlainText().size() < kMaxSheetChars);
 }
 
 // The student's results: the row of such a sheet shows an empty page.
+void TestExamBounds::resultsWindow_data()
+{
+    QTest::addColumn<QString>("hostile");
+    QTest::newRow("300,000 questions") << oneLetterAnswers(kIssueQuestions);
+    QTest::newRow("an answer of 4 MB") << longAnswerSheet();
+}
+
 void TestExamBounds::resultsWindow()
 {
-    const QString hostile = oneLetterAnswers(kIssueQuestions);
+    QFETCH(QString, hostile);
     frmstart = new FrmStart(nullptr);
     frmnataij = new FrmNataij(nullptr);
     frmnataij->show();

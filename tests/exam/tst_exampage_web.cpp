@@ -377,6 +377,42 @@ private slots:
         QCOMPARE(page->console, QStringList());
     }
 
+    // Each run of a text gets a text node of its own, starting with its first
+    // character, blanks staying with what precedes them; a long text is cut
+    // the same way.
+    void runsInNodesOfTheirOwn_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("nodes");
+        QTest::newRow("arabic, number, latin, sign")
+            << u("كلمة 12 word، ok") << QStringList{u("كلمة "), "12 ", "word", u("، "), "ok"};
+        QTest::newRow("opening blanks") << "  ab" << QStringList{"  ", "ab"};
+        QTest::newRow("arabic words") << u("سلام  عليكم ورحمة")
+                                      << QStringList{u("سلام  "), u("عليكم "), u("ورحمة")};
+        QTest::newRow("one latin run") << "peace be upon you" << QStringList{"peace be upon you"};
+        QStringList many;
+        QString text;
+        for (int i = 0; i < 1000; ++i) {
+            many << u("كلمة ") << QString::number(i) + " " << "word ";
+            text += many.mid(many.size() - 3).join(QString());
+        }
+        QTest::newRow("1000 times three runs") << text << many;
+    }
+    void runsInNodesOfTheirOwn()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, nodes);
+        load(ExtracImtDisplay("1<:>Q<:>1<:>" + text));
+        if (QTest::currentTestFailed())
+            return;
+        const QString found = js(frame(), "var w = document.createTreeWalker(document.querySelector("
+                                          "'#soaltxt form span'), NodeFilter.SHOW_TEXT, null, false);"
+                                          " var out = []; while (w.nextNode()) out.push(w.currentNode.data);"
+                                          " JSON.stringify(out)");
+        QCOMPARE(found, QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(nodes))
+                                              .toJson(QJsonDocument::Compact)));
+    }
+
     // Texts of one direction in the right-to-left pages, each drawn in its
     // own order with its signs at its own ends, whatever page shows them.
     void runsInTheirOrder_data()
@@ -488,6 +524,21 @@ private slots:
         QTest::newRow("institute label") << sheet("n", word) << "#velmarinfo";
         QTest::newRow("marks page")
             << marksPage(marksTable({{word, word, word, word, "0::1"}}), word) << "td";
+        // Arabic sentences longer than a line break between their words.
+        QString sentence;
+        for (int i = 0; i < 60; ++i)
+            sentence += u("كتب الطالب ");
+        const auto arabicSheet = [&](const QString &name) {
+            return resultSheet("1<:>" + sentence + "<:>1<:>" + sentence, sentence, name, "m@x.org",
+                               sentence);
+        };
+        QTest::newRow("arabic question") << ExtracImtihan("1|" + sentence + "|1|-1") << "#soal2";
+        QTest::newRow("arabic choice") << ExtracImtihan("1|Q|3|1|" + sentence) << "#soaltxt form";
+        QTest::newRow("arabic answer") << arabicSheet("n") << "#soaltxt form";
+        QTest::newRow("arabic heading") << arabicSheet("n") << "#mada";
+        QTest::newRow("arabic name") << arabicSheet(sentence) << "#userinfo";
+        QTest::newRow("arabic marks page")
+            << marksPage(marksTable({{sentence, "m@x.org", "t", "1", "0::1"}}), sentence) << "td";
     }
     void longWordsWrap()
     {

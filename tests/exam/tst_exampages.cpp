@@ -279,6 +279,54 @@ private slots:
         QVERIFY(!readExamText(examText).overLimit);
     }
 
+    // A sheet shows only while the web view can lay it out in a moment: at
+    // most kMaxSheetChars characters once cleaned, and kMaxSheetFieldChars in
+    // any one question, answer or choice. Past either it is damaged.
+    void sheetSizeBounds_data()
+    {
+        QTest::addColumn<QString>("answers");
+        QTest::addColumn<int>("forms"); // -1: no page
+        const QString field(kMaxSheetFieldChars, QChar(0x0628));
+        const QString over = field + QChar(0x0628);
+        // Whole answers of the field bound and one of what is left, up to
+        // exactly size characters in all.
+        const auto sheetOf = [&](int size) {
+            QString text = QStringLiteral("9");
+            int n = 0;
+            while (text.size() < size) {
+                const QString head = QStringLiteral("<:>q%1<:>1<:>").arg(++n);
+                text += head + field.left(size - text.size() - head.size());
+            }
+            return text;
+        };
+        const QString atBound = sheetOf(kMaxSheetChars);
+        QCOMPARE(atBound.size(), kMaxSheetChars);
+        QTest::newRow("sheet at the bound") << atBound << int(atBound.count("<:>1<:>"));
+        QTest::newRow("one character more") << atBound + "x" << -1;
+        // The bound counts what is left after the cleaning.
+        QTest::newRow("longer before the cleaning")
+            << QStringLiteral("\r\nab\r\n").repeated(64) + atBound << int(atBound.count("<:>1<:>"));
+        QTest::newRow("answer at the bound") << "1<:>q<:>1<:>" + field << 1;
+        QTest::newRow("answer over it") << "1<:>q<:>1<:>" + over << -1;
+        QTest::newRow("answer over it, not the first")
+            << "2<:>q<:>1<:>a<:>q<:>1<:>" + over << -1;
+        QTest::newRow("question over it") << "1<:>" + over + "<:>1<:>a" << -1;
+        QTest::newRow("question of another type over it") << "2<:>" + over + "<:>9<:>q<:>1<:>a" << -1;
+        QTest::newRow("choice at the bound") << "1<:>q<:>2<:>1<:>[on]" + field.left(kMaxSheetFieldChars - 4)
+                                             << 1;
+        QTest::newRow("choice over it") << "1<:>q<:>3<:>2<:>[no]a<:>[on]" + field << -1;
+    }
+    void sheetSizeBounds()
+    {
+        QFETCH(QString, answers);
+        QFETCH(int, forms);
+        const QString sheet = ExtracImtDisplay(answers);
+        if (forms < 0)
+            QCOMPARE(sheet, QString());
+        else
+            QCOMPARE(sheet.count("<form>"), forms);
+    }
+
     void marksPage_data()
     {
         QTest::addColumn<QString>("table");

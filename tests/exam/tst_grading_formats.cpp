@@ -6,9 +6,12 @@
 #include "core/pure/pages.h"
 #include "core/pure/templates.h"
 #include "supervision/pure/gradinglists.h"
+#include "supervision/pure/firstfound.h"
 #include "supervision/pure/marks.h"
 
 #include <QtTest>
+
+#include <random>
 
 Q_DECLARE_METATYPE(FormQuery)
 
@@ -17,6 +20,50 @@ namespace {
 QString u(const char *utf8) { return QString::fromUtf8(utf8); }
 
 const QString kUrl = QStringLiteral("http://127.0.0.1:8086/velmar.php");
+
+// The rebuild as its rule reads, one search at a time with QString::indexOf,
+// for exam texts within the bounds of an exam.
+QString repairedStepByStep(const QString &damaged, const QString &examText)
+{
+    const QStringList L = examText.split('|');
+    const auto field = [&](int i) { return i < L.size() ? L.at(i) : QString(); };
+    const auto plain = [](QString t) { return t.replace('<', ' ').replace('>', ' '); };
+    QString out = plain(L.at(0));
+    int i = 1;
+    for (int q = 0; q < L.at(0).toInt() && i < L.size() - 1; ++q) {
+        const QString t = field(i);
+        const int type = field(i + 1).toInt();
+        const int k = field(i + 2).toInt();
+        out += "<:>" + plain(t) + "<:>" + QString::number(type);
+        i += 3;
+        if (type == 2 || type == 3) {
+            const int present = qMax(0, qMin(k, L.size() - i));
+            out += "<:>" + QString::number(present);
+            const QString u = field(i + present);
+            const int p = damaged.indexOf(":" + t);
+            const int r = u.isEmpty() ? -1 : damaged.indexOf(":" + u, p + 1);
+            for (int j = 0; j < present; ++j) {
+                const QString h = field(i + j);
+                int found = damaged.indexOf(":[on]" + h, p + 1);
+                if (r >= 0 && r < found)
+                    found = -1;
+                out += (found >= 0 ? "<:>[on]" : "<:>[no]") + plain(h);
+            }
+            i += present;
+        } else if (type == 1) {
+            QString answer;
+            const int p = damaged.indexOf(t);
+            if (p >= 0) {
+                const int a = p + 3 + t.size();
+                const int e = i < L.size() ? damaged.indexOf(L.at(i), p + 1) : -1;
+                if (a <= damaged.size())
+                    answer = e < 0 || e < a + 1 ? damaged.mid(a) : damaged.mid(a, e - 1 - a);
+            }
+            out += "<:>" + plain(answer);
+        }
+    }
+    return out;
+}
 
 } // namespace
 
@@ -383,6 +430,78 @@ private slots:
         QVERIFY(rebuilt.count("<:>[") <= kMaxChoices + 1);
         const QString page = ExtracImtDisplay(rebuilt);
         QCOMPARE(page.isEmpty() ? -1 : page.count("<div id='note'></div>"), shown);
+    }
+
+    // The searches of the rebuild, all answered in one pass over the text,
+    // find what QString::indexOf finds: words that overlap, end inside one
+    // another or repeat, empty words, and starts past the end.
+    void firstFoundAsIndexOf()
+    {
+        std::mt19937 rng(7);
+        const QString letters = QStringLiteral("ab:");
+        const auto word = [&](int most) {
+            QString w;
+            for (int n = int(rng() % (most + 1)); n > 0; --n)
+                w += letters.at(int(rng() % letters.size()));
+            return w;
+        };
+        int found = 0;
+        for (int round = 0; round < 300; ++round) {
+            const QString text = word(60);
+            FirstFound searches;
+            QVector<std::pair<QString, int>> asked;
+            for (int n = int(rng() % 40); n > 0; --n) {
+                const QString w = word(6);
+                const int from = int(rng() % (text.size() + 3));
+                asked.append({w, from});
+                QCOMPARE(searches.add(w, from), asked.size() - 1);
+            }
+            searches.run(text);
+            for (int i = 0; i < asked.size(); ++i) {
+                const int expected = text.indexOf(asked.at(i).first, asked.at(i).second);
+                QVERIFY2(searches.at(i) == expected,
+                         qPrintable(QStringLiteral("\"%1\" from %2 in \"%3\": %4, not %5")
+                                        .arg(asked.at(i).first)
+                                        .arg(asked.at(i).second)
+                                        .arg(text)
+                                        .arg(searches.at(i))
+                                        .arg(expected)));
+                found += expected >= 0;
+            }
+        }
+        QVERIFY(found > 1000);
+    }
+
+    // The rebuild gives what its searches one by one give, on damaged texts
+    // and exam texts of a few letters that hold one another's pieces.
+    void repairAsSearchBySearch()
+    {
+        std::mt19937 rng(11);
+        const QStringList pieces = {"q", "a", ":", "[on]", "b", "qa", ":q"};
+        const auto text = [&](int most) {
+            QString t;
+            for (int n = int(rng() % (most + 1)); n > 0; --n)
+                t += pieces.at(int(rng() % pieces.size()));
+            return t;
+        };
+        for (int round = 0; round < 2000; ++round) {
+            const int questions = 1 + int(rng() % 4);
+            QString exam = QString::number(questions);
+            for (int q = 0; q < questions; ++q) {
+                const int type = 1 + int(rng() % 4);
+                exam += "|" + text(3) + "|" + QString::number(type);
+                if (type == 2 || type == 3) {
+                    const int k = int(rng() % 4);
+                    exam += "|" + QString::number(k);
+                    for (int c = 0; c < k; ++c)
+                        exam += "|" + text(2);
+                } else {
+                    exam += "|-1";
+                }
+            }
+            const QString damaged = text(30);
+            QCOMPARE(repairAnswers(damaged, exam), repairedStepByStep(damaged, exam));
+        }
     }
 
     // The rebuilt text renders as a sheet.

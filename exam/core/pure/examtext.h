@@ -14,6 +14,14 @@
 constexpr int kMaxQuestions = 200;
 constexpr int kMaxChoices = 50;
 
+// Most characters an answer sheet may hold once cleaned, and most that one of
+// its fields (a question, an answer, a choice) may hold, for the sheet to be
+// shown: past them the web view takes seconds to lay the page out, and the
+// sheet is refused as damaged. A student typing for the whole of a long exam
+// writes well within them.
+constexpr int kMaxSheetChars = 128 * 1024;
+constexpr int kMaxSheetFieldChars = 16 * 1024;
+
 struct ExamQuestion
 {
     int number = 0;     // from 1; every record takes one, whatever its type

@@ -93,7 +93,7 @@ QString ExtracImtihan(const QString &examText)
 QString ExtracImtDisplay(const QString &answers)
 {
     const QString clean = TestImtDisplay(answers);
-    if (clean.isEmpty())
+    if (clean.isEmpty() || clean.size() > kMaxSheetChars)
         return QString();
     FieldCursor f(clean, QStringLiteral("<:>"));
     const int count = readInt(f.take());
@@ -115,11 +115,16 @@ QString ExtracImtDisplay(const QString &answers)
         // More questions than an exam may have: a damaged sheet.
         if (n == kMaxQuestions)
             return QString();
-        const QString text = isolatedHtml(f.take());
+        const QString question = f.take();
+        if (question.size() > kMaxSheetFieldChars)
+            return QString();
+        const QString text = isolatedHtml(question);
         const int type = readInt(f.take());
         const Substitutions numbered = {{kSoal, text}, {kNu, QString::number(++n)}};
         if (type == 1) {
             const QStringRef answer = f.takeRef();
+            if (answer.size() > kMaxSheetFieldChars)
+                return QString();
             const bool lost = answer.contains(QStringLiteral("???"));
             for (int i = 0; i < typ1Parts.size(); ++i) {
                 if (i > 0) {
@@ -138,6 +143,8 @@ QString ExtracImtDisplay(const QString &answers)
                 if (taken == kMaxChoices)
                     return QString();
                 const QStringRef choice = f.takeRef();
+                if (choice.size() > kMaxSheetFieldChars)
+                    return QString();
                 const bool chosen = choice.left(4).compare(on, Qt::CaseInsensitive) == 0;
                 if (type == 2)
                     lines += chosen ? QStringLiteral("<input disabled checked type=checkbox>")

@@ -16,8 +16,9 @@ QString ExtracImtihan(const QString &examText);
 // The read-only answer sheet of an answers text, one block and one empty grade
 // slot "<div id='note'></div>" per question shown; the empty text for a text
 // that is empty or has no "<:>", and for a damaged one that holds more
-// questions or choices than an exam may have. Header slots as for
-// ExtracImtihan.
+// questions or choices than an exam may have, or more characters in all or
+// in one field than a sheet may (kMaxSheetChars, kMaxSheetFieldChars).
+// Header slots as for ExtracImtihan.
 QString ExtracImtDisplay(const QString &answers);
 
 // The marks page of a marks table (rows joined by "<::>", cells by "<:>", the

@@ -88,91 +88,13 @@ quint64 powMod(quint64 b, quint64 e)
     return r;
 }
 
-// Lists of lines by hash: an open-addressing table of list heads over one
-// array of entries. Entries go stale when their line dies or changes; the
-// reader skips them.
-class LineIndex
-{
-public:
-    struct Entry
-    {
-        quint64 key;
-        int line; // -1: the list was emptied here
-        int next;
-    };
-
-    void reset(size_t expected)
-    {
-        size_t cap = 16;
-        while (cap < expected + expected / 2)
-            cap <<= 1;
-        m_slots.assign(cap, -1);
-        // Every removal adds a few entries to those of the lines.
-        m_entries.reserve(expected + expected / 2);
-    }
-
-    int first(quint64 key) const
-    {
-        const int slot = m_slots[find(key)];
-        return slot < 0 ? -1 : m_entries[slot].line >= 0 ? slot : -1;
-    }
-    const Entry &at(int e) const { return m_entries[e]; }
-    int nextOf(int e) const
-    {
-        const int n = m_entries[e].next;
-        return n >= 0 && m_entries[n].line >= 0 ? n : -1;
-    }
-
-    void add(quint64 key, int line) { push(key, line); }
-    void clear(quint64 key) { push(key, -1); }
-
-private:
-    size_t find(quint64 key) const
-    {
-        const size_t mask = m_slots.size() - 1;
-        size_t i = size_t((key * 0x9E3779B97F4A7C15ull) >> 24) & mask;
-        while (m_slots[i] >= 0 && m_entries[m_slots[i]].key != key)
-            i = (i + 1) & mask;
-        return i;
-    }
-
-    void push(quint64 key, int line)
-    {
-        size_t i = find(key);
-        const int head = m_slots[i];
-        if (head < 0) {
-            if ((m_used + 1) * 3 > m_slots.size() * 2) {
-                grow();
-                i = find(key);
-            }
-            ++m_used;
-        }
-        m_entries.push_back({key, line, line >= 0 ? head : -1});
-        m_slots[i] = int(m_entries.size()) - 1;
-    }
-
-    void grow()
-    {
-        std::vector<int> old(m_slots.size() * 2, -1);
-        old.swap(m_slots);
-        for (const int head : old) {
-            if (head >= 0)
-                m_slots[find(m_entries[head].key)] = head;
-        }
-    }
-
-    std::vector<int> m_slots; // entry at the head of each list, -1: free
-    std::vector<Entry> m_entries;
-    size_t m_used = 0;
-};
-
 // The cleaning done in one pass over the text.
 //
 // The text is kept as its lines (the parts between CRLFs) in a linked list;
 // a line is a range of the original text whose removed characters are
 // marked dead. Removing a segment everywhere removes the lines that read as
 // its run, case-insensitively, between two CRLFs; such lines are found
-// through an index of line hashes, so a removal costs what it removes. Two
+// through lists of the lines by hash, so a removal costs what it removes. Two
 // lines that meet where a segment went become one, or two with a new CRLF
 // between them where a "\r" meets a "\n". The scan follows the text by
 // position: after a removal it resumes one character past the position the
@@ -188,33 +110,47 @@ public:
     QString run();
 
 private:
+    // A line runs from start, where the original text has it, to the CRLF
+    // before the next line (see endOf); its alive characters there are the
+    // line's characters.
     struct Line
     {
-        int start; // range of the original text; its alive characters
-        int end;   // are the line's characters
+        int start;
         int prev;
         int next;
         int len;
-        int bad;  // characters that no run can match
-        int into; // -1 while alive; dead: the line that took its place
-        int mark; // 2 * stamp: seen in removal stamp; 2 * stamp + 1: matched
+        int bad;   // characters that no run can match
+        int link;  // alive: -1 - mark; dead: the line that took its place
+        int hnext; // list of the candidate lines of the same bucket
+        int hprev;
         quint64 hash;
     };
+    // The mark of an alive line: 2 * stamp: seen in removal stamp;
+    // 2 * stamp + 1: matched.
+    static int markOf(const Line &l) { return -1 - l.link; }
+    static void setMark(Line &l, int mark) { l.link = -1 - mark; }
 
-    static bool alive(const Line &l) { return l.into < 0; }
-    static bool candidate(const Line &l) { return l.into < 0 && l.len > 0 && l.bad == 0; }
+    static bool alive(const Line &l) { return l.link < 0; }
+    static bool candidate(const Line &l) { return l.link < 0 && l.len > 0 && l.bad == 0; }
+    // Where the CRLF after line id starts ("\r"), or the end of the text.
+    int endOf(int id)
+    {
+        const int next = m_lines[size_t(id)].next;
+        return next < 0 ? m_n : prevAlive(m_lines[size_t(next)].start - 2);
+    }
+    int find(int x);
     int nextAlive(int x);
     int prevAlive(int x);
-    void kill(int x)
-    {
-        m_next[x] = 1;
-        m_prev[x + 1] = 1;
-    }
-    int lastChar(const Line &l) { return l.len ? prevAlive(l.end - 1) : -1; }
+    void kill(int x);
     int firstChar(const Line &l) { return l.len ? nextAlive(l.start) : -1; }
     void addLine(int start, int end);
+    size_t bucket(quint64 hash) const
+    {
+        return size_t((hash * 0x9E3779B97F4A7C15ull) >> 24) & (m_heads.size() - 1);
+    }
     void indexLine(int id);
-    bool linePasses(const Line &l);
+    void unindexLine(int id);
+    bool linePasses(int id);
     bool sameRun(const Line &a, const Line &b);
     int removeEverywhere(int cur, int before);
     void join(int a, int b);
@@ -224,48 +160,71 @@ private:
     const ushort *m_s;
     const int m_n;
     const CharTables &m_tables;
-    // Links between alive characters, kept as distances that are 0 for an
-    // alive character: the arrays start as zeroed memory from the system,
-    // which takes no room until a removal writes into it.
-    struct Distances
+    // The removed characters, as runs of neighbours: 0 for an alive
+    // character; a run's first character holds -1 - its last one, the others
+    // 1 + a character nearer the first. The array starts as zeroed memory
+    // from the system, which takes no room until a removal writes into it.
+    struct Runs
     {
         int *d = nullptr;
-        ~Distances() { std::free(d); }
+        ~Runs() { std::free(d); }
         int &operator[](int x) { return d[x]; }
     };
-    Distances m_next; // x + m_next[x]: alive character at or after x (m_n: none)
-    Distances m_prev; // y - m_prev[y]: 1 + alive character at or before y - 1 (0: none)
+    Runs m_dead;
     std::vector<Line> m_lines;
-    LineIndex m_index;
-    std::vector<int> m_matched, m_others, m_removed, m_touched; // of one removal
+    std::vector<int> m_heads; // first candidate line of each bucket, -1: none
+    std::vector<int> m_matched, m_removed; // of one removal
     quint64 m_invBase = 1;
     int m_stamp = 0;
 };
 
+// The first character of the removed run that holds x.
+int RunCleaner::find(int x)
+{
+    int root = x;
+    while (m_dead[root] > 0)
+        root = m_dead[root] - 1;
+    while (x != root) {
+        const int up = m_dead[x] - 1;
+        m_dead[x] = root + 1;
+        x = up;
+    }
+    return root;
+}
+
 int RunCleaner::nextAlive(int x)
 {
-    while (m_next[x] != 0) {
-        const int y = x + m_next[x];
-        m_next[x] = y + m_next[y] - x;
-        x += m_next[x];
-    }
-    return x;
+    if (m_dead[x] == 0)
+        return x;
+    return -m_dead[find(x)];
 }
 
 int RunCleaner::prevAlive(int x)
 {
-    int y = x + 1;
-    while (m_prev[y] != 0) {
-        const int z = y - m_prev[y];
-        m_prev[y] = y - (z - m_prev[z]);
-        y -= m_prev[y];
+    if (x < 0 || m_dead[x] == 0)
+        return x;
+    return find(x) - 1;
+}
+
+void RunCleaner::kill(int x)
+{
+    int first = x;
+    int last = x;
+    if (x > 0 && m_dead[x - 1] != 0) {
+        first = find(x - 1);
+        m_dead[x] = first + 1;
     }
-    return y - 1;
+    if (x + 1 < m_n && m_dead[x + 1] != 0) {
+        // x + 1 starts its run.
+        last = -1 - m_dead[x + 1];
+        m_dead[x + 1] = first + 1;
+    }
+    m_dead[first] = -1 - last;
 }
 
 void RunCleaner::addLine(int start, int end)
 {
-    Line l{start, end, int(m_lines.size()) - 1, -1, end - start, 0, -1, 0, 0};
+    Line l{start, int(m_lines.size()) - 1, -1, end - start, 0, -1, -1, -1, 0};
     for (int k = start; k < end; ++k) {
         const ushort f = m_tables.fold[m_s[k]];
         l.bad += !f;
@@ -279,15 +238,39 @@ void RunCleaner::addLine(int start, int end)
 
 void RunCleaner::indexLine(int id)
 {
-    if (candidate(m_lines[id]))
-        m_index.add(m_lines[id].hash, id);
+    Line &l = m_lines[id];
+    if (!candidate(l))
+        return;
+    int &head = m_heads[bucket(l.hash)];
+    l.hprev = -1;
+    l.hnext = head;
+    if (head >= 0)
+        m_lines[head].hprev = id;
+    head = id;
 }
 
-bool RunCleaner::linePasses(const Line &l)
+// Takes the line out of its list before it changes; indexLine puts it back.
+void RunCleaner::unindexLine(int id)
 {
+    Line &l = m_lines[id];
+    if (!candidate(l))
+        return;
+    if (l.hprev >= 0)
+        m_lines[l.hprev].hnext = l.hnext;
+    else
+        m_heads[bucket(l.hash)] = l.hnext;
+    if (l.hnext >= 0)
+        m_lines[l.hnext].hprev = l.hprev;
+    l.hnext = l.hprev = -1;
+}
+
+bool RunCleaner::linePasses(int id)
+{
+    const Line &l = m_lines[id];
     if (l.len == 0)
         return false;
-    for (int x = nextAlive(l.start); x < l.end; x = nextAlive(x + 1)) {
+    const int end = endOf(id);
+    for (int x = nextAlive(l.start); x < end; x = nextAlive(x + 1)) {
         if (!m_tables.passes[m_s[x]])
             return false;
     }
@@ -313,10 +296,10 @@ int RunCleaner::live(int id)
 {
     int root = id;
     while (!alive(m_lines[root]))
-        root = m_lines[root].into;
+        root = m_lines[root].link;
     while (id != root) {
-        const int up = m_lines[id].into;
-        m_lines[id].into = root;
+        const int up = m_lines[id].link;
+        m_lines[id].link = root;
         id = up;
     }
     return root;
@@ -327,29 +310,31 @@ void RunCleaner::join(int ia, int ib)
 {
     Line &a = m_lines[ia];
     Line &b = m_lines[ib];
-    const int r = lastChar(a);
+    // All between a's characters and b's is removed.
+    const int r = a.len ? prevAlive(b.start - 1) : -1;
     const int f = firstChar(b);
-    m_touched.push_back(ia);
+    unindexLine(ia);
+    unindexLine(ib);
     if (r >= 0 && f >= 0 && m_s[r] == '\r' && m_s[f] == '\n') {
         // Neither character has a folded value: only a's hash shifts.
-        a.end = r;
         --a.len;
         --a.bad;
         a.hash = mulMod(a.hash, m_invBase);
         b.start = f + 1;
         --b.len;
         --b.bad;
-        m_touched.push_back(ib);
+        indexLine(ia);
+        indexLine(ib);
         return;
     }
-    a.end = b.end;
     a.len += b.len;
     a.bad += b.bad;
     a.hash = addMod(mulMod(a.hash, powMod(kBase, quint64(b.len))), b.hash);
     a.next = b.next;
     if (b.next >= 0)
         m_lines[b.next].prev = ia;
-    b.into = ia;
+    b.link = ia;
+    indexLine(ia);
 }
 
 // Removes every occurrence of the segment (CRLF, line cur, CRLF) from the
@@ -361,33 +346,26 @@ int RunCleaner::removeEverywhere(int cur, int before)
     const int seen = 2 * m_stamp;
     const quint64 hash = m_lines[cur].hash;
     m_matched.clear();
-    m_others.clear();
     m_removed.clear();
-    m_touched.clear();
-    for (int e = m_index.first(hash); e >= 0; e = m_index.nextOf(e)) {
-        const int id = m_index.at(e).line;
+    for (int id = m_heads[bucket(hash)]; id >= 0; id = m_lines[id].hnext) {
         Line &l = m_lines[id];
-        if (!candidate(l) || l.hash != hash || l.mark >= seen)
+        if (l.hash != hash)
             continue;
         if (l.prev >= 0 && l.next >= 0 && sameRun(l, m_lines[cur])) {
-            l.mark = seen + 1;
+            setMark(l, seen + 1);
             m_matched.push_back(id);
         } else {
-            l.mark = seen;
-            m_others.push_back(id);
+            setMark(l, seen);
         }
     }
-    m_index.clear(hash);
-    for (const int id : m_others)
-        indexLine(id);
 
     // In a row of matching lines only every second one is found: the one
     // before took the CRLF that opens it.
     for (const int head : m_matched) {
-        if (m_lines[m_lines[head].prev].mark == seen + 1)
+        if (markOf(m_lines[m_lines[head].prev]) == seen + 1)
             continue;
         bool take = true;
-        for (int id = head; id >= 0 && m_lines[id].mark == seen + 1; id = m_lines[id].next) {
+        for (int id = head; id >= 0 && markOf(m_lines[id]) == seen + 1; id = m_lines[id].next) {
             if (take)
                 m_removed.push_back(id);
             take = !take;
@@ -400,17 +378,16 @@ int RunCleaner::removeEverywhere(int cur, int before)
         const int a = l.prev;
         const int b = l.next;
         const int stop = m_lines[b].start;
-        for (int x = nextAlive(m_lines[a].end); x < stop; x = nextAlive(x + 1)) {
+        for (int x = nextAlive(endOf(a)); x < stop; x = nextAlive(x + 1)) {
             count += x < before;
             kill(x);
         }
-        l.into = a;
+        unindexLine(id);
+        l.link = a;
         m_lines[a].next = b;
         m_lines[b].prev = a;
         join(a, b);
     }
-    for (const int id : m_touched)
-        indexLine(id);
     return count;
 }
 
@@ -434,12 +411,14 @@ QString RunCleaner::run()
     if (!any)
         return m_text;
 
-    m_next.d = static_cast<int *>(std::calloc(size_t(m_n) + 1, sizeof(int)));
-    m_prev.d = static_cast<int *>(std::calloc(size_t(m_n) + 1, sizeof(int)));
-    if (!m_next.d || !m_prev.d)
+    m_dead.d = static_cast<int *>(std::calloc(size_t(m_n) + 1, sizeof(int)));
+    if (!m_dead.d)
         return m_text;
     m_invBase = powMod(kBase, kMod - 2);
-    m_index.reset(size_t(breaks) + 1);
+    size_t buckets = 16;
+    while (buckets < size_t(breaks) + 1)
+        buckets <<= 1;
+    m_heads.assign(buckets, -1);
     m_lines.reserve(size_t(breaks) + 1);
     int from = 0;
     for (int k = 0; k + 1 < m_n; ++k) {
@@ -454,12 +433,12 @@ QString RunCleaner::run()
     // Segment by segment: cur is the line after the opening CRLF.
     int cur = 1;
     while (m_lines[cur].next >= 0) {
-        if (!linePasses(m_lines[cur])) {
+        if (!linePasses(cur)) {
             cur = m_lines[cur].next;
             continue;
         }
         const int opener = m_lines[cur].prev;
-        const int o = nextAlive(m_lines[opener].end);
+        const int o = nextAlive(endOf(opener));
         const int gone = removeEverywhere(cur, o);
         // t: one past the position o had, in the shortened text.
         int t = nextAlive(o);
@@ -472,7 +451,8 @@ QString RunCleaner::run()
             x = m_lines[x].next;
         // t is in line x or in the CRLF after it; the next opening CRLF is
         // the one after x unless t is that CRLF's "\n".
-        if (t >= m_lines[x].end && t != nextAlive(m_lines[x].end))
+        const int end = endOf(x);
+        if (t >= end && t != nextAlive(end))
             x = m_lines[x].next;
         if (x < 0 || m_lines[x].next < 0)
             break;

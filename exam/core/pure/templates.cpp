@@ -6,33 +6,60 @@ const QString kRunsScript = QString::fromUtf8(R"JS(// The web view measures a ri
 // another run (a number, a Latin word, a sign before a number) as if it had
 // no width, and draws it over its neighbours: Arabic words, numbers, Latin
 // words and signs get text nodes of their own, each starting with its first
-// character; blanks stay with what precedes them.
+// character; blanks stay with what precedes them. It never breaks a line
+// inside a right-to-left node either, so each Arabic word after a blank
+// starts a node of its own too.
+// Blank 0, right-to-left letter 1, digit 2, left-to-right letter 3, other 4.
+function runKind(u) {
+    if (u == 32 || (u >= 9 && u <= 13) || u == 0xa0 || u == 0x1680 || (u >= 0x2000 && u <= 0x200a)
+        || u == 0x2028 || u == 0x2029 || u == 0x202f || u == 0x205f || u == 0x3000 || u == 0xfeff)
+        return 0;
+    if ((u >= 48 && u <= 57) || (u >= 0x660 && u <= 0x669) || (u >= 0x6f0 && u <= 0x6f9))
+        return 2;
+    if (u == 0x60c || u == 0x61b || u == 0x61f || (u >= 0x66a && u <= 0x66d) || u == 0x6d4)
+        return 4;
+    if ((u >= 0x590 && u <= 0x8ff) || (u >= 0xfb1d && u <= 0xfdff) || (u >= 0xfe70 && u <= 0xfefc))
+        return 1;
+    if ((u >= 65 && u <= 90) || (u >= 97 && u <= 122) || (u >= 0xc0 && u <= 0x24f)
+        || (u >= 0x370 && u <= 0x4ff))
+        return 3;
+    return 4;
+}
 function splitRuns(root) {
-    var digit = /[0-9\u0660-\u0669\u06f0-\u06f9]/;
-    var rtl = /[\u0590-\u08ff\ufb1d-\ufdff\ufe70-\ufefc]/;
-    var ltr = /[A-Za-z\u00c0-\u024f\u0370-\u03ff\u0400-\u04ff]/;
-    var blank = /\s/;
-    var sign = /[\u060c\u061b\u061f\u066a-\u066d\u06d4]/;
     var texts = [];
     var walker = document.createTreeWalker(root, NodeFilter.SHOW_TEXT, null, false);
     while (walker.nextNode())
         texts.push(walker.currentNode);
+    // The runs of a node are cut out in one pass: every run but the last
+    // becomes a new node before it, and the node keeps the last one.
     for (var i = 0; i < texts.length; ++i) {
         var node = texts[i];
+        var data = node.data;
         var side = 0;
-        for (var k = 0; k < node.data.length; ++k) {
-            var c = node.data.charAt(k);
-            var now = blank.test(c) ? 0 : digit.test(c) ? 2 : sign.test(c) ? 4
-                      : rtl.test(c) ? 1 : ltr.test(c) ? 3 : 4;
-            if (now == 0 || now == side)
+        var from = 0;
+        var before = null;
+        var blank = false;
+        for (var k = 0; k < data.length; ++k) {
+            var now = runKind(data.charCodeAt(k));
+            if (now == 0) {
+                blank = true;
                 continue;
-            // Each run starts its own node, also after the blanks that
-            // open a node.
+            }
+            var word = blank && now == 1;
+            blank = false;
+            if (now == side && !word)
+                continue;
             if (k > 0) {
-                node = node.splitText(k);
-                k = 0;
+                if (!before)
+                    before = document.createDocumentFragment();
+                before.appendChild(document.createTextNode(data.substring(from, k)));
+                from = k;
             }
             side = now;
+        }
+        if (before) {
+            node.parentNode.insertBefore(before, node);
+            node.data = data.substring(from);
         }
     }
 }

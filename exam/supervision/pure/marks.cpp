@@ -4,8 +4,10 @@
 #include "core/pure/grading.h"
 #include "core/pure/pages.h"
 #include "core/pure/pagetext.h"
+#include "supervision/pure/firstfound.h"
 
 #include <cmath>
+#include <vector>
 
 std::optional<QString> readMark(const QString &typed)
 {
@@ -127,46 +129,94 @@ QString formatText(const QString &text) { return blanked(text, QStringLiteral("<
 
 QString repairAnswers(const QString &damaged, const QString &examText)
 {
+    // The questions read from the exam text, then every search in the
+    // damaged text done together: first where each question stands, then
+    // what follows it.
+    struct Question
+    {
+        QString text;
+        int type = 0;
+        QStringList choices;
+        bool tooMany = false;
+        QString after; // the field after the question, if any
+        bool hasAfter = false;
+        int at = -1;    // search of the question's place
+        int upTo = -1;  // search of the next question's text
+        int firstMark = -1;
+    };
     FieldCursor L(examText, QStringLiteral("|"));
     const QString head = L.take();
     const int count = readInt(head);
-    const QString sep = QStringLiteral("<:>");
-    QString out = formatText(head);
     // One question or choice beyond what an exam may have is enough for the
     // sheet to be refused; the rest is not looked up.
+    std::vector<Question> questions;
+    FirstFound places;
     for (int q = 0; q < count && q <= kMaxQuestions && L.hasNext() && !L.nextIsLast(); ++q) {
-        const QString t = L.take();
-        const int type = readInt(L.take());
+        Question x;
+        x.text = L.take();
+        x.type = readInt(L.take());
         const int k = readInt(L.take());
-        out += sep + formatText(t) + sep + QString::number(type);
-        if (type == 2 || type == 3) {
+        if (x.type == 2 || x.type == 3) {
             // Choices that the exam text does not hold are not made up.
-            QStringList choices;
-            while (choices.size() < qMin(k, kMaxChoices + 1) && L.hasNext())
-                choices << L.take();
-            out += sep + QString::number(choices.size());
-            const QString u = L.peek();
-            const int p = damaged.indexOf(QLatin1Char(':') + t);
-            // A choice marked only after the next question's text is not
-            // marked: only the text before it is searched.
-            const int r = u.isEmpty() ? -1 : damaged.indexOf(QLatin1Char(':') + u, p + 1);
-            for (const QString &h : qAsConst(choices)) {
-                const QString mark = QStringLiteral(":[on]") + h;
-                const QStringRef before = r < 0 ? damaged.midRef(0) : damaged.leftRef(r + mark.size());
-                const bool on = before.indexOf(mark, p + 1) >= 0;
-                out += sep + (on ? QStringLiteral("[on]") : QStringLiteral("[no]")) + formatText(h);
+            while (x.choices.size() < qMin(k, kMaxChoices + 1) && L.hasNext())
+                x.choices << L.take();
+            x.tooMany = x.choices.size() > kMaxChoices;
+            x.after = L.peek();
+            x.at = places.add(QLatin1Char(':') + x.text, 0);
+        } else if (x.type == 1) {
+            x.hasAfter = L.hasNext();
+            x.after = L.peek();
+            x.at = places.add(x.text, 0);
+        }
+        const bool last = x.tooMany;
+        questions.push_back(std::move(x));
+        if (last)
+            break;
+    }
+    places.run(damaged);
+
+    FirstFound after;
+    for (Question &x : questions) {
+        if (x.at < 0)
+            continue;
+        const int p = places.at(x.at);
+        if (x.type == 1) {
+            if (p >= 0 && x.hasAfter)
+                x.upTo = after.add(x.after, p + 1);
+            continue;
+        }
+        // A choice marked only after the next question's text is not
+        // marked: only the text before it counts.
+        if (!x.after.isEmpty())
+            x.upTo = after.add(QLatin1Char(':') + x.after, p + 1);
+        for (const QString &h : qAsConst(x.choices)) {
+            const int m = after.add(QStringLiteral(":[on]") + h, p + 1);
+            if (x.firstMark < 0)
+                x.firstMark = m;
+        }
+    }
+    after.run(damaged);
+
+    const QString sep = QStringLiteral("<:>");
+    QString out = formatText(head);
+    for (const Question &x : questions) {
+        out += sep + formatText(x.text) + sep + QString::number(x.type);
+        if (x.type == 2 || x.type == 3) {
+            out += sep + QString::number(x.choices.size());
+            const int r = x.upTo < 0 ? -1 : after.at(x.upTo);
+            for (int j = 0; j < x.choices.size(); ++j) {
+                const int found = after.at(x.firstMark + j);
+                const bool on = found >= 0 && (r < 0 || found <= r);
+                out += sep + (on ? QStringLiteral("[on]") : QStringLiteral("[no]"))
+                       + formatText(x.choices.at(j));
             }
-            if (choices.size() > kMaxChoices)
-                break;
-        } else if (type == 1) {
+        } else if (x.type == 1) {
             QString answer;
-            const int p = damaged.indexOf(t);
+            const int p = places.at(x.at);
             // A question that the damaged text does not hold has no answer.
             if (p >= 0) {
-                const int a = p + 3 + t.size();
-                int e = -1;
-                if (L.hasNext())
-                    e = damaged.indexOf(L.peek(), p + 1);
+                const int a = p + 3 + x.text.size();
+                const int e = x.upTo < 0 ? -1 : after.at(x.upTo);
                 if (a <= damaged.size())
                     answer = e < 0 || e < a + 1 ? damaged.mid(a) : damaged.mid(a, e - 1 - a);
             }
