@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <QShowEvent>
+#include <QWindow>
 
 const QString kMsgTitle = QStringLiteral("رسالة");
 
@@ -34,11 +35,15 @@ protected:
         if (event->spontaneous())
             return;
         placeBesideWaitBox(this);
-        // The window manager may frame or move the wait box after this box
-        // was placed (a busy machine): follow it while both are shown.
+        // On a busy machine the window manager may frame or move the wait box
+        // after this box was placed: follow it while both are shown. It has
+        // framed the wait box, shown first, by the time it shows this box.
         if (frmconn) {
             m_waitBox = frmconn;
             m_waitBox->installEventFilter(this);
+            m_onScreen = false;
+            if (QWindow *window = windowHandle())
+                window->installEventFilter(this);
         }
     }
 
@@ -47,35 +52,50 @@ protected:
         if (watched == m_waitBox && isVisible()
             && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
             placeBesideWaitBox(this);
+        if (watched == windowHandle() && event->type() == QEvent::Expose && !m_onScreen
+            && windowHandle()->isExposed()) {
+            m_onScreen = true;
+            placeBesideWaitBox(this);
+        }
         return QMessageBox::eventFilter(watched, event);
     }
 
 private:
     QPointer<QWidget> m_waitBox;
+    bool m_onScreen = false;
 };
 
 } // namespace
+
+// The frame that the window manager put around a window; none while it has
+// not framed it yet.
+static QMargins frameMarginsOf(const QWidget *window)
+{
+    const QWindow *handle = window->windowHandle();
+    return handle && window->isVisible() ? handle->frameMargins() : QMargins();
+}
 
 void placeBesideWaitBox(QWidget *box)
 {
     if (!frmconn || !frmconn->isVisible() || frmconn == box)
         return;
-    const QRect wait = frmconn->frameGeometry();
-    // The box's frame is not known before it is shown: take the wait box's.
-    const QMargins frame(frmconn->geometry().left() - wait.left(),
-                         frmconn->geometry().top() - wait.top(),
-                         wait.right() - frmconn->geometry().right(),
-                         wait.bottom() - frmconn->geometry().bottom());
+    const QMargins waitFrame = frameMarginsOf(frmconn);
+    const QRect wait = frmconn->geometry().marginsAdded(waitFrame);
+    // A box not framed yet is taken to get the wait box's frame.
+    QMargins frame = frameMarginsOf(box);
+    if (frame.isNull())
+        frame = waitFrame;
     const QSize outer = box->size().grownBy(frame);
     const QScreen *screen = frmconn->screen();
     const QRect room = screen ? screen->availableGeometry() : QRect();
-    // The frame's top-left corner; the box inside it is moved, as a window
-    // not yet shown has no frame to move.
+    // The frame's top-left corner.
     const int x = wait.center().x() - outer.width() / 2;
     int y = wait.bottom() + 1 + kGap;
     if (room.isValid() && y + outer.height() > room.bottom() + 1)
         y = wait.top() - kGap - outer.height();
-    box->move(x + frame.left(), y + frame.top());
+    // The box inside the frame is placed: move() would count a frame that
+    // the box may not have yet.
+    box->setGeometry(QRect(QPoint(x + frame.left(), y + frame.top()), box->size()));
 }
 
 int MsgBox(const QString &title, const QString &text, QMessageBox::Icon icon,

@@ -76,6 +76,33 @@ bool pointTo(QWidget *widget)
     return QTest::qWaitFor([&] { return !target || target->underMouse(); }, 20000) && target;
 }
 
+QString describe(const QRect &r)
+{
+    return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+}
+
+// Waits until the window manager has framed the box and the wait box and
+// shows them side by side; seen tells where it had them last.
+bool shownBesideWaitBox(QWidget *box, QString *seen)
+{
+    QPointer<QWidget> modal = box;
+    return QTest::qWaitFor(
+        [&] {
+            if (!modal || !frmconn) {
+                *seen = modal ? QStringLiteral("no wait box") : QStringLiteral("the box went");
+                return false;
+            }
+            const bool framed = wm::framed(modal->winId()) && wm::framed(frmconn->winId());
+            const QRect boxFrame = wm::frameOf(modal->winId());
+            const QRect waitFrame = wm::frameOf(frmconn->winId());
+            *seen = QStringLiteral("box %1, wait box %2%3")
+                        .arg(describe(boxFrame), describe(waitFrame),
+                             framed ? QString() : QStringLiteral(", not both framed"));
+            return framed && !boxFrame.intersects(waitFrame);
+        },
+        60000);
+}
+
 } // namespace
 
 class TestExamSheetWm : public QObject
@@ -92,6 +119,8 @@ private slots:
     void endOfTimeUnderAlert();
     void waitBoxOffersNoClose();
     void retryQuestionBesideTheWaitBox();
+    void questionBesideAWaitBoxFramedLate();
+    void questionFollowsAMovedWaitBox();
 
 private:
     QJsonObject exam(int id, int offset, int minutes) const;
@@ -158,7 +187,7 @@ void TestExamSheetWm::openKeyboard()
 {
     frmweb->frame()->evaluateJavaScript("document.querySelector('#total a').click();"
                                         "document.activeElement.blur();");
-    QTRY_VERIFY(key("map_22")->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(key("map_22")->isVisible(), 60000);
 }
 
 QWidget *TestExamSheetWm::key(const QString &name) const
@@ -187,7 +216,8 @@ void TestExamSheetWm::sheetCoversTheScreen()
     // The window manager has its say first (qWaitFor counts real time).
     (void)QTest::qWaitFor([&] { return wm::frameOf(frmweb->winId()) == screen; }, 20000);
     QCOMPARE(wm::frameOf(frmweb->winId()), screen);
-    QTRY_COMPARE(frmweb->findChild<QWebView *>("web")->geometry(), QRect(QPoint(), screen.size()));
+    QTRY_COMPARE_WITH_TIMEOUT(frmweb->findChild<QWebView *>("web")->geometry(),
+                              QRect(QPoint(), screen.size()), 60000);
     QVERIFY(wm::above(frmweb->winId(), frmstart2->winId()) || !frmstart2->isVisible());
 }
 
@@ -225,6 +255,7 @@ void TestExamSheetWm::endOfTimeUnderAlert()
     QPointer<FrmWeb> sheet = frmweb;
     QStringList texts;
     bool successBesideWaitBox = false;
+    QString successSeen = QStringLiteral("no success message");
     bool answered = false;
     wm::ModalWatch watch([&](QWidget *modal) {
         texts << (messageBox(modal) ? messageBox(modal)->text() : QString());
@@ -240,8 +271,7 @@ void TestExamSheetWm::endOfTimeUnderAlert()
             });
             return;
         }
-        successBesideWaitBox =
-            frmconn && !wm::frameOf(modal->winId()).intersects(wm::frameOf(frmconn->winId()));
+        successBesideWaitBox = shownBesideWaitBox(modal, &successSeen);
         answered = answer(modal, QMessageBox::Ok);
     });
     wm::clickOn(key("map_22"));
@@ -250,10 +280,10 @@ void TestExamSheetWm::endOfTimeUnderAlert()
     QCOMPARE(sendBodies().size(), 0); // not from inside the alert
     frmtime->slotTime();
     QCOMPARE(texts, (QStringList{kNoBoxAlert, kMsgSent}));
-    QVERIFY(successBesideWaitBox);
+    QVERIFY2(successBesideWaitBox, qPrintable(successSeen));
     QVERIFY(answered);
     QCOMPARE(sendBodies().size(), 1);
-    QTRY_VERIFY(!sheet);
+    QTRY_VERIFY_WITH_TIMEOUT(!sheet, 60000);
     QVERIFY(frmstart2->isVisible());
     QCOMPARE(quits(), 0);
     tickToSheet(400);
@@ -313,8 +343,8 @@ void TestExamSheetWm::retryQuestionBesideTheWaitBox()
     login({exam(25, 2, 60)});
     tickToSheet();
     m_institute.control({{"command", "exam-fault"}, {"cmd", "send"}, {"status", 503}});
-    QRect question;
-    QRect waitBox;
+    bool beside = false;
+    QString seen = QStringLiteral("no question");
     bool stillAsking = false;
     bool pointedAtNo = false;
     bool answeredYes = false;
@@ -326,8 +356,7 @@ void TestExamSheetWm::retryQuestionBesideTheWaitBox()
             answer(modal, texts.last() == kAskConnection ? QMessageBox::No : QMessageBox::Ok);
             return;
         }
-        question = wm::frameOf(modal->winId());
-        waitBox = wm::frameOf(frmconn->winId());
+        beside = shownBesideWaitBox(modal, &seen);
         // A click on the wait box's Cancel, then the pointer over No: the
         // click has been handled once No is under the pointer.
         wm::clickOn(frmconn->findChild<QPushButton *>("pushButton"));
@@ -343,16 +372,103 @@ void TestExamSheetWm::retryQuestionBesideTheWaitBox()
     QTRY_COMPARE_WITH_TIMEOUT(texts.size(), 2, 60000);
     QTRY_VERIFY_WITH_TIMEOUT(!QApplication::activeModalWidget(), 60000);
     QCOMPARE(texts, (QStringList{kAskConnection, kMsgSent}));
-    QVERIFY2(!question.intersects(waitBox),
-             qPrintable(QString("question %1,%2 %3x%4, wait box %5,%6 %7x%8")
-                            .arg(question.x()).arg(question.y()).arg(question.width())
-                            .arg(question.height()).arg(waitBox.x()).arg(waitBox.y())
-                            .arg(waitBox.width()).arg(waitBox.height())));
+    QVERIFY2(beside, qPrintable(seen));
     QVERIFY(stillAsking);
     QVERIFY(pointedAtNo);
     QVERIFY(answeredYes);
     QCOMPARE(postsWhileAsking, 1);
     QCOMPARE(sendBodies().size(), 2);
+}
+
+// The window manager, held up, frames the wait box only after the retry
+// question was placed beside the bare wait box: the question ends beside the
+// framed one all the same.
+void TestExamSheetWm::questionBesideAWaitBoxFramedLate()
+{
+    login({exam(26, 2, 60)});
+    tickToSheet();
+    m_institute.control({{"command", "exam-fault"}, {"cmd", "send"}, {"status", 503}});
+    wm::HeldWindowManager held;
+    QVERIFY(held.isHeld());
+    bool waitBoxBareWhenAsked = false;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, [&] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!messageBox(modal) || !modal->isVisible())
+            return;
+        poll.stop();
+        waitBoxBareWhenAsked = frmconn && !wm::framed(frmconn->winId());
+        held.release();
+    });
+    poll.start(20);
+    bool beside = false;
+    QString seen = QStringLiteral("no question");
+    QStringList texts;
+    wm::ModalWatch watch([&](QWidget *modal) {
+        texts << (messageBox(modal) ? messageBox(modal)->text() : QString());
+        if (texts.last() == kAskConnection && texts.size() == 1) {
+            beside = shownBesideWaitBox(modal, &seen);
+            m_institute.control({{"command", "exam-fault"}});
+            answer(modal, QMessageBox::Yes);
+            return;
+        }
+        answer(modal, QMessageBox::Ok);
+    });
+    QTimer::singleShot(0, frmweb->findChild<QPushButton *>("pushButton"), &QPushButton::click);
+    QTRY_COMPARE_WITH_TIMEOUT(texts.size(), 2, 60000);
+    QTRY_VERIFY_WITH_TIMEOUT(!QApplication::activeModalWidget(), 60000);
+    QCOMPARE(texts, (QStringList{kAskConnection, kMsgSent}));
+    QVERIFY(waitBoxBareWhenAsked);
+    QVERIFY2(beside, qPrintable(seen));
+    QCOMPARE(sendBodies().size(), 2);
+}
+
+// The student drags the wait box over the retry question: the question moves
+// above it, clear of it.
+void TestExamSheetWm::questionFollowsAMovedWaitBox()
+{
+    login({exam(27, 2, 60)});
+    tickToSheet();
+    m_institute.control({{"command", "exam-fault"}, {"cmd", "send"}, {"status", 503}});
+    bool besideFirst = false;
+    bool besideAfterMove = false;
+    QString seen = QStringLiteral("no question");
+    QString moveSeen = QStringLiteral("no question");
+    QStringList texts;
+    wm::ModalWatch watch([&](QWidget *modal) {
+        texts << (messageBox(modal) ? messageBox(modal)->text() : QString());
+        if (texts.last() == kAskConnection && texts.size() == 1) {
+            besideFirst = shownBesideWaitBox(modal, &seen);
+            const QRect question = wm::frameOf(modal->winId());
+            const QRect wait = wm::frameOf(frmconn->winId());
+            // The wait box's top onto the foot of the question, too low for
+            // the question to go below it.
+            const int down = question.bottom() - 4 - wait.top();
+            wm::run(QStringLiteral("xdotool"),
+                    {QStringLiteral("windowmove"), QString::number(frmconn->winId()),
+                     QString::number(frmconn->geometry().x()),
+                     QString::number(frmconn->geometry().y() + down)});
+            const bool moved = QTest::qWaitFor(
+                [&] {
+                    moveSeen = frmconn ? describe(wm::frameOf(frmconn->winId()))
+                                       : QStringLiteral("the wait box went");
+                    return frmconn && wm::frameOf(frmconn->winId()).top() >= wait.top() + down;
+                },
+                60000);
+            moveSeen = QStringLiteral("the wait box moved from %1 to %2").arg(describe(wait), moveSeen);
+            besideAfterMove = moved && shownBesideWaitBox(modal, &seen);
+            m_institute.control({{"command", "exam-fault"}});
+            answer(modal, QMessageBox::Yes);
+            return;
+        }
+        answer(modal, QMessageBox::Ok);
+    });
+    wm::clickOn(frmweb->findChild<QPushButton *>("pushButton"));
+    QTRY_COMPARE_WITH_TIMEOUT(texts.size(), 2, 60000);
+    QTRY_VERIFY_WITH_TIMEOUT(!QApplication::activeModalWidget(), 60000);
+    QVERIFY(besideFirst);
+    QVERIFY2(besideAfterMove, qPrintable(moveSeen + QStringLiteral("; ") + seen));
+    QCOMPARE(texts, (QStringList{kAskConnection, kMsgSent}));
 }
 
 VELMAR_WM_TEST_MAIN(TestExamSheetWm, 1366, 768)

@@ -5,13 +5,16 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <QThread>
+#include <QTemporaryFile>
 #include <QWindow>
 #include <cstdio>
+#include <signal.h>
 
 namespace {
 
 const char kChildFlag[] = "VELMAR_UNDER_WM";
+// The window manager's process, for the child to hold it.
+const char kWindowManagerPid[] = "VELMAR_WM_PID";
 
 QString runOn(const QString &display, const QString &program, const QStringList &arguments)
 {
@@ -49,9 +52,9 @@ int fail(const char *message)
 int runParent(int argc, char **argv, const QSize &screen)
 {
     QCoreApplication app(argc, argv);
-    for (const char *tool : {"Xvfb", "openbox", "xdotool", "xprop"}) {
+    for (const char *tool : {"Xvfb", "openbox", "xdotool", "xprop", "xwininfo"}) {
         if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
-            return fail("scripts/install-deps installs Xvfb, openbox, xdotool and xprop");
+            return fail("scripts/install-deps installs Xvfb, openbox, xdotool, xprop and xwininfo");
     }
     QProcess xvfb;
     xvfb.start(QStringLiteral("Xvfb"),
@@ -67,25 +70,47 @@ int runParent(int argc, char **argv, const QSize &screen)
     if (display.size() < 2)
         return fail("Xvfb gave no display number");
 
+    // The window manager is ready once it announces itself on the root
+    // window. One that ends before (seen on a busy machine) is started again;
+    // what it wrote is shown.
     QProcess openbox;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("DISPLAY"), display);
     openbox.setProcessEnvironment(env);
-    openbox.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
-    if (!openbox.waitForStarted(20000))
-        return fail("openbox did not start");
-    // Ready once it announces itself on the root window.
-    while (openbox.state() == QProcess::Running
-           && !runOn(display, QStringLiteral("xprop"),
-                     {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
-                   .contains(QStringLiteral("window id")))
-        QThread::msleep(50);
-    if (openbox.state() != QProcess::Running)
-        return fail("openbox ended");
+    // Its words go to a file: a pipe that nobody reads could stop it.
+    QTemporaryFile openboxLog;
+    if (!openboxLog.open())
+        return fail("no file for openbox's output");
+    openbox.setProcessChannelMode(QProcess::MergedChannels);
+    openbox.setStandardOutputFile(openboxLog.fileName());
+    bool ready = false;
+    for (int attempt = 0; attempt < 3 && !ready; ++attempt) {
+        openbox.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+        if (!openbox.waitForStarted(20000))
+            return fail("openbox did not start");
+        QElapsedTimer waited;
+        waited.start();
+        while (!(ready = runOn(display, QStringLiteral("xprop"),
+                               {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
+                             .contains(QStringLiteral("window id")))
+               && openbox.state() == QProcess::Running && !openbox.waitForFinished(50)
+               && waited.elapsed() < 120000) {
+        }
+        if (!ready) {
+            std::fprintf(stderr, "openbox %s after %lld ms; it wrote: %s\n",
+                         openbox.state() == QProcess::Running ? "not ready" : "ended",
+                         qint64(waited.elapsed()),
+                         (openboxLog.seek(0) ? openboxLog.readAll() : QByteArray()).constData());
+            stop(openbox);
+        }
+    }
+    if (!ready)
+        return fail("openbox did not take the display");
 
     QProcess child;
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     env.insert(QString::fromLatin1(kChildFlag), QStringLiteral("1"));
+    env.insert(QString::fromLatin1(kWindowManagerPid), QString::number(openbox.processId()));
     child.setProcessEnvironment(env);
     child.setProcessChannelMode(QProcess::ForwardedChannels);
     child.start(QCoreApplication::applicationFilePath(), app.arguments().mid(1));
@@ -149,14 +174,15 @@ static QStringList property(WId window, const char *name)
 
 QRect frameOf(WId window)
 {
-    const QString shell = run(QStringLiteral("xdotool"), {QStringLiteral("getwindowgeometry"),
-                                                          QStringLiteral("--shell"),
-                                                          QString::number(window)});
-    auto value = [&shell](const char *key) {
-        const QRegularExpression re(QString::fromLatin1(key) + QStringLiteral("=(-?\\d+)"));
-        return re.match(shell).captured(1).toInt();
+    // Where the X server has the window itself (xdotool's geometry of a
+    // framed window is off by the window's place inside its frame).
+    const QString info = run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), QString::number(window)});
+    auto value = [&info](const char *key) {
+        const QRegularExpression re(QString::fromLatin1(key) + QStringLiteral(":\\s*(-?\\d+)"));
+        return re.match(info).captured(1).toInt();
     };
-    QRect r(value("X"), value("Y"), value("WIDTH"), value("HEIGHT"));
+    QRect r(value("Absolute upper-left X"), value("Absolute upper-left Y"), value("Width"),
+            value("Height"));
     // left, right, top, bottom
     const QStringList extents = property(window, "_NET_FRAME_EXTENTS");
     if (extents.size() == 4)
@@ -164,6 +190,8 @@ QRect frameOf(WId window)
                  extents.at(3).toInt());
     return r;
 }
+
+bool framed(WId window) { return property(window, "_NET_FRAME_EXTENTS").size() == 4; }
 
 QStringList allowedActions(WId window) { return property(window, "_NET_WM_ALLOWED_ACTIONS"); }
 
@@ -230,6 +258,22 @@ void click(const QPoint &global)
 void clickOn(const QWidget *widget)
 {
     click(widget->mapToGlobal(widget->rect().center()));
+}
+
+HeldWindowManager::HeldWindowManager()
+    : m_pid(qEnvironmentVariableIntValue(kWindowManagerPid))
+{
+    if (m_pid > 0 && ::kill(m_pid, SIGSTOP) == 0)
+        m_held = true;
+}
+
+HeldWindowManager::~HeldWindowManager() { release(); }
+
+void HeldWindowManager::release()
+{
+    if (m_held)
+        ::kill(m_pid, SIGCONT);
+    m_held = false;
 }
 
 void key(const QString &name)

@@ -2,7 +2,7 @@
 // as a child on a virtual X display of its own (Xvfb, a free display number)
 // under openbox, with the xcb platform, so stacking, window decorations,
 // placement and clicks are those a user meets. The helpers drive and read
-// that display with xdotool and xprop.
+// that display with xdotool, xprop and xwininfo.
 #pragma once
 
 #include <QList>
@@ -33,7 +33,7 @@ int runUnderWindowManager(int argc, char **argv, const QSize &screen,
 
 namespace wm {
 
-// Runs a tool (xdotool, xprop) on this display; what it printed.
+// Runs a tool (xdotool, xprop, xwininfo) on this display; what it printed.
 QString run(const QString &program, const QStringList &arguments);
 
 // The managed windows, bottom to top (_NET_CLIENT_LIST_STACKING).
@@ -43,6 +43,8 @@ bool above(WId a, WId b);
 // The window and its frame on the screen (the frame extents that the window
 // manager puts around it included).
 QRect frameOf(WId window);
+// True once the window manager has framed the window (_NET_FRAME_EXTENTS).
+bool framed(WId window);
 // The actions the window manager offers for the window
 // (_NET_WM_ALLOWED_ACTIONS), e.g. "_NET_WM_ACTION_CLOSE".
 QStringList allowedActions(WId window);
@@ -63,6 +65,23 @@ void askToClose(WId window);
 // Presses a key (xdotool's names, e.g. "Return", "alt+F4") into the window
 // that has the focus.
 void key(const QString &name);
+
+// Stops the window manager until release() or the end of the scope, as a
+// busy machine may keep it from handling the windows shown meanwhile.
+class HeldWindowManager
+{
+public:
+    HeldWindowManager();
+    ~HeldWindowManager();
+    HeldWindowManager(const HeldWindowManager &) = delete;
+    HeldWindowManager &operator=(const HeldWindowManager &) = delete;
+    bool isHeld() const { return m_held; }
+    void release();
+
+private:
+    qint64 m_pid;
+    bool m_held = false;
+};
 
 // Calls action with each modal widget that comes up, once it is on the
 // screen, from within the loop of the code that opened it. The action runs

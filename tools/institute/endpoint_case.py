@@ -12,6 +12,25 @@ import exam
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 URL = "http://127.0.0.1:8086/velmar.php"
+# Bound of every wait on the institute: a busy machine may take long to
+# answer or to end a process, and a wait ends as soon as it may.
+WAIT = 60
+
+
+def end_institute(proc):
+    """Stops an institute process and waits until it has ended (Icecast
+    stopped too); kills it and fails when it does not end in time."""
+    proc.terminate()
+    try:
+        proc.wait(WAIT)
+    except subprocess.TimeoutExpired:
+        proc.kill()
+        proc.wait(WAIT)
+        raise AssertionError("the institute did not end within %d s of SIGTERM; it wrote: %s"
+                             % (WAIT, proc.stderr.read()[-2000:]))
+    finally:
+        proc.stdout.close()
+        proc.stderr.close()
 
 
 class InstituteCase(unittest.TestCase):
@@ -25,13 +44,10 @@ class InstituteCase(unittest.TestCase):
 
     @classmethod
     def tearDownClass(cls):
-        cls.proc.terminate()
-        cls.proc.wait(5)
-        cls.proc.stdout.close()
-        cls.proc.stderr.close()
+        end_institute(cls.proc)
 
     def request(self, port, method, path, body=b"", headers=None):
-        conn = http.client.HTTPConnection("127.0.0.1", port, timeout=10)
+        conn = http.client.HTTPConnection("127.0.0.1", port, timeout=WAIT)
         conn.request(method, path, body, headers or {})
         reply = conn.getresponse()
         data = reply.read()

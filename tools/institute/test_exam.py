@@ -13,7 +13,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 
 import exam  # noqa: E402
-from endpoint_case import URL, InstituteCase  # noqa: E402
+from endpoint_case import URL, WAIT, InstituteCase, end_institute  # noqa: E402
 
 
 
@@ -284,26 +284,19 @@ class KeptState(unittest.TestCase):
                                 stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
         line = proc.stdout.readline()
         self.assertTrue(line.startswith("READY "), line)
-        self.addCleanup(self.stop, proc)
+        self.addCleanup(end_institute, proc)
         return json.loads(line[6:])
-
-    @staticmethod
-    def stop(proc):
-        proc.terminate()
-        proc.wait(5)
-        proc.stdout.close()
-        proc.stderr.close()
 
     def post(self, ports, items):
         body = "?" + URL + "".join("&%s=%s" % (k, v) for k, v in items)
-        conn = http.client.HTTPConnection("127.0.0.1", ports["exam"], timeout=10)
+        conn = http.client.HTTPConnection("127.0.0.1", ports["exam"], timeout=WAIT)
         conn.request("POST", exam.PATH, body.encode(), {"Content-Type": exam.CONTENT_TYPE})
         data = conn.getresponse().read().decode("utf-8")
         conn.close()
         return data[6:-4]
 
     def control(self, ports, command):
-        conn = http.client.HTTPConnection("127.0.0.1", ports["control"], timeout=10)
+        conn = http.client.HTTPConnection("127.0.0.1", ports["control"], timeout=WAIT)
         conn.request("POST", "/control", json.dumps(command).encode())
         reply = json.loads(conn.getresponse().read())
         conn.close()

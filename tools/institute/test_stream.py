@@ -11,6 +11,7 @@ import unittest
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import stream  # noqa: E402
+from endpoint_case import WAIT  # noqa: E402
 
 
 class FakeInstitute:
@@ -24,7 +25,7 @@ class FakeInstitute:
 
 def source(port, mount, password):
     """Announces a source; the socket and the server's first answer."""
-    sock = socket.create_connection(("127.0.0.1", port), timeout=10)
+    sock = socket.create_connection(("127.0.0.1", port), timeout=WAIT)
     auth = base64.b64encode(("source:" + password).encode()).decode()
     sock.sendall(("SOURCE /%s HTTP/1.0\nAuthorization: Basic %s\n"
                   "Content-Type: audio/mpeg\n\n" % (mount, auth)).encode())

@@ -17,6 +17,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import classroom  # noqa: E402
 import exam  # noqa: E402
 import web  # noqa: E402
+from endpoint_case import WAIT  # noqa: E402
 
 
 class FakeInstitute:
@@ -46,7 +47,7 @@ class WebCase(unittest.TestCase):
     def tearDown(self):
         web.control(self.institute, {"command": "web-reset"})
 
-    def get(self, path, timeout=5):
+    def get(self, path, timeout=WAIT):
         url = "http://127.0.0.1:%d%s" % (self.port, path)
         with urllib.request.urlopen(url, timeout=timeout) as reply:
             return reply.status, reply.read()
@@ -65,7 +66,7 @@ class WebCase(unittest.TestCase):
 
     def get_reply(self, path):
         url = "http://127.0.0.1:%d%s" % (self.port, path)
-        with urllib.request.urlopen(url, timeout=5) as reply:
+        with urllib.request.urlopen(url, timeout=WAIT) as reply:
             return reply.status, reply.headers["Content-Type"], reply.read()
 
 
@@ -145,7 +146,7 @@ class WebTest(WebCase):
                 self.get(path)
             self.assertEqual(caught.exception.code, 404, path)
 
-    def exam_post(self, path, items, timeout=5):
+    def exam_post(self, path, items, timeout=WAIT):
         body = "?http://127.0.0.1:%d%s&" % (self.port, path) + "&".join(
             "%s=%s" % (k, urllib.parse.quote(v, safe="")) for k, v in items)
         request = urllib.request.Request(
