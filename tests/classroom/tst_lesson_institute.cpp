@@ -441,8 +441,16 @@ void TestLessonInstitute::lesson()
     QTRY_COMPARE_WITH_TIMEOUT(rowsOf(w), speaking, kWaitMs);
     QVERIFY(w->micOn && !w->handUp);
     QCOMPARE(totalMicOf(w), 1);
+    // What the institute heard from both sides, should the teacher not see it.
+    const auto roomLog = [this] {
+        QStringList out;
+        const QJsonArray log = m_institute->log();
+        for (int i = qMax(0, log.size() - 30); i < log.size(); ++i)
+            out << QString::fromUtf8(QJsonDocument(log.at(i).toObject()).toJson(QJsonDocument::Compact));
+        return out.join(QLatin1Char('\n'));
+    };
     QVERIFY2(peerShows([&](const QJsonObject &s) { return toStrings(s["rows"].toArray()) == speaking; }, &teacher),
-             qPrintable(describe(teacher)));
+             qPrintable(describe(teacher) + QLatin1Char('\n') + roomLog()));
     QVERIFY(!teacher["micOn"].toBool());
 
     // The student leaves: the teacher's list keeps the teacher alone.
