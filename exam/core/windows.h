@@ -4,7 +4,6 @@
 #include "common/celldirection.h"
 
 #include <QString>
-#include <qnamespace.h>
 
 class QAbstractItemView;
 class QGroupBox;
@@ -13,7 +12,6 @@ class QWidget;
 // Takes the application's layout direction and paints the window background
 // with the picture (the brush of the window role in all colour groups).
 void takeExamLook(QWidget *window, const QString &picture);
-
 
 // Moves a window to the middle of the screen it will show on.
 void centerOnScreen(QWidget *window);
