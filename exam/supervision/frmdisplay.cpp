@@ -401,6 +401,9 @@ void FrmDisplay::Display() { showSheet(ui->table2->currentRow()); }
 void FrmDisplay::showSheet(int row)
 {
     m_scrollTo = nullptr;
+    // A rebuild serves the sheet it was made for while that stays on show.
+    if (row != m_repairedRow)
+        forgetRepair();
     htmlSheet.clear();
     ui->web->setHtml(htmlSheet, QUrl());
     if (row < 0 || row >= listSheets.size()) {
@@ -418,7 +421,7 @@ void FrmDisplay::showSheet(int row)
     idSheet = cell(SheetId);
     QString page = ExtracImtDisplay(htmlSheet);
     if (page.isEmpty() && !htmlSheet.isEmpty()) {
-        if (row != m_repairedRow || htmlSheet != m_repairedFrom) {
+        if (m_repairedRow < 0 || htmlSheet != m_repairedFrom) {
             forgetRepair();
             tell(kMsgTitle, kMsgDamaged);
             const QString rebuilt = ChangeError(htmlSheet);

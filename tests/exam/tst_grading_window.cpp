@@ -1004,6 +1004,22 @@ void TestGradingWindow::repairedSheetGradedWhole()
     QCOMPARE(dialogs.texts().last(), warning);
     QCOMPARE(bodies("getimt").size(), 2);
     QCOMPARE(shownMarks(w->htmlSheet), marks);
+
+    // The same when the search brings the other sheet and then this one on show.
+    QLineEdit *key = displayChild<QLineEdit>("T_chrch");
+    key->setText("502");
+    w->on_B_cherch_clicked();
+    dialogs.press(QMessageBox::No);
+    QTest::mouseClick(displayChild<QPushButton>("B_del_note"), Qt::LeftButton);
+    QCOMPARE(w->idSheet, QString("502"));
+    key->setText("501");
+    w->on_B_cherch_clicked();
+    QTest::mouseClick(displayChild<QPushButton>("B_edit"), Qt::LeftButton); // cancelled
+    QCOMPARE(w->idSheet, QString("501"));
+    QCOMPARE(dialogs.texts().size(), 6);
+    QCOMPARE(dialogs.texts().last(), warning);
+    QCOMPARE(bodies("getimt").size(), 3);
+    QCOMPARE(shownMarks(w->htmlSheet), marks);
 }
 
 void TestGradingWindow::repairFetchFails()
@@ -1017,6 +1033,14 @@ void TestGradingWindow::repairFetchFails()
     clickRow("table2", 0);
     QCOMPARE(dialogs.texts(), (QStringList{u("الامتحان معطوب    "), kFailedLine}));
     QVERIFY(w->htmlSheet.isEmpty());
+    QCOMPARE(bodies("getimt").size(), 1);
+    // Graded as it is, it is not fetched again until it is chosen again.
+    QTest::mouseClick(displayChild<QPushButton>("B_edit"), Qt::LeftButton);
+    dialogs.press(QMessageBox::No);
+    typeMark("2");
+    QCOMPARE(dialogs.texts(), (QStringList{u("الامتحان معطوب    "), kFailedLine,
+                                           u("هل تريد حفظ التنقيط ؟      ")}));
+    QCOMPARE(bodies("getimt").size(), 1);
     fault("getimt", {{"raw", "debut||fin"}});
     ScriptedDialogs again;
     clickRow("table2", 0);
