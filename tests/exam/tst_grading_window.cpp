@@ -954,7 +954,7 @@ void TestGradingWindow::repairedSheetGradedWhole()
     const QString askSave = u("هل تريد حفظ التنقيط ؟      ");
     m_institute.control({{"command", "exam-sheets"},
                          {"sheets", QJsonArray{sheet(501, 1001, damaged, ""),
-                                               sheet(502, 1002, kYoussef, "0::5:4:3")}}});
+                                               sheet(502, 1002, kYoussef, "0::1:1:1")}}});
     FrmDisplay *w = open();
     listSheets(0);
     ScriptedDialogs dialogs;
