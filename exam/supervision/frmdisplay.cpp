@@ -331,6 +331,7 @@ void FrmDisplay::fillSheets(const QString &payload, const QString &descriptor)
     listSheets.clear();
     listTankit.clear();
     m_shownRow = -1;
+    forgetRepair();
     idSheet.clear();
     txtTankit.clear();
     htmlSheet.clear();
@@ -391,6 +392,7 @@ void FrmDisplay::on_table2_clicked(const QModelIndex &index)
     if (index.row() < 0 || index.row() >= listTankit.size())
         return;
     txtTankit = listTankit.at(index.row());
+    forgetRepair();
     Display();
 }
 
@@ -399,6 +401,9 @@ void FrmDisplay::Display() { showSheet(ui->table2->currentRow()); }
 void FrmDisplay::showSheet(int row)
 {
     m_scrollTo = nullptr;
+    // A rebuild serves the sheet it was made for while that stays on show.
+    if (row != m_repairedRow)
+        forgetRepair();
     htmlSheet.clear();
     ui->web->setHtml(htmlSheet, QUrl());
     if (row < 0 || row >= listSheets.size()) {
@@ -416,10 +421,17 @@ void FrmDisplay::showSheet(int row)
     idSheet = cell(SheetId);
     QString page = ExtracImtDisplay(htmlSheet);
     if (page.isEmpty() && !htmlSheet.isEmpty()) {
-        tell(kMsgTitle, kMsgDamaged);
-        page = ExtracImtDisplay(ChangeError(htmlSheet));
-        if (m_closing)
-            return;
+        if (m_repairedRow < 0 || htmlSheet != m_repairedFrom) {
+            forgetRepair();
+            tell(kMsgTitle, kMsgDamaged);
+            const QString rebuilt = ChangeError(htmlSheet);
+            if (m_closing)
+                return;
+            m_repairedRow = row;
+            m_repairedFrom = htmlSheet;
+            m_repaired = rebuilt;
+        }
+        page = ExtracImtDisplay(m_repaired);
     }
     // Pages show the institute label with "<br />" line breaks from now on.
     nameVelmar.replace(QLatin1Char('\n'), QStringLiteral("<br />"));
@@ -429,6 +441,22 @@ void FrmDisplay::showSheet(int row)
     page = fillSlot(std::move(page), QStringLiteral("velmarinfo"), labelHtml(nameVelmar));
     htmlSheet = fillSlot(std::move(page), QStringLiteral("mada"), m_titleHtml);
     ChangeTankit();
+}
+
+QString FrmDisplay::shownAnswers() const
+{
+    if (m_shownRow < 0 || m_shownRow >= listSheets.size())
+        return QString();
+    if (m_shownRow == m_repairedRow && !m_repaired.isEmpty())
+        return m_repaired;
+    return listSheets.at(m_shownRow);
+}
+
+void FrmDisplay::forgetRepair()
+{
+    m_repairedRow = -1;
+    m_repairedFrom.clear();
+    m_repaired.clear();
 }
 
 void FrmDisplay::ChangeTankit() { showGradedSheet(ui->web, &htmlSheet, txtTankit); }
@@ -489,7 +517,7 @@ void FrmDisplay::on_B_edraj_clicked()
         ui->T_note_soal->setFocus();
         return;
     }
-    const int n = sheetQuestionCount(listSheets.at(m_shownRow));
+    const int n = sheetQuestionCount(shownAnswers());
     const int k = readInt(ui->Nsoal->text());
     // Every question has its mark: another one would count in the marks
     // table and not on the sheet.

@@ -101,8 +101,15 @@ private:
     bool SaveTankit(int row, const QString &sheetId, const QString &grading);
     // Asks whether to save txtTankit for the sheet on show, and saves it.
     void askSave();
-    // Shows the sheet of row with txtTankit as its grading.
+    // Shows the sheet of row with txtTankit as its grading. A damaged sheet
+    // is warned about and rebuilt once while it stays on show: the grading
+    // operations show it again with the same rebuild.
     void showSheet(int row);
+    // The answers text of the sheet on show as its page shows it: the rebuilt
+    // one for a damaged sheet.
+    QString shownAnswers() const;
+    // The next showing of a damaged sheet warns and rebuilds it again.
+    void forgetRepair();
     // The marks page with the sheet list's title as heading.
     QString marksPageHtml() const;
     // Closes the grading bar.
@@ -120,6 +127,11 @@ private:
     QString m_titleHtml;
     QString m_sheetsTitleHtml;
     int m_shownRow = -1;
+    // The damaged sheet on show, rebuilt: its row, its stored text and the
+    // rebuilt text ("" when the rebuild failed).
+    int m_repairedRow = -1;
+    QString m_repairedFrom;
+    QString m_repaired;
     int m_busy = 0;
     bool m_closing = false;
     std::function<int()> m_scrollTo;

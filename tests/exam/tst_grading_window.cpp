@@ -127,6 +127,7 @@ private slots:
     void teacherChange();
     void teacherChangeWithoutExam();
     void repair();
+    void repairedSheetGradedWhole();
     void repairFetchFails();
     void marksTableAndClipboard();
     void escapedEverywhere();
@@ -929,13 +930,96 @@ void TestGradingWindow::repair()
     QVERIFY(w->htmlSheet.contains("<input checked  type=radio name=R1><span dir='auto'>C</span><BR>\n"));
     // The stored sheet is not changed.
     QCOMPARE(w->listSheets.first(), damaged);
-    // Every display of it rebuilds it again.
+    // A changed mark shows the sheet again with the same rebuild.
     dialogs.type("2");
     dialogs.type("5");
     dialogs.press(QMessageBox::No);
     QTest::mouseClick(displayChild<QPushButton>("B_edit"), Qt::LeftButton);
-    QCOMPARE(bodies("getimt").size(), 2);
+    QCOMPARE(dialogs.texts(), (QStringList{u("الامتحان معطوب    "), u("هل تريد حفظ التنقيط ؟      ")}));
+    QCOMPARE(bodies("getimt").size(), 1);
     QCOMPARE(shownMarks(w->htmlSheet), (QStringList{"1", "5", "3"}));
+    // Chosen again, it is warned about and rebuilt again.
+    clickRow("table2", 0);
+    QCOMPARE(dialogs.texts().size(), 3);
+    QCOMPARE(dialogs.texts().last(), u("الامتحان معطوب    "));
+    QCOMPARE(bodies("getimt").size(), 2);
+    QCOMPARE(shownMarks(w->htmlSheet), (QStringList{"1", "2", "3"}));
+}
+
+void TestGradingWindow::repairedSheetGradedWhole()
+{
+    // Its own first field is no question count; the rebuilt sheet has three.
+    const QString damaged = "3:Q1:::my own words:Q2:::[on]B:Q3:::[on]C";
+    const QString warning = u("الامتحان معطوب    ");
+    const QString askSave = u("هل تريد حفظ التنقيط ؟      ");
+    m_institute.control({{"command", "exam-sheets"},
+                         {"sheets", QJsonArray{sheet(501, 1001, damaged, ""),
+                                               sheet(502, 1002, kYoussef, "0::1:1:1")}}});
+    FrmDisplay *w = open();
+    listSheets(0);
+    ScriptedDialogs dialogs;
+    clickRow("table2", 0);
+    QCOMPARE(dialogs.texts(), QStringList{warning});
+    QCOMPARE(bodies("getimt").size(), 1);
+    QTest::mouseClick(displayChild<QPushButton>("B_edit"), Qt::LeftButton);
+    QVERIFY(barOpen());
+
+    // Every question's mark is asked for, the sheet shown after each.
+    const QStringList marks{"3", "4", "5"};
+    dialogs.press(QMessageBox::Yes);
+    for (int q = 0; q < marks.size(); ++q) {
+        QCOMPARE(nsoal(), QString::number(q + 1));
+        QVERIFY2(bodies("tankit").isEmpty(), qPrintable(dialogs.texts().join('|')));
+        typeMark(marks.at(q));
+        QCOMPARE(shownMarks(w->htmlSheet), marks.mid(0, q + 1));
+    }
+    QCOMPARE(dialogs.texts(), (QStringList{warning, askSave}));
+    QCOMPARE(bodies("getimt").size(), 1);
+    QCOMPARE(bodies("tankit"),
+             QStringList{body("tankit", "&id=501&txt=0::3:4:5&isgroup=no&user_admin=admin"
+                                        "&pwd=admin123")});
+    QCOMPARE(storedGrading("501"), QString("0::3:4:5"));
+    QCOMPARE(w->listTankit.at(0), QString("0::3:4:5"));
+    QCOMPARE(shownTotal(w->htmlSheet), QString("12"));
+    QVERIFY(!barOpen());
+
+    // The marks table and its page give the whole total.
+    QVERIFY2(w->ExTable().contains("<:>501<:>12<::>"), qPrintable(w->ExTable()));
+    w->menudisplay();
+    QWebFrame *frame = w->findChild<QWebView *>("web")->page()->mainFrame();
+    QTRY_COMPARE(frame->findAllElements("#note").count(), 2);
+    QCOMPARE(frame->findAllElements("#note").at(0).toPlainText(), QString("12"));
+
+    // Declining a deletion shows it again, from the same rebuild.
+    dialogs.press(QMessageBox::No);
+    QTest::mouseClick(displayChild<QPushButton>("B_del_note"), Qt::LeftButton);
+    QCOMPARE(dialogs.texts(), (QStringList{warning, askSave, u("هل تريد حذف التنقيط ؟      ")}));
+    QCOMPARE(bodies("getimt").size(), 1);
+    QCOMPARE(shownMarks(w->htmlSheet), marks);
+
+    // Another sheet, then this one again: shown anew, warned and fetched once.
+    clickRow("table2", 1);
+    clickRow("table2", 0);
+    QCOMPARE(dialogs.texts().size(), 4);
+    QCOMPARE(dialogs.texts().last(), warning);
+    QCOMPARE(bodies("getimt").size(), 2);
+    QCOMPARE(shownMarks(w->htmlSheet), marks);
+
+    // The same when the search brings the other sheet and then this one on show.
+    QLineEdit *key = displayChild<QLineEdit>("T_chrch");
+    key->setText("502");
+    w->on_B_cherch_clicked();
+    dialogs.press(QMessageBox::No);
+    QTest::mouseClick(displayChild<QPushButton>("B_del_note"), Qt::LeftButton);
+    QCOMPARE(w->idSheet, QString("502"));
+    key->setText("501");
+    w->on_B_cherch_clicked();
+    QTest::mouseClick(displayChild<QPushButton>("B_edit"), Qt::LeftButton); // cancelled
+    QCOMPARE(w->idSheet, QString("501"));
+    QCOMPARE(dialogs.texts().size(), 6);
+    QCOMPARE(dialogs.texts().last(), warning);
+    QCOMPARE(bodies("getimt").size(), 3);
+    QCOMPARE(shownMarks(w->htmlSheet), marks);
 }
 
 void TestGradingWindow::repairFetchFails()
@@ -949,6 +1033,14 @@ void TestGradingWindow::repairFetchFails()
     clickRow("table2", 0);
     QCOMPARE(dialogs.texts(), (QStringList{u("الامتحان معطوب    "), kFailedLine}));
     QVERIFY(w->htmlSheet.isEmpty());
+    QCOMPARE(bodies("getimt").size(), 1);
+    // Graded as it is, it is not fetched again until it is chosen again.
+    QTest::mouseClick(displayChild<QPushButton>("B_edit"), Qt::LeftButton);
+    dialogs.press(QMessageBox::No);
+    typeMark("2");
+    QCOMPARE(dialogs.texts(), (QStringList{u("الامتحان معطوب    "), kFailedLine,
+                                           u("هل تريد حفظ التنقيط ؟      ")}));
+    QCOMPARE(bodies("getimt").size(), 1);
     fault("getimt", {{"raw", "debut||fin"}});
     ScriptedDialogs again;
     clickRow("table2", 0);
