@@ -242,6 +242,7 @@ void TestExamStart::memberLogin()
     id_user = 1001;
     examDay({exam(21, 300, 60, QStringLiteral("Écriture")), exam(22, 4000, 30, "Second")});
     makeForm();
+    pass(500 * 1000); // the server's time counts from its reply, not before
     ModalAnswerer answers;
     frmstart->on_B_login_clicked();
     QVERIFY2(answers.shown.isEmpty(), qPrintable(answers.texts().join('|')));
