@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QList>
 #include <QPointer>
@@ -20,6 +21,7 @@ SaveFileHandler saveFileHandler;
 DirectoryHandler directoryHandler;
 OpenFilesHandler openFilesHandler;
 ClockHandler clockHandler;
+MonotonicHandler monotonicHandler;
 QuitHandler quitHandler;
 
 int nestedLoops = 0;
@@ -137,6 +139,18 @@ QDateTime now()
     if (clockHandler)
         return clockHandler();
     return QDateTime::currentDateTime();
+}
+
+void setMonotonicClock(MonotonicHandler handler) { monotonicHandler = std::move(handler); }
+
+qint64 monotonicMs()
+{
+    if (monotonicHandler)
+        return monotonicHandler();
+    static QElapsedTimer elapsed;
+    if (!elapsed.isValid())
+        elapsed.start();
+    return elapsed.elapsed();
 }
 
 } // namespace hooks

@@ -82,4 +82,10 @@ using ClockHandler = std::function<QDateTime()>;
 void setClock(ClockHandler handler);
 QDateTime now();
 
+// A monotonic clock in milliseconds: it never goes back and keeps counting
+// while the event loop is held. A handler, when set, answers instead.
+using MonotonicHandler = std::function<qint64()>;
+void setMonotonicClock(MonotonicHandler handler);
+qint64 monotonicMs();
+
 } // namespace hooks

@@ -239,7 +239,7 @@ void FrmStart::ExtracTxt(const QString &payload)
     const LoginReply reply = parseLoginReply(payload);
     if (reply.headPresent) {
         sDateServer = reply.serverTime;
-        sSecond = 0;
+        markServerTime();
     }
     if (reply.flag != QLatin1String("0") && !Badmin) {
         return endProgram(kMsgNotReleased);

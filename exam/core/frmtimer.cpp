@@ -36,6 +36,8 @@ static const QString kMsgSendLater =
 
 FrmTimer::FrmTimer(QWidget *parent) : QWidget(parent), timer(new QTimer(this))
 {
+    // Never early, so each tick reads the second it is meant for.
+    timer->setTimerType(Qt::PreciseTimer);
     setAttribute(Qt::WA_QuitOnClose, false);
     connect(timer, &QTimer::timeout, this, &FrmTimer::slotTime);
 }
@@ -63,8 +65,6 @@ void FrmTimer::StarTm() { timer->start(tickMs); }
 
 bool FrmTimer::isTicking() const { return timer->isActive(); }
 
-static QDateTime serverNow() { return parseServerTime(sDateServer).addSecs(sSecond); }
-
 int FrmTimer::GettimeServer() const
 {
     if (listDate.isEmpty())
@@ -79,7 +79,9 @@ int FrmTimer::GettimeServer2(const QDateTime &start, int minutes) const
 
 void FrmTimer::slotTime()
 {
-    ++sSecond;
+    // The server's time is read, not counted: ticks lost to a box or a held
+    // event loop cost nothing.
+    serverSeconds();
     if (holds > 0)
         return;
     if (running) {

@@ -54,7 +54,7 @@ public:
     QDateTime examStart() const { return dateImtihan; }
     bool isTicking() const;
 
-    // Ticks that arrive while a hold lives only count the second: the clock
+    // Ticks that arrive while a hold lives only read the time: the clock
     // never stacks its messages or starts an exam from inside a dialog or a
     // post of its own.
     class TickHold

@@ -1,8 +1,12 @@
 #include "core/globals.h"
 
+#include "common/hooks.h"
+#include "core/pure/examdate.h"
 #include "core/version.h"
 
 #include <QSettings>
+
+#include <limits>
 
 const QString kDefaultExamUrl = QStringLiteral("http://127.0.0.1:8086/velmar.php");
 
@@ -28,6 +32,26 @@ bool ServerStat = false;
 
 QString sDateServer;
 int sSecond = 0;
+
+// Monotonic time of the mark; none before the first login reply.
+static qint64 serverMarkMs = -1;
+
+void markServerTime()
+{
+    sSecond = 0;
+    serverMarkMs = hooks::monotonicMs();
+}
+
+int serverSeconds()
+{
+    if (serverMarkMs >= 0) {
+        const qint64 elapsed = (hooks::monotonicMs() - serverMarkMs) / 1000;
+        sSecond = int(qBound<qint64>(0, elapsed, std::numeric_limits<int>::max()));
+    }
+    return sSecond;
+}
+
+QDateTime serverNow() { return parseServerTime(sDateServer).addSecs(serverSeconds()); }
 
 bool reply_isRunning = false;
 QNetworkReply *replyweb = nullptr;

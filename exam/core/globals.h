@@ -3,6 +3,7 @@
 // settings store. Only the GUI thread touches them.
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 
 class QNetworkReply;
@@ -42,7 +43,16 @@ extern bool Badmin;       // a supervisor is logged in
 extern bool ServerStat;   // the endpoint's availability switch
 
 extern QString sDateServer; // server time of the login reply, in format
-extern int sSecond;         // seconds counted since sDateServer arrived
+extern int sSecond;         // seconds elapsed since sDateServer arrived
+
+// Marks the arrival of sDateServer: sSecond is 0 and counts from here.
+void markServerTime();
+// sSecond brought up to the whole seconds elapsed on the monotonic clock
+// (hooks::monotonicMs) since the mark, so boxes, posts and a held event loop
+// never slow the server's time.
+int serverSeconds();
+// The server's time now: sDateServer plus serverSeconds().
+QDateTime serverNow();
 
 extern bool reply_isRunning;   // a form post is waiting for its reply
 extern QNetworkReply *replyweb; // the reply of the running post

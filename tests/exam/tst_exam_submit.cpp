@@ -71,6 +71,8 @@ private slots:
     void fromLoginToSubmission();
     void endOfTime();
     void endOfTimeUnderAlert();
+    void endOfTimeAfterHeldLoop();
+    void retryBoxHeldOpen();
     void retry_data();
     void retry();
     void giveUp_data();
@@ -158,7 +160,7 @@ void TestExamSubmit::login(const QJsonArray &exams)
 void TestExamSubmit::tickToSheet(int maxTicks)
 {
     for (int i = 0; i < maxTicks && !frmweb; ++i)
-        frmtime->slotTime();
+        tick();
     QVERIFY(frmweb);
     QTRY_VERIFY(frmweb->frame()->findAllElements("form").count() > 0);
 }
@@ -213,7 +215,7 @@ void TestExamSubmit::fromLoginToSubmission()
     QVERIFY(frmtime->examRunning());
     answerOnPage();
     // The remaining time counts down on the sheet.
-    frmtime->slotTime();
+    tick();
     QCOMPARE(frmweb->findChild<QLabel *>("label")->text(),
              QStringLiteral("مدة الامتحان (بالدقائق) : 60\n00:59:59"));
     // Only a submission closes the sheet while the exam runs.
@@ -262,7 +264,7 @@ void TestExamSubmit::endOfTime()
     QStringList labels;
     int ticks = 0;
     while (frmweb && ticks < 100) {
-        frmtime->slotTime();
+        tick();
         ++ticks;
         if (frmweb)
             labels << frmweb->findChild<QLabel *>("label")->text().section('\n', 1);
@@ -279,7 +281,7 @@ void TestExamSubmit::endOfTime()
     QCOMPARE(frmstart2->getcountList(), 1);
     QVERIFY(QFile::exists(home() + "/.imtihan/Reading_الفوج2_الفصل5_" + kSaved + ".im"));
     // The clock counts down to the next exam again.
-    frmtime->slotTime();
+    tick();
     QVERIFY(frmstart2->windowTitle().startsWith(QStringLiteral("لديك اختبار بعد : 00:08:")));
 }
 
@@ -301,7 +303,7 @@ void TestExamSubmit::endOfTimeUnderAlert()
             return;
         connect(dialog, &QDialog::finished, [&] { dismissed = true; });
         while (!dismissed && frmtime->examRunning() && sSecond < 200)
-            frmtime->slotTime();
+            tick();
         settle();
         postsDuringAlert = sendBodies().size();
         sheetDuringAlert = sheet && frmweb == sheet;
@@ -311,7 +313,7 @@ void TestExamSubmit::endOfTimeUnderAlert()
     QCOMPARE(postsDuringAlert, 0);
     QVERIFY(sheetDuringAlert);
     QCOMPARE(answers.texts().size(), 1);
-    frmtime->slotTime();
+    tick();
     QCOMPARE(answers.texts().mid(1), QStringList{kMsgSent});
     QCOMPARE(sendBodies(), QStringList{expectedBody("34", "Reading")});
     settle();
@@ -320,6 +322,69 @@ void TestExamSubmit::endOfTimeUnderAlert()
     QCOMPARE(quits(), 0);
     tickToSheet(400);
     QCOMPARE(frmweb->examId(), 35);
+}
+
+// The event loop is held for half a minute during a one-minute exam: the
+// answers still leave at the server's end of the exam.
+void TestExamSubmit::endOfTimeAfterHeldLoop()
+{
+    login({exam(38, 2, 1), exam(39, 600, 30, "Second")});
+    tickToSheet(); // the exam starts 2 s after the reply
+    answerOnPage();
+    pass(30500);
+    tick();
+    QCOMPARE(frmweb->findChild<QLabel *>("label")->text().section('\n', 1),
+             QStringLiteral("00:00:29"));
+    ModalAnswerer answers;
+    qint64 sentAt = -1;
+    answers.whileOpen([&](QDialog *) {
+        if (sentAt < 0)
+            sentAt = monotonicMs();
+    });
+    while (frmweb && monotonicMs() < 200 * 1000)
+        tick();
+    QCOMPARE(answers.texts(), QStringList{kMsgSent});
+    QCOMPARE(sendBodies(), QStringList{expectedBody("38", "Reading")});
+    // Seconds since the reply on the monotonic clock: start plus one minute.
+    QCOMPARE(sentAt / 1000, 62);
+    QCOMPARE(quits(), 0);
+}
+
+// The automatic submission fails and the student reads the retry question
+// for 100 s; the clock's own timer cannot tick meanwhile. The waiting window
+// counts down to the next exam on the server's time and opens it on time.
+void TestExamSubmit::retryBoxHeldOpen()
+{
+    login({exam(40, 2, 1, "First"), exam(41, 300, 30, "Second")});
+    tickToSheet();
+    fault({{"status", 503}});
+    ModalAnswerer answers;
+    answers.queue(QMessageBox::No);
+    int askedAt = -1;
+    answers.whileOpen([&](QDialog *) {
+        if (answers.shown.size() == 1) {
+            askedAt = sSecond;
+            pass(100 * 1000);
+        }
+    });
+    while (frmweb && monotonicMs() < 200 * 1000)
+        tick();
+    QCOMPARE(askedAt, 62);
+    QCOMPARE(answers.texts().size(), 2);
+    QCOMPARE(answers.texts().first(), kAskConnection);
+    QVERIFY(answers.texts().last().startsWith(kCopyKept));
+    QVERIFY(frmstart2->isVisible());
+    // Server second 162: the next exam is 138 s ahead.
+    QCOMPARE(frmstart2->windowTitle(), QStringLiteral("لديك اختبار بعد : 00:02:18"));
+    tick();
+    QCOMPARE(frmstart2->windowTitle(), QStringLiteral("لديك اختبار بعد : 00:02:17"));
+    m_institute.control({{"command", "exam-fault"}});
+    while (!frmweb && monotonicMs() < 400 * 1000)
+        tick();
+    QVERIFY(frmweb);
+    QCOMPARE(frmweb->examId(), 41);
+    QCOMPARE(monotonicMs() / 1000, 300);
+    QCOMPARE(answers.texts().size(), 2); // on time: no late box
 }
 
 void TestExamSubmit::retry_data()
@@ -404,7 +469,7 @@ void TestExamSubmit::giveUp()
     // No exam is left: the window shows no countdown that has stopped.
     QCOMPARE(frmstart2->windowTitle(), kNoExamLeft);
     QCOMPARE(frmstart2->findChild<QLabel *>("label")->text(), QString());
-    frmtime->slotTime();
+    tick();
     QVERIFY(frmstart2->findChild<QLabel *>("Ldate")->text().contains(
         serverNowText().section(' ', 1)));
     settle();
@@ -455,7 +520,7 @@ void TestExamSubmit::nextExamWaitsForPendingSubmission()
             return;
         // A minute and more passes while the student reads the question.
         for (int i = 0; i < 100; ++i)
-            frmtime->slotTime();
+            tick();
         sheetDuringQuestion = frmweb != nullptr;
         idsDuringQuestion = frmtime->listId;
     });
@@ -471,7 +536,7 @@ void TestExamSubmit::nextExamWaitsForPendingSubmission()
     QVERIFY(frmstart2->isVisible());
 
     // Once the submission is over, the next tick opens the second exam, late.
-    frmtime->slotTime();
+    tick();
     QVERIFY(frmweb);
     QCOMPARE(frmweb->examId(), 28);
     QCOMPARE(answers.texts().last(),
@@ -485,7 +550,7 @@ void TestExamSubmit::nextExamInTheSameTick()
     tickToSheet();
     ModalAnswerer answers;
     while (frmweb && frmweb->examId() == 29 && sSecond < 200)
-        frmtime->slotTime();
+        tick();
     QCOMPARE(sSecond, 121); // start + 2 minutes
     QVERIFY(frmweb);
     QCOMPARE(frmweb->examId(), 30);

@@ -148,7 +148,7 @@ void TestExamSupervisionRoad::studentTakes()
     QCOMPARE(frmtime->listTitre, QStringList{QStringLiteral("فقه<:>1<:>2")});
     QCOMPARE(frmtime->listTxt, QStringList{"2|Q1|1|-1|Q2|3|2|A|B"});
     for (int i = 0; i < 5 && !frmweb; ++i)
-        frmtime->slotTime();
+        tick();
     QVERIFY(frmweb);
     QWebFrame *frame = frmweb->frame();
     QTRY_COMPARE(frame->findAllElements("form").count(), 2);
