@@ -1,5 +1,7 @@
 #include "hooks.h"
 
+#include <ctime>
+
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDialog>
@@ -147,6 +149,12 @@ qint64 monotonicMs()
 {
     if (monotonicHandler)
         return monotonicHandler();
+#ifdef CLOCK_BOOTTIME
+    // Counts a suspended machine's sleep too, as the server's clock does.
+    timespec ts{};
+    if (clock_gettime(CLOCK_BOOTTIME, &ts) == 0)
+        return qint64(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+#endif
     static QElapsedTimer elapsed;
     if (!elapsed.isValid())
         elapsed.start();

@@ -83,7 +83,7 @@ void setClock(ClockHandler handler);
 QDateTime now();
 
 // A monotonic clock in milliseconds: it never goes back and keeps counting
-// while the event loop is held. A handler, when set, answers instead.
+// while the event loop is held or the machine sleeps. A handler, when set, answers instead.
 using MonotonicHandler = std::function<qint64()>;
 void setMonotonicClock(MonotonicHandler handler);
 qint64 monotonicMs();
