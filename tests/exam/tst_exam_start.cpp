@@ -472,6 +472,12 @@ void TestExamStart::endpointRefused()
     QCOMPARE(quits(), 0);
     settle();
     QCOMPARE(frmconn, nullptr);
+    // Nor does the post itself go out to such an address.
+    FrmURL web;
+    int status = -1;
+    QCOMPARE(web.OpenURL(Url_php, &status, examQuery()), QByteArray());
+    QCOMPARE(status, 0);
+    QVERIFY(!reply_isRunning);
     QCOMPARE(postBodies(m_institute.log()), QStringList());
     QCOMPARE(m_institute.log().size(), 0);
 }
