@@ -1,8 +1,8 @@
 #include "mainwindow/controltxt.h"
 
 #include "common/hooks.h"
-#include "common/webprint.h"
 #include "common/webaddress.h"
+#include "common/webprint.h"
 #include "mainwindow/chatpage.h"
 #include "mainwindow/pure/chattemplates.h"
 #include "mainwindow/pure/htmlsanitizer.h"

@@ -1,7 +1,7 @@
 #include "startup/pure/entries.h"
 
-#include "mainwindow/pure/htmlsanitizer.h"
 #include "common/webaddress.h"
+#include "mainwindow/pure/htmlsanitizer.h"
 #include "startup/pure/base64.h"
 
 QString usefulPart(const QString &body)
