@@ -1,6 +1,7 @@
 #include "mainwindow/controltxt.h"
 
 #include "common/hooks.h"
+#include "common/webaddress.h"
 #include "common/webprint.h"
 #include "mainwindow/chatpage.h"
 #include "mainwindow/pure/chattemplates.h"
@@ -43,18 +44,19 @@ bool isNoBackground(const QColor &colour)
     return !colour.isValid() || colour == QColor(Qt::white) || colour == QColor(Qt::black);
 }
 
-// Address of a file that the institute's web endpoint serves for the page,
-// or an empty text when no endpoint is known.
+// Address of a file that the institute's web endpoint serves for the page:
+// below the entry's web path, or below the configured base while no entry
+// gave one; an empty text when neither is a web address.
 QString endpointFile(const QString &file)
 {
     if (!path_web.isEmpty()) {
         const QUrl url = endpointPage(file);
         return url.isEmpty() ? QString() : url.toString();
     }
-    const QUrl base(GethttpServer);
-    if (base.scheme() != QLatin1String("http") && base.scheme() != QLatin1String("https"))
+    if (!isWebAddress(GethttpServer))
         return QString();
-    return base.resolved(QUrl(file)).toString();
+    const QUrl url = QUrl(GethttpServer, QUrl::TolerantMode).resolved(QUrl(file));
+    return isWebAddress(url.toString()) ? url.toString() : QString();
 }
 
 // The blank document of the input box.

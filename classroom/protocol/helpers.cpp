@@ -2,8 +2,8 @@
 
 #include "common/hooks.h"
 #include "common/look.h"
+#include "common/webaddress.h"
 #include "protocol/state.h"
-#include "startup/pure/entries.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -36,8 +36,7 @@ void paintFormBackground(QWidget *form)
 
 QUrl endpointPage(const QString &file)
 {
-    const QString address = path_web + file;
-    return isWebUrl(address) ? QUrl(address) : QUrl();
+    return webPage(path_web, file);
 }
 
 QString GeTranslate(const char *key)

@@ -62,8 +62,8 @@ Window *openCentred(Window *&registered)
 // Paints the forms' background picture (":/Resources/frm/bb.png") behind a
 // window, in all colour groups; a plain background when it cannot be loaded.
 void paintFormBackground(QWidget *form);
-// A page of the institute's web endpoint: path_web + file when that is an
-// http or https address, else an empty address (nothing to load or open).
+// A page of the institute's web endpoint: path_web + file when path_web is a
+// web path (isWebPath), else an empty address (nothing to load or open).
 QUrl endpointPage(const QString &file);
 // Translation of a key in context "MyMessage"; the key itself when none.
 QString GeTranslate(const char *key);

@@ -76,7 +76,10 @@ void runImtihan()
     {
         QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Tallivor"),
                         QStringLiteral("Settings"));
-        store.setValue(QStringLiteral("url"), path_web + QStringLiteral("imtihan.php"));
+        // Only a checked address: without one the exam program is given
+        // none, and refuses to post rather than use an older one.
+        const QUrl url = endpointPage(QStringLiteral("imtihan.php"));
+        store.setValue(QStringLiteral("url"), url.isEmpty() ? QString() : url.toString());
         store.setValue(QStringLiteral("nickname"), frmusr ? frmusr->getUSER() : QString());
         store.setValue(QStringLiteral("nameVelmar"), velmar_name);
         store.setValue(QStringLiteral("email"), Email_user);

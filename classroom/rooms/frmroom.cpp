@@ -1,6 +1,7 @@
 #include "rooms/frmroom.h"
 
 #include "common/hooks.h"
+#include "common/webaddress.h"
 #include "mainwindow/controltxt.h"
 #include "mainwindow/cuserlist.h"
 #include "mainwindow/frmpm.h"
@@ -66,7 +67,8 @@ int FindRoom(int id) { return indexOfWindow(frmRooms, id, &FrmRoom::getID); }
 QString stationPage(const QString &playerAddress)
 {
     QString page = htmflash;
-    page.replace(QStringLiteral("Station.swf"), escapeHtml(playerAddress));
+    const QString player = isWebAddress(playerAddress) ? playerAddress : QString();
+    page.replace(QStringLiteral("Station.swf"), escapeHtml(player));
     return page;
 }
 

@@ -211,5 +211,6 @@ private:
 int FindRoom(int id);
 
 // The station page with the player's address (from the server-entry list)
-// in place of "Station.swf", escaped for the attributes it lands in.
+// in place of "Station.swf", escaped for the attributes it lands in; an
+// address that is no web address (isWebAddress) leaves the place empty.
 QString stationPage(const QString &playerAddress);

@@ -1,6 +1,7 @@
 #include "startup/dialog.h"
 
 #include "common/hooks.h"
+#include "common/webaddress.h"
 #include "protocol/helpers.h"
 #include "protocol/mymessage.h"
 #include "protocol/pure/outgoing.h"
@@ -204,7 +205,7 @@ void Dialog::keyPressEvent(QKeyEvent *event)
 
 void Dialog::on_reg_linkActivated(const QString &link)
 {
-    if (isWebUrl(link) && !hooks::openUrl(QUrl(link, QUrl::TolerantMode)))
+    if (isWebAddress(link) && !hooks::openUrl(QUrl(link, QUrl::TolerantMode)))
         MsgBox(GeTranslate(MyMessage::GeTitle()), GeTranslate(MyMessage::GeMsgBrowserNotStarted()),
                QMessageBox::Warning, QMessageBox::Ok);
 }

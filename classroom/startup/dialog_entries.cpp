@@ -2,6 +2,7 @@
 // an entry for the login.
 #include "startup/dialog.h"
 
+#include "common/webaddress.h"
 #include "protocol/state.h"
 #include "startup/pure/entries.h"
 #include "ui_dialog.h"
@@ -27,7 +28,7 @@ QString cacheRoot() { return QDir::homePath() + QStringLiteral("/.talvek"); }
 
 QByteArray Dialog::httpGet(const QString &url)
 {
-    if (!isWebUrl(url))
+    if (!isWebAddress(url))
         return {};
     auto *manager = new QNetworkAccessManager(this);
     QNetworkReply *reply = manager->get(QNetworkRequest(QUrl(url, QUrl::TolerantMode)));
@@ -104,6 +105,12 @@ void Dialog::on_pushButton_clicked()
             cacheable = QFileInfo(root + QLatin1Char('/') + folder).isDir();
         }
         const QString base = root + QLatin1Char('/') + folder + QLatin1Char('/');
+        // Pictures come only from below the entry's checked web path.
+        const QString web = entryWebPath(f);
+        const auto download = [this, &web](const QString &name) {
+            const QUrl page = webPage(web, name);
+            return page.isEmpty() ? QPixmap() : iconForUrl(page.toString(QUrl::FullyEncoded));
+        };
 
         QPixmap picture;
         const QString pictureName = f.at(EntryPicture);
@@ -112,18 +119,18 @@ void Dialog::on_pushButton_clicked()
             if (QFileInfo::exists(path)) {
                 picture.load(path);
             } else {
-                picture = iconForUrl(f.at(EntryWebPath) + pictureName);
+                picture = download(pictureName);
                 if (!picture.isNull())
                     picture.save(path);
             }
         } else {
-            picture = iconForUrl(f.at(EntryWebPath) + pictureName);
+            picture = download(pictureName);
         }
         entryIcons << picture;
 
         const QString logoName = f.at(EntryLogo);
         if (cacheable && isPlainName(logoName) && !QFileInfo::exists(base + logoName)) {
-            const QPixmap logo = iconForUrl(f.at(EntryWebPath) + logoName);
+            const QPixmap logo = download(logoName);
             if (!logo.isNull())
                 logo.save(base + logoName);
         }

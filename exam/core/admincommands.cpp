@@ -42,7 +42,7 @@ bool postUnderWaitBox(const FormQuery &query, const QString &wait, ExamReply *re
     openWaitBox(wait);
     *reply = postExamCommand(query);
     if (!reply->ok()) {
-        showMessage(kMsgConnection);
+        showMessage(refusedAddressOr(*reply, kMsgConnection));
         closeWaitBox();
         return false;
     }
@@ -61,7 +61,7 @@ bool EntrePWD(QString user, QString password)
     showLogin(false);
     const ExamReply reply = postExamCommand(query);
     if (!reply.ok()) {
-        showMessage(kMsgConnection);
+        showMessage(refusedAddressOr(reply, kMsgConnection));
         showLogin(true);
         closeWaitBox();
         return false;
@@ -160,7 +160,7 @@ void Sendtxt(QString record, bool edit)
     openWaitBox(kWaitReport);
     const ExamReply reply = postExamCommand(query);
     if (!reply.ok()) {
-        showMessage(kMsgConnection);
+        showMessage(refusedAddressOr(reply, kMsgConnection));
         closeWaitBox();
         return;
     }

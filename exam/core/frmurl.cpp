@@ -1,5 +1,6 @@
 #include "core/frmurl.h"
 
+#include "common/webaddress.h"
 #include "core/frmconnect.h"
 #include "core/globals.h"
 #include "core/pure/reply.h"
@@ -56,6 +57,8 @@ private:
 
 const QString kMsgReplyTooLarge =
     QStringLiteral("رد الموقع أكبر من الحجم المسموح به فلم تتم قراءته    ");
+const QString kMsgBadAddress =
+    QStringLiteral("عنوان موقع الاختبار في إعدادات البرنامج غير صالح فلم يتم الاتصال به    ");
 
 FrmURL::FrmURL(QObject *parent) : QObject(parent) {}
 
@@ -65,6 +68,10 @@ QByteArray FrmURL::OpenURL(const QString &url, int *status, const FormQuery &que
     m_tooLarge = false;
     if (reply_isRunning) {
         qWarning("Exam post refused: another post is waiting.");
+        return QByteArray();
+    }
+    if (!isWebAddress(url)) {
+        qWarning("Exam post refused: the endpoint is no http or https address.");
         return QByteArray();
     }
     // The body outlives the manager, which may still read it as it goes.
@@ -125,6 +132,10 @@ QString ExamReply::payload() const { return TestStr(text()); }
 ExamReply postExamCommand(const FormQuery &query)
 {
     ExamReply reply;
+    if (!isWebAddress(Url_php)) {
+        reply.badAddress = true;
+        return reply;
+    }
     FrmURL web;
     reply.body = web.OpenURL(Url_php, &reply.status, query);
     reply.tooLarge = web.tooLarge();
@@ -133,7 +144,12 @@ ExamReply postExamCommand(const FormQuery &query)
 
 const QString &failedPostMessage(const ExamReply &reply, const QString &connectionMessage)
 {
-    return reply.tooLarge ? kMsgReplyTooLarge : connectionMessage;
+    return reply.tooLarge ? kMsgReplyTooLarge : refusedAddressOr(reply, connectionMessage);
+}
+
+const QString &refusedAddressOr(const ExamReply &reply, const QString &connectionMessage)
+{
+    return reply.badAddress ? kMsgBadAddress : connectionMessage;
 }
 
 frmConnect *openWaitBox(const QString &text)

@@ -233,7 +233,7 @@ bool FrmDisplay::fetchList(const FormQuery &query, QString *payload)
     openWaitBox(kWaitLists);
     const ExamReply reply = postExamCommand(query);
     if (!reply.ok()) {
-        tell(kMsgTitle, kMsgConnection);
+        tell(kMsgTitle, refusedAddressOr(reply, kMsgConnection));
         closeWaitBox();
         return false;
     }
@@ -645,7 +645,7 @@ bool FrmDisplay::SaveTankit(int row, const QString &sheetId, const QString &grad
     openWaitBox(kWaitSave);
     const ExamReply reply = postExamCommand(query);
     if (!reply.ok()) {
-        tell(kMsgTitle, kMsgConnection);
+        tell(kMsgTitle, refusedAddressOr(reply, kMsgConnection));
         closeWaitBox();
         return false;
     }
@@ -701,7 +701,7 @@ void FrmDisplay::ChangeOstad(const QString &teacher)
     openWaitBox(kWaitOstad);
     const ExamReply reply = postExamCommand(query);
     if (!reply.ok()) {
-        tell(kMsgTitle, kMsgConnection);
+        tell(kMsgTitle, refusedAddressOr(reply, kMsgConnection));
         closeWaitBox();
         return;
     }
@@ -735,7 +735,7 @@ QString FrmDisplay::ChangeError(const QString &damaged)
     openWaitBox(kWaitLists);
     const ExamReply reply = postExamCommand(query);
     if (!reply.ok()) {
-        tell(kMsgTitle, kMsgConnection);
+        tell(kMsgTitle, refusedAddressOr(reply, kMsgConnection));
         closeWaitBox();
         return QString();
     }

@@ -1274,6 +1274,8 @@ private slots:
         QTest::newRow("local page") << "file:///tmp/s.html#" << false;
         QTest::newRow("ftp") << "ftp://127.0.0.1:1/velmar/" << false;
         QTest::newRow("http without host") << "http:velmar/" << false;
+        QTest::newRow("at sign alone") << "http://@" << false;
+        QTest::newRow("user and password") << "http://user:pw@127.0.0.1:1/velmar/" << false;
     }
 
     // The entry's web path gives the page its institute files only over
@@ -1312,6 +1314,29 @@ private slots:
         ControlTxt local;
         QCOMPARE(frameOf(local)->findAllElements("link").count(), 1);
         QCOMPARE(frameOf(local)->findAllElements("script").count(), 1);
+    }
+
+    // Without an entry's web path, the configured base gives the page its
+    // institute files only when it passes the same check.
+    void configuredBaseOnlyAsAWebAddress_data()
+    {
+        QTest::addColumn<QString>("base");
+        QTest::newRow("no host") << "http:///velmar/index.php";
+        QTest::newRow("user and password") << "http://user:pw@127.0.0.1:1/velmar/index.php";
+        QTest::newRow("empty user name") << "http://@127.0.0.1:1/velmar/index.php";
+        QTest::newRow("ftp") << "ftp://127.0.0.1:1/velmar/index.php";
+    }
+    void configuredBaseOnlyAsAWebAddress()
+    {
+        QFETCH(QString, base);
+        path_web.clear();
+        GethttpServer = base;
+        ControlTxt c;
+        QStringList links;
+        for (const QWebElement &e : frameOf(c)->findAllElements("link, script"))
+            links << e.attribute("href") + e.attribute("src");
+        QCOMPARE(links, QStringList({"qrc:/Resources/images/format.css",
+                                     "qrc:/Resources/images/chat.js"}));
     }
 };
 

@@ -150,6 +150,8 @@ private slots:
     void lostUnderItsOwnBox();
 
     void stationPageEscapesThePlayer();
+    void stationPageOnlyWithAWebPlayer_data();
+    void stationPageOnlyWithAWebPlayer();
     void noFlashBoxWithTheFactory();
     void flashCheckWithoutTheFactory();
     void flashMissing();
@@ -778,6 +780,36 @@ void TestFrmRoom::stationPageEscapesThePlayer()
     QVERIFY(!stationPage(player).contains(QStringLiteral("Station.swf")));
 }
 
+void TestFrmRoom::stationPageOnlyWithAWebPlayer_data()
+{
+    QTest::addColumn<QString>("player");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("http") << "http://127.0.0.1:9/site1/Station.swf" << true;
+    QTest::newRow("https") << "https://h/p/Station.swf" << true;
+    QTest::newRow("page name read as host") << "http://@Station.swf" << false;
+    QTest::newRow("empty user name") << "http://@127.0.0.1:9/site1/Station.swf" << false;
+    QTest::newRow("user and password") << "http://user:pw@127.0.0.1:9/Station.swf" << false;
+    QTest::newRow("local file") << "file:///tmp/Station.swf" << false;
+    QTest::newRow("script") << "javascript:alert(1)//" << false;
+    QTest::newRow("ftp") << "ftp://h/Station.swf" << false;
+    QTest::newRow("no host") << "http:///Station.swf" << false;
+    QTest::newRow("none") << "" << false;
+}
+
+// The player's address goes into the station page only when it is a web
+// address; otherwise the page, and its flash check, stand without one.
+void TestFrmRoom::stationPageOnlyWithAWebPlayer()
+{
+    QFETCH(QString, player);
+    QFETCH(bool, kept);
+    QWebPage page;
+    page.mainFrame()->setHtml(stationPage(player));
+    const QWebElement embed = page.mainFrame()->findFirstElement(QStringLiteral("embed"));
+    QCOMPARE(embed.attribute(QStringLiteral("src")),
+             (kept ? player : QString()) + QStringLiteral("?Idrom=10"));
+    QVERIFY(stationPage(player).contains(QStringLiteral("function test()")));
+}
+
 void TestFrmRoom::noFlashBoxWithTheFactory()
 {
     ModalAnswerer answerer;
@@ -957,6 +989,11 @@ void TestFrmRoom::pagesOnlyFromWebAddresses_data()
     QTest::newRow("ftp") << "ftp://127.0.0.1:9/site1/" << false;
     QTest::newRow("http without host") << "http:site1/" << false;
     QTest::newRow("none") << "" << false;
+    // The page's name would be read as the host.
+    QTest::newRow("at sign alone") << "http://@" << false;
+    QTest::newRow("empty user name") << "http://@127.0.0.1:9/site1/" << false;
+    QTest::newRow("user and password") << "http://user:pw@127.0.0.1:9/site1/" << false;
+    QTest::newRow("host left open") << "http://127.0.0.1" << false;
 }
 
 // The station view, the broadcast page and the attendance link load only

@@ -108,6 +108,8 @@ private slots:
 
     void handOver_data();
     void handOver();
+    void handedOverAddress_data();
+    void handedOverAddress();
     void failedStart_data();
     void failedStart();
     void standInKeepsRunningCopies();
@@ -212,6 +214,38 @@ void TestImtihan::handOver()
     // Opening again starts again; a running copy is never stopped.
     runImtihan();
     QCOMPARE(m_starts.size(), 2);
+}
+
+void TestImtihan::handedOverAddress_data()
+{
+    QTest::addColumn<QString>("web");
+    QTest::addColumn<QString>("url");
+    QTest::newRow("http") << "http://127.0.0.1:8086/site1/" << "http://127.0.0.1:8086/site1/imtihan.php";
+    QTest::newRow("https") << "https://h/p/" << "https://h/p/imtihan.php";
+    // The page's name would be read as the host.
+    QTest::newRow("at sign alone") << "http://@" << "";
+    QTest::newRow("user and password") << "http://user:pw@127.0.0.1:8086/" << "";
+    QTest::newRow("local folder") << "file:///tmp/" << "";
+    QTest::newRow("ftp") << "ftp://h/" << "";
+    QTest::newRow("host left open") << "http://127.0.0.1" << "";
+    QTest::newRow("none") << "" << "";
+}
+
+// Only a checked address reaches the exam program's store; without one the
+// store holds none, never an address of an earlier hand-over.
+void TestImtihan::handedOverAddress()
+{
+    QFETCH(QString, web);
+    QFETCH(QString, url);
+    {
+        QSettings store(settingsPath(), QSettings::IniFormat);
+        store.setValue(QStringLiteral("url"), QStringLiteral("http://127.0.0.1:8086/old/imtihan.php"));
+    }
+    path_web = web;
+    runImtihan();
+    QCOMPARE(storedKeys().value(0), QStringLiteral("url=") + url);
+    QCOMPARE(m_starts.size(), 1);
+    QCOMPARE(m_starts.first().settings.value(0), QStringLiteral("url=") + url);
 }
 
 void TestImtihan::failedStart_data()

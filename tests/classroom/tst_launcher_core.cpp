@@ -1,6 +1,7 @@
 // The launcher's widget-free core: Base64, the configuration file, the entry
 // list with its lock and name rules, the login settings of an entry and the
 // version decision.
+#include "common/webaddress.h"
 #include "startup/pure/base64.h"
 #include "startup/pure/config.h"
 #include "startup/pure/entries.h"
@@ -213,12 +214,74 @@ private slots:
         QTest::newRow("no host") << "http://" << false;
         QTest::newRow("relative") << "site/a.png" << false;
         QTest::newRow("empty") << "" << false;
+        QTest::newRow("at sign alone") << "http://@" << false;
+        QTest::newRow("page name read as host") << "http://@station.php?Idrom=1" << false;
+        QTest::newRow("empty user name") << "http://@example.org/" << false;
+        QTest::newRow("user and password") << "http://user:pw@example.org/" << false;
+        QTest::newRow("user name") << "https://user@example.org/" << false;
+        QTest::newRow("password") << "http://:pw@example.org/" << false;
+        QTest::newRow("backslash before at") << "http://example.org\\@evil.example/" << false;
+        QTest::newRow("three slashes") << "http:///x" << false;
+        QTest::newRow("blank in host") << "http://exam ple.org/" << false;
+        QTest::newRow("leading blank") << " http://example.org/" << false;
+        QTest::newRow("without path") << "http://example.org" << true;
     }
     void webUrls()
     {
         QFETCH(QString, text);
         QFETCH(bool, web);
-        QCOMPARE(isWebUrl(text), web);
+        QCOMPARE(isWebAddress(text), web);
+    }
+
+    // An entry's web path is checked itself, not joined with a page name:
+    // the entry keeps no path that fails, and so has no pages, while every
+    // page of one that passes stays on its host.
+    void entryWebPaths_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("page"); // of "station.php?Idrom=1", empty: none
+        QTest::newRow("http") << "http://w.example/s1/" << "http://w.example/s1/station.php?Idrom=1";
+        QTest::newRow("https") << "https://h/p/" << "https://h/p/station.php?Idrom=1";
+        QTest::newRow("capitals") << "HTTP://W.EXAMPLE/" << "http://w.example/station.php?Idrom=1";
+        QTest::newRow("port") << "http://127.0.0.1:8086/" << "http://127.0.0.1:8086/station.php?Idrom=1";
+        QTest::newRow("prefix of a name") << "http://h/site-" << "http://h/site-station.php?Idrom=1";
+        QTest::newRow("blank in the path") << "http://h/a b/" << "http://h/a%20b/station.php?Idrom=1";
+        QTest::newRow("at sign alone") << "http://@" << "";
+        QTest::newRow("empty user name") << "http://@h/" << "";
+        QTest::newRow("user and password") << "http://user:pw@host/" << "";
+        QTest::newRow("user name") << "http://user@host/" << "";
+        QTest::newRow("backslash before at") << "http://h\\@evil/" << "";
+        QTest::newRow("file") << "file:///x/" << "";
+        QTest::newRow("ftp") << "ftp://h/" << "";
+        QTest::newRow("three slashes") << "http:///x/" << "";
+        QTest::newRow("no host") << "http:h/" << "";
+        QTest::newRow("script") << "javascript:" << "";
+        QTest::newRow("script with a host") << "javascript://h/%0Aalert(1)" << "";
+        QTest::newRow("empty") << "" << "";
+        QTest::newRow("leading blank") << " http://h/" << "";
+        QTest::newRow("blank in host") << "http://h st/" << "";
+        // A page name appended to these would become part of the host.
+        QTest::newRow("host left open") << "http://h" << "";
+        QTest::newRow("port left open") << "http://h:80" << "";
+    }
+    void entryWebPaths()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, page);
+        const bool kept = !page.isEmpty();
+        QCOMPARE(isWebPath(path), kept);
+        QCOMPARE(webPage(path, QStringLiteral("station.php?Idrom=1")).toString(QUrl::FullyEncoded),
+                 page);
+        // Read from a list, the entry stays, with or without its path (an
+        // empty field would end the entry in a list).
+        const QString text = entry({{3, path}, {4, QStringLiteral("Station.swf")}});
+        if (!path.isEmpty())
+            QCOMPARE(parseEntryList(QStringLiteral("<|") + text + "|>"), QStringList{text});
+        const QStringList fields = entryFields(text);
+        QCOMPARE(entryWebPath(fields), kept ? path : QString());
+        const EntrySettings s = entrySettings(fields);
+        QCOMPARE(s.webPath, kept ? path : QString());
+        QCOMPARE(s.stationPath, kept ? path + QStringLiteral("Station.swf") : QString());
     }
 
     void choiceClamped()
@@ -244,14 +307,14 @@ private slots:
                                               "http://w.example/s1/station.swf", "/live1",
                                               "10.0.0.6:8000", "10.0.0.7:8001"}
                                << 7000 << QByteArray("c291cmNlOmhhY2ttZQ==");
+        // "f3" is no web path: these entries have none, nor a station.
         QTest::newRow("prefixes removed")
             << entry({{2, "port"}, {12, "http://www.stream.example:8000"},
                       {13, "http://host/www.x/http://y"}, {14, ""}})
-            << QStringList{"f0", "f15", "f1", "f3", "f3f4", "f5", "stream.example:8000",
-                           "host/x/y"}
+            << QStringList{"f0", "f15", "f1", "", "", "f5", "stream.example:8000", "host/x/y"}
             << 0 << QByteArray("c291cmNlOg==");
         QTest::newRow("case kept") << entry({{12, "HTTP://WWW.a"}, {14, QString::fromUtf8("كلمة")}})
-                                   << QStringList{"f0", "f15", "f1", "f3", "f3f4", "f5",
+                                   << QStringList{"f0", "f15", "f1", "", "", "f5",
                                                   "HTTP://WWW.a", "f13"}
                                    << 0 << QByteArray("c291cmNlOtmD2YTZhdip");
     }
@@ -277,6 +340,7 @@ private slots:
         QTest::newRow("escaped") << "http://x/?a='b'&c=<i>\"d\""
                                  << "http://x/?a=&#39;b&#39;&amp;c=&lt;i&gt;&quot;d&quot;";
         QTest::newRow("script left out") << "javascript:alert('x')" << "";
+        QTest::newRow("password left out") << "http://user:pw@example.org/register" << "";
         QTest::newRow("empty") << "" << "";
     }
     void registrationLink()

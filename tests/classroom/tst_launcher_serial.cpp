@@ -375,6 +375,41 @@ private slots:
             QVERIFY(d->entryIcons.at(0).isNull());
     }
 
+    // An entry's web path is checked itself: one that fails is never joined
+    // with a picture's name into an address, even one that would reach the
+    // institute, and the entry logs in without web pages.
+    void entryWebPathChecked_data()
+    {
+        QTest::addColumn<QJsonObject>("fields");
+        const QString host = QStringLiteral("127.0.0.1:%1").arg(inst.port(QStringLiteral("web")));
+        QTest::newRow("user and password")
+            << QJsonObject{{"3", "http://user:pw@" + host + "/site1/"}};
+        QTest::newRow("empty user name") << QJsonObject{{"3", "http://@" + host + "/site1/"}};
+        QTest::newRow("at sign alone")
+            << QJsonObject{{"3", "http://@"}, {"7", host + "/site1/icon1.png"}};
+        QTest::newRow("host left open")
+            << QJsonObject{{"3", "http://127.0.0.1"},
+                           {"7", host.mid(int(strlen("127.0.0.1"))) + "/site1/icon1.png"}};
+    }
+    void entryWebPathChecked()
+    {
+        QFETCH(QJsonObject, fields);
+        entries({{"override", QJsonObject{{"0", fields}}}});
+        auto d = open();
+        QCOMPARE(d->entries.size(), 3);
+        QVERIFY(d->entryIcons.at(0).isNull());
+        QVERIFY(!d->entryIcons.at(1).isNull());
+        const QStringList log = requests();
+        QVERIFY2(countContaining(log, QStringLiteral("/site1/")) == 0, qPrintable(log.join(' ')));
+        QCOMPARE(countContaining(log, QStringLiteral("/site2/")), 2);
+        d->choice = 0;
+        path_web = path_swf = QStringLiteral("before");
+        d->GetStringini();
+        QCOMPARE(path_web, QString());
+        QCOMPARE(path_swf, QString());
+        QCOMPARE(IPServer2, QStringLiteral("127.0.0.1"));
+    }
+
     void unsafeServerNames()
     {
         const QJsonObject overrides{

@@ -41,6 +41,8 @@ private slots:
     void resultsPost();
     void failures_data();
     void failures();
+    void endpointRefused_data();
+    void endpointRefused();
     void loginEndings_data();
     void loginEndings();
     void supervisorPassesHeldBackDay();
@@ -436,6 +438,49 @@ void TestExamStart::failures()
     settle();
     QCOMPARE(frmconn, nullptr);
     m_institute.control({{"command", "exam-fault"}});
+}
+
+void TestExamStart::endpointRefused_data()
+{
+    QTest::addColumn<QString>("endpoint"); // %1: the institute's exam port
+    QTest::addColumn<QString>("buttonName");
+    QTest::newRow("user and password") << "http://user:pw@127.0.0.1:%1/velmar.php" << "B_login";
+    QTest::newRow("empty user name") << "http://@127.0.0.1:%1/velmar.php" << "B_natija";
+    QTest::newRow("local file") << "file:///tmp/velmar.php" << "B_login";
+    QTest::newRow("ftp") << "ftp://127.0.0.1:%1/velmar.php" << "B_login";
+    QTest::newRow("no host") << "http:///velmar.php" << "B_login";
+    QTest::newRow("script") << "javascript:alert(1)" << "B_natija";
+    QTest::newRow("none") << "" << "B_login";
+}
+
+// An endpoint from the settings that is no http or https address with a host
+// gets nothing: the student is told why, and no post is made.
+void TestExamStart::endpointRefused()
+{
+    QFETCH(QString, endpoint);
+    QFETCH(QString, buttonName);
+    Url_php = endpoint.contains("%1") ? endpoint.arg(m_institute.port("exam")) : endpoint;
+    id_user = 1001;
+    makeForm();
+    ModalAnswerer answers;
+    QMetaObject::invokeMethod(frmstart, qPrintable("on_" + buttonName + "_clicked"));
+    QCOMPARE(answers.texts(), QStringList{kMsgBadAddress});
+    QCOMPARE(answers.shown.first().title, kMsgTitle);
+    QCOMPARE(answers.shown.first().icon, QMessageBox::Information);
+    QVERIFY(frmstart->isVisible());
+    QCOMPARE(frmtime, nullptr);
+    QCOMPARE(frmnataij, nullptr);
+    QCOMPARE(quits(), 0);
+    settle();
+    QCOMPARE(frmconn, nullptr);
+    // Nor does the post itself go out to such an address.
+    FrmURL web;
+    int status = -1;
+    QCOMPARE(web.OpenURL(Url_php, &status, examQuery()), QByteArray());
+    QCOMPARE(status, 0);
+    QVERIFY(!reply_isRunning);
+    QCOMPARE(postBodies(m_institute.log()), QStringList());
+    QCOMPARE(m_institute.log().size(), 0);
 }
 
 void TestExamStart::loginEndings_data()

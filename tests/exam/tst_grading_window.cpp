@@ -107,6 +107,7 @@ private slots:
     void titleOnceAPageShowedTheLabel();
     void listFailures_data();
     void listFailures();
+    void listsFromARefusedEndpoint();
     void gradeThreeQuestionsAndSave();
     void marksAreNumbers();
     void noMarkBeyondTheQuestions();
@@ -430,6 +431,18 @@ void TestGradingWindow::listFailures()
     QCOMPARE(table2()->rowCount(), 3);
     QCOMPARE(w->listSheets.size(), 3);
     QCOMPARE(shownTitle("groupBox_2"), QString());
+}
+
+// An endpoint with an empty user name before its host is refused: the lists
+// are not asked for, and the supervisor is told why.
+void TestGradingWindow::listsFromARefusedEndpoint()
+{
+    Url_php = QStringLiteral("http://@127.0.0.1:%1/velmar.php").arg(m_institute.port("exam"));
+    ScriptedDialogs dialogs;
+    new FrmDisplay(nullptr);
+    QCOMPARE(dialogs.texts(), QStringList{kMsgBadAddress});
+    QCOMPARE(table1()->rowCount(), 0);
+    QCOMPARE(m_institute.log().size(), 0);
 }
 
 void TestGradingWindow::gradeThreeQuestionsAndSave()

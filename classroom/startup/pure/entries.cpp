@@ -1,9 +1,8 @@
 #include "startup/pure/entries.h"
 
+#include "common/webaddress.h"
 #include "mainwindow/pure/htmlsanitizer.h"
 #include "startup/pure/base64.h"
-
-#include <QUrl>
 
 QString usefulPart(const QString &body)
 {
@@ -46,12 +45,10 @@ bool isPlainName(const QString &name)
            && !name.contains(QChar(0));
 }
 
-bool isWebUrl(const QString &text)
+QString entryWebPath(const QStringList &fields)
 {
-    const QUrl url(text, QUrl::TolerantMode);
-    const QString scheme = url.scheme().toLower();
-    return url.isValid() && (scheme == QLatin1String("http") || scheme == QLatin1String("https"))
-           && !url.host().isEmpty();
+    const QString path = fields.value(EntryWebPath);
+    return isWebPath(path) ? path : QString();
 }
 
 int clampChoice(int choice, int count)
@@ -73,8 +70,9 @@ EntrySettings entrySettings(const QStringList &fields)
     EntrySettings s;
     s.directoryHost = fields.value(EntryHost);
     s.directoryPort = fields.value(EntryPort).toInt();
-    s.webPath = fields.value(EntryWebPath);
-    s.stationPath = s.webPath + fields.value(EntryStation);
+    s.webPath = entryWebPath(fields);
+    if (!s.webPath.isEmpty())
+        s.stationPath = s.webPath + fields.value(EntryStation);
     s.radioPath = fields.value(EntryRadioPath);
     const QByteArray credentials = "source:" + fields.value(EntrySourcePassword).toUtf8();
     s.sourceAuth = base64_encode(credentials, credentials.size());
@@ -87,7 +85,7 @@ EntrySettings entrySettings(const QStringList &fields)
 
 QString registrationHtml(const QString &link, const QString &caption)
 {
-    const QString href = isWebUrl(link) ? escapeHtml(link) : QString();
+    const QString href = isWebAddress(link) ? escapeHtml(link) : QString();
     return QStringLiteral("<html><head><style type='text/css'>A{text-decoration:none}</style>"
                           "</head><body><p align='center'><a href='")
            + href

@@ -49,8 +49,10 @@ bool isLocked(int index, const QString &lockField, int defaultEntry);
 // or "..", without "/", "\" or NUL.
 bool isPlainName(const QString &name);
 
-// An absolute http or https address with a host.
-bool isWebUrl(const QString &text);
+// The entry's web path, the prefix of all its web addresses, when it is one
+// (isWebPath: http or https, a host, no user name or password); else empty.
+// An entry without one is kept, with no pictures to download and no pages.
+QString entryWebPath(const QStringList &fields);
 
 // A stored choice brought into the list (0 for an empty list).
 int clampChoice(int choice, int count);
@@ -62,8 +64,8 @@ struct EntrySettings
     QString group;             // velmar_group
     QString directoryHost;     // IPServer2
     int directoryPort = 0;     // Port_Srv
-    QString webPath;           // path_web
-    QString stationPath;       // path_swf
+    QString webPath;           // path_web, empty when not a web path
+    QString stationPath;       // path_swf, empty with it
     QString radioPath;         // path_radio
     QString listenHost;        // r_radio
     QString sourceHost;        // w_radio
