@@ -80,9 +80,11 @@ void USER_PWD(const QString &name)
         if (frmusr)
             frmusr->hide();
     }
-    if (const char *key = refusalMessage(name))
+    if (const char *key = refusalMessage(name)) {
+        const ExplainedEnd explained;
         MsgBox(GeTranslate(MyMessage::GeTitle()), GeTranslate(key), QMessageBox::Warning,
                QMessageBox::Ok);
+    }
     if (elsewhere)
         hooks::quit();
     CloseSocket();

@@ -3,8 +3,10 @@
 #include "mainwindow/frmuser.h"
 #include "protocol/admin.h"
 #include "protocol/contacts.h"
+#include "protocol/helpers.h"
 #include "protocol/imtihan.h"
 #include "protocol/login.h"
+#include "protocol/mymessage.h"
 #include "protocol/privatemessages.h"
 #include "protocol/rooms.h"
 #include "protocol/pure/packet.h"
@@ -16,6 +18,11 @@
 namespace {
 
 DispatchObserver dispatchObserver;
+// Boxes open that tell why the server ends the login (ExplainedEnd).
+int explainedEnds = 0;
+
+// The main window of a login is shown and the program is not already leaving.
+bool loginShown() { return frmusr && frmusr->isVisible() && !wait_frmuser; }
 
 } // namespace
 
@@ -72,7 +79,7 @@ void Wsk::closed()
     const QAbstractSocket::SocketState state = m_socket->state();
     qDebug("%s", socketStatusText(state));
     if (state == QAbstractSocket::ConnectedState || state == QAbstractSocket::UnconnectedState)
-        CloseSocket();
+        ConnectionLost();
 }
 
 bool SendPacket(const QByteArray &packet)
@@ -88,7 +95,7 @@ PacketReassembler &incomingFraming()
         f->setFaultHandler([](PacketReassembler::Fault fault) {
             if (fault == PacketReassembler::Fault::BadMarker)
                 qDebug("Protocol ZQV mismatch.\n");
-            CloseSocket();
+            ConnectionLost();
         });
         return f;
     }();
@@ -217,8 +224,41 @@ void CloseSocket()
     else
         socket->close();
     // Closing the main window ends the program.
-    if (frmusr && frmusr->isVisible() && !wait_frmuser)
+    if (loginShown())
         frmusr->close();
 }
+
+void ConnectionLost()
+{
+    incomingFraming().clear();
+    if (!sck)
+        return;
+    QTcpSocket *socket = sck->socket();
+    // Closed by this side (logging out, quitting, a login step): that close
+    // is the whole story.
+    if (!socket->isOpen())
+        return;
+    if (!loginShown()) {
+        CloseSocket();
+        return;
+    }
+    if (explainedEnds > 0) {
+        // Nothing more is read; the handler closes once its box is read.
+        if (socket->state() != QAbstractSocket::UnconnectedState)
+            socket->disconnectFromHost();
+        return;
+    }
+    socket->close();
+    // The windows stay behind the box; the main window's close then ends
+    // the program.
+    MsgBox(GeTranslate(MyMessage::GeTitle()), GeTranslate(MyMessage::GeMsgSabib()),
+           QMessageBox::Warning, QMessageBox::Ok);
+    if (loginShown())
+        frmusr->close();
+}
+
+ExplainedEnd::ExplainedEnd() { ++explainedEnds; }
+
+ExplainedEnd::~ExplainedEnd() { --explainedEnds; }
 
 void setDispatchObserver(DispatchObserver observer) { dispatchObserver = std::move(observer); }

@@ -50,6 +50,23 @@ void ExtractCmd(const PacketView &packet);
 // and then the main window when it is shown (which ends the program) unless
 // the program is already leaving. Pending incoming bytes are dropped.
 void CloseSocket();
+// The server ended the connection or its stream broke (a read error, a
+// framing fault). A login the user sees is told "no connection" first and
+// then ends as CloseSocket ends it; a connection this side closed already,
+// or one without a shown login, is left to CloseSocket alone.
+void ConnectionLost();
+
+// Held by a handler while its box tells the user why the server ends the
+// login (a refusal): the server's end meanwhile adds no box of its own and
+// leaves the ending to that handler's CloseSocket after the box.
+class ExplainedEnd
+{
+public:
+    ExplainedEnd();
+    ~ExplainedEnd();
+    ExplainedEnd(const ExplainedEnd &) = delete;
+    ExplainedEnd &operator=(const ExplainedEnd &) = delete;
+};
 
 // The process-wide reassembler fed by Protocole_ZQV; its sink is ExtractCmd.
 PacketReassembler &incomingFraming();

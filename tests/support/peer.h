@@ -13,6 +13,8 @@
 #include <QTcpSocket>
 #include <QtTest>
 
+#include <sys/socket.h>
+
 // How long the client may take to connect, write or close on a busy machine;
 // each wait ends as soon as it is done.
 constexpr int kPeerWaitMs = 60000;
@@ -105,6 +107,22 @@ public:
         if (m_client) {
             m_client->write(bytes);
             m_client->flush();
+        }
+    }
+
+    // Ends the connection from the server's side: a close, or with reset a
+    // reset that the client reads as a broken stream.
+    void endConnection(bool reset = false)
+    {
+        if (!m_client)
+            return;
+        if (reset) {
+            const linger hard{1, 0};
+            ::setsockopt(int(m_client->socketDescriptor()), SOL_SOCKET, SO_LINGER, &hard,
+                         sizeof hard);
+            m_client->abort();
+        } else {
+            m_client->disconnectFromHost();
         }
     }
 
