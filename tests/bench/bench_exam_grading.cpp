@@ -1,7 +1,9 @@
-// Grading texts read and grades filled into a sheet, per KB from 4 KB to the
-// 4 MiB reply bound (perkb.h), and the grading window opening an exam with 50
-// and 500 answer sheets and building their marks table (the time and the
-// allocations per sheet must stay flat).
+// Grading texts read per KB from 4 KB to the 4 MiB reply bound (perkb.h);
+// grades filled into sheets of 16 Ki to 128 Ki characters (the bound of a
+// sheet shown; larger ones are refused as damaged); the grading window,
+// shown, showing such a sheet (built, loaded, laid out and painted); and the
+// window opening an exam with 50 and 500 answer sheets and building their
+// marks table (the time and the allocations per sheet must stay flat).
 #include "core/globals.h"
 #include "core/pure/examtext.h"
 #include "core/pure/grading.h"
@@ -13,6 +15,10 @@
 
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QTableWidget>
+#include <QWebElement>
+#include <QWebFrame>
+#include <QWebView>
 #include <QtTest>
 
 #include <algorithm>
@@ -47,22 +53,33 @@ QString marksOfSize(int bytes)
     return text;
 }
 
-// A sheet page of about bytes UTF-8 bytes, at most the 200 questions an exam
-// may have (longer answers as it grows), and one mark per question.
-void sheetOfSize(int bytes, QString *page, QString *grading)
+// The answers text of a sheet of about chars characters, at most the 200
+// questions an exam may have (longer answers as it grows, each within the
+// bound of a field), written in words or as one unbroken word per answer;
+// and one mark per question. Long answers: as few questions as the bound of
+// a field allows, each answer one word of up to that bound.
+void answersOfSize(int chars, bool unbroken, QString *answers, QString *grading, bool longAnswers = false)
 {
-    const int questions = qBound(1, bytes / 1024, kMaxQuestions);
-    const int answer = qMax(1, (bytes - 4096) / questions - 330);
-    QString answers = QString::number(questions);
+    const int questions = longAnswers ? chars / kMaxSheetFieldChars + 1
+                                      : qBound(1, chars / 1024, kMaxQuestions);
+    const int answer = qMin(kMaxSheetFieldChars, qMax(1, chars / questions - 40));
+    const QString word = QString::fromUtf8(unbroken ? "سبكمنهيعلتادروز" : "كتب الطالب ");
+    QString text;
+    for (int i = 0; text.size() < answer; ++i)
+        text += word;
+    text.truncate(answer);
+    *answers = QString::number(questions);
     QString marks = QStringLiteral("0::");
     for (int i = 0; i < questions; ++i) {
-        answers += QStringLiteral("<:>Question %1<:>1<:>").arg(i) + QString(answer, QLatin1Char('a'));
-        marks += QStringLiteral("1.5:");
+        *answers += QStringLiteral("<:>Question %1<:>1<:>").arg(i) + text;
+        marks += QStringLiteral("0.1:"); // 20 in all: no warning box
     }
     marks.chop(1);
-    *page = ExtracImtDisplay(answers);
     *grading = marks;
 }
+
+// The sheet sizes shown: up to the bound of a sheet.
+constexpr int kSheetSizes[] = {16 << 10, 32 << 10, 64 << 10, kMaxSheetChars - 8192};
 
 QString sheetListOf(int sheets)
 {
@@ -97,15 +114,88 @@ private slots:
                     [](const QString &text) { ExtracTotaltankit(text); });
     }
 
+    // Grades filled into sheets up to the bound of a sheet, per KB; past it
+    // (400 KB, 4 MB) a sheet is refused as damaged and there is no page to
+    // fill.
     void gradeFilling()
     {
-        reportPerKb("grade filling (fillGrades), per KB of sheet", [](int bytes) {
-            QString page, grading;
-            sheetOfSize(bytes, &page, &grading);
-            if (fillGrades(page, grading).html.count(QStringLiteral("<div id='note'></div>")) != 0)
-                qFatal("grades not filled");
-            return PerKbSample{page.toUtf8().size(), [page, grading] { fillGrades(page, grading); }};
-        });
+        double perKb[4] = {};
+        for (int s = 0; s < 4; ++s) {
+            QString answers, grading;
+            answersOfSize(kSheetSizes[s], false, &answers, &grading);
+            const QString page = ExtracImtDisplay(answers);
+            QVERIFY2(!page.isEmpty(), "a sheet within the bound refused");
+            const int questions = page.count(QStringLiteral("<div id='note'></div>"));
+            const GradedSheet filled = fillGrades(page, grading);
+            QCOMPARE(filled.html.count(QStringLiteral("<div id='note2'>")), questions);
+            QCOMPARE(filled.html.count(QStringLiteral("<div id='note'></div>")), 0);
+            const double ns = bestTimeNs([&] { fillGrades(page, grading); });
+            perKb[s] = ns / 1000.0 / (page.toUtf8().size() / 1024.0);
+        }
+        for (int bytes : {400 << 10, 4 << 20}) {
+            QString answers, grading;
+            answersOfSize(bytes, false, &answers, &grading);
+            QVERIFY2(ExtracImtDisplay(answers).isEmpty(), "a sheet past the bound shown");
+        }
+        qInfo("grade filling (fillGrades): %.2f %.2f %.2f %.2f us/KB of page at sheets of 16, 32, "
+              "64 and 120 Ki characters; sheets of 400 KB and 4 MB are refused as damaged (no "
+              "page, nothing to fill)",
+              perKb[0], perKb[1], perKb[2], perKb[3]);
+    }
+
+    // The grading window, shown, showing a sheet of written answers or of
+    // one unbroken word per answer, up to the bound of a sheet: from the
+    // click on its row until its page is laid out and painted.
+    void gradingWindowShowsSheet_data()
+    {
+        QTest::addColumn<int>("chars");
+        QTest::addColumn<bool>("unbroken");
+        QTest::addColumn<bool>("longAnswers");
+        for (bool unbroken : {false, true})
+            for (int chars : kSheetSizes)
+                QTest::addRow("%s, %d characters", unbroken ? "unbroken words" : "words", chars)
+                    << chars << unbroken << false;
+        for (int chars : kSheetSizes)
+            QTest::addRow("answers of one word up to a field's bound, %d characters", chars)
+                << chars << true << true;
+    }
+    void gradingWindowShowsSheet()
+    {
+        QFETCH(int, chars);
+        QFETCH(bool, unbroken);
+        QFETCH(bool, longAnswers);
+        QString answers, grading;
+        answersOfSize(chars, unbroken, &answers, &grading, longAnswers);
+        auto *display = new FrmDisplay(nullptr);
+        FrmDisplay &window = *display;
+        window.resize(1016, 700);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.fillExams(QStringLiteral("1<::>21<:>2015-05-25<:>Fiqh<>3<>2<>karim<>1|Q|1|-1"));
+        window.fillSheets(QStringLiteral("1<::>") + answers
+                              + QStringLiteral("<|>2015-05-25 10:00:00<|>Amina<|>a@b.c<|>7<|>")
+                              + grading,
+                          window.listImtihan.value(0));
+        auto *table = window.findChild<QTableWidget *>(QStringLiteral("table2"));
+        auto *web = window.findChild<QWebView *>(QStringLiteral("web"));
+        QVERIFY(table && web && table->rowCount() == 1);
+        table->setCurrentCell(0, 0);
+        QElapsedTimer timer;
+        timer.start();
+        window.on_table2_clicked(table->model()->index(0, 0));
+        // The sheet on show, whole and graded.
+        const int questions = answers.count(QStringLiteral("<:>1<:>"));
+        QCOMPARE(window.htmlSheet.count(QStringLiteral("<div id='note2'>")), questions);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            web->page()->mainFrame()->findAllElements(QStringLiteral("form")).count(), questions,
+            120000);
+        web->page()->mainFrame()->contentsSize();
+        web->repaint();
+        const double ms = timer.nsecsElapsed() / 1e6;
+        qInfo("%s: grading window showed the sheet (%d questions) in %.0f ms%s",
+              QTest::currentDataTag(), questions, ms, ms <= 1000 ? "" : ", over 1 s");
+        window.close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
     void gradingWindow()

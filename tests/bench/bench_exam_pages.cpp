@@ -1,14 +1,17 @@
 // Building the exam page and the answer sheet of the largest exam there may
 // be (200 questions), loading the exam page into a web view, showing answer
 // sheets in a web view as the grading window does (4 KB to the 4 MiB reply
-// bound, and the largest sheets shown), and cleaning a long reply full of
+// bound, and the largest sheets shown), every page kind with long unbroken
+// words up to the bounds in a shown view, and cleaning a long reply full of
 // removable pieces.
+#include "common/fonts.h"
 #include "core/pure/answers.h"
 #include "core/pure/examtext.h"
 #include "core/pure/grading.h"
 #include "core/pure/pages.h"
 #include "core/pure/pagetext.h"
 #include "core/pure/reply.h"
+#include "supervision/pure/marks.h"
 
 #include "support/memory.h"
 
@@ -17,6 +20,8 @@
 #include <QWebFrame>
 #include <QWebView>
 #include <QtTest>
+
+#include <ctime>
 
 namespace {
 
@@ -106,12 +111,63 @@ void reportSheet(QWebView *view, const char *what, const QString &answers)
           peak.kb() / 1024.0);
 }
 
+// Unbroken words of letterCount letters: Arabic letters that do and do not
+// join the next one, one Arabic letter held down, Latin letters.
+QString longWord(const QString &alphabet, int letterCount)
+{
+    QString word;
+    word.reserve(letterCount);
+    for (int i = 0; i < letterCount; ++i)
+        word += alphabet.at(i % alphabet.size());
+    return word;
+}
+
+enum class PageKind { Exam, Sheet, Marks };
+
+// The page of one kind holding words, each in a field of its own: the exam
+// page (sheet and preview) with one question per word, the answer sheet
+// (results, grading window, report viewer) with one written answer per word,
+// the marks page with one row per word.
+QString pageWithWords(PageKind kind, const QStringList &words)
+{
+    QString text;
+    switch (kind) {
+    case PageKind::Exam:
+        text = QString::number(words.size());
+        for (const QString &w : words)
+            text += QLatin1Char('|') + w + QStringLiteral("|1|-1");
+        return fillSlot(ExtracImtihan(text), QStringLiteral("mada"), QStringLiteral("Exam"));
+    case PageKind::Sheet: {
+        text = QString::number(words.size());
+        QString marks = QStringLiteral("0::");
+        for (int i = 0; i < words.size(); ++i) {
+            text += QStringLiteral("<:>q%1<:>1<:>").arg(i + 1) + words.at(i);
+            marks += QStringLiteral("1:");
+        }
+        marks.chop(1);
+        return fillGrades(fillSlot(ExtracImtDisplay(text), QStringLiteral("mada"), QStringLiteral("Fiqh")),
+                          marks)
+            .html;
+    }
+    case PageKind::Marks: {
+        QStringList rows;
+        for (int i = 0; i < words.size(); ++i)
+            rows << words.at(i) + QStringLiteral("<:>a@b.c<:>2015-05-25<:>%1<:>12").arg(i);
+        return marksPage(rows.join(QStringLiteral("<::>")), QStringLiteral("Fiqh"));
+    }
+    }
+    return text;
+}
+
 } // namespace
 
 class BenchExamPages : public QObject
 {
     Q_OBJECT
 private slots:
+    // The pages are drawn in the program's own fonts.
+    void initTestCase() { installFonts(); }
+
     void examPage()
     {
         const QString text = bigExam();
@@ -197,6 +253,89 @@ private slots:
                 choices += c % 2 ? QStringLiteral("<:>[no]a") : QStringLiteral("<:>[on]1");
         }
         reportSheet(&view, "largest sheet of choices", choices);
+    }
+
+    // Every page kind with long unbroken words, built, loaded, laid out and
+    // painted in a shown view: eight words of 2 Ki to 16 Ki letters (the
+    // bound of a field, eight of them the bound of a sheet), and for the exam
+    // page, whose questions have no field bound, one word of 16 Ki to 128 Ki.
+    void longWords_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("alphabet");
+        QTest::addColumn<int>("words");
+        QTest::addColumn<int>("letters");
+        const QString mixed = QString::fromUtf8("سبكمنهيعلتادروز");
+        const QString held = QString::fromUtf8("س");
+        const QString latin = QStringLiteral("abcdefghijklmnopqrstuvwxyz");
+        const struct { const char *name; PageKind kind; } kinds[] = {
+            {"exam page", PageKind::Exam}, {"answer sheet", PageKind::Sheet},
+            {"marks page", PageKind::Marks}};
+        const struct { const char *name; QString letters; } alphabets[] = {
+            {"arabic", mixed}, {"arabic held key", held}, {"latin", latin}};
+        for (const auto &k : kinds) {
+            for (const auto &a : alphabets) {
+                // Eight answers of a field's bound fill a sheet but for
+                // the room its markup takes.
+                const int largest = k.kind == PageKind::Sheet
+                                        ? qMin(kMaxSheetFieldChars, (kMaxSheetChars - 256) / 8)
+                                        : kMaxSheetFieldChars;
+                for (int each : {2048, 4096, 8192, largest})
+                    QTest::addRow("%s, %s, 8 words of %d", k.name, a.name, each)
+                        << int(k.kind) << a.letters << 8 << each;
+                if (k.kind == PageKind::Exam)
+                    QTest::addRow("%s, %s, 1 word of %d", k.name, a.name, kMaxSheetChars)
+                        << int(k.kind) << a.letters << 1 << kMaxSheetChars;
+            }
+        }
+    }
+
+    void longWords()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, alphabet);
+        QFETCH(int, words);
+        QFETCH(int, letters);
+        const QString word = longWord(alphabet, letters);
+        QWebView view;
+        view.resize(1000, 700);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        double first = 0;
+        double best = 1e300;
+        double bestCpu = 1e300;
+        for (int run = 0; run < 3; ++run) {
+            view.setHtml(QString(), QUrl());
+            QCoreApplication::processEvents();
+            QSignalSpy loaded(&view, &QWebView::loadFinished);
+            QElapsedTimer timer;
+            timer.start();
+            const std::clock_t cpuStart = std::clock();
+            QStringList all;
+            for (int i = 0; i < words; ++i)
+                all << word;
+            const QString page = pageWithWords(PageKind(kind), all);
+            view.setHtml(page, QUrl());
+            QVERIFY(loaded.count() == 1 || loaded.wait(120000));
+            view.page()->mainFrame()->contentsSize();
+            view.repaint();
+            const double ms = timer.nsecsElapsed() / 1e6;
+            if (run == 0)
+                first = ms;
+            best = qMin(best, ms);
+            bestCpu = qMin(bestCpu, double(std::clock() - cpuStart) * 1000.0 / CLOCKS_PER_SEC);
+        }
+        // The page shows every word whole, and gives it places to break.
+        QWebFrame *frame = view.page()->mainFrame();
+        QCOMPARE(frame->toPlainText().count(word), words);
+        const int breaks =
+            frame->evaluateJavaScript(QStringLiteral("document.getElementsByTagName('wbr').length")).toInt();
+        QVERIFY2(breaks >= words * (letters / 64), qPrintable(QString::number(breaks)));
+        const QSize size = frame->contentsSize();
+        QVERIFY2(size.width() <= view.width(), "the page grew wider than its view");
+        qInfo("%s: shown (built, loaded, laid out, painted) in %.0f ms, %.0f ms of processor "
+              "time (first run %.0f ms)%s",
+              QTest::currentDataTag(), best, bestCpu, first, best <= 1000 ? "" : ", over 1 s");
     }
 
     void replyPieces()

@@ -8,7 +8,13 @@
 #include "supervision/pure/marks.h"
 #include "supervision/pure/results.h"
 
+#include "common/webprint.h"
+#include "support/pdftext.h"
+
+#include <QApplication>
+#include <QClipboard>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -17,6 +23,7 @@
 #include <QWebElement>
 #include <QWebFrame>
 #include <QWebPage>
+#include <QWebSettings>
 #include <QWebView>
 #include <QtTest>
 
@@ -556,6 +563,152 @@ private slots:
                                                 " m = Math.max(m, all[i].getBoundingClientRect().right);"
                                                 " m <= document.documentElement.clientWidth ? 'in' : m");
         QCOMPARE(right, QString("in"));
+    }
+
+    // A long unbroken word gets a place to break at least every 16 letters
+    // (a <wbr> between text nodes), on every page kind, while the page's
+    // text as read, selected, copied and printed stays what it is without
+    // the cuts. A cut never separates a mark or a surrogate pair from its
+    // letter, and falls after an Arabic letter that does not join the next
+    // one whenever the word has one within reach.
+    void longWordsGetPlacesToBreak_data()
+    {
+        QTest::addColumn<QString>("html");
+        QTest::addColumn<QString>("word");
+        QTest::addColumn<bool>("joinsKept");
+        const struct
+        {
+            const char *name;
+            QString letters;
+            bool joinsKept;
+        } words[] = {
+            {"arabic", u("سبكمنهيعلتادروز"), true},
+            {"arabic with marks", u("سَبَكَمَنَهِيعُلتَادَرُوزْ"), true},
+            {"arabic, one letter held", u("س"), false},
+            {"latin", "abcdefghijklmnopqrstuvwxyz", true},
+            {"pictographs", u("\U0001F600\U0001F601\U0001F602\U0001F923"), true},
+        };
+        for (const auto &w : words) {
+            QString word;
+            while (word.size() < 300)
+                word += w.letters;
+            const auto row = [&](const char *page, const QString &html) {
+                QTest::addRow("%s, %s", page, w.name) << html << word << w.joinsKept;
+            };
+            row("exam question", ExtracImtihan("1|" + word + "|1|-1"));
+            row("exam choice", ExtracImtihan("1|Q|3|2|" + word + "|b"));
+            row("answer sheet", resultSheet("1<:>Q<:>1<:>" + word, "h", "n", "m@x.org", "l"));
+            row("student's name", resultSheet("1<:>Q<:>1<:>a", "h", word, "m@x.org", "l"));
+            row("marks page", marksPage(marksTable({{word, "m@x.org", "t", "1", "0::1"}}), "h"));
+        }
+    }
+    void longWordsGetPlacesToBreak()
+    {
+        QFETCH(QString, html);
+        QFETCH(QString, word);
+        QFETCH(bool, joinsKept);
+        load(html);
+        if (QTest::currentTestFailed())
+            return;
+        // The same page as it reads without any script: nothing cut.
+        QWebView plain;
+        plain.settings()->setAttribute(QWebSettings::JavascriptEnabled, false);
+        plain.resize(view->size());
+        plain.show();
+        QSignalSpy plainLoaded(plain.page()->mainFrame(), &QWebFrame::loadFinished);
+        plain.setHtml(html, QUrl());
+        QVERIFY(!plainLoaded.isEmpty() || plainLoaded.wait(10000));
+        QWebFrame *reference = plain.page()->mainFrame();
+
+        // Places to break: the text with "|" for every <wbr> and a blank for
+        // every other element, and no stretch without a blank or a break
+        // longer than 16 letters (marks and halves of pairs not counted).
+        const QString marked = js(frame(), R"JS(
+            (function () {
+                var out = '';
+                var walker = document.createTreeWalker(document.body,
+                    NodeFilter.SHOW_TEXT | NodeFilter.SHOW_ELEMENT, null, false);
+                while (walker.nextNode()) {
+                    var n = walker.currentNode;
+                    if (n.nodeType == 3 && n.parentNode.nodeName != 'SCRIPT')
+                        out += n.data;
+                    else if (n.nodeName == 'WBR')
+                        out += '|';
+                    else if (n.nodeType == 1)
+                        out += ' ';
+                }
+                return out;
+            })())JS");
+        QVERIFY2(marked.contains('|'), "no place to break");
+        QString unmarked = marked;
+        unmarked.remove('|');
+        QVERIFY2(unmarked.contains(word), "the word is not whole");
+        const QRegularExpression mark("[\\x{0300}-\\x{036F}\\x{064B}-\\x{065F}\\x{0670}]");
+        int longest = 0;
+        for (QString stretch : marked.split(QRegularExpression("[|\\s]"))) {
+            stretch.remove(mark);
+            longest = qMax(longest, int(std::count_if(stretch.cbegin(), stretch.cend(),
+                                                      [](QChar c) { return !c.isLowSurrogate(); })));
+        }
+        QVERIFY2(longest <= 16, qPrintable(QString("a stretch of %1 letters").arg(longest)));
+        const QString joinsNext = u("سبكمنهيعلت");
+        const QString joinsPrevious = u("سبكمنهيعلتادروز");
+        for (int i = marked.indexOf('|'); i >= 0; i = marked.indexOf('|', i + 1)) {
+            const QChar after = marked.at(i + 1);
+            QVERIFY2(!mark.match(QString(after)).hasMatch() && !after.isLowSurrogate(),
+                     qPrintable("a cut before " + marked.mid(i - 4, 9)));
+            int b = i - 1;
+            while (b > 0 && mark.match(QString(marked.at(b))).hasMatch())
+                --b;
+            if (joinsKept)
+                QVERIFY2(!joinsNext.contains(marked.at(b)) || !joinsPrevious.contains(after),
+                         qPrintable("a cut between joined letters: " + marked.mid(i - 4, 9)));
+        }
+
+        // The text as read, selected and copied, character for character
+        // (blanks left out: a blank at the end of a line is not read, and the
+        // lines break elsewhere).
+        const auto letters = [](QString text) {
+            return text.remove(QRegularExpression("\\s"));
+        };
+        QVERIFY(frame()->toPlainText().contains(word));
+        QCOMPARE(letters(frame()->toPlainText()), letters(reference->toPlainText()));
+        page->triggerAction(QWebPage::SelectAll);
+        plain.page()->triggerAction(QWebPage::SelectAll);
+        QVERIFY(page->selectedText().contains(word));
+        QCOMPARE(letters(page->selectedText()), letters(plain.page()->selectedText()));
+        QApplication::clipboard()->clear();
+        page->triggerAction(QWebPage::Copy);
+        QCOMPARE(QApplication::clipboard()->text(), page->selectedText());
+
+        // The text printed holds the word whole, as pdftotext reads it: a
+        // label beside a line of the word where that line stands. The fonts
+        // draw no pictographs, and pdftotext reorders letters under marks.
+        if (word.at(0).isSurrogate() || word.contains(mark))
+            return;
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QVERIFY(webprint::printPdf(frame(), dir.filePath("cut.pdf")));
+        QString printed = letters(pdfText(dir.filePath("cut.pdf")));
+        printed.remove(u("الاسم")).remove(':');
+        QVERIFY2(printed.contains(letters(word)), qPrintable(printed));
+    }
+
+    // An answer box holding a long word keeps it on one line and scrolls,
+    // and gives back the word as typed.
+    void longWordInAnswerBox()
+    {
+        load(ExtracImtihan("1|Q|1|-1"));
+        if (QTest::currentTestFailed())
+            return;
+        QString word;
+        while (word.size() < 3000)
+            word += u("سبكمنهيعلت");
+        frame()->evaluateJavaScript("document.getElementsByTagName('textarea')[0].value = '" + word + "';");
+        const QString sizes = js(frame(), "var t = document.getElementsByTagName('textarea')[0];"
+                                          " [t.scrollWidth > t.clientWidth, t.scrollHeight <= t.clientHeight].join()");
+        QCOMPARE(sizes, QString("true,true"));
+        QCOMPARE(walk(frame()).value(0).text, word);
     }
 
     // A page wider than its view (a narrow window) opens at its top right,

@@ -9,6 +9,15 @@ const QString kRunsScript = QString::fromUtf8(R"JS(// The web view measures a ri
 // character; blanks stay with what precedes them. It never breaks a line
 // inside a right-to-left node either, so each Arabic word after a blank
 // starts a node of its own too.
+// A word longer than kWordPiece letters costs the view time for every letter
+// when it has to break it at the end of a line: it is cut into pieces of at
+// most that many letters, each a text node of its own with a <wbr> between
+// them. The text itself (as read, selected, copied or printed) is unchanged.
+// Each piece is shaped on its own, so a cut falls after a letter that does
+// not join the next one whenever the word has one in reach. The view lays
+// out each line of an isolate by walking its pieces from the isolate's
+// start: the isolate (dir='auto') of a word of thousands of pieces becomes an
+// embedding of the same direction.
 // Blank 0, right-to-left letter 1, digit 2, left-to-right letter 3, other 4.
 function runKind(u) {
     if (u == 32 || (u >= 9 && u <= 13) || u == 0xa0 || u == 0x1680 || (u >= 0x2000 && u <= 0x200a)
@@ -25,19 +34,98 @@ function runKind(u) {
         return 3;
     return 4;
 }
+var kWordPiece = 16;
+var kIsolatePieces = 64;
+// A character that belongs to the one before it: a combining mark, a joiner,
+// a variation selector or the second half of a surrogate pair.
+function clings(u) {
+    return (u >= 0x300 && u <= 0x36f) || (u >= 0x483 && u <= 0x489) || (u >= 0x591 && u <= 0x5c7)
+        || (u >= 0x610 && u <= 0x61a) || (u >= 0x64b && u <= 0x65f) || u == 0x670
+        || (u >= 0x6d6 && u <= 0x6ed) || (u >= 0x8d3 && u <= 0x8ff) || (u >= 0x1ab0 && u <= 0x1aff)
+        || (u >= 0x1dc0 && u <= 0x1dff) || (u >= 0x200b && u <= 0x200f) || (u >= 0x20d0 && u <= 0x20ff)
+        || (u >= 0xdc00 && u <= 0xdfff) || (u >= 0xfe00 && u <= 0xfe0f) || (u >= 0xfe20 && u <= 0xfe2f);
+}
+// An Arabic letter that joins the letter after it (the tatweel too).
+function joinsNext(u) {
+    if (u >= 0x626 && u <= 0x64a)
+        return !(u == 0x627 || u == 0x629 || (u >= 0x62f && u <= 0x632) || u == 0x648);
+    return u == 0x620 || u == 0x66e || u == 0x66f || (u >= 0x678 && u <= 0x687)
+        || (u >= 0x69a && u <= 0x6bf) || u == 0x6c1 || u == 0x6c2 || u == 0x6cc || u == 0x6ce
+        || u == 0x6d0 || u == 0x6d1 || (u >= 0x6fa && u <= 0x6fc) || u == 0x6ff
+        || (u >= 0x750 && u <= 0x77f) || (u >= 0x8a0 && u <= 0x8bd);
+}
+// An Arabic letter that joins the letter before it.
+function joinsPrevious(u) {
+    return (u >= 0x620 && u <= 0x64a && u != 0x621) || (u >= 0x66e && u <= 0x6d3 && u != 0x674)
+        || u == 0x6d5 || u == 0x6ee || u == 0x6ef || (u >= 0x6fa && u <= 0x6fc) || u == 0x6ff
+        || (u >= 0x750 && u <= 0x77f) || (u >= 0x8a0 && u <= 0x8bd);
+}
+// Where to cut data, whose unbroken stretch starts at from, at the latest at
+// end: after a letter that does not join the next one when there is such a
+// place, else at the latest place that splits no character.
+function pieceEnd(data, from, end) {
+    var fallback = -1;
+    for (var c = end; c > from; --c) {
+        var next = data.charCodeAt(c);
+        if (clings(next))
+            continue;
+        var b = c - 1;
+        while (b > from && clings(data.charCodeAt(b)))
+            --b;
+        if (!(joinsNext(data.charCodeAt(b)) && joinsPrevious(next)))
+            return c;
+        if (fallback < 0)
+            fallback = c;
+    }
+    return fallback > 0 ? fallback : end;
+}
+// The text data[from, to) into parts: text nodes, with a <wbr> between the
+// pieces of a word longer than kWordPiece letters (marks not counted).
+function appendCut(parts, data, from, to) {
+    var stretch = from;
+    var piece = from;
+    var letters = 0;
+    for (var k = from; k < to; ++k) {
+        var u = data.charCodeAt(k);
+        if (runKind(u) == 0) {
+            stretch = k + 1;
+            letters = 0;
+            continue;
+        }
+        if (clings(u))
+            continue;
+        if (letters < kWordPiece) {
+            ++letters;
+            continue;
+        }
+        var cut = pieceEnd(data, stretch, k);
+        parts.push(data.substring(piece, cut));
+        parts.push(null);
+        piece = stretch = cut;
+        letters = 0;
+        for (var c = cut; c <= k; ++c) {
+            if (!clings(data.charCodeAt(c)))
+                ++letters;
+        }
+    }
+    parts.push(data.substring(piece, to));
+}
 function splitRuns(root) {
     var texts = [];
     var walker = document.createTreeWalker(root, NodeFilter.SHOW_TEXT, null, false);
-    while (walker.nextNode())
-        texts.push(walker.currentNode);
+    while (walker.nextNode()) {
+        var name = walker.currentNode.parentNode.nodeName;
+        if (name != 'TEXTAREA' && name != 'SCRIPT' && name != 'STYLE')
+            texts.push(walker.currentNode);
+    }
     // The runs of a node are cut out in one pass: every run but the last
-    // becomes a new node before it, and the node keeps the last one.
+    // becomes a new node (or a <wbr>) before it, and the node keeps the last.
     for (var i = 0; i < texts.length; ++i) {
         var node = texts[i];
         var data = node.data;
         var side = 0;
         var from = 0;
-        var before = null;
+        var parts = [];
         var blank = false;
         for (var k = 0; k < data.length; ++k) {
             var now = runKind(data.charCodeAt(k));
@@ -50,17 +138,29 @@ function splitRuns(root) {
             if (now == side && !word)
                 continue;
             if (k > 0) {
-                if (!before)
-                    before = document.createDocumentFragment();
-                before.appendChild(document.createTextNode(data.substring(from, k)));
+                appendCut(parts, data, from, k);
                 from = k;
             }
             side = now;
         }
-        if (before) {
-            node.parentNode.insertBefore(before, node);
-            node.data = data.substring(from);
+        appendCut(parts, data, from, data.length);
+        if (parts.length < 2)
+            continue;
+        var before = document.createDocumentFragment();
+        var cuts = 0;
+        for (var p = 0; p + 1 < parts.length; ++p) {
+            if (parts[p] === null) {
+                before.appendChild(document.createElement('wbr'));
+                ++cuts;
+            } else {
+                before.appendChild(document.createTextNode(parts[p]));
+            }
         }
+        var parent = node.parentNode;
+        parent.insertBefore(before, node);
+        node.data = parts[parts.length - 1];
+        if (cuts >= kIsolatePieces && parent.getAttribute('dir') == 'auto')
+            parent.style.unicodeBidi = 'embed';
     }
 }
 document.addEventListener('DOMContentLoaded', function () { splitRuns(document.body); });
@@ -237,7 +337,7 @@ const QString htm_table_note = QString::fromUtf8(R"HTML(<!DOCTYPE html>
 )HTML") + kRunsScript + QString::fromUtf8(R"HTML(</script>
 <style type="text/css">
 table { border-collapse: collapse; border-spacing: 0; background: #FFC; table-layout: fixed; }
-td { border: 1px solid #006; word-wrap: break-word; word-break: break-word; }
+td { border: 1px solid #006; word-wrap: break-word; }
 body { font-family: tahoma; font-size: 12px; }
 #note { color: #F00; font-weight: bold; }
 </style>
