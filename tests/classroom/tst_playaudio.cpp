@@ -483,6 +483,9 @@ private slots:
         }
         QCOMPARE(player.SizeBuffer(), cap);
         QVERIFY(player.droppedBytes() > 0);
+        // Every decoded byte is either held or skipped: about 30 s of sound.
+        QCOMPARE(player.decodedBytes(), player.SizeBuffer() + player.droppedBytes());
+        QVERIFY(player.decodedBytes() > 29 * 22050 * 4);
         // What is kept is the newest sound, and it still is the tone.
         player.start();
         QVERIFY(qAbs(measuredFrequency(player.read(player.SizeBuffer()), 22050, 2) - 440.0) < 5.0);
