@@ -135,6 +135,7 @@ void PlayAudio::appendDecoded(const char *data, int len)
 {
     if (len <= 0)
         return;
+    m_decoded += len;
     pcm.append(data, len);
     // Held to the bound once a decoding is over; within one only when far
     // above it, so a long burst is not moved for every frame.

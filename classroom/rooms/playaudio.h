@@ -40,8 +40,9 @@ public:
     int prebuffer() const { return prebufferBytes; }
     // Received bytes not yet fed to the decoder.
     int heldInput() const { return mp3In.size(); }
-    // Decoder errors and dropped sound, since construction.
+    // Decoder errors, decoded and dropped sound, since construction.
     int decodeErrors() const { return m_decodeErrors; }
+    qint64 decodedBytes() const { return m_decoded; }
     qint64 droppedBytes() const { return m_dropped; }
 
     float gain = 1.0f;
@@ -111,5 +112,6 @@ private:
     qint64 otherFrames = 0;
     qint64 otherNeeded = 0;
     int m_decodeErrors = 0;
+    qint64 m_decoded = 0;
     qint64 m_dropped = 0;
 };

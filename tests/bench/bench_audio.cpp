@@ -1,7 +1,9 @@
 // Room audio: processor time of the encoder and the decoder beside the lame
-// and mpg123 command-line programs on the same sound, the memory of a room
-// that listens for an hour with nothing pulling the sound, and the latency
-// from sound in to MP3 out and from MP3 in to sound pulled. Reports only.
+// and mpg123 command-line programs on the same sound, the memory of a player
+// that gets an hour of stream with nothing pulling the sound and of a room
+// window that decodes and plays an hour of its stream (to ALSA's file
+// device), and the latency from sound in to MP3 out and from MP3 in to sound
+// pulled. Reports, and guards only that the sound was really decoded.
 #include "mainwindow/frmuser.h"
 #include "protocol/state.h"
 #include "protocol/wsk.h"
@@ -9,6 +11,7 @@
 #include "rooms/frmroom.h"
 #include "rooms/playaudio.h"
 #include "rooms/recordaudio.h"
+#include "support/alsafiles.h"
 #include "support/fakestream.h"
 #include "support/peer.h"
 #include "support/tone.h"
@@ -16,6 +19,7 @@
 
 #include <QFile>
 #include <QNetworkReply>
+#include <QPointer>
 #include <QRandomGenerator>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -102,6 +106,24 @@ long statusKb(const char *key)
             return line.mid(int(qstrlen(key))).trimmed().split(' ').value(0).toLong();
     return -1;
 }
+// Bytes of 16-bit stereo sound in a raw file that are not silent, counted
+// in pieces of 10 ms.
+qint64 soundBytes(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    qint64 sound = 0;
+    const int piece = kBytesPerSecond / 100;
+    while (!f.atEnd()) {
+        const QByteArray bytes = f.read(piece);
+        const auto *s = reinterpret_cast<const qint16 *>(bytes.constData());
+        if (std::any_of(s, s + bytes.size() / 2, [](qint16 v) { return qAbs(int(v)) > 64; }))
+            sound += bytes.size();
+    }
+    return sound;
+}
+
 long peakRssKb() { return statusKb("VmHWM:"); }
 long rssKb() { return statusKb("VmRSS:"); }
 
@@ -135,6 +157,74 @@ QByteArray encodeWithClient(const QByteArray &pcm, double *seconds)
     return mp3;
 }
 
+// The sound decoded by all the players of a room window. The window
+// replaces its player on every restart and format change, and a player may
+// decode and go within one pass of the event loop: each one's count is read
+// when asked and last just before its deferred deletion.
+class DecodedTally : public QObject
+{
+public:
+    explicit DecodedTally(QObject *room) : m_room(room)
+    {
+        room->installEventFilter(this);
+        for (QObject *child : room->children())
+            watch(child);
+    }
+    // Reads the living players' counts; returns the most sound one holds,
+    // decoded and undecoded.
+    qint64 poll()
+    {
+        qint64 held = 0;
+        const auto living = m_room->findChildren<PlayAudio *>(QString(), Qt::FindDirectChildrenOnly);
+        for (PlayAudio *p : living) {
+            read(p);
+            held = std::max<qint64>(held, p->SizeBuffer() + p->heldInput());
+        }
+        return held;
+    }
+    qint64 total() const
+    {
+        qint64 sum = m_gone;
+        for (qint64 n : m_live)
+            sum += n;
+        return sum;
+    }
+    int players() const { return m_players; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_room && event->type() == QEvent::ChildAdded) {
+            // Sent while the child is being made: its kind is known later.
+            watch(static_cast<QChildEvent *>(event)->child());
+        } else if (event->type() == QEvent::DeferredDelete && watched != m_room) {
+            if (auto *p = qobject_cast<PlayAudio *>(watched)) {
+                read(p);
+                m_gone += m_live.take(p);
+            }
+        }
+        return false;
+    }
+
+private:
+    void watch(QObject *child)
+    {
+        child->installEventFilter(this);
+        connect(child, &QObject::destroyed, this, [this, child] { m_live.remove(child); });
+    }
+    void read(PlayAudio *p)
+    {
+        if (!m_live.contains(p))
+            ++m_players;
+        m_live[p] = p->decodedBytes();
+    }
+
+    QObject *m_room;
+    QHash<QObject *, qint64> m_live; // players by address, while they live
+    qint64 m_gone = 0;
+    int m_players = 0;
+};
+
 } // namespace
 
 class BenchAudio : public QObject
@@ -142,13 +232,20 @@ class BenchAudio : public QObject
     Q_OBJECT
     QTemporaryDir dir;
     QByteArray pcm;
-    QString pcmPath, mp3Path;
+    QString pcmPath, mp3Path, playbackPath;
     static constexpr int kSeconds = 60;
 
 private slots:
     void initTestCase()
     {
         QVERIFY(dir.isValid());
+        // The room plays to ALSA's file device: the default device of a
+        // machine without a sound server takes no format, and a room would
+        // then decode nothing.
+        const QString silence = dir.filePath(QStringLiteral("silence.raw"));
+        playbackPath = dir.filePath(QStringLiteral("played.raw"));
+        QVERIFY(writeRaw(silence, QByteArray(kBytesPerSecond, '\0')));
+        QVERIFY(useAlsaFileDevice(silence, playbackPath));
         pcm = lessonSound(kSeconds);
         pcmPath = dir.filePath(QStringLiteral("lesson.raw"));
         QFile f(pcmPath);
@@ -240,9 +337,10 @@ private slots:
               maxHeld, before, after, after - before, cpu);
     }
 
-    // A room window that listens to an hour of its stream on a machine whose
-    // only output device is null (nothing pulls the sound).
-    void roomListeningHourWithoutOutput()
+    // A room window that listens to an hour of its stream and plays it to
+    // ALSA's file device, which is not paced: the stream arrives as fast as
+    // the window decodes it, and the output pulls faster than real time.
+    void roomListeningHour()
     {
         QFile f(mp3Path);
         QVERIFY(f.open(QIODevice::ReadOnly));
@@ -261,42 +359,99 @@ private slots:
                              "nick:ali|admin:0|type:1|red:0|cam:0|mic:1|hand:0|granted:0<>"
                              "nick:me|admin:0|type:1|red:0|cam:0|mic:0|hand:0|granted:0"));
         QVERIFY(stream.waitForRequests(1));
+        const int room = FindRoom(12);
+        QVERIFY(room >= 0);
+        QPointer<QNetworkReply> reply;
+        for (QNetworkReply *r : frmRooms.at(room)->findChildren<QNetworkReply *>())
+            if (r->url().path() == QLatin1String("/room12"))
+                reply = r;
+        QVERIFY(reply);
+        qint64 received = 0;
+        bool ended = false;
+        connect(reply, &QNetworkReply::downloadProgress, this,
+                [&received](qint64 bytes, qint64) { received = bytes; });
+        connect(reply, &QNetworkReply::finished, this, [&ended] { ended = true; });
+        DecodedTally players(frmRooms.at(room));
+        qint64 held = 0;
+        auto tally = [&] { held = std::max(held, players.poll()); };
+        auto decoded = [&] { return players.total(); };
         const long before = peakRssKb();
         long afterFirstMinute = 0;
         QList<long> resident; // after minutes 1, 10, 20, ... 60
         const double t0 = processSeconds();
-        qint64 held = 0;
+        QElapsedTimer wall;
+        wall.start();
         for (int m = 0; m < 60; ++m) {
             for (int pos = 0; pos < minute.size(); pos += 16 * 1024) {
+                // The next piece once the window has decoded some of this
+                // one: a read of more than the player's input bound (64 KB,
+                // some 20 s of sound) would have its oldest part skipped, as
+                // for a listener who has fallen that far behind.
+                const qint64 was = decoded();
                 stream.send(minute.mid(pos, 16 * 1024));
-                QCoreApplication::processEvents();
+                QVERIFY2(QTest::qWaitFor([&] {
+                             tally();
+                             return decoded() > was;
+                         }, 20000),
+                         "the window decoded nothing of what it was sent");
             }
-            QVERIFY(QTest::qWaitFor([&] { return stream.pendingBytes() == 0; }, 20000));
+            QVERIFY(QTest::qWaitFor([&] {
+                tally();
+                return stream.pendingBytes() == 0;
+            }, 20000));
             QCoreApplication::processEvents();
+            tally();
             if (m == 0)
                 afterFirstMinute = peakRssKb();
             if (m == 0 || m % 10 == 9)
                 resident << rssKb();
-            const int i = FindRoom(12);
-            QVERIFY(i >= 0);
-            for (PlayAudio *p : frmRooms.at(i)->findChildren<PlayAudio *>())
-                held = std::max<qint64>(held, p->SizeBuffer() + p->heldInput());
         }
-        QTest::qWait(200);
+        // The stream ends: once the window's request has finished, all that
+        // was sent has reached the window and been decoded (the window tears
+        // the players down 2 s later).
+        const qint64 sent = qint64(minute.size()) * 60;
+        stream.drop();
+        QVERIFY2(QTest::qWaitFor([&] {
+                     tally();
+                     return ended;
+                 }, 30000),
+                 qPrintable(QStringLiteral("the window's request has not ended; %1 of %2 bytes "
+                                           "received").arg(received).arg(sent)));
+        tally();
+        QCOMPARE(received, sent);
+        // Every frame of the hour is decoded, but for what the first player
+        // had not yet fed to its decoder when the window replaced it to start
+        // the output.
+        const qint64 frames = mp3Frames(minute).size();
+        QVERIFY(frames > 0);
+        const qint64 hour = 60 * frames * 576 * 4;
+        const bool whole = decoded() >= hour * 99 / 100;
         const double cpu = processSeconds() - t0;
+        const qint64 ms = wall.elapsed();
         const long after = peakRssKb();
-        qInfo("room window, an hour of stream, null output device: %lld MP3 bytes sent; the "
-              "players held at most %lld bytes; peak RSS %ld kB before, %ld kB after the first "
-              "minute, %ld kB after the hour; resident kB after minutes 1, 10, 20 ... 60: %s (the "
-              "fake server and the network thread share this process); %.2f s processor time",
-              qint64(minute.size()) * 60, held, before, afterFirstMinute, after,
+        const qint64 played = QFileInfo(playbackPath).size();
+        const qint64 heard = soundBytes(playbackPath);
+        qInfo("room window, an hour of stream played to ALSA's file device: %lld MP3 bytes "
+              "taken in %.1f s; %d players decoded %lld bytes of sound (%.2f %% of its frames); "
+              "the output wrote %lld bytes (%.1f s, %.1f s of it not silent); the players held "
+              "at most %lld bytes; peak RSS %ld kB before, %ld kB after the first minute, %ld kB "
+              "after the hour; resident kB after minutes 1, 10, 20 ... 60: %s (the fake server "
+              "and the network thread share this process); %.2f s processor time, %.2f ms per "
+              "minute of sound",
+              sent, ms / 1000.0, players.players(), decoded(),
+              double(decoded()) / hour * 100, played, double(played) / kBytesPerSecond,
+              double(heard) / kBytesPerSecond, held, before, afterFirstMinute, after,
               qPrintable([&] {
                   QStringList l;
                   for (long r : resident)
                       l << QString::number(r);
                   return l.join(QLatin1Char(' '));
               }()),
-              cpu);
+              cpu, cpu * 1000 / 60);
+        QVERIFY2(whole, qPrintable(QStringLiteral("%1 of %2 bytes of sound decoded")
+                                       .arg(decoded())
+                                       .arg(hour)));
+        QVERIFY2(heard > 0, "the output played only silence");
         while (!frmRooms.isEmpty())
             delete frmRooms.first();
         delete frmusr;

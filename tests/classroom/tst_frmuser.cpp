@@ -5,6 +5,7 @@
 
 #include "common/fonts.h"
 #include "common/hooks.h"
+#include "mainwindow/frmpm.h"
 #include "mainwindow/frmserr.h"
 #include "mainwindow/frmuser.h"
 #include "mainwindow/windowlists.h"
@@ -525,15 +526,27 @@ void TestFrmUser::replacedUnderContactMenu()
 
 void TestFrmUser::contactMenuKeepsItsContact_data()
 {
+    // blocked: ali is blocked (the menu offers Unblock); opened: the private
+    // message window the entry opens, none when empty.
     QTest::addColumn<bool>("removed");
+    QTest::addColumn<bool>("blocked");
     QTest::addColumn<QString>("action");
     QTest::addColumn<QByteArray>("packet");
+    QTest::addColumn<QString>("opened");
     QTest::newRow("another row current, delete")
-        << false << "DelUser" << literalPacket("0300" "03000000", "Del", "ali");
+        << false << false << "DelUser" << literalPacket("0300" "03000000", "Del", "ali") << "";
     QTest::newRow("another row current, block")
-        << false << "BlockUser" << literalPacket("0200" "03000000", "block", "ali");
-    QTest::newRow("contact gone, delete") << true << "DelUser" << QByteArray();
-    QTest::newRow("contact gone, block") << true << "BlockUser" << QByteArray();
+        << false << false << "BlockUser" << literalPacket("0200" "03000000", "block", "ali")
+        << "";
+    QTest::newRow("another row current, unblock")
+        << false << true << "UnBlockUser"
+        << literalPacket("0200" "03000000", "unblock", "ali") << "";
+    QTest::newRow("another row current, send message")
+        << false << false << "SendMsg" << QByteArray() << "ali";
+    QTest::newRow("contact gone, delete") << true << false << "DelUser" << QByteArray() << "";
+    QTest::newRow("contact gone, block") << true << false << "BlockUser" << QByteArray() << "";
+    QTest::newRow("contact gone, unblock") << true << true << "UnBlockUser" << QByteArray() << "";
+    QTest::newRow("contact gone, send message") << true << false << "SendMsg" << QByteArray() << "";
 }
 
 void TestFrmUser::contactMenuKeepsItsContact()
@@ -542,10 +555,16 @@ void TestFrmUser::contactMenuKeepsItsContact()
     // its entries act on ali, or on nobody once ali has left the list, never
     // on the row that has become current.
     QFETCH(bool, removed);
+    QFETCH(bool, blocked);
     QFETCH(QString, action);
     QFETCH(QByteArray, packet);
+    QFETCH(QString, opened);
     frmusr->AddUsr("ali", 1);
     frmusr->AddUsr("sara", 1);
+    // sara is blocked when ali is not, and the other way round, so the row
+    // that becomes current would offer the same entry.
+    frmusr->BlockUsr("ali", blocked);
+    frmusr->BlockUsr("sara", !blocked);
     tree(frmusr)->setCurrentItem(contactItem(frmusr, "ali"));
     bool chosen = false;
     QTimer chooser;
@@ -568,8 +587,14 @@ void TestFrmUser::contactMenuKeepsItsContact()
     QVERIFY(QMetaObject::invokeMethod(frmusr, "on_treeWidget_customContextMenuRequested",
                                       Qt::DirectConnection, Q_ARG(QPoint, QPoint(20, 10))));
     chooser.stop();
+    QStringList peers;
+    for (FrmPM *w : frmPMs)
+        peers << w->getNick();
+    while (!frmPMs.isEmpty())
+        delete frmPMs.first();
     QVERIFY(chosen);
     QCOMPARE(m_peer.sent(), packet);
+    QCOMPARE(peers, opened.isEmpty() ? QStringList() : QStringList{opened});
 }
 
 void TestFrmUser::roomsRequest()

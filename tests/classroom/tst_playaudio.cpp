@@ -24,6 +24,21 @@ QByteArray toneMp3(int rate, int channels, double seconds)
     return lameMp3(makeTone(440, seconds, rate, channels), rate, channels, resample);
 }
 
+// The first count frames of a stereo tone at rate, at bitrate kbit/s, with
+// no tag frame: MPEG-1 frames of 1152 samples at 32 kHz and above, 576
+// below. Empty when lame made fewer.
+QByteArray toneFrames(int rate, int bitrate, int count)
+{
+    const QByteArray mp3 = lameMp3(makeTone(440, 2, rate, 2), rate, 2,
+                                   {QStringLiteral("--resample"), QString::number(rate / 1000.0),
+                                    QStringLiteral("-b"), QString::number(bitrate),
+                                    QStringLiteral("-t")});
+    const QList<Mp3Frame> frames = mp3Frames(mp3);
+    if (frames.size() <= count)
+        return {};
+    return mp3.mid(frames.first().offset, frames.at(count).offset - frames.first().offset);
+}
+
 // A started player holding exactly held decoded bytes and waiting for its
 // prebuffer again (after an underrun).
 void holdExactly(PlayAudio &player, const QByteArray &mp3, int held)
@@ -363,6 +378,67 @@ private slots:
         QCOMPARE(player.heldInput(), 0);
     }
 
+    // A format other than the player's is believed once the decoder has
+    // given a quarter of a second and eight frames of it; a stream that goes
+    // back to the player's format before both stays with this player. At
+    // 44100 Hz a frame is 26 ms and the time decides; at 16000 and 8000 Hz a
+    // frame is 36 and 72 ms and the count decides.
+    void formatChangeNeedsTimeAndFrames_data()
+    {
+        QTest::addColumn<int>("rate");
+        QTest::addColumn<int>("bitrate");
+        QTest::addColumn<int>("frames");
+        QTest::addColumn<bool>("believed");
+        QTest::addRow("44100 Hz, 8 frames, 209 ms") << 44100 << 64 << 8 << false;
+        QTest::addRow("44100 Hz, 9 frames, 235 ms") << 44100 << 64 << 9 << false;
+        QTest::addRow("44100 Hz, 10 frames, 261 ms") << 44100 << 64 << 10 << true;
+        QTest::addRow("16000 Hz, 7 frames, 252 ms") << 16000 << 32 << 7 << false;
+        QTest::addRow("16000 Hz, 8 frames, 288 ms") << 16000 << 32 << 8 << true;
+        QTest::addRow("8000 Hz, 7 frames, 504 ms") << 8000 << 16 << 7 << false;
+        QTest::addRow("8000 Hz, 8 frames, 576 ms") << 8000 << 16 << 8 << true;
+    }
+    void formatChangeNeedsTimeAndFrames()
+    {
+        QFETCH(int, rate);
+        QFETCH(int, bitrate);
+        QFETCH(int, frames);
+        QFETCH(bool, believed);
+        // 40 frames of 576 samples at 22050 Hz: 1.04 s.
+        constexpr int kOurs = 40 * 576 * 4;
+        const QByteArray ours = toneFrames(22050, 64, 40);
+        const QByteArray other = toneFrames(rate, bitrate, frames);
+        QVERIFY(!ours.isEmpty() && !other.isEmpty());
+        PlayAudio player(roomAudioFormat(22050, 2), nullptr);
+        QList<long> rates;
+        connect(&player, &PlayAudio::newFormat, this,
+                [&](long r, int, int) { rates << r; });
+        const QByteArray pcm = playedSound(player, ours + other + ours + ours);
+        const QString seen = QStringLiteral("formats announced %1; %2 bytes played")
+                                 .arg([&] {
+                                     QStringList l;
+                                     for (long r : rates)
+                                         l << QString::number(r);
+                                     return l.join(QLatin1Char(' '));
+                                 }())
+                                 .arg(pcm.size());
+        if (believed) {
+            QVERIFY2(rates == (QList<long>{22050L, long(rate)}), qPrintable(seen));
+            // Only what came before the change was played; the room makes a
+            // new player, this one takes nothing more.
+            QVERIFY2(pcm.size() <= kOurs, qPrintable(seen));
+            QCOMPARE(player.heldInput(), 0);
+            player.AddBuffer(ours.constData(), ours.size());
+            QCOMPARE(player.heldInput(), 0);
+            QCOMPARE(rates.size(), 2);
+        } else {
+            QVERIFY2(rates == (QList<long>{22050L, 22050L}), qPrintable(seen));
+            // The stream plays on after the stray frames.
+            QVERIFY2(pcm.size() > kOurs * 5 / 2, qPrintable(seen));
+            // Its last half second is the tone (the parts' joins are not).
+            QVERIFY(qAbs(measuredFrequency(pcm.right(kOurs / 2), 22050, 2) - 440.0) < 5.0);
+        }
+    }
+
     void decoderIsFedIn512BytePieces()
     {
         const QByteArray mp3 = toneMp3(22050, 2, 1);
@@ -407,6 +483,9 @@ private slots:
         }
         QCOMPARE(player.SizeBuffer(), cap);
         QVERIFY(player.droppedBytes() > 0);
+        // Every decoded byte is either held or skipped: about 30 s of sound.
+        QCOMPARE(player.decodedBytes(), player.SizeBuffer() + player.droppedBytes());
+        QVERIFY(player.decodedBytes() > 29 * 22050 * 4);
         // What is kept is the newest sound, and it still is the tone.
         player.start();
         QVERIFY(qAbs(measuredFrequency(player.read(player.SizeBuffer()), 22050, 2) - 440.0) < 5.0);

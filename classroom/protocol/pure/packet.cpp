@@ -142,6 +142,19 @@ QString decodeCp1256(const char *data, int size)
     return out;
 }
 
+const char *cp1256DecoderFor(int size)
+{
+    const Cp1256Table &t = cp1256Table();
+    if (!t.exact)
+        return "codec";
+#ifdef VELMAR_X86_SIMD
+    if (t.wide && size >= 64)
+        return "table, AVX-512";
+#endif
+    Q_UNUSED(size);
+    return "table";
+}
+
 bool cp1256CanEncode(QChar c)
 {
     const Cp1256Table &t = cp1256Table();

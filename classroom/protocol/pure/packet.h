@@ -28,6 +28,10 @@ enum class BodyEncoding { Cp1256, Utf8 };
 QByteArray encodeCp1256(const QString &text);
 QString decodeCp1256(const QByteArray &bytes);
 QString decodeCp1256(const char *data, int size);
+// Which of the decoders above takes size bytes on this processor: "codec"
+// (Qt's CP-1256 codec), "table" (a lookup per byte) or "table, AVX-512"
+// (64 bytes per step, the rest by the table).
+const char *cp1256DecoderFor(int size);
 // True when CP-1256 has a byte for c (never for a surrogate).
 bool cp1256CanEncode(QChar c);
 // The bytes decoded, white space removed at both ends (as QString::trimmed).
