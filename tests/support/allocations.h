@@ -1,7 +1,9 @@
 // Calls to the C allocator, the bytes they asked for and the bytes held, counted
 // in the programs that link support/counting/allocations.cpp (never the
 // others). The allocator is the C library's own, with its own settings: the
-// counting only passes the calls on.
+// counting only passes the calls on. Under AddressSanitizer it is the
+// sanitizer's, counted through its hooks; a block held is then counted at
+// the size asked, not the size the allocator rounded it to.
 #pragma once
 
 #include <QtGlobal>

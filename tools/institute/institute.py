@@ -9,7 +9,8 @@ The services start in SERVICES order; each sees the ports of those before it
 in institute.ports.
 
 On start the program prints one line "READY {json of ports}" and serves until
-it is stopped. The control port answers:
+it is stopped, or until the process that started it ends (even by SIGKILL):
+a test that crashes leaves no institute behind. The control port answers:
     POST /control   JSON command, dispatched to the services -> JSON reply
     GET  /log       JSON array of everything received, in order
     GET  /errors    JSON array of protocol faults seen in what clients sent
@@ -19,6 +20,7 @@ import argparse
 import http.server
 import importlib
 import json
+import os
 import signal
 import socketserver
 import sys
@@ -115,6 +117,8 @@ def control_server(institute, host, port):
 
 
 def main(argv=None):
+    # The process that started us: once it is gone we are another's child.
+    parent = os.getppid()
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--host", default="127.0.0.1")
     parser.add_argument("--control-port", type=int, default=0)
@@ -144,8 +148,8 @@ def main(argv=None):
     stop = threading.Event()
     signal.signal(signal.SIGTERM, lambda *a: stop.set())
     signal.signal(signal.SIGINT, lambda *a: stop.set())
-    while not stop.is_set():
-        stop.wait(1)
+    while not stop.is_set() and os.getppid() == parent:
+        stop.wait(0.2)
     return 0
 
 

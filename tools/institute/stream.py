@@ -94,13 +94,26 @@ def accepts(host, port):
         return False
 
 
-def die_with_parent():
-    """Icecast ends when the institute dies, even by SIGKILL."""
+# Icecast runs under a shell that ends it when the shell is told to end. The
+# institute's death tells the shell (below), not Icecast itself: the kernel
+# forgets that wish when Icecast gives up root's rights for nobody's.
+GUARD = """trap 'kill -TERM "$child" 2>/dev/null' TERM INT HUP
+"$@" & child=$!
+wait "$child"; status=$?
+while kill -0 "$child" 2>/dev/null; do wait "$child"; status=$?; done
+exit "$status"
+"""
+
+
+def die_with_parent(parent):
+    """The guard shell gets SIGTERM when the institute dies, even by SIGKILL."""
     try:
         libc = ctypes.CDLL("libc.so.6", use_errno=True)
         libc.prctl(1, signal.SIGTERM)  # PR_SET_PDEATHSIG
     except OSError:
         pass
+    if os.getppid() != parent:  # it died before the wish was made
+        os._exit(1)
 
 
 class Icecast:
@@ -125,9 +138,12 @@ class Icecast:
                 f.write(CONFIG.format(source=SOURCE_PASSWORD, admin=ADMIN_PASSWORD, port=port,
                                       host=self.host, base=self.folder, logs=self.logs,
                                       security=SECURITY if root else ""))
+            parent = os.getpid()
+            # Its own process group, so that a kill reaches Icecast too.
             self.process = subprocess.Popen(
-                ["icecast2", "-c", config], stdin=subprocess.DEVNULL,
-                stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, preexec_fn=die_with_parent)
+                ["sh", "-c", GUARD, "guard", "icecast2", "-c", config],
+                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
+                start_new_session=True, preexec_fn=lambda: die_with_parent(parent))
             deadline = time.time() + 15
             while time.time() < deadline and self.process.poll() is None:
                 # The port was free when chosen; another process may have
@@ -155,7 +171,10 @@ class Icecast:
             try:
                 self.process.wait(5)
             except subprocess.TimeoutExpired:
-                self.process.kill()
+                try:
+                    os.killpg(self.process.pid, signal.SIGKILL)
+                except OSError:
+                    pass
                 self.process.wait(5)
         self.process = None
 

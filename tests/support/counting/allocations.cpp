@@ -1,20 +1,40 @@
 // The C allocator's entry points, counted and passed on to the C library's
 // allocator. Defined in the program, they stand for the library's own in the
 // whole process (its shared libraries included).
+//
+// Under AddressSanitizer the sanitizer owns those entry points and the
+// allocator behind them: the counter then leaves them alone and counts
+// through the sanitizer's allocation hooks, which see every block its
+// allocator hands out or takes back (operator new and delete included).
 #include "support/allocations.h"
 
 #include <atomic>
 #include <cerrno>
 #include <cstddef>
+#include <cstdlib>
 #include <malloc.h>
 #include <unistd.h>
 
+#if defined(__SANITIZE_ADDRESS__)
+#define VELMAR_COUNT_THROUGH_HOOKS 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VELMAR_COUNT_THROUGH_HOOKS 1
+#endif
+#endif
+
 extern "C" {
+#ifdef VELMAR_COUNT_THROUGH_HOOKS
+int __sanitizer_install_malloc_and_free_hooks(void (*onMalloc)(const volatile void *, size_t),
+                                              void (*onFree)(const volatile void *));
+size_t __sanitizer_get_allocated_size(const volatile void *block);
+#else
 void *__libc_malloc(size_t size);
 void *__libc_calloc(size_t count, size_t size);
 void *__libc_realloc(void *block, size_t size);
 void *__libc_memalign(size_t alignment, size_t size);
 void __libc_free(void *block);
+#endif
 }
 
 namespace {
@@ -32,6 +52,7 @@ void hold(qint64 size)
     }
 }
 
+#ifndef VELMAR_COUNT_THROUGH_HOOKS
 void *counted(void *block, size_t size)
 {
     g_calls.fetch_add(1, std::memory_order_relaxed);
@@ -46,6 +67,7 @@ void release(void *block)
     if (block)
         g_held.fetch_sub(qint64(malloc_usable_size(block)), std::memory_order_relaxed);
 }
+#endif
 
 } // namespace
 
@@ -57,6 +79,44 @@ allocations::Count allocations::sofar()
 qint64 allocations::held() { return g_held.load(std::memory_order_relaxed); }
 qint64 allocations::peakHeld() { return g_peak.load(std::memory_order_relaxed); }
 void allocations::resetPeak() { g_peak.store(held(), std::memory_order_relaxed); }
+
+#ifdef VELMAR_COUNT_THROUGH_HOOKS
+
+namespace {
+
+// Called inside the sanitizer's allocator: no allocation here. A realloc is
+// a new block and the old one freed, one call as the C library's counts it.
+void onMalloc(const volatile void *block, size_t size)
+{
+    g_calls.fetch_add(1, std::memory_order_relaxed);
+    g_bytes.fetch_add(qint64(size), std::memory_order_relaxed);
+    if (block)
+        hold(qint64(size));
+}
+
+// The block is still allocated here; its size is the one it was asked with.
+void onFree(const volatile void *block)
+{
+    if (block)
+        g_held.fetch_sub(qint64(__sanitizer_get_allocated_size(block)), std::memory_order_relaxed);
+}
+
+// Installed before any library's constructor runs, so that blocks made
+// before counting began are few.
+void installHooks()
+{
+    if (!__sanitizer_install_malloc_and_free_hooks(onMalloc, onFree)) {
+        static const char message[] = "allocations: the sanitizer's allocation hooks are full\n";
+        (void)!write(2, message, sizeof message - 1);
+        abort();
+    }
+}
+
+__attribute__((section(".preinit_array"), used)) void (*const g_install)() = installHooks;
+
+} // namespace
+
+#else
 
 extern "C" {
 
@@ -107,3 +167,5 @@ void *pvalloc(size_t size) noexcept
 }
 
 } // extern "C"
+
+#endif
