@@ -139,6 +139,7 @@ void Dialog::ChangeLanguages(int index)
         QCoreApplication::installTranslator(qtTexts());
     QCoreApplication::installTranslator(translator);
     form->retranslateUi(this);
+    showRegisterLink();
     form->comboBox->setCurrentIndex(index);
     ChangeWid();
     setLayoutDirection(QApplication::layoutDirection());
