@@ -431,14 +431,17 @@ void TestExamReports::removeQuestionReadsThePathLeftToRight()
     QVERIFY2(x(QDir::homePath()) >= 0 && x(QDir::homePath()) < x("11-12-2026")
                  && x("11-12-2026") < x("11.53.26") && x("11.53.26") < x(".im"),
              qPrintable(seen));
-    // Each Arabic word's first letter at its right: the first word right of
-    // the second.
-    const int first = line.indexOf(QString::fromUtf8("امتحان"));
-    const int second = line.indexOf(QString::fromUtf8("التجويد"));
-    QVERIFY(first >= 0 && second >= 0);
-    QVERIFY2(drawn.cursorToX(first) > drawn.cursorToX(second),
-             qPrintable(QStringLiteral("%1 then %2").arg(drawn.cursorToX(first))
-                            .arg(drawn.cursorToX(second))));
+    // The Arabic words, each with its number, read right to left: each
+    // word's first letter at its right, the first word right of the next.
+    QList<qreal> words;
+    for (const char *word : {"امتحان", "التجويد", "الفوج", "الفصل"}) {
+        const int at = line.indexOf(QString::fromUtf8(word));
+        QVERIFY(at >= 0);
+        words << drawn.cursorToX(at);
+    }
+    QVERIFY2(words.at(0) > words.at(1) && words.at(1) > words.at(2) && words.at(2) > words.at(3),
+             qPrintable(QStringLiteral("%1 %2 %3 %4").arg(words.at(0)).arg(words.at(1))
+                            .arg(words.at(2)).arg(words.at(3))));
 
     select(frmoption->reportPaths.indexOf(folder() + "/" + marked));
     answers.queue(QMessageBox::No);

@@ -141,10 +141,15 @@ QString pathText(const QString &path)
             out += shown.at(i++);
             continue;
         }
+        // Digits written right after a letter of it ("الفوج1") belong to it.
         int end = i + 1;
-        for (int j = i + 1; j < n && !leftToRight(shown.at(j)); ++j) {
-            if (rightToLeft(shown.at(j)))
+        for (int j = i + 1; j < n; ++j) {
+            const QChar c = shown.at(j);
+            const bool digit = c.direction() == QChar::DirEN || c.direction() == QChar::DirAN;
+            if (rightToLeft(c) || (digit && end == j))
                 end = j + 1;
+            else if (leftToRight(c))
+                break;
         }
         out += QChar(0x2067); // RIGHT-TO-LEFT ISOLATE
         out += shown.midRef(i, end - i);
