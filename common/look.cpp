@@ -176,6 +176,18 @@ void centreDialogsInWindowArea()
     qApp->installEventFilter(placer);
 }
 
+void fitToWindowArea(QWidget *window)
+{
+    const QSize room = windowArea().size().shrunkBy(windowFrame(window));
+    const QSize needed = window->minimumSizeHint();
+    const QSize size(qMin(window->width(), qMax(room.width(), needed.width())),
+                     qMin(window->height(), qMax(room.height(), needed.height())));
+    if (size == window->size())
+        return;
+    window->setMinimumSize(window->minimumSize().boundedTo(size));
+    window->resize(size);
+}
+
 void cascadeWindow(QWidget *window, const QWidget *from)
 {
     const QMargins frame = windowFrame(window);

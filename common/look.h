@@ -47,6 +47,12 @@ void centreInWindowArea(QWidget *window);
 // Call once the application object exists.
 void centreDialogsInWindowArea();
 
+// Narrows a resizable window, and its minimum size, to windowArea() with its
+// frame when the area is smaller than the window; never below what its
+// layout needs. So a room fits in its half of a shared screen. Does not move
+// or show it.
+void fitToWindowArea(QWidget *window);
+
 // Places a window one title bar down and across from another one that is
 // open, so that both titles show; at the area's top left corner when that
 // step would leave the area.

@@ -240,11 +240,9 @@ void ControlTxt::ChangeTitre(const QString &title, const QString &ownerName)
 
 QString ControlTxt::truncationMarker() const
 {
-    return QLatin1String("<span class=\"truncated\" dir=\"")
-           + (QApplication::layoutDirection() == Qt::RightToLeft ? QLatin1String("rtl")
-                                                                : QLatin1String("ltr"))
-           + QLatin1String("\">") + escapeHtml(tr("[Message too long, the rest was cut]"))
-           + QLatin1String("</span>");
+    // Isolated in the direction of its own words, whatever the line's.
+    return QLatin1String("<span class=\"truncated\" dir=\"auto\">")
+           + escapeHtml(tr("[Message too long, the rest was cut]")) + QLatin1String("</span>");
 }
 
 void ControlTxt::ClearText()

@@ -32,6 +32,7 @@ void enterRoom(const RoomEntry &entry)
     if (FindRoom(entry.id) < 0) {
         auto *made = new FrmRoom(nullptr, entry.id);
         made->setName(entry.name);
+        fitToWindowArea(made);
         placeAmong(made, frmRooms);
         frmRooms.append(made);
     }

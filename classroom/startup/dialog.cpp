@@ -51,6 +51,9 @@ Dialog::Dialog(QWidget *parent)
     : QDialog(parent), form(new Ui_Dialog), scene(new QGraphicsScene)
 {
     form->setupUi(this);
+    // A little room around the register link: the ink of a bold Latin
+    // caption reaches past its letters' advance.
+    form->reg->setMargin(2);
     setWindowFlags(Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     for (QPushButton *b : {form->Bmember, form->Bvisit}) {
         b->setEnabled(false);
@@ -139,6 +142,7 @@ void Dialog::ChangeLanguages(int index)
         QCoreApplication::installTranslator(qtTexts());
     QCoreApplication::installTranslator(translator);
     form->retranslateUi(this);
+    showRegisterLink();
     form->comboBox->setCurrentIndex(index);
     ChangeWid();
     setLayoutDirection(QApplication::layoutDirection());

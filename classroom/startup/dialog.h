@@ -96,6 +96,9 @@ private:
     void waitFor(PictureItem *item);
     void waitFor(QAbstractAnimation *animation);
     void animatePanel(double from, double to);
+    // The registration link of the chosen entry, captioned in the language
+    // shown.
+    void showRegisterLink();
     QPointF frontPos() const { return QPointF(centreX, centreY); }
     QPointF leftPos() const { return QPointF(leftX, leftY); }
     QPointF rightPos() const { return QPointF(rightX, rightY); }
@@ -117,4 +120,5 @@ private:
     int leftX = 0, centreX = 0, rightX = 0, leftY = 0, centreY = 0, rightY = 0;
     bool menuBusy = false, overlayShown = false;
     int choice = 0;
+    QString registerLink; // of the chosen entry, kept for a change of language
 };

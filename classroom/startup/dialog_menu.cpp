@@ -312,6 +312,11 @@ void Dialog::slot_pressed2()
     overlayShown = false;
 }
 
+void Dialog::showRegisterLink()
+{
+    form->reg->setText(registrationHtml(registerLink, tr("Click here to register")));
+}
+
 void Dialog::return3d(PictureItem *chosen)
 {
     if (!chosen || overlayShown || menuBusy)
@@ -322,8 +327,8 @@ void Dialog::return3d(PictureItem *chosen)
         return;
     }
     menuBusy = true;
-    form->reg->setText(
-        registrationHtml(chosen->data(KeyLink).toString(), tr("Click here to register")));
+    registerLink = chosen->data(KeyLink).toString();
+    showRegisterLink();
 
     // The logo comes from the cache only under plain names; otherwise, and
     // when it is missing, the entry's name stands in for it.

@@ -128,6 +128,12 @@ void dressApplication(QApplication &app)
     QCoreApplication::removeTranslator(qtTexts);
     if (qtTexts->load(QStringLiteral("qt_ar"), QLibraryInfo::location(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(qtTexts);
+    // The program's own texts that go through tr(), such as the caption of
+    // the save dialogs.
+    static QTranslator *ownTexts = new QTranslator(&app);
+    QCoreApplication::removeTranslator(ownTexts);
+    if (ownTexts->load(QStringLiteral(":/Resources/Languages/arabic.qm")))
+        QCoreApplication::installTranslator(ownTexts);
     static PathsLeftToRight *paths = nullptr;
     if (!paths) {
         paths = new PathsLeftToRight(&app);

@@ -821,7 +821,7 @@ void FrmDisplay::menudisplay()
 void FrmDisplay::menucopy2()
 {
     const QString table = ExTable();
-    const QString html = marksPage(table, m_sheetsTitleHtml);
+    const QString html = marksClipboardHtml(table, m_sheetsTitleHtml);
     QClipboard *clipboard = QApplication::clipboard();
     clipboard->clear(QClipboard::Clipboard);
     auto *mime = new QMimeData;

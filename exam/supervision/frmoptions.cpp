@@ -50,11 +50,11 @@ QString folderPath() { return QDir::homePath() + QStringLiteral("/.imtihan/"); }
 bool copyKeeping(const QString &from, const QString &to)
 {
     if (QFileInfo::exists(to)) {
-        tell(kMsgNameTaken + to);
+        tell(kMsgNameTaken + pathText(to));
         return false;
     }
     if (!QFile::copy(from, to)) {
-        tell(kMsgCopyFailed + to);
+        tell(kMsgCopyFailed + pathText(to));
         return false;
     }
     return true;
@@ -149,7 +149,7 @@ void frmOptions::AddImtihan(const QString &path)
         return;
     const ReportRow row = reportRow(readReportFile(path), nameVelmar);
     if (row.kind == ReportRow::Damaged) {
-        tell(kMsgNotAReport + path);
+        tell(kMsgNotAReport + pathText(path));
         return;
     }
     if (row.kind == ReportRow::OtherInstitute) {
@@ -234,14 +234,14 @@ void frmOptions::on_pushButton_3_clicked()
     if (r < 0)
         return;
     const QString path = reportPaths.at(r);
-    const int answer = MsgBox(kExamTitle, kAskDelete + path + kAskDeleteEnd,
+    const int answer = MsgBox(kExamTitle, kAskDelete + pathText(path) + kAskDeleteEnd,
                               QMessageBox::Information, QMessageBox::Yes, QMessageBox::No);
     if (answer != QMessageBox::Yes)
         return;
     reportPaths.removeAt(r);
     reportTexts.removeAt(r);
     if (!QFile::remove(path))
-        tell(kMsgDeleteFailed + path);
+        tell(kMsgDeleteFailed + pathText(path));
     GetList();
 }
 

@@ -26,8 +26,9 @@ QString defaultPdfName(const QString &prefix)
 PdfResult savePagePdf(QWidget *parent, QWebView *web, const QString &prefix,
                       const QString &caption)
 {
-    const QString file = hooks::getSaveFileName(parent, caption, defaultPdfName(prefix),
-                                                QStringLiteral("PDF (*.pdf)"));
+    const QString file =
+        hooks::getSaveFileName(parent, caption.isEmpty() ? QWidget::tr("save file") : caption,
+                               defaultPdfName(prefix), QStringLiteral("PDF (*.pdf)"));
     if (file.isEmpty())
         return PdfResult::Cancelled;
     QPointer<QWebView> view(web);

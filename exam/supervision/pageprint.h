@@ -14,14 +14,14 @@ QString defaultPdfName(const QString &prefix);
 
 enum class PdfResult { Cancelled, Written, Failed };
 
-// Asks for a file name (the caption, filter "PDF (*.pdf)", the default name
-// above), waits for the page to finish loading and prints it into the file as
+// Asks for a file name (the caption, else QWidget::tr("save file"); filter
+// "PDF (*.pdf)"; the default name above), waits for the page to finish loading and prints it into the file as
 // A4 PDF at screen resolution, fonts embedded. A cancelled dialog writes
 // nothing. A file that could not be written whole is reported with a message
 // and not left behind. The event loop runs while the page loads: a view closed
 // meanwhile gives Cancelled.
 PdfResult savePagePdf(QWidget *parent, QWebView *web, const QString &prefix,
-                      const QString &caption = QStringLiteral("save file"));
+                      const QString &caption = QString());
 
 // The print preview dialog of the page on show, at high resolution, left to
 // right, titled "طباعة الامتحان", once the page has finished loading. Its

@@ -17,6 +17,7 @@
 #include <QColorDialog>
 #include <QMenu>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -952,6 +953,85 @@ private slots:
         c.ChangeTitre(line, QString());
         QCOMPARE(f->findAllElements(QStringLiteral("div[id=headerChatWho] span.truncated")).count(),
                  line.size() > kTitleBounds.text ? 1 : 0);
+    }
+
+    // The cut-off marker speaks the interface's language and reads in the
+    // direction of its own words, brackets included, in a line of either
+    // direction on a page of either direction.
+    void truncationMarkerReadsInItsOwnDirection_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<bool>("rightToLeftPage");
+        QTest::addColumn<QString>("words");
+        QTest::addColumn<QString>("marker");
+        QTest::addColumn<bool>("markerRightToLeft");
+        const QString arabicWords = QString::fromUtf8("مرحبا بكم ").repeated(kLineBounds.text / 10 + 1);
+        const QString latinWords = QStringLiteral("Hello all ").repeated(kLineBounds.text / 10 + 1);
+        const QString arabic = QString::fromUtf8("[الرسالة طويلة جدا، تم قطع الباقي]");
+        const QString french = QString::fromUtf8("[Message trop long, la suite a été coupée]");
+        const QString english = QStringLiteral("[Message too long, the rest was cut]");
+        QTest::newRow("arabic, arabic line") << "arabic" << true << arabicWords << arabic << true;
+        QTest::newRow("arabic, latin line") << "arabic" << true << latinWords << arabic << true;
+        QTest::newRow("english on a right-to-left page, arabic line")
+            << "english" << true << arabicWords << english << false;
+        QTest::newRow("french, arabic line") << "french" << false << arabicWords << french << false;
+        QTest::newRow("french on a right-to-left page, arabic line")
+            << "french" << true << arabicWords << french << false;
+        QTest::newRow("english, latin line") << "english" << false << latinWords << english << false;
+    }
+    void truncationMarkerReadsInItsOwnDirection()
+    {
+        QFETCH(QString, language);
+        QFETCH(bool, rightToLeftPage);
+        QFETCH(QString, words);
+        QFETCH(QString, marker);
+        QFETCH(bool, markerRightToLeft);
+        QCoreApplication::removeTranslator(&catalogue);
+        QTranslator translator;
+        QVERIFY(translator.load(":/Resources/Languages/" + language + ".qm"));
+        QCoreApplication::installTranslator(&translator);
+        const Qt::LayoutDirection before = QApplication::layoutDirection();
+        QApplication::setLayoutDirection(rightToLeftPage ? Qt::RightToLeft : Qt::LeftToRight);
+        auto restore = qScopeGuard([&] {
+            QApplication::setLayoutDirection(before);
+            QCoreApplication::removeTranslator(&translator);
+            QCoreApplication::installTranslator(&catalogue);
+        });
+        ControlTxt c;
+        QVERIFY(showOnScreen(c));
+        c.insertTxt("ali", c.TestHtm(words), PeerLine);
+        c.insertTxt("me", words, OwnLine);
+        const QWebElementCollection markers =
+            frameOf(c)->findAllElements(QStringLiteral("span.truncated"));
+        QCOMPARE(markers.count(), 2);
+        for (QWebElement m : markers) {
+            QCOMPARE(m.toPlainText(), marker);
+            // Centres of the first two and the last two characters as drawn.
+            const QVariantList x = m.evaluateJavaScript(QStringLiteral(
+                "(function (el) {"
+                "  var w = document.createTreeWalker(el, NodeFilter.SHOW_TEXT, null, false);"
+                "  var nodes = [], n, total = 0;"
+                "  while ((n = w.nextNode())) { nodes.push(n); total += n.data.length; }"
+                "  function centre(i) {"
+                "    for (var k = 0; k < nodes.length; ++k) {"
+                "      var len = nodes[k].data.length;"
+                "      if (i < len) { var r = document.createRange();"
+                "        r.setStart(nodes[k], i); r.setEnd(nodes[k], i + 1);"
+                "        var b = r.getBoundingClientRect(); return (b.left + b.right) / 2; }"
+                "      i -= len; }"
+                "    return null; }"
+                "  return [centre(0), centre(1), centre(total - 2), centre(total - 1)];"
+                "})(this)")).toList();
+            QCOMPARE(x.size(), 4);
+            const QString seen = QStringLiteral("'[' at %1, next at %2; before ']' at %3, ']' at %4")
+                                     .arg(x.at(0).toDouble()).arg(x.at(1).toDouble())
+                                     .arg(x.at(2).toDouble()).arg(x.at(3).toDouble());
+            const bool opensBefore = markerRightToLeft ? x.at(0).toDouble() > x.at(1).toDouble()
+                                                       : x.at(0).toDouble() < x.at(1).toDouble();
+            const bool closesAfter = markerRightToLeft ? x.at(3).toDouble() < x.at(2).toDouble()
+                                                       : x.at(3).toDouble() > x.at(2).toDouble();
+            QVERIFY2(opensBefore && closesAfter, qPrintable(seen));
+        }
     }
 
     // Relative sizes nested in a line or a title: the text is drawn at most

@@ -911,9 +911,15 @@ private slots:
         for (PictureItem *p : {d->leftArrow.data(), d->rightArrow.data(), d->aboutButton.data()})
             QCOMPARE(p->fade(), 0);
         QCOMPARE(d->menuItems.at(2)->rotationAngleY(), 0.0);
-        // A language change leaves the link as it was set.
-        w<QComboBox>(*d, "comboBox")->setCurrentIndex(2);
-        QCOMPARE(w<QLabel>(*d, "reg")->text(), reg);
+        // A change of language captions the same link in the new language at
+        // once, and back.
+        QString english = reg;
+        english.replace(QString::fromUtf8("إضغط هنا للتسجيل"), QStringLiteral("Click here to register"));
+        QVERIFY(english != reg);
+        for (int language : {2, 0, 1, 2}) {
+            w<QComboBox>(*d, "comboBox")->setCurrentIndex(language);
+            QCOMPARE(w<QLabel>(*d, "reg")->text(), language == 0 ? reg : english);
+        }
 
         // Only web addresses are opened, through the desktop seam.
         d->on_reg_linkActivated(QStringLiteral("javascript:alert(1)"));

@@ -101,6 +101,7 @@ private slots:
     void dialogsCentredInTheirArea();
     void chooserStaysWhereItWas();
     void roomsCascadeInside();
+    void roomsShareTheScreen();
     void conversationsCascade();
 
 private:
@@ -301,6 +302,47 @@ void TestPlacement::roomsCascadeInside()
                  qPrintable(describe(frames.at(i - 1)) + QStringLiteral(" then ")
                             + describe(frames.at(i))));
     }
+}
+
+void TestPlacement::roomsShareTheScreen()
+{
+    // The demo of two programs: a room entered in each half of the screen
+    // lies in its half with its frame, and neither hides the other's chat or
+    // send button.
+    const QList<QByteArray> halves{"0,0,683,768", "683,0,683,768"};
+    QList<FrmRoom *> rooms;
+    for (int i = 0; i < halves.size(); ++i) {
+        qputenv("VELMAR_WINDOW_AREA", halves.at(i));
+        Lst_user_rooms(QStringLiteral("Lst_room"), roomEntry(41 + i));
+        const int at = FindRoom(41 + i);
+        QVERIFY(at >= 0);
+        rooms << frmRooms.at(at);
+        QVERIFY(shownFramed(rooms.last()));
+    }
+    QStringList faults;
+    for (int i = 0; i < rooms.size(); ++i) {
+        qputenv("VELMAR_WINDOW_AREA", halves.at(i));
+        const QRect area = ::windowArea();
+        const QRect frame = placedFrame(rooms.at(i));
+        const QRect other = placedFrame(rooms.at(1 - i));
+        if (!area.contains(frame))
+            faults << QStringLiteral("room %1 at %2 outside %3").arg(i).arg(describe(frame), describe(area));
+        for (const char *name : {"wTxt", "BSend", "T1"}) {
+            const QWidget *part = rooms.at(i)->findChild<QWidget *>(QLatin1String(name));
+            if (!part || !part->isVisible()) {
+                faults << QStringLiteral("room %1 shows no %2").arg(i).arg(QLatin1String(name));
+                continue;
+            }
+            const QRect placed(part->mapToGlobal(QPoint(0, 0)), part->size());
+            // The chat keeps room to read in.
+            const int least = qstrcmp(name, "wTxt") == 0 ? 300 : 1;
+            if (!frame.contains(placed) || placed.intersects(other) || placed.width() < least)
+                faults << QStringLiteral("room %1: %2 at %3, its frame %4, the other room %5")
+                              .arg(i).arg(QLatin1String(name), describe(placed), describe(frame),
+                                          describe(other));
+        }
+    }
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
 }
 
 void TestPlacement::conversationsCascade()

@@ -13,6 +13,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTextLayout>
 #include <QTableWidget>
 #include <QWebElement>
 #include <QWebFrame>
@@ -36,6 +37,10 @@ ReportRecord record(const QString &title, const QString &label = QStringLiteral(
 }
 
 QString folder() { return QDir::homePath() + "/.imtihan"; }
+
+// A path of Latin letters as the window's messages show it: in a
+// left-to-right isolate.
+QString ltr(const QString &path) { return QChar(0x2066) + path + QChar(0x2069); }
 
 void writeFile(const QString &path, const QByteArray &bytes)
 {
@@ -72,6 +77,7 @@ private slots:
     void saveOne();
     void saveAll();
     void remove();
+    void removeQuestionReadsThePathLeftToRight();
     void send();
     void showAndBack();
     void startFormOpensIt();
@@ -286,8 +292,8 @@ void TestExamReports::fetch()
                                  "تقارير الامتحان (*.im)"}));
     QCOMPARE(answers.texts(),
              (QStringList{"عذرا .. التقرير المحدد لاينتمي لهذا المعهد   \nينتمي لمعهد : Another\nInstitute",
-                          "عذرا .. الملف المحدد ليس تقريرا سليما   \n" + elsewhere + "/broken.im",
-                          "يوجد ملف بنفس الاسم ولم يتم استبداله   \n" + folder() + "/kept.im"}));
+                          "عذرا .. الملف المحدد ليس تقريرا سليما   \n" + ltr(elsewhere + "/broken.im"),
+                          "يوجد ملف بنفس الاسم ولم يتم استبداله   \n" + ltr(folder() + "/kept.im")}));
     QCOMPARE(readFile(folder() + "/mine.im"), readFile(elsewhere + "/mine.im"));
     QVERIFY(!QFile::exists(folder() + "/other.im"));
     QVERIFY(!QFile::exists(folder() + "/broken.im"));
@@ -331,8 +337,8 @@ void TestExamReports::saveOne()
     answer = QDir::homePath() + "/no/such/folder/copy.im";
     button("pushButton_5")->click();
     QCOMPARE(answers.texts(), (QStringList{
-                                  "يوجد ملف بنفس الاسم ولم يتم استبداله   \n" + QDir::homePath() + "/copy.im",
-                                  "تعذر حفظ نسخة التقرير في :   \n" + answer}));
+                                  "يوجد ملف بنفس الاسم ولم يتم استبداله   \n" + ltr(QDir::homePath() + "/copy.im"),
+                                  "تعذر حفظ نسخة التقرير في :   \n" + ltr(answer)}));
     QCOMPARE(readFile(QDir::homePath() + "/copy.im"), QByteArray("mine"));
 }
 
@@ -361,7 +367,7 @@ void TestExamReports::saveAll()
     QCOMPARE(readFile(target + "/a.im"), readFile(folder() + "/a.im"));
     QCOMPARE(readFile(target + "/b.im"), QByteArray("kept"));
     QCOMPARE(answers.texts(),
-             QStringList{"يوجد ملف بنفس الاسم ولم يتم استبداله   \n" + target + "/b.im"});
+             QStringList{"يوجد ملف بنفس الاسم ولم يتم استبداله   \n" + ltr(target + "/b.im")});
 }
 
 void TestExamReports::remove()
@@ -378,10 +384,73 @@ void TestExamReports::remove()
     button("pushButton_3")->click();
     QVERIFY(!QFile::exists(folder() + "/a.im"));
     QCOMPARE(table()->rowCount(), 0);
-    const QString ask = "سيتم حذف التقرير التالي   \n" + folder() + "/a.im" + "\nهل أنت موافق ؟             ";
+    const QString ask = "سيتم حذف التقرير التالي   \n" + ltr(folder() + "/a.im") + "\nهل أنت موافق ؟             ";
     QCOMPARE(answers.texts(), (QStringList{ask, ask}));
     QCOMPARE(answers.shown.first().buttons, QMessageBox::Yes | QMessageBox::No);
     QCOMPARE(answers.shown.first().title, kTitle);
+}
+
+void TestExamReports::removeQuestionReadsThePathLeftToRight()
+{
+    // A report named as the program names them: title, cohort, class and
+    // the stamp. The question is drawn right to left (the message box of the
+    // Arabic interface); its path line reads left to right, the stamp as
+    // written and the title's Arabic words right to left.
+    const QString name = QString::fromUtf8("امتحان_التجويد_الفوج1_الفصل2_11-12-2026_11.53.26.im");
+    writeFile(folder() + "/" + name, reportBytes(record("Tajwid")));
+    // A name that holds direction marks cannot turn the question around.
+    const QString marked = QString::fromUtf8("b\u202Emi.gnp_\u2067x.im");
+    writeFile(folder() + "/" + marked, reportBytes(record("Marked")));
+    open();
+    const int row = frmoption->reportPaths.indexOf(folder() + "/" + name);
+    QVERIFY(row >= 0);
+    select(row);
+    ModalAnswerer answers;
+    answers.queue(QMessageBox::No);
+    button("pushButton_3")->click();
+    QCOMPARE(answers.shown.size(), 1);
+    const QStringList lines = answers.shown.at(0).text.split(QLatin1Char('\n'));
+    QCOMPARE(lines.size(), 3);
+    const QString line = lines.at(1);
+    QTextLayout layout(line, QApplication::font());
+    QTextOption option;
+    option.setTextDirection(Qt::RightToLeft);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine drawn = layout.createLine();
+    drawn.setLineWidth(100000);
+    layout.endLayout();
+    // The left edge of a piece of Latin letters or digits as drawn.
+    auto x = [&](const QString &piece) {
+        const int at = line.lastIndexOf(piece);
+        return at < 0 ? -1.0 : drawn.cursorToX(at);
+    };
+    const QString seen = QStringLiteral("home %1, date %2, time %3, suffix %4")
+                             .arg(x(QDir::homePath())).arg(x("11-12-2026")).arg(x("11.53.26"))
+                             .arg(x(".im"));
+    QVERIFY2(x(QDir::homePath()) >= 0 && x(QDir::homePath()) < x("11-12-2026")
+                 && x("11-12-2026") < x("11.53.26") && x("11.53.26") < x(".im"),
+             qPrintable(seen));
+    // The Arabic words, each with its number, read right to left: each
+    // word's first letter at its right, the first word right of the next.
+    QList<qreal> words;
+    for (const char *word : {"امتحان", "التجويد", "الفوج", "الفصل"}) {
+        const int at = line.indexOf(QString::fromUtf8(word));
+        QVERIFY(at >= 0);
+        words << drawn.cursorToX(at);
+    }
+    QVERIFY2(words.at(0) > words.at(1) && words.at(1) > words.at(2) && words.at(2) > words.at(3),
+             qPrintable(QStringLiteral("%1 %2 %3 %4").arg(words.at(0)).arg(words.at(1))
+                            .arg(words.at(2)).arg(words.at(3))));
+
+    select(frmoption->reportPaths.indexOf(folder() + "/" + marked));
+    answers.queue(QMessageBox::No);
+    button("pushButton_3")->click();
+    QCOMPARE(answers.shown.size(), 2);
+    const QString question = answers.shown.at(1).text;
+    QCOMPARE(question.section(QLatin1Char('\n'), 1, 1),
+             ltr(folder() + QString::fromUtf8("/b\uFFFDmi.gnp_\uFFFDx.im")));
+    QCOMPARE(QDir(folder()).entryList(QDir::Files).size(), 2);
 }
 
 void TestExamReports::send()

@@ -1086,6 +1086,28 @@ void TestGradingWindow::marksTableAndClipboard()
     QVERIFY(html.contains("    <td><span dir='auto'>Nadia Ferhat</span></td>\n"));
     QVERIFY(html.contains("  <tr align='center' bgcolor='#99CCFF'>\n"));
     QVERIFY(html.contains("    <td id='note'><span dir='auto'>15</span></td>\n"));
+    // The table alone in a plain document: nothing of the page that only the
+    // program can read or run.
+    QCOMPARE(mime->formats(), (QStringList{"text/html", "text/plain"}));
+    for (const char *part : {"<script", "qrc:", "<link", "<style", "stylemac.css"})
+        QVERIFY2(!html.contains(QLatin1String(part)), part);
+    QVERIFY(html.contains("charset=utf-8"));
+    QWebPage pasted;
+    pasted.mainFrame()->setHtml(html);
+    const QWebElementCollection tables = pasted.mainFrame()->findAllElements("table");
+    QCOMPARE(tables.count(), 1);
+    QCOMPARE(tables.at(0).attribute("border"), QString("1"));
+    QStringList rows;
+    for (const QWebElement &tr : tables.at(0).findAll("tr")) {
+        QStringList cells;
+        for (const QWebElement &td : tr.findAll("td"))
+            cells << td.toPlainText();
+        rows << cells.join('|');
+    }
+    QCOMPARE(rows, (QStringList{u("الاسم|البريد|التاريخ|رقمه|النقطة"),
+                                "Amina Belkacem|Amina.Belkacem@Example.org|2015-05-25 10:01:00|501|",
+                                u("يوسف العلوي") + "|youssef.alaoui@example.org|2015-05-25 10:02:00|502|12",
+                                "Nadia Ferhat|nadia@example.org|2015-05-25 10:03:00|503|15"}));
 
     // On screen; the sheet's state is kept.
     const QString sheetHtml = w->htmlSheet;

@@ -112,6 +112,54 @@ QString isolatedText(const QString &text)
     return QChar(0x2068) + text + QChar(0x2069);
 }
 
+QString pathText(const QString &path)
+{
+    if (path.isEmpty())
+        return QString();
+    const auto rightToLeft = [](QChar c) {
+        return c.direction() == QChar::DirR || c.direction() == QChar::DirAL;
+    };
+    // What ends a stretch: a left-to-right letter, a European digit, a folder.
+    const auto leftToRight = [](QChar c) {
+        return c.direction() == QChar::DirL || c.direction() == QChar::DirEN
+               || c == QLatin1Char('/');
+    };
+    const auto directionMark = [](QChar c) {
+        const ushort u = c.unicode();
+        return (u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069) || u == 0x200E
+               || u == 0x200F || u == 0x061C;
+    };
+    QString shown = path;
+    for (QChar &c : shown) {
+        if (directionMark(c))
+            c = QChar(QChar::ReplacementCharacter);
+    }
+    QString out(QChar(0x2066)); // LEFT-TO-RIGHT ISOLATE
+    const int n = shown.size();
+    for (int i = 0; i < n;) {
+        if (!rightToLeft(shown.at(i))) {
+            out += shown.at(i++);
+            continue;
+        }
+        // Digits written right after a letter of it ("الفوج1") belong to it.
+        int end = i + 1;
+        for (int j = i + 1; j < n; ++j) {
+            const QChar c = shown.at(j);
+            const bool digit = c.direction() == QChar::DirEN || c.direction() == QChar::DirAN;
+            if (rightToLeft(c) || (digit && end == j))
+                end = j + 1;
+            else if (leftToRight(c))
+                break;
+        }
+        out += QChar(0x2067); // RIGHT-TO-LEFT ISOLATE
+        out += shown.midRef(i, end - i);
+        out += QChar(0x2069);
+        i = end;
+    }
+    out += QChar(0x2069); // POP DIRECTIONAL ISOLATE
+    return out;
+}
+
 namespace {
 
 QStringList labelLines(const QString &label)

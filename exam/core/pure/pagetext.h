@@ -25,6 +25,13 @@ QString isolatedHtml(const QString &text);
 // The same for text that widgets draw: the text between the Unicode marks
 // FIRST STRONG ISOLATE and POP DIRECTIONAL ISOLATE. Empty stays empty.
 QString isolatedText(const QString &text);
+// A file path inside a right-to-left message: left to right as a whole, each
+// stretch of right-to-left letters (with the digits written right after
+// them) in a right-to-left isolate of its own, so
+// that the digits of a stamp after it keep their order ("11-12-2026_11.53.26"
+// never reads "11.53.26_11-12-2026"). Direction marks in the path are shown
+// as U+FFFD: a file name cannot turn the message around. Empty stays empty.
+QString pathText(const QString &path);
 // Text made safe, written at the end of out.
 void appendHtmlText(QString *out, const QStringRef &text);
 // The same isolate as isolatedHtml, written at the end of out.

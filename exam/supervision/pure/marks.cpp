@@ -121,6 +121,22 @@ QString marksClipboardText(const QString &table)
     return text;
 }
 
+QString marksClipboardHtml(const QString &table, const QString &headingHtml)
+{
+    const QString page = marksPage(table, headingHtml);
+    const QString heading = QStringLiteral("<div align='center'><strong>");
+    const QString tableEnd = QStringLiteral("</table>");
+    const int from = page.indexOf(heading);
+    const int to = page.indexOf(tableEnd, qMax(from, 0));
+    QString body = from < 0 || to < 0 ? QString() : page.mid(from, to + tableEnd.size() - from);
+    // The page draws the borders with its style sheet, which stays behind.
+    body.replace(QStringLiteral("<table width=\"600\" border=\"0\""),
+                 QStringLiteral("<table width=\"600\" border=\"1\""));
+    return QStringLiteral("<html dir=\"rtl\">\n<head>\n<meta http-equiv=\"Content-Type\" "
+                          "content=\"text/html; charset=utf-8\" />\n</head>\n<body dir=\"rtl\">\n")
+           + body + QStringLiteral("\n</body>\n</html>\n");
+}
+
 namespace {
 
 QString formatText(const QString &text) { return blanked(text, QStringLiteral("<>")); }

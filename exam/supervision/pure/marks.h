@@ -52,6 +52,10 @@ QString marksPage(const QString &table, const QString &headingHtml);
 // The clipboard's text form: one line per row, cells separated by tabs, no
 // final line break.
 QString marksClipboardText(const QString &table);
+// The clipboard's HTML form: the marks page's heading and table alone in a
+// plain UTF-8 document, with visible cell borders; no script, style sheet or
+// link to the program's resources, which nothing outside the program reads.
+QString marksClipboardHtml(const QString &table, const QString &headingHtml);
 
 // The answers text rebuilt from a damaged one and the exam text of its exam:
 // per question its text and type and, looked up in the damaged text, the

@@ -143,5 +143,9 @@
         <source>The conversation could not be saved:</source>
         <translation>تعذر حفظ المحادثة :</translation>
     </message>
+    <message>
+        <source>[Message too long, the rest was cut]</source>
+        <translation>[الرسالة طويلة جدا، تم قطع الباقي]</translation>
+    </message>
 </context>
 </TS>

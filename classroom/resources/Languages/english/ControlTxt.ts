@@ -55,5 +55,9 @@
         <source>:fin:</source>
         <translation>:نه:</translation>
     </message>
+    <message>
+        <source>[Message too long, the rest was cut]</source>
+        <translation>[Message too long, the rest was cut]</translation>
+    </message>
 </context>
 </TS>

@@ -55,5 +55,9 @@
         <source>:fin:</source>
         <translation>:نه:</translation>
     </message>
+    <message>
+        <source>[Message too long, the rest was cut]</source>
+        <translation>[Message trop long, la suite a été coupée]</translation>
+    </message>
 </context>
 </TS>
