@@ -208,13 +208,20 @@ void ExtractCmd(const PacketView &packet)
     }
 }
 
-void CloseSocket()
+// Forgets what was half read; the chat socket while it is open, else null.
+static QTcpSocket *openSocketAfterEnd()
 {
     incomingFraming().clear();
     if (!sck)
-        return;
+        return nullptr;
     QTcpSocket *socket = sck->socket();
-    if (!socket->isOpen())
+    return socket->isOpen() ? socket : nullptr;
+}
+
+void CloseSocket()
+{
+    QTcpSocket *socket = openSocketAfterEnd();
+    if (!socket)
         return;
     const QAbstractSocket::SocketState state = socket->state();
     // A close while looking up or connecting would only take effect once
@@ -230,13 +237,10 @@ void CloseSocket()
 
 void ConnectionLost()
 {
-    incomingFraming().clear();
-    if (!sck)
-        return;
-    QTcpSocket *socket = sck->socket();
     // Closed by this side (logging out, quitting, a login step): that close
     // is the whole story.
-    if (!socket->isOpen())
+    QTcpSocket *socket = openSocketAfterEnd();
+    if (!socket)
         return;
     if (!loginShown()) {
         CloseSocket();
