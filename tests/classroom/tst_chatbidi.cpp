@@ -259,6 +259,52 @@ private slots:
         }
     }
 
+    // A zero-width joiner or non-joiner at the start or end of an Arabic
+    // word: the word is still drawn, and the line reads as it was written.
+    void joinersAtWordEdges_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("tokens"); // in logical order
+        const QChar zwnj(0x200c), zwj(0x200d);
+        QString tenApart;
+        for (const QChar letter : ar("ابتثجحخدذر"))
+            tenApart += letter + QString(zwnj);
+        QTest::newRow("non-joiner after") << ar("اب") + zwnj << QStringList{ar("اب")};
+        QTest::newRow("non-joiner before") << zwnj + ar("ابت") << QStringList{ar("ابت")};
+        QTest::newRow("non-joiner after each letter")
+            << tenApart << QStringList{tenApart.left(tenApart.size() - 1)};
+        QTest::newRow("joiner after") << ar("اب") + zwj << QStringList{ar("اب")};
+        QTest::newRow("joiner before") << zwj + ar("ابت") << QStringList{ar("ابت")};
+        QTest::newRow("non-joiner before a blank")
+            << ar("مرحبا") + zwnj + ar(" بكم") << QStringList{ar("مرحبا"), ar("بكم")};
+        QTest::newRow("non-joiner before digits")
+            << ar("اب") + zwnj + "123" << QStringList{ar("اب"), "123"};
+        QTest::newRow("non-joiner inside") << ar("مي") + zwnj + ar("خواهم")
+                                           << QStringList{ar("مي") + zwnj + ar("خواهم")};
+    }
+    void joinersAtWordEdges()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, tokens);
+        setInterface(QStringLiteral("rtl"));
+        ControlTxt c;
+        show(c);
+        c.insertTxt(QStringLiteral("ali"), c.TestHtm(escapeHtml(text)), PeerLine);
+        const Drawn d = draw(frameOf(c), QStringLiteral("div.message p"), tokens);
+        verifyReadable(d, tokens);
+        const QString read = frameOf(c)
+                                 ->evaluateJavaScript(QStringLiteral(
+                                     "(function () {"
+                                     "  var all = document.querySelectorAll('div.message p');"
+                                     "  var p = all[all.length - 1];"
+                                     "  var range = document.createRange();"
+                                     "  range.setStartAfter(p.querySelector('span.messagetime'));"
+                                     "  range.setEnd(p, p.childNodes.length);"
+                                     "  return range.toString(); })()"))
+                                 .toString();
+        QCOMPARE(read, text);
+    }
+
     // White space that the view collapses, typed or left where the filter
     // removed an element: every word is still drawn in its place.
     void collapsedSpaces_data()
