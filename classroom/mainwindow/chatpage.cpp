@@ -149,7 +149,7 @@ QString runsScript()
                "      g = k < s.length ? group(s.charCodeAt(k)) : '';"
                "      if (g === 'S') { if (run < 0) run = k; continue; }"
                "      if (g === 'M') continue;"
-               "      if (run >= 0 && k - run > 1) {"
+               "      if (run >= 0 && (k - run > 1 || run === 0)) {"
                "        if (run > from) pieces.push(s.substring(from, run));"
                "        pieces.push(s.substring(run, k)); from = k;"
                "      } else if (g && last && (g !== last || run >= 0)) {"

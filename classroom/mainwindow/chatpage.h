@@ -33,5 +33,9 @@ protected:
 // that it collapses (two spaces, as around an element the filter removed)
 // wrongly too, and draws it over the words before it; and it never breaks a
 // line inside a node of Arabic text, so a long Arabic line would run past its
-// box. Works whether scripts are enabled in the page or not.
+// box. Blanks at the start of a node get a node of their own too: a word far
+// wider than the box after them is otherwise drawn unbroken past its edge.
+// A joiner or non-joiner at the edge of a word gets one as well: the engine
+// draws nothing of a node that starts with one or ends with one before its
+// blanks. Works whether scripts are enabled in the page or not.
 void separateDirectionRuns(const QWebElement &element);

@@ -481,8 +481,15 @@ private slots:
             const QString latin = QStringLiteral(
                 "The quick brown fox jumps over the lazy dog, again and again, until the line "
                 "is far too long for its box");
+            // An unbroken word far wider than the box, after a styled word
+            // and a blank.
+            QString unbroken;
+            while (unbroken.size() < 1000)
+                unbroken += ar("استقبال");
+            const QString longAfterElement = ar("<u>كلمة</u> ") + unbroken + " abc";
             for (int kind : {int(PeerLine), int(WhisperLine), int(OwnLine)}) {
                 const QByteArray k = QByteArray::number(kind);
+                row(("long word after an element, kind " + k).constData(), longAfterElement, kind);
                 row(("mixed, arabic first, kind " + k).constData(), mixedArabicFirst, kind);
                 row(("mixed, latin first, kind " + k).constData(), mixedLatinFirst, kind);
                 row(("whisper text, kind " + k).constData(), whisper, kind);
