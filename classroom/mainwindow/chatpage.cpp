@@ -1,5 +1,7 @@
 #include "mainwindow/chatpage.h"
 
+#include "common/wordpieces.h"
+
 #include <QNetworkAccessManager>
 #include <QWebElement>
 #include <QNetworkRequest>
@@ -110,8 +112,8 @@ QString runsScript()
         groups += QLatin1Char(g);
         previous = g;
     }
-    return QStringLiteral(
-               "(function () {"
+    return QStringLiteral("(function () {") + wordPiecesScript()
+           + QStringLiteral(
                "var starts = [%1], groups = '%2';"
                "function group(u) {"
                "  var lo = 0, hi = starts.length - 1;"
@@ -121,6 +123,7 @@ QString runsScript()
                // The engine draws nothing of a node that starts with a joiner
                // (U+200C, U+200D) or ends with one before its blanks: such a
                // joiner gets a node of its own.
+               "function blank(u) { return group(u) === 'S'; }"
                "function joiner(u) { return u === 0x200c || u === 0x200d; }"
                "function joinersApart(pieces) {"
                "  var out = [];"
@@ -149,18 +152,27 @@ QString runsScript()
                "      g = k < s.length ? group(s.charCodeAt(k)) : '';"
                "      if (g === 'S') { if (run < 0) run = k; continue; }"
                "      if (g === 'M') continue;"
-               "      if (run >= 0 && (k - run > 1 || run === 0)) {"
+               "      if (run >= 0 && (k - run > 1)) {"
                "        if (run > from) pieces.push(s.substring(from, run));"
                "        pieces.push(s.substring(run, k)); from = k;"
                "      } else if (g && last && (g !== last || run >= 0)) {"
                "        pieces.push(s.substring(from, k)); from = k; }"
                "      last = g; run = -1; }"
                "    if (from < s.length) pieces.push(s.substring(from));"
-               "    pieces = joinersApart(pieces);"
+               // Long words in pieces, a null standing for a <wbr>.
+               "    var cut = [];"
+               "    for (k = 0; k < pieces.length; ++k)"
+               "      appendCut(cut, pieces[k], 0, pieces[k].length, blank);"
+               "    pieces = [];"
+               "    for (k = 0; k < cut.length; ++k) {"
+               "      if (cut[k] === null) { pieces.push(null); continue; }"
+               "      var apart = joinersApart([cut[k]]);"
+               "      for (var m = 0; m < apart.length; ++m) pieces.push(apart[m]); }"
                "    if (pieces.length < 2) continue;"
                "    var parts = document.createDocumentFragment();"
                "    for (k = 0; k < pieces.length; ++k)"
-               "      parts.appendChild(document.createTextNode(pieces[k]));"
+               "      parts.appendChild(pieces[k] === null ? document.createElement('wbr')"
+               "                                           : document.createTextNode(pieces[k]));"
                "    t.parentNode.replaceChild(parts, t); } };"
                "})();")
         .arg(starts, groups);

@@ -259,6 +259,57 @@ private slots:
         }
     }
 
+    // The rest of an unbroken word wider than the box, and the words after
+    // it, are drawn inside the box: no ink beside the box, on either side.
+    void longWordInk_data()
+    {
+        QTest::addColumn<QString>("text");
+        QString unbroken;
+        while (unbroken.size() < 150)
+            unbroken += ar("استقبال");
+        QTest::newRow("word, latin") << unbroken + " abc";
+        QTest::newRow("word, arabic") << unbroken + ar(" كلمة");
+        QTest::newRow("styled, word, latin") << ar("<u>كلمة</u> ") + unbroken + " abc";
+    }
+    void longWordInk()
+    {
+        QFETCH(QString, text);
+        setInterface(QStringLiteral("rtl"));
+        ControlTxt c;
+        show(c);
+        c.insertTxt(QStringLiteral("ali"), c.TestHtm(text), PeerLine);
+        QWebView *view = c.findChild<QWebView *>(QStringLiteral("Web"));
+        const QString json =
+            frameOf(c)
+                ->evaluateJavaScript(QStringLiteral(
+                    "(function () {"
+                    "  var all = document.querySelectorAll('div.message p');"
+                    "  var p = all[all.length - 1], box = p;"
+                    "  while (box && box.className != 'messagemidcenter') box = box.parentNode;"
+                    "  var b = box.getBoundingClientRect(), r = p.getBoundingClientRect();"
+                    "  return JSON.stringify([b.left, b.right, r.top, r.bottom]); })()"))
+                .toString();
+        const QJsonArray a = QJsonDocument::fromJson(json.toUtf8()).array();
+        QVERIFY2(a.size() == 4, qPrintable(json));
+        const int left = int(a.at(0).toDouble()), right = int(a.at(1).toDouble());
+        const int top = int(a.at(2).toDouble()), bottom = int(a.at(3).toDouble());
+        QVERIFY2(bottom - top > 20, "the line did not wrap");
+        const QImage image = view->grab().toImage();
+        // Text ink is dark; the frame around the box is light.
+        auto inkBeside = [&](int from, int to) {
+            int ink = 0;
+            for (int y = qMax(0, top); y < qMin(image.height(), bottom); ++y)
+                for (int x = qMax(0, from); x < qMin(image.width(), to); ++x)
+                    ink += qGray(image.pixel(x, y)) < 100;
+            return ink;
+        };
+        const int outRight = inkBeside(right + 1, image.width());
+        const int outLeft = inkBeside(0, left - 1);
+        QVERIFY2(outRight == 0 && outLeft == 0,
+                 qPrintable(QStringLiteral("ink beside the box %1..%2: %3 pixels right, %4 left")
+                                .arg(left).arg(right).arg(outRight).arg(outLeft)));
+    }
+
     // A zero-width joiner or non-joiner at the start or end of an Arabic
     // word: the word is still drawn, and the line reads as it was written.
     void joinersAtWordEdges_data()
