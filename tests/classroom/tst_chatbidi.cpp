@@ -267,13 +267,16 @@ private slots:
         QString unbroken;
         while (unbroken.size() < 150)
             unbroken += ar("استقبال");
-        QTest::newRow("word, latin") << unbroken + " abc";
-        QTest::newRow("word, arabic") << unbroken + ar(" كلمة");
-        QTest::newRow("styled, word, latin") << ar("<u>كلمة</u> ") + unbroken + " abc";
+        QTest::addColumn<QString>("read");
+        QTest::newRow("word, latin") << unbroken + " abc" << unbroken + " abc";
+        QTest::newRow("word, arabic") << unbroken + ar(" كلمة") << unbroken + ar(" كلمة");
+        QTest::newRow("styled, word, latin")
+            << ar("<u>كلمة</u> ") + unbroken + " abc" << ar("كلمة ") + unbroken + " abc";
     }
     void longWordInk()
     {
         QFETCH(QString, text);
+        QFETCH(QString, read);
         setInterface(QStringLiteral("rtl"));
         ControlTxt c;
         show(c);
@@ -308,6 +311,9 @@ private slots:
         QVERIFY2(outRight == 0 && outLeft == 0,
                  qPrintable(QStringLiteral("ink beside the box %1..%2: %3 pixels right, %4 left")
                                 .arg(left).arg(right).arg(outRight).arg(outLeft)));
+        // Selected and copied as written.
+        view->triggerPageAction(QWebPage::SelectAll);
+        QVERIFY2(view->selectedText().contains(read), qPrintable(view->selectedText()));
     }
 
     // A zero-width joiner or non-joiner at the start or end of an Arabic
