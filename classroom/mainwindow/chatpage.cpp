@@ -1,5 +1,7 @@
 #include "mainwindow/chatpage.h"
 
+#include "common/wordpieces.h"
+
 #include <QNetworkAccessManager>
 #include <QWebElement>
 #include <QNetworkRequest>
@@ -110,14 +112,32 @@ QString runsScript()
         groups += QLatin1Char(g);
         previous = g;
     }
-    return QStringLiteral(
-               "(function () {"
+    return QStringLiteral("(function () {") + wordPiecesScript()
+           + QStringLiteral(
                "var starts = [%1], groups = '%2';"
                "function group(u) {"
                "  var lo = 0, hi = starts.length - 1;"
                "  while (lo < hi) { var mid = (lo + hi + 1) >> 1;"
                "    if (starts[mid] <= u) lo = mid; else hi = mid - 1; }"
                "  return groups.charAt(lo); }"
+               // The engine draws nothing of a node that starts with a joiner
+               // (U+200C, U+200D) or ends with one before its blanks: such a
+               // joiner gets a node of its own.
+               "function blank(u) { return group(u) === 'S'; }"
+               "function joiner(u) { return u === 0x200c || u === 0x200d; }"
+               "function joinersApart(pieces) {"
+               "  var out = [];"
+               "  for (var k = 0; k < pieces.length; ++k) {"
+               "    var p = pieces[k], a = 0, b = p.length, e;"
+               "    while (a < b && joiner(p.charCodeAt(a))) ++a;"
+               "    while (b > a && group(p.charCodeAt(b - 1)) === 'S') --b;"
+               "    e = b;"
+               "    while (e > a && joiner(p.charCodeAt(e - 1))) --e;"
+               "    if (e === a || (a === 0 && e === b)) { out.push(p); continue; }"
+               "    if (a > 0) out.push(p.substring(0, a));"
+               "    out.push(p.substring(a, e === b ? p.length : e));"
+               "    if (e < b) out.push(p.substring(e)); }"
+               "  return out; }"
                "window.__velmarRuns = function (root) {"
                "  var walker = document.createTreeWalker(root, NodeFilter.SHOW_TEXT, null, false);"
                "  var nodes = [], n;"
@@ -132,17 +152,27 @@ QString runsScript()
                "      g = k < s.length ? group(s.charCodeAt(k)) : '';"
                "      if (g === 'S') { if (run < 0) run = k; continue; }"
                "      if (g === 'M') continue;"
-               "      if (run >= 0 && k - run > 1) {"
+               "      if (run >= 0 && (k - run > 1)) {"
                "        if (run > from) pieces.push(s.substring(from, run));"
                "        pieces.push(s.substring(run, k)); from = k;"
                "      } else if (g && last && (g !== last || run >= 0)) {"
                "        pieces.push(s.substring(from, k)); from = k; }"
                "      last = g; run = -1; }"
                "    if (from < s.length) pieces.push(s.substring(from));"
+               // Long words in pieces, a null standing for a <wbr>.
+               "    var cut = [];"
+               "    for (k = 0; k < pieces.length; ++k)"
+               "      appendCut(cut, pieces[k], 0, pieces[k].length, blank);"
+               "    pieces = [];"
+               "    for (k = 0; k < cut.length; ++k) {"
+               "      if (cut[k] === null) { pieces.push(null); continue; }"
+               "      var apart = joinersApart([cut[k]]);"
+               "      for (var m = 0; m < apart.length; ++m) pieces.push(apart[m]); }"
                "    if (pieces.length < 2) continue;"
                "    var parts = document.createDocumentFragment();"
                "    for (k = 0; k < pieces.length; ++k)"
-               "      parts.appendChild(document.createTextNode(pieces[k]));"
+               "      parts.appendChild(pieces[k] === null ? document.createElement('wbr')"
+               "                                           : document.createTextNode(pieces[k]));"
                "    t.parentNode.replaceChild(parts, t); } };"
                "})();")
         .arg(starts, groups);

@@ -33,5 +33,10 @@ protected:
 // that it collapses (two spaces, as around an element the filter removed)
 // wrongly too, and draws it over the words before it; and it never breaks a
 // line inside a node of Arabic text, so a long Arabic line would run past its
-// box. Works whether scripts are enabled in the page or not.
+// box. A word longer than kWordPiece letters (common/wordpieces.h) is cut
+// into pieces with a <wbr> between them: the engine draws the rest of such a
+// word that it had to break itself, and a blank-led word after an element
+// whole, past the edge of the box. A joiner or non-joiner at the edge of a
+// word gets a node of its own: the engine draws nothing of a node that starts
+// with one or ends with one before its blanks. Works whether scripts are enabled in the page or not.
 void separateDirectionRuns(const QWebElement &element);

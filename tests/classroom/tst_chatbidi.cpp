@@ -259,6 +259,109 @@ private slots:
         }
     }
 
+    // The rest of an unbroken word wider than the box, and the words after
+    // it, are drawn inside the box: no ink beside the box, on either side.
+    void longWordInk_data()
+    {
+        QTest::addColumn<QString>("text");
+        QString unbroken;
+        while (unbroken.size() < 150)
+            unbroken += ar("استقبال");
+        QTest::addColumn<QString>("read");
+        QTest::newRow("word, latin") << unbroken + " abc" << unbroken + " abc";
+        QTest::newRow("word, arabic") << unbroken + ar(" كلمة") << unbroken + ar(" كلمة");
+        QTest::newRow("styled, word, latin")
+            << ar("<u>كلمة</u> ") + unbroken + " abc" << ar("كلمة ") + unbroken + " abc";
+    }
+    void longWordInk()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, read);
+        setInterface(QStringLiteral("rtl"));
+        ControlTxt c;
+        show(c);
+        c.insertTxt(QStringLiteral("ali"), c.TestHtm(text), PeerLine);
+        QWebView *view = c.findChild<QWebView *>(QStringLiteral("Web"));
+        const QString json =
+            frameOf(c)
+                ->evaluateJavaScript(QStringLiteral(
+                    "(function () {"
+                    "  var all = document.querySelectorAll('div.message p');"
+                    "  var p = all[all.length - 1], box = p;"
+                    "  while (box && box.className != 'messagemidcenter') box = box.parentNode;"
+                    "  var b = box.getBoundingClientRect(), r = p.getBoundingClientRect();"
+                    "  return JSON.stringify([b.left, b.right, r.top, r.bottom]); })()"))
+                .toString();
+        const QJsonArray a = QJsonDocument::fromJson(json.toUtf8()).array();
+        QVERIFY2(a.size() == 4, qPrintable(json));
+        const int left = int(a.at(0).toDouble()), right = int(a.at(1).toDouble());
+        const int top = int(a.at(2).toDouble()), bottom = int(a.at(3).toDouble());
+        QVERIFY2(bottom - top > 20, "the line did not wrap");
+        const QImage image = view->grab().toImage();
+        // Text ink is dark; the frame around the box is light.
+        auto inkBeside = [&](int from, int to) {
+            int ink = 0;
+            for (int y = qMax(0, top); y < qMin(image.height(), bottom); ++y)
+                for (int x = qMax(0, from); x < qMin(image.width(), to); ++x)
+                    ink += qGray(image.pixel(x, y)) < 100;
+            return ink;
+        };
+        const int outRight = inkBeside(right + 1, image.width());
+        const int outLeft = inkBeside(0, left - 1);
+        QVERIFY2(outRight == 0 && outLeft == 0,
+                 qPrintable(QStringLiteral("ink beside the box %1..%2: %3 pixels right, %4 left")
+                                .arg(left).arg(right).arg(outRight).arg(outLeft)));
+        // Selected and copied as written.
+        view->triggerPageAction(QWebPage::SelectAll);
+        QVERIFY2(view->selectedText().contains(read), qPrintable(view->selectedText()));
+    }
+
+    // A zero-width joiner or non-joiner at the start or end of an Arabic
+    // word: the word is still drawn, and the line reads as it was written.
+    void joinersAtWordEdges_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("tokens"); // in logical order
+        const QChar zwnj(0x200c), zwj(0x200d);
+        QString tenApart;
+        for (const QChar letter : ar("ابتثجحخدذر"))
+            tenApart += letter + QString(zwnj);
+        QTest::newRow("non-joiner after") << ar("اب") + zwnj << QStringList{ar("اب")};
+        QTest::newRow("non-joiner before") << zwnj + ar("ابت") << QStringList{ar("ابت")};
+        QTest::newRow("non-joiner after each letter")
+            << tenApart << QStringList{tenApart.left(tenApart.size() - 1)};
+        QTest::newRow("joiner after") << ar("اب") + zwj << QStringList{ar("اب")};
+        QTest::newRow("joiner before") << zwj + ar("ابت") << QStringList{ar("ابت")};
+        QTest::newRow("non-joiner before a blank")
+            << ar("مرحبا") + zwnj + ar(" بكم") << QStringList{ar("مرحبا"), ar("بكم")};
+        QTest::newRow("non-joiner before digits")
+            << ar("اب") + zwnj + "123" << QStringList{ar("اب"), "123"};
+        QTest::newRow("non-joiner inside") << ar("مي") + zwnj + ar("خواهم")
+                                           << QStringList{ar("مي") + zwnj + ar("خواهم")};
+    }
+    void joinersAtWordEdges()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, tokens);
+        setInterface(QStringLiteral("rtl"));
+        ControlTxt c;
+        show(c);
+        c.insertTxt(QStringLiteral("ali"), c.TestHtm(escapeHtml(text)), PeerLine);
+        const Drawn d = draw(frameOf(c), QStringLiteral("div.message p"), tokens);
+        verifyReadable(d, tokens);
+        const QString read = frameOf(c)
+                                 ->evaluateJavaScript(QStringLiteral(
+                                     "(function () {"
+                                     "  var all = document.querySelectorAll('div.message p');"
+                                     "  var p = all[all.length - 1];"
+                                     "  var range = document.createRange();"
+                                     "  range.setStartAfter(p.querySelector('span.messagetime'));"
+                                     "  range.setEnd(p, p.childNodes.length);"
+                                     "  return range.toString(); })()"))
+                                 .toString();
+        QCOMPARE(read, text);
+    }
+
     // White space that the view collapses, typed or left where the filter
     // removed an element: every word is still drawn in its place.
     void collapsedSpaces_data()
@@ -435,8 +538,15 @@ private slots:
             const QString latin = QStringLiteral(
                 "The quick brown fox jumps over the lazy dog, again and again, until the line "
                 "is far too long for its box");
+            // An unbroken word far wider than the box, after a styled word
+            // and a blank.
+            QString unbroken;
+            while (unbroken.size() < 1000)
+                unbroken += ar("استقبال");
+            const QString longAfterElement = ar("<u>كلمة</u> ") + unbroken + " abc";
             for (int kind : {int(PeerLine), int(WhisperLine), int(OwnLine)}) {
                 const QByteArray k = QByteArray::number(kind);
+                row(("long word after an element, kind " + k).constData(), longAfterElement, kind);
                 row(("mixed, arabic first, kind " + k).constData(), mixedArabicFirst, kind);
                 row(("mixed, latin first, kind " + k).constData(), mixedLatinFirst, kind);
                 row(("whisper text, kind " + k).constData(), whisper, kind);
