@@ -11,15 +11,10 @@ const QString kRunsScript = QString::fromUtf8(R"JS(// The web view measures a ri
 // character; blanks stay with what precedes them. It never breaks a line
 // inside a right-to-left node either, so each Arabic word after a blank
 // starts a node of its own too.
-// A word longer than kWordPiece letters costs the view time for every letter
-// when it has to break it at the end of a line: it is cut into pieces of at
-// most that many letters, each a text node of its own with a <wbr> between
-// them. The text itself (as read, selected, copied or printed) is unchanged.
-// Each piece is shaped on its own, so a cut falls after a letter that does
-// not join the next one whenever the word has one in reach. The view lays
-// out each line of an isolate by walking its pieces from the isolate's
-// start: the isolate (dir='auto') of a word of thousands of pieces becomes an
-// embedding of the same direction.
+// Long words are cut into pieces by the shared appendCut (wordpieces.h). The
+// view lays out each line of an isolate by walking its pieces from the
+// isolate's start: the isolate (dir='auto') of a word of thousands of pieces
+// becomes an embedding of the same direction.
 // Blank 0, right-to-left letter 1, digit 2, left-to-right letter 3, other 4.
 function runKind(u) {
     if (u == 32 || (u >= 9 && u <= 13) || u == 0xa0 || u == 0x1680 || (u >= 0x2000 && u <= 0x200a)
